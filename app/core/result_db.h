@@ -1,0 +1,125 @@
+// The result database (Analyze.mdb / *.xdb, SQLite 3 files) and the access pattern every
+// analysis follows: clear a table, add rows by field name, close. One RAII wrapper.
+#pragma once
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+namespace zel {
+
+// A field value: Null, integer, double or text (UTF-8).
+using DbValue = std::variant<std::monostate, int64_t, double, std::string>;
+
+class DbError : public std::runtime_error {
+ public:
+  DbError(int code, const std::string& msg) : std::runtime_error(msg), code_(code) {}
+  int code() const { return code_; }
+
+ private:
+  int code_;
+};
+
+class Statement;
+
+class ResultDb {
+ public:
+  enum class Mode { ReadWrite, ReadOnly };
+  ResultDb() = default;
+  ResultDb(const std::string& path, Mode mode = Mode::ReadWrite);
+  ~ResultDb();
+  ResultDb(ResultDb&& o) noexcept;
+  ResultDb& operator=(ResultDb&& o) noexcept;
+  ResultDb(const ResultDb&) = delete;
+  ResultDb& operator=(const ResultDb&) = delete;
+
+  bool isOpen() const { return db_ != nullptr; }
+  const std::string& path() const { return path_; }
+  sqlite3* handle() const { return db_; }
+
+  void exec(std::string_view sql);
+  // "delete * from T;" executed as DELETE FROM T.
+  void clearTable(std::string_view table);
+  bool hasTable(std::string_view table);
+  std::vector<std::string> columnsOf(std::string_view table);
+
+  // Creates every table of the schema that is missing (existing tables are kept).
+  void ensureSchema(const std::string& schemaSql);
+
+  // Runs SQL returning rows; each row as values in column order.
+  std::vector<std::vector<DbValue>> query(std::string_view sql, const std::vector<DbValue>& params = {});
+
+  // Transaction of one analysis run: committed when it ends, also when it ends by an error,
+  // so rows already added stay.
+  class Run {
+   public:
+    explicit Run(ResultDb& db);
+    ~Run();
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+   private:
+    ResultDb* db_;
+    bool began_ = false;
+  };
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::string path_;
+  int runDepth_ = 0;
+  friend class Run;
+};
+
+// Prepared statement (RAII).
+class Statement {
+ public:
+  Statement(sqlite3* db, std::string_view sql);
+  ~Statement();
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  void bind(int index, const DbValue& v);  // 1-based
+  bool step();                              // true while a row is ready
+  void reset();
+  DbValue column(int index) const;          // 0-based
+  int columnCount() const;
+  sqlite3_stmt* get() const { return stmt_; }
+
+ private:
+  sqlite3_stmt* stmt_ = nullptr;
+  sqlite3* db_ = nullptr;
+};
+
+// ResultRs: a table opened for adding rows by field name (AddNew / field = value / Update).
+class TableWriter {
+ public:
+  TableWriter(ResultDb& db, std::string table);
+  void addNew();
+  void set(std::string_view field, DbValue value);
+  void set(std::string_view field, const char* text) { set(field, DbValue(std::string(text))); }
+  void set(std::string_view field, int v) { set(field, DbValue(static_cast<int64_t>(v))); }
+  void set(std::string_view field, long v) { set(field, DbValue(static_cast<int64_t>(v))); }
+  void set(std::string_view field, long long v) { set(field, DbValue(static_cast<int64_t>(v))); }
+  void update();
+  int64_t rowsAdded() const { return rows_; }
+  const std::string& table() const { return table_; }
+
+ private:
+  ResultDb* db_;
+  std::string table_;
+  std::vector<std::string> columns_;
+  std::unordered_map<std::string, int> index_;
+  std::vector<DbValue> values_;
+  std::unique_ptr<Statement> insert_;
+  int64_t rows_ = 0;
+  bool pending_ = false;
+};
+
+// Text of a value for display ("" for Null).
+std::string dbValueText(const DbValue& v);
+
+}  // namespace zel

@@ -1,0 +1,2 @@
+// zelvarin: the window (being built).
+int main() { return 0; }

@@ -1,0 +1,92 @@
+// Gauge arithmetic, error messages and the result database pattern.
+#include "app/core/progress.h"
+#include "app/core/result_store.h"
+#include "app/core/vb_error.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace zel;
+
+TEST(RoundHalfUp, ExactHalves) {
+  EXPECT_EQ(RoundHalfUp(2.5, 0), 3);
+  EXPECT_EQ(RoundHalfUp(1.25, 1), 1.3);
+  EXPECT_EQ(RoundHalfUp(125.0, -1), 130);
+  EXPECT_EQ(RoundHalfUp(0.125, 2), 0.13);
+  EXPECT_EQ(RoundHalfUp(-2.5, 0), -2);
+  EXPECT_EQ(RoundHalfUp(2.4999, 0), 2);
+}
+
+TEST(Gauge, StepsAndGeometry) {
+  EXPECT_EQ(GaugeStepper(3).percentAfter(3), 99);
+  EXPECT_EQ(GaugeStepper(8).step(), 13);
+  EXPECT_EQ(GaugeStepper(200).step(), 1);
+  EXPECT_EQ(GaugeStepper(201).step(), 0);
+  EXPECT_EQ(GaugeStepper(300).percentAfter(150), 0);
+  EXPECT_EQ(GaugeStepper(0).step(), 0);
+  EXPECT_EQ(gaugeLineEnd(100), 2040.0);
+  EXPECT_EQ(gaugeLineEnd(50), 1020.0);
+  EXPECT_EQ(gaugeCaption(50), "50%");
+}
+
+TEST(ErrorMessage, BothVariants) {
+  EXPECT_EQ(commonErrorMessage("場所:起動時", 2449, "x"),
+            "場所:起動時ｴﾗｰNo:2449\rシステムが不安定です。\r詳細はヘルプを参照下さい。\rシステムを終了します。");
+  EXPECT_TRUE(isUnstableError(2999));
+  EXPECT_FALSE(isUnstableError(2448));
+  EXPECT_FALSE(isUnstableError(3000));
+  EXPECT_EQ(commonErrorMessage("場所:セル情報", 3000, "壊れています"),
+            "場所:セル情報ｴﾗｰNo:3000\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:壊れています");
+  EXPECT_EQ(commonErrorMessage("場所:保存", 53, "d", MailLine::SaveLoad),
+            "場所:保存ｴﾗｰNo:53\r場所、ｴﾗｰNo、内容を控えメールをお願いします。\r内容:d");
+}
+
+TEST(ResultDb, PatternSecondRunAndFailureAndMissingTable) {
+  zel::test::TempDir dir;
+  auto paths = programPathsFor(dir.str());
+  ASSERT_TRUE(prepareProgramFolder(paths));
+  {
+    ResultDb db = openAnalyzeDb(paths);
+    for (const auto& t : resultTableNames()) EXPECT_TRUE(db.hasTable(t)) << t;
+    for (int run = 0; run < 2; ++run) {
+      ResultDb::Run r(db);
+      db.clearTable("T_XlName");
+      TableWriter rs(db, "T_XlName");
+      for (int i = 0; i < 3 + run; ++i) {
+        rs.addNew();
+        rs.set("StCell", "A" + std::to_string(i));
+        rs.set("labelname", "n");  // field names are case-insensitive
+        rs.update();
+      }
+    }
+    EXPECT_EQ(std::get<int64_t>(db.query("SELECT COUNT(*) FROM T_XlName")[0][0]), 4);
+    // A run that fails midway keeps the rows it added.
+    try {
+      ResultDb::Run r(db);
+      db.clearTable("T_XlName");
+      TableWriter rs(db, "T_XlName");
+      rs.addNew();
+      rs.set("StCell", "B1");
+      rs.update();
+      rs.addNew();
+      rs.set("NoSuchField", 1);
+      FAIL();
+    } catch (const DbError&) {
+    }
+    EXPECT_EQ(std::get<int64_t>(db.query("SELECT COUNT(*) FROM T_XlName")[0][0]), 1);
+    db.exec("DROP TABLE T_XlFile");
+  }
+  ResultDb db = openAnalyzeDb(paths);
+  EXPECT_TRUE(db.hasTable("T_XlFile"));
+  EXPECT_EQ(std::get<int64_t>(db.query("SELECT COUNT(*) FROM T_XlName")[0][0]), 1);
+  DoneFlags f;
+  f.fObj = 3;
+  HeaderTexts h;
+  h.Title = "仕様書";
+  writeSaveFlagRow(db, "Book1.xls", f, 2, h);
+  auto rows = db.query("SELECT ObjName, fObj, mSs, Title FROM T_XlSaveFlag");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(dbValueText(rows[0][0]), "Book1.xls");
+  EXPECT_EQ(dbValueText(rows[0][1]), "3");
+  EXPECT_EQ(dbValueText(rows[0][3]), "仕様書");
+}
