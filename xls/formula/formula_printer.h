@@ -1,0 +1,69 @@
+// Turns a BIFF8 parsed formula (rgce + trailing array data) into the text Excel 97's Formula
+// property gives: English function names, "," separators, A1 references, leading "=".
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace zel::xls {
+
+// One EXTERNSHEET entry (XTI): which SUPBOOK, and the first and last sheet index in it.
+struct ExternSheetRef {
+  uint16_t supBook = 0;
+  int16_t firstSheet = 0;  // -1 / -2 mark references to the workbook level / deleted sheets
+  int16_t lastSheet = 0;
+};
+
+// One SUPBOOK record as the formula printer needs it.
+struct SupBookInfo {
+  enum class Kind { Self, AddIn, External, OleDde };
+  Kind kind = Kind::Self;
+  std::string fileName;                 // decoded virtual path as Excel shows it (external books)
+  std::vector<std::string> sheetNames;  // external sheet names
+  std::vector<std::string> externNames; // EXTERNNAME names in order (1-based in tNameX)
+};
+
+// One NAME record: the name as a formula shows it (built-in names by their English text,
+// e.g. "Print_Area"), and its scope (0 = workbook, else 1-based sheet index).
+struct DefinedNameInfo {
+  std::string name;
+  int sheetScope = 0;
+};
+
+// Everything of the workbook globals that formula text depends on.
+struct FormulaEnvironment {
+  std::vector<std::string> sheetNames;  // BOUNDSHEET8 order (the workbook's own sheets)
+  std::vector<ExternSheetRef> externSheets;
+  std::vector<SupBookInfo> supBooks;
+  std::vector<DefinedNameInfo> names;   // tName index i refers to names[i-1]
+};
+
+// Where the formula stands: relative references of shared formulas and names are resolved
+// against it. Rows 0..65535, columns 0..255.
+struct FormulaOrigin {
+  uint32_t row = 0;
+  uint16_t col = 0;
+};
+
+enum class FormulaKind {
+  Cell,    // FORMULA record (tRef/tArea carry absolute positions)
+  Shared,  // SHRFMLA / ARRAY body: tRefN/tAreaN are offsets from the origin
+  Name,    // NAME record definition (RefersTo)
+};
+
+struct FormulaText {
+  std::string text;                   // "=..." (empty formula gives "=")
+  std::vector<std::string> warnings;  // unknown or damaged tokens; the text then holds a placeholder
+  bool complete = true;               // false when a placeholder was used
+};
+
+// rgce: the token bytes; extra: the bytes after rgce (tArray constants etc.).
+FormulaText printFormula(std::span<const uint8_t> rgce, std::span<const uint8_t> extra,
+                         const FormulaEnvironment& env, FormulaOrigin origin, FormulaKind kind);
+
+// "A1"-style address helpers shared by the reader (column letters, "$" for absolute).
+std::string columnLetters(uint16_t col);  // 0 -> "A", 255 -> "IV"
+std::string cellAddress(uint32_t row, uint16_t col, bool absRow = false, bool absCol = false);
+
+}  // namespace zel::xls
