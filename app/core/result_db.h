@@ -104,6 +104,8 @@ class TableWriter {
   void set(std::string_view field, int v) { set(field, DbValue(static_cast<int64_t>(v))); }
   void set(std::string_view field, long v) { set(field, DbValue(static_cast<int64_t>(v))); }
   void set(std::string_view field, long long v) { set(field, DbValue(static_cast<int64_t>(v))); }
+  void set(std::string_view field, double v) { set(field, DbValue(v)); }
+  void set(std::string_view field, const std::string& v) { set(field, DbValue(v)); }
   void update();
   int64_t rowsAdded() const { return rows_; }
   const std::string& table() const { return table_; }
