@@ -1,0 +1,146 @@
+// Adapts the reader's object model to the analyses' BookView. The used-range walk visits the
+// stored cells and the notes only, merged in row-major order: blank positions without a note
+// add nothing to any count or listing, and a 65 536-row sheet need not be visited cell by cell.
+#include "workbook/model_book_view.h"
+
+#include "app/core/vb_error.h"
+#include "xls/vba/vba_project.h"
+
+#include <algorithm>
+
+namespace zel::workbook {
+namespace {
+
+class ModelCell final : public UsedCell {
+ public:
+  ModelCell(const xls::Worksheet& sheet, uint32_t row, uint16_t col, const xls::CellEntry* entry,
+            const xls::NoteEntry* note)
+      : cell_(sheet, row, col, entry), entry_(entry), note_(note) {}
+
+  std::string address() const override { return cell_.address(); }
+  std::string formulaText() const override { return cell_.formula(); }
+  std::string noteText() const override { return note_ ? note_->text : std::string(); }
+  bool isErrorValue() const override { return cell_.isError(); }
+  bool valueIsEmptyText() const override {
+    if (!entry_) return true;
+    switch (entry_->type) {
+      case xls::CellType::Blank: return true;
+      case xls::CellType::Text: return cell_.value().text.empty();
+      case xls::CellType::Error: return true;  // CStr is not taken of an error value
+      default: return false;                   // numbers and booleans always have a text
+    }
+  }
+  bool formulaStartsWithEquals() const override {
+    if (cell_.hasFormula()) return true;  // the printer always starts a formula with "="
+    if (!entry_ || entry_->type != xls::CellType::Text) return false;
+    const std::string text = cell_.value().text;
+    return !text.empty() && text.front() == '=';
+  }
+
+ private:
+  xls::Cell cell_;
+  const xls::CellEntry* entry_;
+  const xls::NoteEntry* note_;
+};
+
+uint64_t positionKey(uint32_t row, uint32_t col) { return (static_cast<uint64_t>(row) << 16) | col; }
+
+}  // namespace
+
+const xls::Worksheet& ModelBookView::sheetAt(std::size_t sheet) const { return book_.sheet(static_cast<int>(sheet) + 1); }
+
+PropertyRead ModelBookView::documentProperty(int index) const {
+  const xls::PropertyValue& v = book_.builtinDocumentProperties().value(index);
+  PropertyRead r;
+  r.text = v.toText();
+  switch (v.kind) {
+    case xls::PropertyValue::Kind::Empty: break;
+    case xls::PropertyValue::Kind::Number: r.value = v.number; break;
+    case xls::PropertyValue::Kind::Text:
+    case xls::PropertyValue::Kind::Date: r.value = r.text; break;
+  }
+  return r;
+}
+
+std::vector<std::string> ModelBookView::sheetNames() const {
+  std::vector<std::string> names;
+  for (int i = 1; i <= book_.sheetCount(); ++i) names.push_back(book_.sheet(i).name());
+  return names;
+}
+
+UsedRangeSize ModelBookView::usedRange(std::size_t sheet) const {
+  const xls::Range used = sheetAt(sheet).usedRange();
+  return UsedRangeSize{used.rowsCount(), used.columnsCount()};
+}
+
+int64_t ModelBookView::shapeCount(std::size_t sheet) const { return sheetAt(sheet).shapesCount(); }
+
+int ModelBookView::visibleValue(std::size_t sheet) const { return sheetAt(sheet).visible(); }
+
+void ModelBookView::visitUsedCells(std::size_t sheetIndex, const std::function<void(const UsedCell&)>& visit) const {
+  const xls::Worksheet& sheet = sheetAt(sheetIndex);
+  const xls::SheetData& data = sheet.data();
+  const xls::Range used = sheet.usedRange();
+  const uint32_t r1 = used.firstRow() - 1, r2 = used.lastRow() - 1;
+  const uint32_t c1 = used.firstColumn() - 1u, c2 = used.lastColumn() - 1u;
+  auto inRange = [&](uint32_t r, uint32_t c) { return r >= r1 && r <= r2 && c >= c1 && c <= c2; };
+
+  std::vector<const xls::NoteEntry*> notes;
+  for (const auto& n : data.notes)
+    if (inRange(n.row, n.col)) notes.push_back(&n);
+  std::stable_sort(notes.begin(), notes.end(), [](auto* a, auto* b) {
+    return positionKey(a->row, a->col) < positionKey(b->row, b->col);
+  });
+
+  const auto& cells = data.cells;
+  auto cellIt = std::lower_bound(cells.begin(), cells.end(), positionKey(r1, c1),
+                                 [](const xls::CellEntry& c, uint64_t k) { return positionKey(c.row, c.col) < k; });
+  std::size_t noteIt = 0;
+  while (true) {
+    while (cellIt != cells.end() && cellIt->row <= r2 && !inRange(cellIt->row, cellIt->col)) ++cellIt;
+    const bool cellLeft = cellIt != cells.end() && cellIt->row <= r2;
+    const bool noteLeft = noteIt < notes.size();
+    if (!cellLeft && !noteLeft) break;
+    const uint64_t cellKey = cellLeft ? positionKey(cellIt->row, cellIt->col) : UINT64_MAX;
+    const uint64_t noteKey = noteLeft ? positionKey(notes[noteIt]->row, notes[noteIt]->col) : UINT64_MAX;
+    const xls::CellEntry* entry = cellKey <= noteKey ? &*cellIt : nullptr;
+    const xls::NoteEntry* note = noteKey <= cellKey ? notes[noteIt] : nullptr;
+    const uint32_t row = entry ? entry->row : note->row;
+    const uint16_t col = entry ? entry->col : note->col;
+    visit(ModelCell(sheet, row, col, entry, note));
+    if (entry) ++cellIt;
+    if (note) {
+      // One note per position: a second NOTE record for the same cell is not shown by Excel either.
+      const uint64_t key = noteKey;
+      while (noteIt < notes.size() && positionKey(notes[noteIt]->row, notes[noteIt]->col) == key) ++noteIt;
+    }
+  }
+}
+
+std::vector<ComponentInfo> ModelBookView::components() const {
+  if (!components_) {
+    std::vector<ComponentInfo> out;
+    if (auto project = xls::vba::VbaProject::read(book_.compoundFile())) {
+      for (const auto& c : project->components()) out.push_back(ComponentInfo{c.typeNumber(), c.Name});
+    }
+    components_ = std::move(out);
+  }
+  return *components_;
+}
+
+std::vector<NameInfo> ModelBookView::names() const {
+  std::vector<NameInfo> out;
+  for (int i = 1; i <= book_.nameCount(); ++i) {
+    const xls::Name n = book_.nameItem(i);
+    NameInfo info{n.name(), n.refersTo(), std::nullopt};
+    try {
+      info.rangeAddress = n.refersToRangeAddress();
+    } catch (const VbError&) {
+      // Constants, formulas and references outside this workbook have no range.
+    }
+    out.push_back(std::move(info));
+  }
+  return out;
+}
+
+}  // namespace zel::workbook
