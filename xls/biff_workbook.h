@@ -1,0 +1,178 @@
+// The parsed content of a BIFF8 Workbook stream: the workbook globals and one SheetData per
+// sheet substream. Plain structs; the object model classes (excel_model.h) read them.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "xls/formula/formula_printer.h"
+
+namespace zel::xls {
+
+enum class SheetType { Worksheet, Chart, MacroSheet, DialogSheet };
+enum class SheetVisibility { Visible, Hidden, VeryHidden };
+
+struct BoundSheet {
+  std::string name;
+  SheetVisibility visibility = SheetVisibility::Visible;
+  SheetType type = SheetType::Worksheet;
+  uint32_t streamPosition = 0;  // of the sheet's BOF in the Workbook stream
+  bool vbaModule = false;       // Excel 5 module sheet (dt = 6); not in the sheet collection
+};
+
+struct FontInfo {
+  double heightPoints = 10;
+  bool italic = false, strikeout = false, bold = false;
+  uint8_t underline = 0;
+  uint16_t colorIndex = 0x7FFF;
+  std::string name;
+};
+
+// Cell formatting as the renderer needs it.
+struct XfInfo {
+  uint16_t font = 0;
+  uint16_t format = 0;
+  bool isStyle = false;
+  uint8_t hAlign = 0;  // 0 general, 1 left, 2 centre, 3 right, 4 fill, 5 justify, 6 centre across
+  uint8_t vAlign = 2;  // 0 top, 1 centre, 2 bottom
+  bool wrap = false;
+  uint16_t rotation = 0;
+  uint8_t borderLeft = 0, borderRight = 0, borderTop = 0, borderBottom = 0;  // line styles
+  uint8_t fillPattern = 0;
+  uint16_t fillForeColor = 64, fillBackColor = 65;
+};
+
+// One NAME record.
+struct DefinedName {
+  std::string name;          // as Excel shows it (built-in names by their English text)
+  bool builtin = false;
+  uint8_t builtinCode = 0;
+  bool hidden = false;
+  bool function = false;     // macro function / command names
+  int sheetScope = 0;        // 0 workbook, else 1-based sheet index
+  std::vector<uint8_t> rgce;
+  std::vector<uint8_t> extra;
+};
+
+struct ExternalBook {
+  SupBookInfo info;          // what the formula printer gets
+  std::vector<bool> externNameIsOle;  // per EXTERNNAME: an OLE/DDE link item
+};
+
+struct WorkbookGlobals {
+  uint16_t codePage = 1200;
+  bool dateMode1904 = false;
+  uint16_t activeSheet = 0;        // WINDOW1: 0-based BOUNDSHEET index of the active sheet
+  std::vector<BoundSheet> sheets;  // BOUNDSHEET8 order, VBA module sheets included
+  std::vector<std::string> sst;
+  std::vector<XfInfo> xfs;
+  std::map<uint16_t, std::string> formats;  // FORMAT records by index
+  std::vector<FontInfo> fonts;              // FONT records; index 4 is skipped by Excel's numbering
+  std::vector<uint32_t> palette;            // 0xRRGGBB for colour indexes 8..63 (custom or default)
+  std::vector<DefinedName> names;
+  std::vector<ExternSheetRef> externSheets;
+  std::vector<ExternalBook> books;
+  std::vector<std::string> warnings;        // damaged records skipped while reading
+};
+
+enum class CellType : uint8_t { Blank, Number, Text, Boolean, Error };
+
+// One cell record. Text lives in the SST or in the sheet's own string list.
+struct CellEntry {
+  uint16_t row = 0;
+  uint16_t col = 0;
+  uint16_t xf = 0;
+  CellType type = CellType::Blank;
+  uint8_t code = 0;           // TRUE/FALSE or the error code
+  bool textInSst = false;
+  int32_t formula = -1;       // index into SheetData::formulas
+  uint32_t text = 0;          // SST index or SheetData::strings index
+  double number = 0;
+};
+
+// A FORMULA record's tokens (tExp cells point at a shared or array formula).
+struct FormulaEntry {
+  std::vector<uint8_t> rgce;
+  std::vector<uint8_t> extra;
+};
+
+// SHRFMLA, ARRAY or TABLE: a formula for a range of cells, anchored at its first cell.
+struct RangeFormula {
+  enum class Kind { Shared, Array, Table } kind = Kind::Shared;
+  uint16_t firstRow = 0, lastRow = 0;
+  uint8_t firstCol = 0, lastCol = 0;
+  std::vector<uint8_t> rgce;
+  std::vector<uint8_t> extra;
+  // TABLE inputs: rows/cols of the input cells; flags as in the record.
+  uint16_t tableFlags = 0;
+  uint16_t inputRow1 = 0, inputCol1 = 0, inputRow2 = 0, inputCol2 = 0;
+};
+
+struct NoteEntry {
+  uint16_t row = 0, col = 0;
+  uint16_t objectId = 0;
+  std::string author;
+  std::string text;
+  bool shown = false;
+};
+
+struct ColumnInfo {
+  uint16_t first = 0, last = 0;
+  uint16_t width = 0;   // 1/256 of a character
+  uint16_t xf = 0;
+  bool hidden = false;
+};
+
+struct RowInfo {
+  uint16_t row = 0;
+  uint16_t heightTwips = 255;
+  bool customHeight = false;
+  bool hidden = false;
+};
+
+struct SheetData {
+  SheetType type = SheetType::Worksheet;
+  std::vector<CellEntry> cells;   // sorted by row, then column; one entry per position
+  std::vector<std::string> strings;
+  std::vector<FormulaEntry> formulas;
+  std::vector<RangeFormula> rangeFormulas;
+  std::vector<NoteEntry> notes;
+  std::vector<ColumnInfo> columns;
+  std::vector<RowInfo> rows;
+  uint16_t defaultColumnWidth = 8;    // characters (DEFCOLWIDTH)
+  uint16_t defaultRowHeightTwips = 255;
+  std::optional<uint32_t> dimFirstRow, dimLastRow;  // DIMENSIONS (last = exclusive)
+  std::optional<uint16_t> dimFirstCol, dimLastCol;
+  bool protectContents = false, protectObjects = false, protectScenarios = false;
+  bool printHeadings = false, printGridlines = false;
+  uint16_t printScale = 100;          // SETUP iScale (percent)
+  bool fitToPage = false;
+  bool landscape = false;
+  uint16_t windowZoom = 100;          // SCL (percent)
+  uint16_t window2Flags = 0;
+  bool selected = false;              // WINDOW2 fSelected
+  bool displayGridlines = true, displayHeadings = true, displayZeros = true;
+  int drawingRecords = 0;             // MSODRAWING records seen (for the shapes layer)
+  std::vector<std::string> warnings;
+};
+
+struct BiffWorkbook {
+  WorkbookGlobals globals;
+  std::vector<SheetData> sheets;  // parallel to globals.sheets
+};
+
+// Parses a Workbook stream. Throws VbError(1004) with a clear reason for streams the reader
+// does not handle (earlier BIFF versions, encrypted workbooks, not a workbook at all);
+// damaged records inside a readable stream are skipped and listed in the warnings.
+BiffWorkbook parseWorkbookStream(std::span<const uint8_t> stream);
+
+// The English text of a built-in name code (0x06 -> "Print_Area"); "" when unknown.
+std::string builtinNameText(uint8_t code);
+
+// The decoded form of a SUPBOOK virtual path as Excel shows a link source.
+std::string decodeVirtualPath(const std::string& raw);
+
+}  // namespace zel::xls

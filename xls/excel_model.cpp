@@ -1,0 +1,256 @@
+// Workbook opening and the Application/Workbook/Worksheet/Name classes over the parsed streams.
+#include "xls/excel_model.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+
+#include "app/core/vb_error.h"
+#include "app/core/vbstring.h"
+#include "xls/formula/formula_printer.h"
+#include "xls/formula/sheet_name_text.h"
+#include "xls/name_ranges.h"
+#include "xls/number_format.h"
+
+namespace zel::xls {
+namespace {
+
+[[noreturn]] void cannotOpen(const std::string& who, const std::string& reason) {
+  throw VbError(err::BadFileFormat, "Cannot open '" + who + "': " + reason);
+}
+
+bool looksLikeZip(const std::vector<uint8_t>& head) {
+  return head.size() >= 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4;
+}
+
+std::vector<uint8_t> fileHead(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> head(8);
+  in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+  return head;
+}
+
+bool sameNameNoCase(const std::string& a, const std::string& b) { return vb::ucase(a) == vb::ucase(b); }
+
+}  // namespace
+
+std::string errorText(uint8_t code) {
+  switch (code) {
+    case 0x00: return "#NULL!";
+    case 0x07: return "#DIV/0!";
+    case 0x0F: return "#VALUE!";
+    case 0x17: return "#REF!";
+    case 0x1D: return "#NAME?";
+    case 0x24: return "#NUM!";
+    default: return "#N/A";
+  }
+}
+
+// ---- Workbook -------------------------------------------------------------------------
+
+Workbook::Workbook(std::unique_ptr<CompoundFile> file, std::string fullName)
+    : file_(std::move(file)), fullName_(std::move(fullName)) {}
+
+std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) cannotOpen(path, "the file does not exist or is not a regular file.");
+  if (looksLikeZip(fileHead(path)))
+    cannotOpen(path, "the file is an Excel 2007 or later workbook (OOXML package), not an Excel 97 workbook.");
+  std::unique_ptr<CompoundFile> cf;
+  try {
+    cf = std::make_unique<CompoundFile>(CompoundFile::open(path));
+  } catch (const CompoundFileError&) {
+    cannotOpen(path, "the file is not an Excel 97 workbook (it is not an OLE2 compound file).");
+  }
+  std::unique_ptr<Workbook> book(new Workbook(std::move(cf), path));
+  book->load();
+  return book;
+}
+
+std::unique_ptr<Workbook> Workbook::openMemory(std::vector<uint8_t> bytes, const std::string& fullName) {
+  if (looksLikeZip(bytes))
+    cannotOpen(fullName, "the file is an Excel 2007 or later workbook (OOXML package), not an Excel 97 workbook.");
+  std::unique_ptr<CompoundFile> cf;
+  try {
+    cf = std::make_unique<CompoundFile>(CompoundFile::openMemory(std::move(bytes)));
+  } catch (const CompoundFileError&) {
+    cannotOpen(fullName, "the file is not an Excel 97 workbook (it is not an OLE2 compound file).");
+  }
+  std::unique_ptr<Workbook> book(new Workbook(std::move(cf), fullName));
+  book->load();
+  return book;
+}
+
+void Workbook::load() {
+  std::optional<std::vector<uint8_t>> stream;
+  try {
+    stream = file_->readStream("Workbook");
+    if (!stream) {
+      if (file_->readStream("Book"))
+        cannotOpen(fullName_, "the file is an Excel 5.0/95 workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+      cannotOpen(fullName_, "the compound file holds no Workbook stream (it is not an Excel workbook).");
+    }
+  } catch (const CompoundFileError& e) {
+    cannotOpen(fullName_, std::string("the compound file is damaged (") + e.what() + ").");
+  }
+  try {
+    biff_ = parseWorkbookStream(*stream);
+  } catch (const VbError& e) {
+    cannotOpen(fullName_, e.description());
+  }
+  properties_ = DocumentProperties::read(*file_);
+  for (size_t i = 0; i < biff_.globals.sheets.size(); ++i)
+    if (!biff_.globals.sheets[i].vbaModule) sheetIndex_.push_back(i);
+  buildEnvironment();
+  sheets_.reserve(sheetIndex_.size());
+  for (size_t i = 0; i < sheetIndex_.size(); ++i) sheets_.emplace_back(*this, static_cast<int>(i));
+  applyPageSetupNames();
+  // The active sheet as saved; the first sheet when the saved index is unusable.
+  activeSheet_ = 0;
+  for (size_t i = 0; i < sheetIndex_.size(); ++i)
+    if (sheetIndex_[i] == biff_.globals.activeSheet) activeSheet_ = static_cast<int>(i);
+  // Names collection: alphabetical, as Excel lists it.
+  for (size_t i = 0; i < biff_.globals.names.size(); ++i) nameOrder_.push_back(i);
+  std::stable_sort(nameOrder_.begin(), nameOrder_.end(), [&](size_t a, size_t b) {
+    return vb::ucase(Name(*this, a).name()) < vb::ucase(Name(*this, b).name());
+  });
+}
+
+void Workbook::buildEnvironment() {
+  const WorkbookGlobals& g = biff_.globals;
+  for (const BoundSheet& s : g.sheets) env_.sheetNames.push_back(s.name);
+  env_.externSheets = g.externSheets;
+  for (const ExternalBook& b : g.books) env_.supBooks.push_back(b.info);
+  for (const DefinedName& n : g.names) env_.names.push_back({n.name, n.sheetScope});
+}
+
+void Workbook::applyPageSetupNames() {
+  for (const DefinedName& n : biff_.globals.names) {
+    if (!n.builtin || (n.builtinCode != 6 && n.builtinCode != 7) || n.sheetScope < 1) continue;
+    auto areas = nameAreas(n.rgce, biff_.globals);
+    if (!areas) continue;
+    // sheetScope counts BOUNDSHEET entries; find the collection position.
+    for (size_t pos = 0; pos < sheetIndex_.size(); ++pos) {
+      if (sheetIndex_[pos] != static_cast<size_t>(n.sheetScope - 1)) continue;
+      PageSetup& ps = sheets_[pos].pageSetup();
+      if (n.builtinCode == 6) {
+        ps.printArea = areasAddress(areas->areas);
+      } else {
+        std::vector<CellArea> rows, cols;
+        for (const CellArea& a : areas->areas) (a.isWholeRows() ? rows : cols).push_back(a);
+        ps.printTitleRows = areasAddress(rows);
+        ps.printTitleColumns = areasAddress(cols);
+      }
+    }
+  }
+}
+
+std::string Workbook::name() const {
+  size_t p = fullName_.find_last_of("/\\");
+  return p == std::string::npos ? fullName_ : fullName_.substr(p + 1);
+}
+
+std::string Workbook::path() const {
+  size_t p = fullName_.find_last_of("/\\");
+  return p == std::string::npos ? std::string() : fullName_.substr(0, p);
+}
+
+Worksheet& Workbook::sheet(int index) {
+  if (index < 1 || index > sheetCount()) throw VbError(9, "Subscript out of range");
+  return sheets_[static_cast<size_t>(index - 1)];
+}
+
+const Worksheet& Workbook::sheet(int index) const {
+  if (index < 1 || index > sheetCount()) throw VbError(9, "Subscript out of range");
+  return sheets_[static_cast<size_t>(index - 1)];
+}
+
+Worksheet& Workbook::sheet(const std::string& name) {
+  for (Worksheet& s : sheets_)
+    if (sameNameNoCase(s.name(), name)) return s;
+  throw VbError(9, "Subscript out of range");
+}
+
+Worksheet* Workbook::activeSheet() { return sheets_.empty() ? nullptr : &sheets_[static_cast<size_t>(activeSheet_)]; }
+
+void Workbook::setActiveSheet(int index) {
+  if (index < 1 || index > sheetCount()) throw VbError(9, "Subscript out of range");
+  activeSheet_ = index - 1;
+}
+
+std::vector<std::string> Workbook::linkSources(int type) const {
+  std::vector<std::string> out;
+  auto add = [&](const std::string& s) {
+    if (!s.empty() && std::find(out.begin(), out.end(), s) == out.end()) out.push_back(s);
+  };
+  for (const ExternalBook& b : biff_.globals.books) {
+    if (type == 1 && b.info.kind == SupBookInfo::Kind::External) add(b.info.fileName);
+    if (type == 2 && b.info.kind == SupBookInfo::Kind::OleDde) {
+      bool any = false;
+      for (size_t i = 0; i < b.info.externNames.size(); ++i) {
+        add(b.info.fileName + "!" + b.info.externNames[i]);
+        any = true;
+      }
+      if (!any) add(b.info.fileName);
+    }
+  }
+  return out;
+}
+
+Name Workbook::nameItem(int index) const {
+  if (index < 1 || index > nameCount()) throw VbError(9, "Subscript out of range");
+  return Name(*this, nameOrder_[static_cast<size_t>(index - 1)]);
+}
+
+const SheetData& Workbook::sheetData(int index) const { return biff_.sheets.at(static_cast<size_t>(index)); }
+
+std::vector<std::string> Workbook::warnings() const {
+  std::vector<std::string> out = biff_.globals.warnings;
+  for (size_t i = 0; i < biff_.sheets.size(); ++i)
+    for (const std::string& w : biff_.sheets[i].warnings) out.push_back(biff_.globals.sheets[i].name + ": " + w);
+  return out;
+}
+
+size_t Workbook::boundSheetIndex(int index) const { return sheetIndex_.at(static_cast<size_t>(index - 1)); }
+
+std::string Workbook::numberFormatOf(uint16_t xf) const {
+  const auto& g = biff_.globals;
+  uint16_t fmt = xf < g.xfs.size() ? g.xfs[xf].format : 0;
+  auto it = g.formats.find(fmt);
+  return it != g.formats.end() ? it->second : builtinNumberFormat(fmt);
+}
+
+// ---- Application ----------------------------------------------------------------------
+
+Workbook& Application::openWorkbook(const std::string& path) {
+  books_.push_back(Workbook::open(path));
+  active_ = static_cast<int>(books_.size()) - 1;
+  return *books_.back();
+}
+
+Workbook& Application::workbook(int index) {
+  if (index < 1 || index > workbookCount()) throw VbError(9, "Subscript out of range");
+  return *books_[static_cast<size_t>(index - 1)];
+}
+
+Workbook* Application::activeWorkbook() { return active_ >= 0 ? books_[static_cast<size_t>(active_)].get() : nullptr; }
+
+Worksheet* Application::activeSheet() {
+  Workbook* b = activeWorkbook();
+  return b ? b->activeSheet() : nullptr;
+}
+
+void Application::closeActiveWorkbook() {
+  if (active_ < 0) return;
+  books_.erase(books_.begin() + active_);
+  active_ = books_.empty() ? -1 : static_cast<int>(books_.size()) - 1;
+}
+
+void Application::quit() {
+  books_.clear();
+  active_ = -1;
+}
+
+}  // namespace zel::xls

@@ -1,0 +1,266 @@
+// The object model the analyses call in place of Excel 97's automation interface:
+// Application -> Workbook -> Worksheet -> Range -> Cell, plus Name, PageSetup and the
+// built-in document properties. Opening a workbook parses it; nothing is executed.
+//
+// Errors are VbError with Excel's numbers: 1004 for a workbook the reader cannot open (the
+// description names the reason: not a compound file, an OOXML package, an earlier BIFF
+// version, encrypted, damaged), 9 for a sheet or name that does not exist, 1004 for a name
+// without a range on this workbook or a sheet that cannot be selected.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "xls/biff_workbook.h"
+#include "xls/compound_file.h"
+#include "xls/document_properties.h"
+
+namespace zel::xls {
+
+class Workbook;
+class Worksheet;
+
+// Excel's xlSheetVisible / xlSheetHidden / xlSheetVeryHidden values of Worksheet.Visible.
+inline constexpr int kSheetVisible = -1;
+inline constexpr int kSheetHidden = 0;
+inline constexpr int kSheetVeryHidden = 2;
+
+// A cell's Value as a variant.
+struct CellValue {
+  enum class Kind { Empty, Number, Text, Boolean, Error };
+  Kind kind = Kind::Empty;
+  double number = 0;
+  std::string text;
+  bool boolean = false;
+  uint8_t errorCode = 0;  // 0x07 #DIV/0!, 0x2A #N/A, ...
+};
+
+// "#DIV/0!" etc. for a BIFF error code; "#N/A" for unknown codes.
+std::string errorText(uint8_t code);
+
+// A view of one position of a sheet (empty positions included). Cheap to copy; valid while
+// its workbook lives.
+class Cell {
+ public:
+  Cell(const Worksheet& sheet, uint32_t row, uint16_t col, const CellEntry* entry)
+      : sheet_(&sheet), row_(row), col_(col), entry_(entry) {}
+
+  uint32_t row() const { return row_ + 1; }       // 1-based
+  uint16_t column() const { return col_ + 1; }    // 1-based
+  CellValue value() const;
+  bool isEmpty() const;                            // no value (blank or no record)
+  bool isError() const;                            // IsError(Value)
+  // The default value as a string, as VB compares it with "": CStr of the value
+  // (numbers up to 15 digits, True/False); "" for empty cells and for error values.
+  std::string valueText() const;
+  // Range.Text: the value as the cell's number format displays it.
+  std::string text() const;
+  // Range.Formula: "=..." for formulas; for constants the constant as Excel gives it.
+  std::string formula() const;
+  bool hasFormula() const;
+  // Warnings of the formula printer for this cell (unknown or damaged tokens).
+  std::vector<std::string> formulaWarnings() const;
+  std::string noteText() const;                    // "" when the cell has no note
+  std::string address() const;                     // "$A$1"
+  uint16_t xfIndex() const;
+  const CellEntry* entry() const { return entry_; }
+
+ private:
+  const Worksheet* sheet_;
+  uint32_t row_;
+  uint16_t col_;
+  const CellEntry* entry_;
+};
+
+// A rectangular range (UsedRange). Enumerates its cells row by row, left to right.
+class Range {
+ public:
+  Range(const Worksheet& sheet, uint32_t firstRow, uint16_t firstCol, uint32_t lastRow, uint16_t lastCol)
+      : sheet_(&sheet), r1_(firstRow), c1_(firstCol), r2_(lastRow), c2_(lastCol) {}
+
+  long rowsCount() const { return static_cast<long>(r2_ - r1_ + 1); }
+  long columnsCount() const { return static_cast<long>(c2_ - c1_ + 1); }
+  long count() const { return rowsCount() * columnsCount(); }
+  uint32_t firstRow() const { return r1_ + 1; }    // 1-based
+  uint16_t firstColumn() const { return c1_ + 1; }
+  uint32_t lastRow() const { return r2_ + 1; }
+  uint16_t lastColumn() const { return c2_ + 1; }
+  std::string address() const;                     // "$A$1:$C$9" ("$A$1" for one cell)
+  Cell item(long index) const;                     // 1-based, row by row
+
+  class iterator {
+   public:
+    iterator(const Range* range, uint32_t row, uint16_t col, size_t next);
+    Cell operator*() const;
+    iterator& operator++();
+    bool operator!=(const iterator& o) const { return row_ != o.row_ || col_ != o.col_; }
+
+   private:
+    void sync();
+    const Range* range_;
+    uint32_t row_;
+    uint16_t col_;
+    size_t next_;  // first stored cell at or after (row_, col_)
+  };
+  iterator begin() const;
+  iterator end() const;
+
+ private:
+  friend class iterator;
+  const Worksheet* sheet_;
+  uint32_t r1_, c1_, r2_, c2_;
+};
+
+// PageSetup basics, from the sheet's built-in names and its SETUP/PRINTHEADERS records.
+struct PageSetup {
+  std::string printArea;          // "$A$1:$C$9", "" when none
+  std::string printTitleRows;     // "$1:$2"
+  std::string printTitleColumns;  // "$A:$B"
+  bool printHeadings = false;
+  bool printGridlines = false;
+  int zoom = 100;                 // percent; 0 stands for False (fit to pages)
+  bool landscape = false;
+};
+
+class Worksheet {
+ public:
+  Worksheet(Workbook& book, int index);
+
+  std::string name() const;
+  int index() const { return index_ + 1; }        // 1-based position in the sheet collection
+  SheetType type() const;
+  int visible() const;                              // kSheetVisible / kSheetHidden / kSheetVeryHidden
+  void setVisible(int value);                       // -1/True, 0/False, 2
+  void activate();                                  // becomes the active sheet
+  void select();                                    // VbError 1004 for a hidden sheet
+  Range usedRange() const;                          // $A$1 alone for an empty sheet
+  Cell cell(uint32_t row, uint16_t col) const;      // 1-based
+  bool protectContents() const { return protectContents_; }
+  bool protectDrawingObjects() const { return protectObjects_; }
+  bool protectScenarios() const { return protectScenarios_; }
+  void unprotect();                                 // no password kept: always succeeds
+  void protect(bool drawingObjects, bool contents, bool scenarios);
+  PageSetup& pageSetup() { return pageSetup_; }
+  const PageSetup& pageSetup() const { return pageSetup_; }
+  // Shapes.Count: filled by the shapes layer; 0 until it is built.
+  int shapesCount() const { return shapeCount_; }
+  void setShapesCount(int n) { shapeCount_ = n; }
+
+  const SheetData& data() const;
+  const Workbook& workbook() const { return *book_; }
+  // The stored cell at a 0-based position, or nullptr.
+  const CellEntry* find(uint32_t row, uint16_t col) const;
+  const NoteEntry* noteAt(uint32_t row, uint16_t col) const;
+
+ private:
+  Workbook* book_;
+  int index_;  // 0-based in the workbook's sheet collection
+  bool protectContents_, protectObjects_, protectScenarios_;
+  PageSetup pageSetup_;
+  int shapeCount_ = 0;
+  int visibleOverride_ = 1;  // 1 = as in the file
+};
+
+// One entry of Workbook.Names.
+class Name {
+ public:
+  Name(const Workbook& book, size_t recordIndex);
+  std::string name() const;        // "Print_Area", "Sheet1!Print_Area" for sheet-level names
+  std::string refersTo() const;    // "=Sheet1!$A$1:$C$9"
+  bool visible() const;
+  int sheetScope() const;          // 0 workbook, else 1-based sheet index
+  // RefersToRange.Address: the areas of the range on this workbook ("$A$1:$C$9", areas joined
+  // by ","). VbError 1004 when the name is not a reference to cells of one sheet of this
+  // workbook (constants, formulas, external or deleted references, several sheets).
+  std::string refersToRangeAddress() const;
+  // The 1-based sheet index RefersToRange lies on (same rule and error as above).
+  int refersToSheet() const;
+  const DefinedName& record() const;
+
+ private:
+  const Workbook* book_;
+  size_t index_;
+};
+
+class Workbook {
+ public:
+  // Opens and parses a workbook file; VbError 1004 with the reason when it cannot be read.
+  static std::unique_ptr<Workbook> open(const std::string& path);
+  // The same for an in-memory file image (tests, fuzzing); fullName is the name to report.
+  static std::unique_ptr<Workbook> openMemory(std::vector<uint8_t> bytes, const std::string& fullName = "Book1.xls");
+
+  std::string fullName() const { return fullName_; }
+  std::string name() const;        // file name part
+  std::string path() const;        // folder part, without the trailing separator
+
+  int sheetCount() const { return static_cast<int>(sheets_.size()); }
+  Worksheet& sheet(int index);                       // 1-based; VbError 9 outside
+  const Worksheet& sheet(int index) const;
+  Worksheet& sheet(const std::string& name);         // case-insensitive; VbError 9 when missing
+  Worksheet* activeSheet();
+  void setActiveSheet(int index);                    // 1-based
+
+  const DocumentProperties& builtinDocumentProperties() const { return properties_; }
+  // LinkSources(1) (workbooks) and LinkSources(2) (OLE/DDE); empty when none.
+  std::vector<std::string> linkSources(int type) const;
+
+  int nameCount() const { return static_cast<int>(nameOrder_.size()); }
+  Name nameItem(int index) const;                    // 1-based, in the collection's order
+
+  // What the formula printer needs of the globals.
+  const FormulaEnvironment& formulaEnvironment() const { return env_; }
+  const WorkbookGlobals& globals() const { return biff_.globals; }
+  const SheetData& sheetData(int index) const;       // 0-based BOUNDSHEET index of sheet
+  // The container, for readers of further streams (macro project, drawings).
+  const CompoundFile& compoundFile() const { return *file_; }
+  // Damaged records skipped while reading (the workbook opened with what could be read).
+  std::vector<std::string> warnings() const;
+
+  // The BOUNDSHEET index (0-based) of the sheet at a 1-based collection position.
+  size_t boundSheetIndex(int index) const;
+  // Text of a formula of a sheet's cell (used by Cell).
+  FormulaText cellFormula(const Worksheet& sheet, const CellEntry& cell) const;
+  std::string numberFormatOf(uint16_t xf) const;
+
+ private:
+  Workbook(std::unique_ptr<CompoundFile> file, std::string fullName);
+  void load();
+  void buildEnvironment();
+  void applyPageSetupNames();
+
+  std::unique_ptr<CompoundFile> file_;
+  std::string fullName_;
+  BiffWorkbook biff_;
+  DocumentProperties properties_;
+  FormulaEnvironment env_;
+  std::vector<size_t> sheetIndex_;   // collection position -> BOUNDSHEET index
+  std::vector<Worksheet> sheets_;
+  std::vector<size_t> nameOrder_;    // collection position -> NAME record index
+  int activeSheet_ = 0;              // 0-based collection position
+};
+
+// The application object: state switches and the open workbooks.
+class Application {
+ public:
+  bool screenUpdating = true;
+  bool displayAlerts = true;
+  bool visible = false;
+  int referenceStyle = 1;            // 1 = xlA1, -4150 = xlR1C1
+
+  // Workbooks.Open: the workbook becomes the active one.
+  Workbook& openWorkbook(const std::string& path);
+  int workbookCount() const { return static_cast<int>(books_.size()); }
+  Workbook& workbook(int index);     // 1-based
+  Workbook* activeWorkbook();
+  Worksheet* activeSheet();
+  void closeActiveWorkbook();        // never saves
+  void quit();
+
+ private:
+  std::vector<std::unique_ptr<Workbook>> books_;
+  int active_ = -1;
+};
+
+}  // namespace zel::xls

@@ -1,0 +1,351 @@
+// Worksheet, Range, Cell and Name of the object model; formula text of cells.
+#include <algorithm>
+
+#include "app/core/vb_error.h"
+#include "xls/excel_model.h"
+#include "xls/formula/formula_printer.h"
+#include "xls/formula/number_text.h"
+#include "xls/formula/sheet_name_text.h"
+#include "xls/name_ranges.h"
+#include "xls/number_format.h"
+
+namespace zel::xls {
+namespace {
+
+uint32_t positionKey(uint32_t row, uint32_t col) { return (row << 8) | col; }
+uint32_t positionKey(const CellEntry& c) { return positionKey(c.row, c.col); }
+
+// "=TABLE(row input,column input)" as Excel shows a data table's cells.
+std::string tableFormula(const RangeFormula& t) {
+  constexpr uint16_t kTwoInputs = 0x0008, kRowInput = 0x0004;
+  std::string first = cellAddress(t.inputRow1, static_cast<uint16_t>(t.inputCol1 & 0xFF));
+  if (t.tableFlags & kTwoInputs)
+    return "=TABLE(" + first + "," + cellAddress(t.inputRow2, static_cast<uint16_t>(t.inputCol2 & 0xFF)) + ")";
+  return (t.tableFlags & kRowInput) ? "=TABLE(" + first + ",)" : "=TABLE(," + first + ")";
+}
+
+}  // namespace
+
+// ---- Worksheet --------------------------------------------------------------------------
+
+Worksheet::Worksheet(Workbook& book, int index) : book_(&book), index_(index) {
+  const SheetData& d = data();
+  protectContents_ = d.protectContents;
+  protectObjects_ = d.protectObjects;
+  protectScenarios_ = d.protectScenarios;
+  pageSetup_.printHeadings = d.printHeadings;
+  pageSetup_.printGridlines = d.printGridlines;
+  pageSetup_.zoom = d.fitToPage ? 0 : d.printScale;
+  pageSetup_.landscape = d.landscape;
+}
+
+const SheetData& Worksheet::data() const { return book_->sheetData(static_cast<int>(book_->boundSheetIndex(index_ + 1))); }
+
+std::string Worksheet::name() const { return book_->globals().sheets[book_->boundSheetIndex(index_ + 1)].name; }
+
+SheetType Worksheet::type() const { return data().type; }
+
+int Worksheet::visible() const {
+  if (visibleOverride_ != 1) return visibleOverride_;
+  switch (book_->globals().sheets[book_->boundSheetIndex(index_ + 1)].visibility) {
+    case SheetVisibility::Visible: return kSheetVisible;
+    case SheetVisibility::Hidden: return kSheetHidden;
+    case SheetVisibility::VeryHidden: return kSheetVeryHidden;
+  }
+  return kSheetVisible;
+}
+
+void Worksheet::setVisible(int value) {
+  if (value != kSheetVisible && value != kSheetHidden && value != kSheetVeryHidden && value != 1)
+    throw VbError(1004, "Unable to set the Visible property of the Worksheet class");
+  visibleOverride_ = value == 1 ? kSheetVisible : value;
+}
+
+void Worksheet::activate() { book_->setActiveSheet(index_ + 1); }
+
+void Worksheet::select() {
+  if (visible() != kSheetVisible) throw VbError(1004, "Select method of Worksheet class failed");
+  book_->setActiveSheet(index_ + 1);
+}
+
+void Worksheet::unprotect() {
+  protectContents_ = protectObjects_ = protectScenarios_ = false;
+}
+
+void Worksheet::protect(bool drawingObjects, bool contents, bool scenarios) {
+  protectObjects_ = drawingObjects;
+  protectContents_ = contents;
+  protectScenarios_ = scenarios;
+}
+
+const CellEntry* Worksheet::find(uint32_t row, uint16_t col) const {
+  const auto& cells = data().cells;
+  uint32_t key = positionKey(row, col);
+  auto it = std::lower_bound(cells.begin(), cells.end(), key, [](const CellEntry& c, uint32_t k) { return positionKey(c) < k; });
+  return it != cells.end() && positionKey(*it) == key ? &*it : nullptr;
+}
+
+const NoteEntry* Worksheet::noteAt(uint32_t row, uint16_t col) const {
+  for (const NoteEntry& n : data().notes)
+    if (n.row == row && n.col == col) return &n;
+  return nullptr;
+}
+
+Cell Worksheet::cell(uint32_t row, uint16_t col) const {
+  if (row < 1 || row > 65536 || col < 1 || col > 256) throw VbError(1004, "Application-defined or object-defined error");
+  return Cell(*this, row - 1, static_cast<uint16_t>(col - 1), find(row - 1, static_cast<uint16_t>(col - 1)));
+}
+
+Range Worksheet::usedRange() const {
+  // Every stored cell (formatted blanks included) and every note counts, as in Excel.
+  const SheetData& d = data();
+  bool any = false;
+  uint32_t r1 = 0, r2 = 0;
+  uint16_t c1 = 0, c2 = 0;
+  auto include = [&](uint32_t r, uint16_t c) {
+    if (!any) {
+      r1 = r2 = r;
+      c1 = c2 = c;
+      any = true;
+      return;
+    }
+    r1 = std::min(r1, r);
+    r2 = std::max(r2, r);
+    c1 = std::min(c1, c);
+    c2 = std::max(c2, c);
+  };
+  if (!d.cells.empty()) {
+    r1 = d.cells.front().row;
+    r2 = d.cells.back().row;
+    c1 = c2 = d.cells.front().col;
+    any = true;
+    for (const CellEntry& c : d.cells) {
+      c1 = std::min(c1, c.col);
+      c2 = std::max(c2, c.col);
+    }
+  }
+  for (const NoteEntry& n : d.notes) include(n.row, n.col);
+  if (!any) return Range(*this, 0, 0, 0, 0);
+  return Range(*this, r1, c1, r2, c2);
+}
+
+// ---- Range ------------------------------------------------------------------------------
+
+std::string Range::address() const {
+  std::string first = cellAddress(r1_, static_cast<uint16_t>(c1_), true, true);
+  if (r1_ == r2_ && c1_ == c2_) return first;
+  return first + ":" + cellAddress(r2_, static_cast<uint16_t>(c2_), true, true);
+}
+
+Cell Range::item(long index) const {
+  if (index < 1 || index > count()) throw VbError(1004, "Application-defined or object-defined error");
+  long i = index - 1;
+  uint32_t row = r1_ + static_cast<uint32_t>(i / columnsCount());
+  uint16_t col = static_cast<uint16_t>(c1_ + static_cast<uint32_t>(i % columnsCount()));
+  return Cell(*sheet_, row, col, sheet_->find(row, col));
+}
+
+Range::iterator::iterator(const Range* range, uint32_t row, uint16_t col, size_t next)
+    : range_(range), row_(row), col_(col), next_(next) {
+  sync();
+}
+
+void Range::iterator::sync() {
+  const auto& cells = range_->sheet_->data().cells;
+  uint32_t key = positionKey(row_, col_);
+  while (next_ < cells.size() && positionKey(cells[next_]) < key) ++next_;
+}
+
+Cell Range::iterator::operator*() const {
+  const auto& cells = range_->sheet_->data().cells;
+  const CellEntry* e = (next_ < cells.size() && positionKey(cells[next_]) == positionKey(row_, col_)) ? &cells[next_] : nullptr;
+  return Cell(*range_->sheet_, row_, col_, e);
+}
+
+Range::iterator& Range::iterator::operator++() {
+  if (col_ < range_->c2_) {
+    ++col_;
+  } else {
+    col_ = static_cast<uint16_t>(range_->c1_);
+    ++row_;
+    if (row_ > range_->r2_) return *this;  // end position: (r2 + 1, c1)
+    // Jump over the cells left of the range on the new row.
+    const auto& cells = range_->sheet_->data().cells;
+    uint32_t key = positionKey(row_, col_);
+    if (next_ < cells.size() && positionKey(cells[next_]) < key) {
+      auto it = std::lower_bound(cells.begin() + static_cast<std::ptrdiff_t>(next_), cells.end(), key,
+                                 [](const CellEntry& c, uint32_t k) { return positionKey(c) < k; });
+      next_ = static_cast<size_t>(it - cells.begin());
+    }
+  }
+  sync();
+  return *this;
+}
+
+Range::iterator Range::begin() const {
+  const auto& cells = sheet_->data().cells;
+  uint32_t key = positionKey(r1_, c1_);
+  auto it = std::lower_bound(cells.begin(), cells.end(), key, [](const CellEntry& c, uint32_t k) { return positionKey(c) < k; });
+  return iterator(this, r1_, static_cast<uint16_t>(c1_), static_cast<size_t>(it - cells.begin()));
+}
+
+Range::iterator Range::end() const { return iterator(this, r2_ + 1, static_cast<uint16_t>(c1_), sheet_->data().cells.size()); }
+
+// ---- Cell -------------------------------------------------------------------------------
+
+CellValue Cell::value() const {
+  CellValue v;
+  if (!entry_) return v;
+  const SheetData& d = sheet_->data();
+  switch (entry_->type) {
+    case CellType::Blank: break;
+    case CellType::Number:
+      v.kind = CellValue::Kind::Number;
+      v.number = entry_->number;
+      break;
+    case CellType::Text: {
+      v.kind = CellValue::Kind::Text;
+      const auto& sst = sheet_->workbook().globals().sst;
+      if (entry_->textInSst) v.text = entry_->text < sst.size() ? sst[entry_->text] : std::string();
+      else v.text = entry_->text < d.strings.size() ? d.strings[entry_->text] : std::string();
+      break;
+    }
+    case CellType::Boolean:
+      v.kind = CellValue::Kind::Boolean;
+      v.boolean = entry_->code != 0;
+      break;
+    case CellType::Error:
+      v.kind = CellValue::Kind::Error;
+      v.errorCode = entry_->code;
+      break;
+  }
+  return v;
+}
+
+bool Cell::isEmpty() const { return !entry_ || entry_->type == CellType::Blank; }
+
+bool Cell::isError() const { return entry_ && entry_->type == CellType::Error; }
+
+std::string Cell::valueText() const {
+  CellValue v = value();
+  switch (v.kind) {
+    case CellValue::Kind::Empty: return "";
+    case CellValue::Kind::Number: return formulaNumberText(v.number);
+    case CellValue::Kind::Text: return v.text;
+    case CellValue::Kind::Boolean: return v.boolean ? "True" : "False";
+    case CellValue::Kind::Error: return "";
+  }
+  return "";
+}
+
+std::string Cell::text() const {
+  CellValue v = value();
+  const Workbook& book = sheet_->workbook();
+  switch (v.kind) {
+    case CellValue::Kind::Empty: return "";
+    case CellValue::Kind::Number: return formatNumber(book.numberFormatOf(entry_->xf), v.number, book.globals().dateMode1904);
+    case CellValue::Kind::Text: {
+      std::string fmt = book.numberFormatOf(entry_->xf);
+      return fmt == "General" || fmt == "@" ? v.text : formatText(fmt, v.text);
+    }
+    case CellValue::Kind::Boolean: return v.boolean ? "TRUE" : "FALSE";
+    case CellValue::Kind::Error: return errorText(v.errorCode);
+  }
+  return "";
+}
+
+bool Cell::hasFormula() const { return entry_ && entry_->formula >= 0; }
+
+std::string Cell::formula() const {
+  if (hasFormula()) return sheet_->workbook().cellFormula(*sheet_, *entry_).text;
+  CellValue v = value();
+  switch (v.kind) {
+    case CellValue::Kind::Empty: return "";
+    case CellValue::Kind::Number: return formula::excelNumberText(v.number);
+    case CellValue::Kind::Text: return v.text;
+    case CellValue::Kind::Boolean: return v.boolean ? "TRUE" : "FALSE";
+    case CellValue::Kind::Error: return errorText(v.errorCode);
+  }
+  return "";
+}
+
+std::vector<std::string> Cell::formulaWarnings() const {
+  if (!hasFormula()) return {};
+  return sheet_->workbook().cellFormula(*sheet_, *entry_).warnings;
+}
+
+std::string Cell::noteText() const {
+  const NoteEntry* n = sheet_->noteAt(row_, col_);
+  return n ? n->text : std::string();
+}
+
+std::string Cell::address() const { return cellAddress(row_, col_, true, true); }
+
+uint16_t Cell::xfIndex() const { return entry_ ? entry_->xf : 15; }
+
+FormulaText Workbook::cellFormula(const Worksheet& sheet, const CellEntry& cell) const {
+  const SheetData& d = sheet.data();
+  if (cell.formula < 0 || static_cast<size_t>(cell.formula) >= d.formulas.size()) return {};
+  const FormulaEntry& f = d.formulas[static_cast<size_t>(cell.formula)];
+  FormulaOrigin here{cell.row, cell.col};
+  constexpr uint8_t kExp = 0x01, kTbl = 0x02;
+  if (f.rgce.size() == 5 && (f.rgce[0] == kExp || f.rgce[0] == kTbl)) {
+    uint16_t anchorRow = static_cast<uint16_t>(f.rgce[1] | (f.rgce[2] << 8));
+    uint16_t anchorCol = static_cast<uint16_t>(f.rgce[3] | (f.rgce[4] << 8));
+    for (const RangeFormula& r : d.rangeFormulas) {
+      if (r.firstRow != anchorRow || r.firstCol != anchorCol) continue;
+      if (cell.row < r.firstRow || cell.row > r.lastRow || cell.col < r.firstCol || cell.col > r.lastCol) continue;
+      switch (r.kind) {
+        case RangeFormula::Kind::Shared: return printFormula(r.rgce, r.extra, env_, here, FormulaKind::Shared);
+        case RangeFormula::Kind::Array:
+          return printFormula(r.rgce, r.extra, env_, FormulaOrigin{r.firstRow, r.firstCol}, FormulaKind::Shared);
+        case RangeFormula::Kind::Table: return FormulaText{tableFormula(r), {}, true};
+      }
+    }
+    FormulaText missing;
+    missing.text = "=";
+    missing.complete = false;
+    missing.warnings.push_back("shared formula of " + cellAddress(anchorRow, anchorCol) + " not found");
+    return missing;
+  }
+  return printFormula(f.rgce, f.extra, env_, here, FormulaKind::Cell);
+}
+
+// ---- Name -------------------------------------------------------------------------------
+
+Name::Name(const Workbook& book, size_t recordIndex) : book_(&book), index_(recordIndex) {}
+
+const DefinedName& Name::record() const { return book_->globals().names.at(index_); }
+
+std::string Name::name() const {
+  const DefinedName& n = record();
+  const auto& sheets = book_->globals().sheets;
+  if (n.sheetScope >= 1 && static_cast<size_t>(n.sheetScope) <= sheets.size()) {
+    const std::string& s = sheets[static_cast<size_t>(n.sheetScope - 1)].name;
+    return formula::sheetPrefix(s, s) + n.name;
+  }
+  return n.name;
+}
+
+std::string Name::refersTo() const {
+  const DefinedName& n = record();
+  return printFormula(n.rgce, n.extra, book_->formulaEnvironment(), FormulaOrigin{0, 0}, FormulaKind::Name).text;
+}
+
+bool Name::visible() const { return !record().hidden; }
+
+int Name::sheetScope() const { return record().sheetScope; }
+
+std::string Name::refersToRangeAddress() const {
+  auto areas = nameAreas(record().rgce, book_->globals());
+  if (!areas) throw VbError(1004, "Application-defined or object-defined error");
+  return areasAddress(areas->areas);
+}
+
+int Name::refersToSheet() const {
+  auto areas = nameAreas(record().rgce, book_->globals());
+  if (!areas) throw VbError(1004, "Application-defined or object-defined error");
+  return areas->sheet + 1;
+}
+
+}  // namespace zel::xls

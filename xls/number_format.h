@@ -1,0 +1,31 @@
+// Number formats as Excel 97 displays them: a pure function from format string + value to
+// the cell's text. Colours and conditions are parsed but do not change the text.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zel::xls {
+
+// The format string of a built-in format index (0..58); "General" for unknown indexes.
+// Locale-dependent dates follow a Japanese Excel (14 = "yyyy/m/d").
+std::string builtinNumberFormat(uint16_t index);
+
+// The text of a number under a format. dateMode1904 selects the 1904 date system.
+std::string formatNumber(std::string_view format, double value, bool dateMode1904 = false);
+// The text of a text value under a format (the fourth section, or "@" sections).
+std::string formatText(std::string_view format, std::string_view text);
+
+// General: at most 11 characters (sign not counted), scientific where needed, as Excel.
+std::string generalNumberText(double value);
+// A number as the Formula property gives a constant: up to 15 significant digits.
+std::string formulaNumberText(double value);
+
+// Date parts of a serial (days since 1899-12-30, with Excel's 1900-02-29), for the renderer.
+struct DateParts {
+  int year = 1900, month = 1, day = 1, hour = 0, minute = 0, second = 0, weekday = 0;  // 0 = Sunday
+  double fraction = 0;  // sub-second part
+};
+bool serialToDate(double serial, bool dateMode1904, DateParts& out);
+
+}  // namespace zel::xls
