@@ -2,6 +2,7 @@
 // property gives: English function names, "," separators, A1 references, leading "=".
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -61,6 +62,17 @@ struct FormulaText {
 // rgce: the token bytes; extra: the bytes after rgce (tArray constants etc.).
 FormulaText printFormula(std::span<const uint8_t> rgce, std::span<const uint8_t> extra,
                          const FormulaEnvironment& env, FormulaOrigin origin, FormulaKind kind);
+
+// Where a cell's formula really lives when its rgce is only tExp (shared or array formula:
+// SHRFMLA/ARRAY record anchored at row/col) or tTbl (data table: TABLE record). The caller
+// finds that record and prints its rgce with FormulaKind::Shared and the cell's own position
+// as origin. Empty when the rgce does not start with tExp/tTbl.
+struct FormulaAnchor {
+  uint32_t row = 0;
+  uint16_t col = 0;
+  bool table = false;  // tTbl
+};
+std::optional<FormulaAnchor> formulaAnchor(std::span<const uint8_t> rgce);
 
 // "A1"-style address helpers shared by the reader (column letters, "$" for absolute).
 std::string columnLetters(uint16_t col);  // 0 -> "A", 255 -> "IV"

@@ -1,0 +1,478 @@
+// Rebuilds formula text from decoded tokens: one stack of operand texts, one rule per token.
+// Parentheses come only from tParen, spaces and line breaks only from tAttrSpace, exactly as
+// the formula was typed. Any index that does not resolve gives a placeholder, never a guess.
+#include "xls/formula/formula_printer.h"
+
+#include <cstdio>
+#include <variant>
+
+#include "xls/formula/function_table.h"
+#include "xls/formula/number_text.h"
+#include "xls/formula/ptg_decoder.h"
+#include "xls/formula/sheet_name_text.h"
+
+namespace zel::xls {
+namespace {
+
+using namespace formula;
+
+constexpr uint32_t kRowCount = 65536;
+constexpr uint16_t kColumnCount = 256;
+constexpr uint16_t kLastRow = kRowCount - 1;
+constexpr uint16_t kLastColumn = kColumnCount - 1;
+constexpr int16_t kDeletedSheet = -2;  // XTI sheet index of a deleted sheet
+
+const char* errorText(uint8_t code) {
+  switch (code) {
+    case 0x00: return "#NULL!";
+    case 0x07: return "#DIV/0!";
+    case 0x0F: return "#VALUE!";
+    case 0x17: return "#REF!";
+    case 0x1D: return "#NAME?";
+    case 0x24: return "#NUM!";
+    case 0x2A: return "#N/A";
+    default: return nullptr;
+  }
+}
+
+const char* binaryText(BinaryOperator op) {
+  switch (op) {
+    case BinaryOperator::Add: return "+";
+    case BinaryOperator::Subtract: return "-";
+    case BinaryOperator::Multiply: return "*";
+    case BinaryOperator::Divide: return "/";
+    case BinaryOperator::Power: return "^";
+    case BinaryOperator::Concat: return "&";
+    case BinaryOperator::Less: return "<";
+    case BinaryOperator::LessEqual: return "<=";
+    case BinaryOperator::Equal: return "=";
+    case BinaryOperator::GreaterEqual: return ">=";
+    case BinaryOperator::Greater: return ">";
+    case BinaryOperator::NotEqual: return "<>";
+    case BinaryOperator::Intersect: return " ";
+    case BinaryOperator::Union: return ",";
+    case BinaryOperator::Range: return ":";
+  }
+  return "?";
+}
+
+std::string quotedString(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    out += c;
+    if (c == '"') out += '"';
+  }
+  out += '"';
+  return out;
+}
+
+std::string hex(unsigned v, int width) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "0x%0*X", width, v);
+  return buf;
+}
+
+struct Operand {
+  std::string text;
+  bool isName = false;  // tName / tNameX: may stand as the name of an add-in or macro function
+};
+
+// Spaces and line breaks waiting for the token they stand before.
+struct PendingSpace {
+  std::string lead;         // before the token's own text
+  std::string beforeOpen;   // before "(" of a tParen
+  std::string beforeClose;  // before ")" of a tParen or function
+  bool empty() const { return lead.empty() && beforeOpen.empty() && beforeClose.empty(); }
+};
+
+struct Failure {
+  std::string placeholder;
+  std::string warning;
+};
+
+struct Cell {
+  uint32_t row = 0;
+  uint16_t col = 0;
+  bool rowRelative = false;
+  bool colRelative = false;
+};
+
+class Printer {
+ public:
+  Printer(const FormulaEnvironment& env, FormulaOrigin origin, FormulaKind kind)
+      : env_(env), origin_(origin), kind_(kind) {}
+
+  FormulaText print(const DecodedFormula& decoded) {
+    for (const auto& token : decoded.tokens) {
+      std::visit([this](const auto& t) { on(t); }, token);
+      if (failure_) return failed();
+    }
+    if (decoded.error) {
+      const auto& e = *decoded.error;
+      switch (e.kind) {
+        case DecodeError::Kind::UnknownPtg:
+          fail("#UNKNOWN_PTG(" + hex(e.ptg, 2) + ")", e.message);
+          break;
+        case DecodeError::Kind::UnknownFunction:
+          fail("#UNKNOWN_FUNCTION(" + std::to_string(e.detail) + ")", e.message);
+          break;
+        default:
+          fail("#DAMAGED_FORMULA", e.message);
+          break;
+      }
+      return failed();
+    }
+    if (stack_.size() > 1) {
+      fail("#DAMAGED_FORMULA", std::to_string(stack_.size()) + " operands left over at the end of the formula");
+      return failed();
+    }
+    FormulaText result;
+    result.text = "=" + afterEquals_;
+    if (!stack_.empty()) result.text += stack_.back().text;
+    result.text += pending_.lead + pending_.beforeOpen + pending_.beforeClose;
+    return result;
+  }
+
+ private:
+  // ---- token rules -------------------------------------------------------------------------
+  void on(const BinaryOp& t) {
+    if (!need(2, "operator")) return;
+    Operand right = pop();
+    Operand left = pop();
+    push(left.text + takeLead() + binaryText(t.op) + right.text);
+  }
+  void on(const UnaryOp& t) {
+    if (!need(1, "operator")) return;
+    Operand operand = pop();
+    if (t.op == UnaryOperator::Percent) {
+      push(operand.text + takeLead() + "%");
+    } else {
+      push(takeLead() + (t.op == UnaryOperator::Minus ? "-" : "+") + operand.text);
+    }
+  }
+  void on(const ParenToken&) {
+    if (!need(1, "parenthesis")) return;
+    Operand inner = pop();
+    PendingSpace s = takePending();
+    push(s.lead + s.beforeOpen + "(" + inner.text + s.beforeClose + ")");
+  }
+  void on(const MissingArg&) { push(takeLead()); }
+  void on(const StringConst& t) { push(takeLead() + quotedString(t.text)); }
+  void on(const NumberConst& t) { push(takeLead() + excelNumberText(t.value)); }
+  void on(const IntConst& t) { push(takeLead() + std::to_string(t.value)); }
+  void on(const BoolConst& t) { push(takeLead() + (t.value ? "TRUE" : "FALSE")); }
+  void on(const ErrorConst& t) {
+    const char* text = errorText(t.code);
+    if (!text) return fail("#DAMAGED_FORMULA", "unknown error code " + hex(t.code, 2));
+    push(takeLead() + text);
+  }
+  void on(const ArrayConst& t) {
+    std::string text = "{";
+    for (uint16_t r = 0; r < t.rows; ++r) {
+      if (r > 0) text += ';';
+      for (uint16_t c = 0; c < t.columns; ++c) {
+        if (c > 0) text += ',';
+        const ArrayValue& v = t.values[static_cast<size_t>(r) * t.columns + c];
+        switch (v.kind) {
+          case ArrayValue::Kind::Empty: break;
+          case ArrayValue::Kind::Number: text += excelNumberText(v.number); break;
+          case ArrayValue::Kind::String: text += quotedString(v.text); break;
+          case ArrayValue::Kind::Bool: text += v.code ? "TRUE" : "FALSE"; break;
+          case ArrayValue::Kind::Error: {
+            const char* e = errorText(v.code);
+            if (!e) return fail("#DAMAGED_FORMULA", "unknown error code " + hex(v.code, 2) + " in an array");
+            text += e;
+            break;
+          }
+        }
+      }
+    }
+    push(takeLead() + text + "}");
+  }
+  void on(const FunctionCall& t) {
+    if (!need(t.argCount, "function")) return;
+    std::vector<Operand> args(stack_.end() - t.argCount, stack_.end());
+    stack_.resize(stack_.size() - t.argCount);
+    std::string name;
+    size_t firstArg = 0;
+    if (t.index == kExternalFunctionIndex) {
+      if (args.empty() || !args[0].isName) {
+        return fail("#DAMAGED_FORMULA", "add-in function call without a function name");
+      }
+      name = args[0].text;
+      firstArg = 1;
+    } else {
+      auto fn = findBuiltinFunction(t.index);
+      if (!fn) return fail("#UNKNOWN_FUNCTION(" + std::to_string(t.index) + ")", "unknown function");
+      name = fn->name;
+    }
+    PendingSpace s = takePending();
+    std::string text = s.lead + name + s.beforeOpen + "(";
+    for (size_t i = firstArg; i < args.size(); ++i) {
+      if (i > firstArg) text += ',';
+      text += args[i].text;
+    }
+    push(text + s.beforeClose + ")");
+  }
+  void on(const SumAttr&) {
+    if (!need(1, "SUM")) return;
+    Operand arg = pop();
+    PendingSpace s = takePending();
+    push(s.lead + "SUM" + s.beforeOpen + "(" + arg.text + s.beforeClose + ")");
+  }
+  void on(const SpaceAttr& t) {
+    bool lineBreak = t.type == 0x01 || t.type == 0x03 || t.type == 0x05;
+    std::string chars(t.count, lineBreak ? '\n' : ' ');
+    switch (t.type) {
+      case 0x00: case 0x01: pending_.lead += chars; break;
+      case 0x02: case 0x03: pending_.beforeOpen += chars; break;
+      case 0x04: case 0x05: pending_.beforeClose += chars; break;
+      default: afterEquals_ += chars; break;  // 0x06: after the leading "="
+    }
+  }
+  void on(const ControlToken&) {}
+  void on(const NameToken& t) {
+    if (t.index == 0 || t.index > env_.names.size()) {
+      return fail("#DAMAGED_FORMULA", "defined name index " + std::to_string(t.index) + " out of range");
+    }
+    push(takeLead() + env_.names[t.index - 1].name, true);
+  }
+  void on(const ExternNameToken& t) {
+    auto text = externNameText(t);
+    if (!text) return;
+    push(takeLead() + *text, true);
+  }
+  void on(const RefToken& t) {
+    auto cell = resolve(t.cell, t.offsets);
+    if (!cell) return;
+    push(takeLead() + cellText(*cell));
+  }
+  void on(const AreaToken& t) {
+    auto first = resolve(t.first, t.offsets);
+    auto last = first ? resolve(t.last, t.offsets) : std::nullopt;
+    if (!last) return;
+    push(takeLead() + areaText(*first, *last));
+  }
+  void on(const Ref3dToken& t) {
+    auto prefix = sheetRefPrefix(t.ixti);
+    auto cell = prefix ? resolve(t.cell, kind_ != FormulaKind::Cell) : std::nullopt;
+    if (!cell) return;
+    push(takeLead() + *prefix + cellText(*cell));
+  }
+  void on(const Area3dToken& t) {
+    bool offsets = kind_ != FormulaKind::Cell;
+    auto prefix = sheetRefPrefix(t.ixti);
+    auto first = prefix ? resolve(t.first, offsets) : std::nullopt;
+    auto last = first ? resolve(t.last, offsets) : std::nullopt;
+    if (!last) return;
+    push(takeLead() + *prefix + areaText(*first, *last));
+  }
+  void on(const RefErrToken&) { push(takeLead() + "#REF!"); }
+  void on(const AreaErrToken&) { push(takeLead() + "#REF!"); }
+  void on(const RefErr3dToken& t) { refErr3d(t.ixti); }
+  void on(const AreaErr3dToken& t) { refErr3d(t.ixti); }
+  void on(const ExpToken& t) {
+    std::string where = "R" + std::to_string(t.row + 1) + "C" + std::to_string(t.col + 1);
+    fail(t.table ? "#TABLE(" + where + ")" : "#SHARED_FORMULA(" + where + ")",
+         std::string(t.table ? "data table" : "shared or array formula") + " anchored at " + where +
+             " must be resolved by the caller");
+  }
+
+  // ---- references ---------------------------------------------------------------------------
+  std::optional<Cell> resolve(const CellPos& p, bool offsets) {
+    Cell c;
+    c.rowRelative = p.rowRelative;
+    c.colRelative = p.colRelative;
+    if (offsets && p.rowRelative) {
+      c.row = (origin_.row + p.row) % kRowCount;
+    } else {
+      c.row = p.row;
+    }
+    if (offsets && p.colRelative) {
+      c.col = static_cast<uint16_t>((origin_.col + (p.col & 0xFF)) % kColumnCount);
+    } else if (p.col > kLastColumn) {
+      fail("#DAMAGED_FORMULA", "column " + std::to_string(p.col) + " outside the sheet");
+      return std::nullopt;
+    } else {
+      c.col = p.col;
+    }
+    return c;
+  }
+  static std::string cellText(const Cell& c) {
+    return cellAddress(c.row, c.col, !c.rowRelative, !c.colRelative);
+  }
+  static std::string areaText(const Cell& a, const Cell& b) {
+    bool allRows = a.row == 0 && b.row == kLastRow;
+    bool allColumns = a.col == 0 && b.col == kLastColumn;
+    if (allColumns) {  // whole rows (also the whole sheet): "1:3"
+      return (a.rowRelative ? "" : "$") + std::to_string(a.row + 1) + ":" + (b.rowRelative ? "" : "$") +
+             std::to_string(b.row + 1);
+    }
+    if (allRows) {  // whole columns: "A:C"
+      return (a.colRelative ? "" : "$") + columnLetters(a.col) + ":" + (b.colRelative ? "" : "$") +
+             columnLetters(b.col);
+    }
+    return cellText(a) + ":" + cellText(b);
+  }
+
+  struct SheetSpan {
+    const SupBookInfo* book = nullptr;
+    const ExternSheetRef* xti = nullptr;
+  };
+  std::optional<SheetSpan> externSheet(uint16_t ixti) {
+    if (ixti >= env_.externSheets.size()) {
+      fail("#DAMAGED_FORMULA", "EXTERNSHEET index " + std::to_string(ixti) + " out of range");
+      return std::nullopt;
+    }
+    const ExternSheetRef& xti = env_.externSheets[ixti];
+    if (xti.supBook >= env_.supBooks.size()) {
+      fail("#DAMAGED_FORMULA", "SUPBOOK index " + std::to_string(xti.supBook) + " out of range");
+      return std::nullopt;
+    }
+    return SheetSpan{&env_.supBooks[xti.supBook], &xti};
+  }
+
+  std::optional<std::string> sheetName(const std::vector<std::string>& names, int16_t index) {
+    if (index < 0 || static_cast<size_t>(index) >= names.size()) {
+      fail("#DAMAGED_FORMULA", "sheet index " + std::to_string(index) + " out of range");
+      return std::nullopt;
+    }
+    return names[static_cast<size_t>(index)];
+  }
+
+  // "Sheet1!", "'My Sheet'!", "Sheet1:Sheet3!", "[Book2.xls]Sheet1!", "#REF!" (deleted sheet).
+  std::optional<std::string> sheetRefPrefix(uint16_t ixti) {
+    auto span = externSheet(ixti);
+    if (!span) return std::nullopt;
+    const ExternSheetRef& xti = *span->xti;
+    if (xti.firstSheet == kDeletedSheet || xti.lastSheet == kDeletedSheet) return std::string("#REF!");
+    const SupBookInfo& book = *span->book;
+    switch (book.kind) {
+      case SupBookInfo::Kind::Self: {
+        auto first = sheetName(env_.sheetNames, xti.firstSheet);
+        auto last = first ? sheetName(env_.sheetNames, xti.lastSheet) : std::nullopt;
+        if (!last) return std::nullopt;
+        return sheetPrefix(*first, *last);
+      }
+      case SupBookInfo::Kind::External: {
+        auto first = sheetName(book.sheetNames, xti.firstSheet);
+        auto last = first ? sheetName(book.sheetNames, xti.lastSheet) : std::nullopt;
+        if (!last) return std::nullopt;
+        return externalSheetPrefix(book.fileName, *first, *last);
+      }
+      default:
+        fail("#DAMAGED_FORMULA", "cell reference into an add-in or DDE/OLE link");
+        return std::nullopt;
+    }
+  }
+
+  void refErr3d(uint16_t ixti) {
+    auto prefix = sheetRefPrefix(ixti);
+    if (!prefix) return;
+    push(takeLead() + *prefix + "#REF!");
+  }
+
+  std::optional<std::string> externNameText(const ExternNameToken& t) {
+    auto span = externSheet(t.ixti);
+    if (!span) return std::nullopt;
+    const SupBookInfo& book = *span->book;
+    const ExternSheetRef& xti = *span->xti;
+    if (book.kind == SupBookInfo::Kind::Self) {
+      if (t.index == 0 || t.index > env_.names.size()) {
+        fail("#DAMAGED_FORMULA", "defined name index " + std::to_string(t.index) + " out of range");
+        return std::nullopt;
+      }
+      const DefinedNameInfo& name = env_.names[t.index - 1];
+      if (name.sheetScope <= 0) return name.name;
+      auto sheet = sheetName(env_.sheetNames, static_cast<int16_t>(name.sheetScope - 1));
+      if (!sheet) return std::nullopt;
+      return sheetPrefix(*sheet, *sheet) + name.name;
+    }
+    if (t.index == 0 || t.index > book.externNames.size()) {
+      fail("#DAMAGED_FORMULA", "external name index " + std::to_string(t.index) + " out of range");
+      return std::nullopt;
+    }
+    const std::string& name = book.externNames[t.index - 1];
+    switch (book.kind) {
+      case SupBookInfo::Kind::AddIn:
+        return name;
+      case SupBookInfo::Kind::External:
+        if (xti.firstSheet >= 0) {
+          auto sheet = sheetName(book.sheetNames, xti.firstSheet);
+          if (!sheet) return std::nullopt;
+          return externalSheetPrefix(book.fileName, *sheet, *sheet) + name;
+        }
+        return externalBookPrefix(book.fileName) + name;
+      default: {
+        // DDE/OLE links: "Server|Topic!Item"; the link's parts are separated by 0x03 in the path.
+        std::string link = book.fileName;
+        for (char& c : link) {
+          if (c == '\x03') c = '|';
+        }
+        return link + "!" + name;
+      }
+    }
+  }
+
+  // ---- stack and pending spaces -------------------------------------------------------------
+  bool need(size_t count, const char* what) {
+    if (stack_.size() >= count) return true;
+    fail("#DAMAGED_FORMULA", std::string(what) + " without enough operands");
+    return false;
+  }
+  Operand pop() {
+    Operand o = std::move(stack_.back());
+    stack_.pop_back();
+    return o;
+  }
+  void push(std::string text, bool isName = false) { stack_.push_back(Operand{std::move(text), isName}); }
+  std::string takeLead() {
+    // Paren spaces cannot stand before an operand; keep them in the text rather than lose them.
+    std::string s = pending_.lead + pending_.beforeOpen + pending_.beforeClose;
+    pending_ = {};
+    return s;
+  }
+  PendingSpace takePending() {
+    PendingSpace s = std::move(pending_);
+    pending_ = {};
+    return s;
+  }
+
+  void fail(std::string placeholder, std::string warning) {
+    if (!failure_) failure_ = Failure{std::move(placeholder), std::move(warning)};
+  }
+  FormulaText failed() const {
+    FormulaText result;
+    result.text = "=" + failure_->placeholder;
+    result.warnings.push_back(failure_->warning);
+    result.complete = false;
+    return result;
+  }
+
+  const FormulaEnvironment& env_;
+  FormulaOrigin origin_;
+  FormulaKind kind_;
+  std::vector<Operand> stack_;
+  PendingSpace pending_;
+  std::string afterEquals_;
+  std::optional<Failure> failure_;
+};
+
+}  // namespace
+
+FormulaText printFormula(std::span<const uint8_t> rgce, std::span<const uint8_t> extra,
+                         const FormulaEnvironment& env, FormulaOrigin origin, FormulaKind kind) {
+  DecodedFormula decoded = decodeRgce(rgce, extra);
+  return Printer(env, origin, kind).print(decoded);
+}
+
+std::optional<FormulaAnchor> formulaAnchor(std::span<const uint8_t> rgce) {
+  if (rgce.size() < 5 || (rgce[0] != 0x01 && rgce[0] != 0x02)) return std::nullopt;
+  FormulaAnchor anchor;
+  anchor.row = static_cast<uint32_t>(rgce[1] | (rgce[2] << 8));
+  anchor.col = static_cast<uint16_t>(rgce[3] | (rgce[4] << 8));
+  anchor.table = rgce[0] == 0x02;
+  return anchor;
+}
+
+}  // namespace zel::xls
