@@ -1,0 +1,62 @@
+// The rows of a report, read from a result database and turned into a flat list of items
+// (section titles, group headings, records, totals) that the paginator places on pages.
+#pragma once
+#include "app/core/result_db.h"
+#include "report/report_definition.h"
+
+#include <string>
+#include <vector>
+
+namespace zel::report {
+
+// What the page header prints besides the report title.
+struct HeaderInfo {
+  std::string fileName;  // T_XlTitle.FileName ("" when the table has no row)
+  std::string title, system, company, bumon, author, createDate;  // T_XlHyousi, else T_XlSaveFlag
+  std::string printDate;  // yyyy/mm/dd of the day the report is made
+};
+
+enum class ItemKind {
+  SectionTitle,  // text = section heading
+  GroupHeader,   // level, text = group heading
+  Record,        // cells, emphasised
+  Subtotal,      // cells (label + totals) closing a group
+  GrandTotal,    // cells closing a section
+  NoData,        // a section without records
+};
+
+struct Item {
+  ItemKind kind;
+  int section = 0;
+  int level = 0;
+  std::string text;
+  std::vector<std::string> cells;
+  bool emphasised = false;
+};
+
+struct ReportData {
+  const ReportDefinition* def = nullptr;
+  HeaderInfo header;
+  std::vector<Item> items;
+  // The first record's values by field, for the cover and labels (empty strings when no row).
+  std::vector<std::pair<std::string, std::string>> firstRecord;
+  std::string field(const std::string& name) const;
+};
+
+// Opens a result database for reading and registers the JAPANESE collation.
+// Throws DbError when the file cannot be opened.
+ResultDb openReportDb(const std::string& path);
+
+HeaderInfo readHeaderInfo(ResultDb& db);
+
+// Runs every section of the definition and builds the item list.
+// Throws DbError when a record source fails (a table missing from the file, say).
+ReportData loadReportData(ResultDb& db, const ReportDefinition& def);
+
+// Columns a section shows on paper (a card section shows "項目" and "内容").
+std::vector<ColumnDef> paperColumns(const SectionDef& section);
+
+// "12", "12.5": the text of a total.
+std::string totalText(double value);
+
+}  // namespace zel::report

@@ -1,0 +1,35 @@
+// A report ready to show: its rows read once, its pages laid out on demand.
+#pragma once
+#include "report/page_model.h"
+#include "report/report_data.h"
+#include "report/table_paginator.h"
+#include "report/text_measure.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zel::report {
+
+class ReportDocument {
+ public:
+  // Reads the report's rows from the database file (opened read-only).
+  // Throws zel::VbError: 2103 unknown report, 3024 file missing or not a result database,
+  // 3078 a table missing from it, 3000 any other database failure.
+  static std::unique_ptr<ReportDocument> open(const std::string& dbPath, const std::string& reportName,
+                                              TextMeasurer& measurer);
+  ReportDocument(ReportData data, TextMeasurer& measurer);
+
+  const ReportDefinition& definition() const { return *data_.def; }
+  const ReportData& data() const { return data_; }
+  PaperSize paper() const;
+  int pageCount();
+  Page page(int index);
+
+ private:
+  ReportData data_;
+  TextMeasurer& m_;
+  std::optional<TablePaginator> table_;
+};
+
+}  // namespace zel::report

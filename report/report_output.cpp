@@ -1,0 +1,105 @@
+// PDF, printer and image output; all three draw pages through paintPage.
+#include "report/report_output.h"
+
+#include "report/page_painter.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <filesystem>
+
+namespace zel::report {
+namespace {
+
+constexpr int kPdfDpi = 600;
+
+QPageLayout layoutFor(const PaperSize& paper) {
+  return QPageLayout(QPageSize(QPageSize::A4),
+                     paper.orientation == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+}  // namespace
+
+bool writePdf(ReportDocument& doc, const std::string& pdfPath, std::string* error) {
+  namespace fs = std::filesystem;
+  const fs::path target(pdfPath);
+  fs::path temp = target;
+  temp += ".part";
+  const int pages = doc.pageCount();
+  {
+    QPdfWriter writer(QString::fromStdString(temp.string()));
+    writer.setResolution(kPdfDpi);
+    writer.setPageLayout(layoutFor(doc.paper()));
+    writer.setTitle(QString::fromUtf8(doc.definition().title));
+    writer.setCreator(QStringLiteral("Zelvarin97 Ver 1.1"));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+      if (error) *error = "cannot write " + pdfPath;
+      std::error_code ec;
+      fs::remove(temp, ec);
+      return false;
+    }
+    const double dotsPerMm = kPdfDpi / 25.4;
+    for (int i = 0; i < pages; ++i) {
+      if (i > 0) writer.newPage();
+      paintPage(painter, doc.page(i), dotsPerMm);
+    }
+    painter.end();
+  }
+  std::error_code ec;
+  fs::rename(temp, target, ec);
+  if (ec) {
+    if (error) *error = "cannot write " + pdfPath + ": " + ec.message();
+    fs::remove(temp, ec);
+    return false;
+  }
+  return true;
+}
+
+bool printDocument(ReportDocument& doc, QPrinter& printer, std::string* error) {
+  printer.setFullPage(true);
+  printer.setPageLayout(layoutFor(doc.paper()));
+  printer.setDocName(QString::fromUtf8(doc.definition().title));
+  const int pages = doc.pageCount();
+  int from = 1, to = pages;
+  if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+    from = std::max(1, printer.fromPage());
+    to = std::min(pages, printer.toPage() > 0 ? printer.toPage() : pages);
+  }
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    if (error) *error = "the printer cannot be opened";
+    return false;
+  }
+  const double dotsPerMm = printer.resolution() / 25.4;
+  for (int i = from; i <= to; ++i) {
+    if (i > from) printer.newPage();
+    paintPage(painter, doc.page(i - 1), dotsPerMm);
+  }
+  painter.end();
+  return true;
+}
+
+bool printerAvailable() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
+
+QImage renderPageImage(ReportDocument& doc, int index, double dpi) {
+  const PaperSize paper = doc.paper();
+  const double dotsPerMm = dpi / 25.4;
+  QImage img(static_cast<int>(paper.widthMm * dotsPerMm + 0.5), static_cast<int>(paper.heightMm * dotsPerMm + 0.5),
+             QImage::Format_RGB32);
+  const int dpm = static_cast<int>(dpi / 0.0254 + 0.5);
+  img.setDotsPerMeterX(dpm);
+  img.setDotsPerMeterY(dpm);
+  img.fill(Qt::white);
+  QPainter painter(&img);
+  paintPage(painter, doc.page(index), dotsPerMm);
+  return img;
+}
+
+}  // namespace zel::report
