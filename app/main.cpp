@@ -1,2 +1,36 @@
-// zelvarin: the window (being built).
-int main() { return 0; }
+// zelvarin: the main window. zelvarin [--home DIR] [RESULT.xdb]
+#include "app/frm_zelvarin.h"
+#include "app/qt_message_sink.h"
+#include "app/startup_args.h"
+#include "report/report_host.h"
+
+#include <QApplication>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("zelvarin");
+
+  std::vector<std::string> args;
+  const QStringList qtArgs = QApplication::arguments();  // Qt's own options already removed
+  for (qsizetype i = 1; i < qtArgs.size(); ++i) args.push_back(qtArgs[i].toStdString());
+  std::string error;
+  std::optional<zel::StartupArgs> parsed = zel::parseStartupArgs(args, &error);
+  if (!parsed) {
+    std::fprintf(stderr, "zelvarin: %s\nusage: zelvarin [--home DIR] [RESULT.xdb]\n", error.c_str());
+    return 2;
+  }
+
+  zel::QtMessageSink sink;
+  zel::WindowServices services;
+  services.sink = &sink;
+  services.reportPreview = [](QWidget* parent, const std::string& dbPath, const std::string& name, int mode) {
+    zel::report::ReportPreview(parent, dbPath, name, mode);
+  };
+  std::string folder = parsed->home.empty() ? zel::defaultProgramFolder() : parsed->home;
+  zel::frmZelvarin window(zel::programPathsFor(folder), parsed->commandLine, services);
+  sink.setParent(&window);
+  if (!window.Form_Load()) return 0;
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,244 @@
+// frmZelvarin start-up (Form_Load), the exit sequence (Form_Unload, m1z_Click) and the
+// small commands of the window itself (cmdSave_Click, Timer1_Timer, m3_Click).
+#include "app/frm_zelvarin.h"
+
+#include "app/core/result_store.h"
+#include "app/core/vbstring.h"
+#include "app/gauge_line.h"
+#include "app/twips.h"
+#include "app/window_progress.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <filesystem>
+
+namespace zel {
+namespace {
+
+constexpr const char* kPlaceStartup = "場所:起動時";
+constexpr const char* kExitText = "終了します。";
+constexpr const char* kSecondInstance = "既にZelvarinは、既に起動しています。";
+constexpr const char* kSavedDefaults = "基本情報登録　終了しました。";
+constexpr int kStatusClearMs = 5000;
+
+}  // namespace
+
+frmZelvarin::frmZelvarin(ProgramPaths paths, std::string commandLine, WindowServices services, QWidget* parent)
+    : QMainWindow(parent), paths_(std::move(paths)), commandLine_(std::move(commandLine)),
+      services_(std::move(services)) {
+  setObjectName("frmZelvarin");
+  setWindowTitle(QString::fromUtf8(kCaption));
+  buildMenus();
+  buildFrames();
+  connectHandlers();
+  installKeyAndHintFilters();
+  // The original form has a fixed border: the window keeps the size its frames need.
+  setFixedSize(sizeHint());
+}
+
+frmZelvarin::~frmZelvarin() = default;
+
+Progress& frmZelvarin::progress() { return *progress_; }
+
+void frmZelvarin::ShowGauge(long percent) { progress_->showGauge(percent); }
+
+std::string frmZelvarin::reportDbPath() const { return acMode_ == 2 ? resultFilePath_ : paths_.DbPath; }
+
+bool frmZelvarin::Form_Load() {
+  // 1. One program per program folder. The folder itself may be new; nothing else is touched
+  //    before the lock is ours.
+  std::error_code ec;
+  std::filesystem::create_directories(paths_.AppPath, ec);
+  if (!instanceLock_.tryLock(instanceLockPath(paths_.AppPath))) {
+    message(kSecondInstance);
+    return false;
+  }
+  try {
+    // 2. The program folder with its default files, and the result database.
+    std::string folderError;
+    if (!prepareProgramFolder(paths_, &folderError)) {
+      message(commonErrorMessage(kPlaceStartup, err::PathNotFound, folderError));
+      return false;
+    }
+    try {
+      resultDb_ = openAnalyzeDb(paths_);
+    } catch (const std::exception& e) {
+      // The window still starts: previews of a result file do not need Analyze.mdb.
+      if (reportCommandError(kPlaceStartup, err::DatabaseError, e.what())) return false;
+    }
+    // 3-5. Window position, recent files, current folder.
+    placement_ = readWindowPlacement(paths_.IniPath);
+    placeWindow(placement_);
+    GetRecentFiles();
+    QDir::setCurrent(QString::fromStdString(paths_.AppPath));
+    // 7. Report-header defaults.
+    readDatAtStartup();
+    if (exiting_) return false;
+    // 8-11. No-workbook state.
+    disableCommands();
+    selectDefaultOptions();
+    txtMesege->clear();
+    progress_->resetGauge();
+    xlOwned_ = 0;
+    acMode_ = 0;
+    // 12. A result file named on the command line.
+    openResultFileArgument();
+  } catch (const VbError& e) {
+    if (reportCommandError(kPlaceStartup, e.number(), e.description())) return false;
+  } catch (const std::exception& e) {
+    if (reportCommandError(kPlaceStartup, err::Automation, e.what())) return false;
+  }
+  return !exiting_;
+}
+
+void frmZelvarin::placeWindow(const WindowPlacement& p) {
+  QPoint pos(twipsToPixels(p.LeftTwips, this), twipsToPixels(p.TopTwips, this));
+  // A position saved on a screen that is no longer there would leave the window out of reach.
+  if (const QScreen* s = screen(); s && !s->availableVirtualGeometry().intersects(QRect(pos, size())))
+    pos = QPoint(0, 0);
+  move(pos);
+}
+
+void frmZelvarin::readDatAtStartup() {
+  if (ReadDatFile(paths_.datPath(), dat_)) return;
+  // A missing Zelvarin.dat is reported once; the installed default is put back and read, and
+  // the start-up goes on, so the window never stays with its commands enabled.
+  if (reportCommandError(kPlaceStartup, err::FileNotFound, "ファイルが見つかりません。 (Zelvarin.dat)")) return;
+  if (seedDefaultFile(paths_, "Zelvarin.dat")) ReadDatFile(paths_.datPath(), dat_);
+}
+
+void frmZelvarin::disableCommands() {
+  for (QPushButton* b : {cmdObject, cmdCell, cmdKansu, cmdModule, cmdName, cmdXlShape, cmdSheet, cmdFile, cmdTimeCheck,
+                         cmdSave, cmdComment, cmdModStep, cmdAddin, cmdHensu, cmdHensuU, cmdHensuT, cmdHensuH,
+                         cmdInyoSaki, cmdLinkMoto, cmdHyousi[0], cmdHyousi[1], cmdHyousi[2], cmdOPre, cmdCPre,
+                         cmdPPre, cmdFPre, cmdMPre, cmdNPre, cmdSPre, cmdCOPre, cmdMSPre, cmdADPre, cmdISPre})
+    b->setEnabled(false);
+}
+
+void frmZelvarin::selectDefaultOptions() {
+  selectOption(OptCell, 2);
+  selectOption(OptModule, 0);
+  selectOption(OptObject, 1);
+  selectOption(OptProc, 1);
+  selectOption(OptShape, 0);
+  selectOption(OptMPrint, 1);
+  selectOption(OptFile, 0);
+  selectOption(OptSSelect, 0);
+  options_.CellOption = 3;
+  options_.ModuleKind = 1;
+  options_.ObjectLevel = 2;
+  options_.ProcLevel = 2;
+  options_.ShapeOption = 1;
+  options_.ColumnOption = 2;
+  options_.FileOption = 1;
+  options_.SheetScope = 1;
+  cboSheet2->setEnabled(false);
+}
+
+void frmZelvarin::openResultFileArgument() {
+  std::string arg = vb::trim(commandLine_);
+  if (arg.empty()) return;
+  // One pair of quotes around the path is removed; an unquoted path is taken as it stands.
+  std::string path = unquoteArgument(arg);
+  std::string error;
+  std::optional<SavedResult> saved = readSavedResult(path, &error);
+  if (!saved) {
+    message("保存ファイルを開けません。\r" + path + "\r" + error);
+    return;
+  }
+  resultFilePath_ = path;
+  acMode_ = 2;
+  PrintSet(*saved);
+  MenuLock();
+}
+
+void frmZelvarin::GetRecentFiles() {
+  recentList_ = readRecentList(paths_.IniPath);
+  for (int i = 0; i < 4; ++i) {
+    bool empty = isEmptyRecentSlot(recentList_[i]);
+    RecentFile[i]->setVisible(!empty);
+    RecentFile[i]->setText(empty ? QString() : QString::fromStdString(recentList_[i]));
+  }
+}
+
+void frmZelvarin::MenuLock() {
+  m1b->setEnabled(false);
+  m1c->setEnabled(false);
+  m6->setEnabled(false);
+}
+
+void frmZelvarin::closeEvent(QCloseEvent* event) {
+  if (!cleanedUp_) Form_Unload();
+  event->accept();
+  QCoreApplication::quit();
+}
+
+void frmZelvarin::Form_Unload() {
+  message(kExitText);
+  exitCleanup();
+}
+
+void frmZelvarin::m1z_Click() {
+  if (message(kExitText, MsgButtons::OkCancel) != MsgAnswer::Ok) return;
+  exitCleanup();
+  close();
+}
+
+void frmZelvarin::exitCleanup() {
+  if (cleanedUp_) return;
+  cleanedUp_ = true;
+  exiting_ = true;
+  // Every step runs even when an earlier one failed.
+  auto step = [](auto&& fn) {
+    try {
+      fn();
+    } catch (...) {
+    }
+  };
+  step([&] { deleteExportedFiles(paths_.TempPath); });
+  step([&] { screenSaver_.release(); });
+  const std::string openBook = lblDBName->text().toStdString();
+  step([&] {
+    writeWindowPlacement(paths_.IniPath, pixelsToTwips(y(), this), pixelsToTwips(x(), this), FolderOf(openBook));
+  });
+  step([&] { writeRecentFiles(paths_.IniPath, recentList_, openBook); });
+  step([&] { instanceLock_.release(); });
+}
+
+void frmZelvarin::cmdSave_Click() {
+  DatValues values;
+  values.DatTitle = vb::trim(txtTitle->text().toStdString());
+  values.DatKisya = vb::trim(txtCompany->text().toStdString());
+  values.DatBumon = vb::trim(txtBumon->text().toStdString());
+  values.DatZoom = vb::trim(txtZoom->text().toStdString());
+  std::string error;
+  // Written to a temporary file and renamed: a failed write leaves the old file whole.
+  if (!WriteDatFile(paths_.datPath(), values, &error)) {
+    message("基本情報を登録できませんでした。\r" + error);
+    return;
+  }
+  dat_ = values;
+  progress_->setStatus(kSavedDefaults);
+}
+
+void frmZelvarin::Timer1_Timer() {
+  txtMesege->clear();
+  progress_->resetGauge();
+  Timer1->stop();
+}
+
+void frmZelvarin::m3_Click() {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(paths_.helpPath())));
+}
+
+}  // namespace zel

@@ -1,0 +1,252 @@
+// frmZelvarin: the main window. Slots carry the handler names of the original form
+// (cmdKansu_Click, optCell_Click, Timer1_Timer, ...); the work itself lives in widget-free code.
+#pragma once
+#include "app/core/dat_file.h"
+#include "app/core/message_box.h"
+#include "app/core/program_folder.h"
+#include "app/core/progress.h"
+#include "app/core/result_db.h"
+#include "app/core/session_state.h"
+#include "app/core/vb_error.h"
+#include "app/instance_lock.h"
+#include "app/saved_result.h"
+#include "app/screen_saver_inhibitor.h"
+#include "app/window_settings.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace zel {
+
+class GaugeLine;
+class WindowProgress;
+
+// Shows, or prints (mode 1), a named report of a result database: report::ReportPreview in the
+// program, a recorder in tests.
+using ReportRunner = std::function<void(QWidget* parent, const std::string& dbPath, const std::string& name, int mode)>;
+
+struct WindowServices {
+  MessageSink* sink = nullptr;
+  ReportRunner reportPreview;
+};
+
+class frmZelvarin : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  frmZelvarin(ProgramPaths paths, std::string commandLine, WindowServices services, QWidget* parent = nullptr);
+  ~frmZelvarin() override;
+
+  // Start-up. False when the program must end at once (another instance holds the folder,
+  // the folder cannot be prepared, or the user confirmed the exit after a start-up error).
+  bool Form_Load();
+
+  // Restore the window from a saved result file (flags, header texts, previews).
+  void PrintSet(const SavedResult& saved);
+  void MenuLock();
+  void GetRecentFiles();
+  void ShowGauge(long percent);
+
+  // State read by the analyses and the tests.
+  const ProgramPaths& paths() const { return paths_; }
+  const AnalysisOptions& options() const { return options_; }
+  const DoneFlags& doneFlags() const { return flags_; }
+  const DatValues& datValues() const { return dat_; }
+  int AcMode() const { return acMode_; }
+  int XlOwned() const { return xlOwned_; }
+  bool exiting() const { return exiting_; }
+  std::string reportDbPath() const;
+  Progress& progress();
+
+ public slots:
+  void m1z_Click();
+  void m3_Click();
+  void cmdSave_Click();
+  void Timer1_Timer();
+
+  void optObject_Click(int index);
+  void optCell_Click(int index);
+  void optSSelect_Click(int index);
+  void optProc_Click(int index);
+  void optModule_Click(int index);
+  void optMPrint_Click(int index);
+  void optShape_Click(int index);
+  void optFile_Click(int index);
+  void chkProc50_Click();
+  void chkMod50_Click();
+
+  void cmdOPre_Click();
+  void cmdCPre_Click();
+  void cmdPPre_Click();
+  void cmdMPre_Click();
+  void cmdNPre_Click();
+  void cmdSPre_Click();
+  void cmdFPre_Click();
+  void cmdCOPre_Click();
+  void cmdMSPre_Click();
+  void cmdADPre_Click();
+  void cmdISPre_Click();
+  void cmdHensuU_Click();
+  void cmdHensuT_Click();
+  void cmdHensuH_Click();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;  // Form_Unload
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Layout (frm_zelvarin_layout.cpp).
+  void buildMenus();
+  void buildFrames();
+  QGroupBox* buildCoverFrame();
+  QGroupBox* buildObjectFrame();
+  QGroupBox* buildCellFrame();
+  QGroupBox* buildProcFrame();
+  QGroupBox* buildModuleFrame();
+  QGroupBox* buildShapeFrame();
+  QGroupBox* buildHensuFrame();
+  QGroupBox* buildOtherFrame();
+  QWidget* buildStatusArea();
+  void connectHandlers();
+  void installKeyAndHintFilters();
+
+  // Start-up and exit (frm_zelvarin.cpp).
+  void Form_Unload();
+  void exitCleanup();
+  void placeWindow(const WindowPlacement& placement);
+  void readDatAtStartup();
+  void disableCommands();
+  void selectDefaultOptions();
+  void openResultFileArgument();
+
+  // Options and previews (frm_zelvarin_options.cpp).
+  enum OptionGroup { OptObject, OptCell, OptSSelect, OptProc, OptModule, OptMPrint, OptShape, OptFile };
+  void selectOption(OptionGroup group, int index);
+  void showReport(const std::string& name);
+
+  // Feedback (frm_zelvarin_feedback.cpp).
+  void showHint(QObject* control);
+  void clearHint();
+  // The common error report of a command; variant A then offers the exit. True when ending.
+  bool reportCommandError(const std::string& place, long number, const std::string& description,
+                          MailLine mail = MailLine::Standard, bool unstableVariant = true);
+  void restoreAfterCommand();
+  MsgAnswer message(const std::string& text, MsgButtons buttons = MsgButtons::Ok);
+
+  ProgramPaths paths_;
+  std::string commandLine_;
+  WindowServices services_;
+
+  InstanceLock instanceLock_;
+  ScreenSaverInhibitor screenSaver_;
+  ResultDb resultDb_;
+  std::string resultFilePath_;  // the result file shown when AcMode = 2
+  WindowPlacement placement_;
+  RecentList recentList_{"0", "0", "0", "0"};
+  DatValues dat_;
+  AnalysisOptions options_;
+  DoneFlags flags_;
+  ModuleCounts counts_;
+  int xlOwned_ = 0;
+  int acMode_ = 0;
+  int xlLost_ = 0;
+  bool exiting_ = false;
+  bool cleanedUp_ = false;
+
+  // Menus.
+  QAction* m1a = nullptr;
+  QAction* m1b = nullptr;
+  QAction* m1c = nullptr;
+  std::array<QAction*, 4> RecentFile{};
+  QAction* m1z = nullptr;
+  QAction* m6 = nullptr;
+  QAction* m2 = nullptr;
+  QAction* m3 = nullptr;
+  QAction* m4 = nullptr;
+
+  // 表紙
+  std::array<QPushButton*, 3> cmdHyousi{};
+  QLineEdit* txtTitle = nullptr;
+  QLineEdit* txtSystem = nullptr;
+  QLineEdit* txtCompany = nullptr;
+  QLineEdit* txtBumon = nullptr;
+  QLineEdit* txtAuther = nullptr;
+  QLineEdit* txtDate = nullptr;
+  QPushButton* cmdSave = nullptr;
+  // オブジェクト情報
+  QPushButton* cmdObject = nullptr;
+  std::array<QRadioButton*, 3> optObject{};
+  QPushButton* cmdOPre = nullptr;
+  // セル情報
+  QPushButton* cmdCell = nullptr;
+  std::array<QRadioButton*, 3> optCell{};
+  std::array<QRadioButton*, 2> optSSelect{};
+  QComboBox* cboSheet2 = nullptr;
+  QPushButton* cmdCPre = nullptr;
+  // プロシージャ一覧
+  QPushButton* cmdKansu = nullptr;
+  std::array<QRadioButton*, 2> optProc{};
+  QCheckBox* chkProc50 = nullptr;
+  QPushButton* cmdPPre = nullptr;
+  // モジュール情報
+  QPushButton* cmdModule = nullptr;
+  std::array<QRadioButton*, 6> optModule{};
+  QCheckBox* chkMod50 = nullptr;
+  std::array<QRadioButton*, 2> optMPrint{};
+  QPushButton* cmdMPre = nullptr;
+  // 図形情報
+  QPushButton* cmdXlShape = nullptr;
+  std::array<QRadioButton*, 3> optShape{};
+  QPushButton* cmdSPre = nullptr;
+  // 変数情報
+  QPushButton* cmdHensu = nullptr;
+  QPushButton* cmdHensuU = nullptr;
+  QPushButton* cmdHensuT = nullptr;
+  QPushButton* cmdHensuH = nullptr;
+  // その他
+  QPushButton* cmdName = nullptr;
+  QPushButton* cmdNPre = nullptr;
+  QPushButton* cmdSheet = nullptr;
+  QComboBox* cboSheet = nullptr;
+  QLineEdit* txtZoom = nullptr;
+  QPushButton* cmdFile = nullptr;
+  QPushButton* cmdFPre = nullptr;
+  std::array<QRadioButton*, 3> optFile{};
+  QPushButton* cmdComment = nullptr;
+  QPushButton* cmdCOPre = nullptr;
+  QPushButton* cmdModStep = nullptr;
+  QPushButton* cmdMSPre = nullptr;
+  QPushButton* cmdAddin = nullptr;
+  QPushButton* cmdADPre = nullptr;
+  QPushButton* cmdInyoSaki = nullptr;
+  QPushButton* cmdISPre = nullptr;
+  QPushButton* cmdLinkMoto = nullptr;
+  QComboBox* cboLinkMoto = nullptr;
+  // Outside the frames.
+  QPushButton* cmdTimeCheck = nullptr;
+  QLineEdit* txtMesege = nullptr;
+  QLabel* lblPer = nullptr;
+  GaugeLine* linGuage = nullptr;
+  QLabel* lblDBName = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  std::array<QButtonGroup*, 7> groups_{};  // exclusive option groups (optFile is managed by hand)
+  std::unique_ptr<WindowProgress> progress_;
+};
+
+}  // namespace zel

@@ -1,0 +1,168 @@
+// Option buttons, check boxes and preview buttons of frmZelvarin, and PrintSet.
+#include "app/frm_zelvarin.h"
+
+#include "app/core/vb_error.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace zel {
+namespace {
+
+constexpr const char* kPlaceReport = "場所:レポート表示";
+constexpr long kNoPrinter = 2202;
+constexpr long kReportCancelled = 2455;
+
+}  // namespace
+
+// Selecting an option runs its click handler, as setting an option button's value does.
+void frmZelvarin::selectOption(OptionGroup group, int index) {
+  switch (group) {
+    case OptObject: optObject[index]->setChecked(true); optObject_Click(index); break;
+    case OptCell: optCell[index]->setChecked(true); optCell_Click(index); break;
+    case OptSSelect: optSSelect[index]->setChecked(true); optSSelect_Click(index); break;
+    case OptProc: optProc[index]->setChecked(true); optProc_Click(index); break;
+    case OptModule: optModule[index]->setChecked(true); optModule_Click(index); break;
+    case OptMPrint: optMPrint[index]->setChecked(true); optMPrint_Click(index); break;
+    case OptShape: optShape[index]->setChecked(true); optShape_Click(index); break;
+    case OptFile: optFile_Click(index); break;
+  }
+}
+
+void frmZelvarin::optObject_Click(int index) {
+  options_.ObjectLevel = index + 1;
+  cmdOPre->setEnabled(false);
+}
+
+void frmZelvarin::optCell_Click(int index) {
+  options_.CellOption = index + 1;
+  cmdCPre->setEnabled(false);
+}
+
+void frmZelvarin::optSSelect_Click(int index) {
+  options_.SheetScope = index + 1;
+  cboSheet2->setEnabled(options_.SheetScope == 2);
+}
+
+void frmZelvarin::optProc_Click(int index) {
+  options_.ProcLevel = index + 1;
+  cmdPPre->setEnabled(false);
+}
+
+void frmZelvarin::optModule_Click(int index) {
+  options_.ModuleKind = index + 1;
+  cmdMPre->setEnabled(false);
+}
+
+void frmZelvarin::optMPrint_Click(int index) { options_.ColumnOption = index + 1; }
+
+void frmZelvarin::optShape_Click(int index) {
+  options_.ShapeOption = index + 1;
+  cmdSPre->setEnabled(false);
+}
+
+void frmZelvarin::optFile_Click(int index) {
+  options_.FileOption = index + 1;
+  cmdFPre->setEnabled(false);
+  // The buttons lie in two frames, so the group keeps one selection by hand.
+  for (int i = 0; i < 3; ++i) optFile[i]->setChecked(i == index);
+}
+
+void frmZelvarin::chkProc50_Click() { options_.ProcKana = chkProc50->isChecked() ? 1 : 0; }
+
+void frmZelvarin::chkMod50_Click() { options_.ModKana = chkMod50->isChecked() ? 1 : 0; }
+
+void frmZelvarin::PrintSet(const SavedResult& saved) {
+  flags_ = saved.flags;
+  options_.ColumnOption = saved.mSs;
+  txtTitle->setText(QString::fromStdString(saved.header.Title));
+  txtSystem->setText(QString::fromStdString(saved.header.System));
+  txtCompany->setText(QString::fromStdString(saved.header.Company));
+  txtBumon->setText(QString::fromStdString(saved.header.Bumon));
+  txtAuther->setText(QString::fromStdString(saved.header.Auther));
+  txtDate->setText(QString::fromStdString(saved.header.CreateDate));
+  // Flags were range-checked when the file was read, so each is a valid option index here.
+  const DoneFlags& f = flags_;
+  if (f.fObj != 0) {
+    selectOption(OptObject, f.fObj - 1);
+    cmdOPre->setEnabled(true);
+  }
+  if (f.fCel != 0) {
+    selectOption(OptCell, f.fCel - 1);
+    selectOption(OptSSelect, f.mCs - 1);
+    cmdCPre->setEnabled(true);
+  }
+  if (f.fPrc != 0) {
+    selectOption(OptProc, f.fPrc - 1);
+    cmdPPre->setEnabled(true);
+  }
+  if (f.fSoc != 0) {
+    selectOption(OptModule, f.fSoc - 1);
+    selectOption(OptMPrint, saved.mSs - 1);
+    cmdMPre->setEnabled(true);
+  }
+  if (f.fShp != 0) cmdSPre->setEnabled(true);
+  if (f.fDim != 0)
+    for (QPushButton* b : {cmdHensuU, cmdHensuT, cmdHensuH}) b->setEnabled(true);
+  if (f.fFil != 0) {
+    selectOption(OptFile, f.fFil - 1);
+    cmdFPre->setEnabled(true);
+  }
+  if (f.fCom != 0) cmdCOPre->setEnabled(true);
+  if (f.fNam != 0) cmdNPre->setEnabled(true);
+  if (f.fAdd != 0) cmdADPre->setEnabled(true);
+  if (f.fSocS != 0) cmdMSPre->setEnabled(true);
+  if (f.fCrs != 0) cmdISPre->setEnabled(true);
+  for (QPushButton* b : cmdHyousi) b->setEnabled(true);
+}
+
+// ReportPreview with its error handler: a missing printer has its own message, a cancelled
+// report none; the caller goes on in every case.
+void frmZelvarin::showReport(const std::string& name) {
+  try {
+    if (services_.reportPreview) services_.reportPreview(this, reportDbPath(), name, 0);
+  } catch (const VbError& e) {
+    if (e.number() == kReportCancelled) return;
+    if (e.number() == kNoPrinter) {
+      message(std::string(kPlaceReport) + "ｴﾗｰNo:" + std::to_string(e.number()) + "\rプリンタドライバが組み込まれていません。" +
+              "\rプリンタドライバのインストールお願いします。");
+      return;
+    }
+    reportCommandError(kPlaceReport, e.number(), e.description(), MailLine::Standard, false);
+  } catch (const std::exception& e) {
+    reportCommandError(kPlaceReport, err::Automation, e.what(), MailLine::Standard, false);
+  }
+}
+
+void frmZelvarin::cmdOPre_Click() {
+  showReport(options_.ObjectLevel == 2 || options_.ObjectLevel == 3 ? "R_XlObject" : "R_XlBook");
+}
+
+void frmZelvarin::cmdCPre_Click() {
+  if (options_.CellOption == 1) showReport("R_XlCalc");
+  else if (options_.CellOption == 2 || options_.CellOption == 3) showReport("R_XlCalcNote");
+}
+
+void frmZelvarin::cmdPPre_Click() { showReport(options_.ProcKana == 1 ? "R_ModuleList50" : "R_ModuleList"); }
+
+void frmZelvarin::cmdMPre_Click() {
+  if (options_.ColumnOption == 2) showReport(options_.ModKana == 1 ? "R_SourceList50" : "R_SourceList");
+  else showReport(options_.ModKana == 1 ? "R_SourceList150" : "R_SourceList1");
+}
+
+void frmZelvarin::cmdNPre_Click() { showReport("R_XlName"); }
+void frmZelvarin::cmdSPre_Click() { showReport("R_XlShape"); }
+void frmZelvarin::cmdFPre_Click() { showReport("R_XlFile"); }
+void frmZelvarin::cmdCOPre_Click() { showReport("R_XlComment"); }
+void frmZelvarin::cmdMSPre_Click() { showReport("R_XlModStep"); }
+void frmZelvarin::cmdADPre_Click() { showReport("R_XlAddin"); }
+void frmZelvarin::cmdISPre_Click() { showReport("R_XlLinkProc"); }
+void frmZelvarin::cmdHensuU_Click() { showReport("R_XlHensuU"); }
+void frmZelvarin::cmdHensuT_Click() { showReport("R_XlHensuT"); }
+void frmZelvarin::cmdHensuH_Click() { showReport("R_XlHensuH"); }
+
+}  // namespace zel
