@@ -1,6 +1,6 @@
-// Macro project builder for tests. Sources are stored with literal tokens only (or raw
-// chunks), which every reader of the format must accept; the dir stream carries the usual
-// project records around the module records so that skipping them is exercised too.
+// Macro project builder for tests. Sources are compressed greedily (or stored as raw chunks);
+// the dir stream carries the usual project records around the module records so that
+// skipping them is exercised too.
 #include "support/vba_builder.h"
 
 #include <gsf/gsf-outfile-msole.h>
@@ -53,23 +53,57 @@ struct Unref {
   }
 };
 
+
+// One chunk's tokens: the longest earlier match of 3 bytes or more becomes a copy token,
+// everything else a literal (a plain greedy compressor, as the format allows).
+std::vector<uint8_t> compressChunk(const uint8_t* in, size_t n) {
+  std::vector<uint8_t> body;
+  size_t p = 0;
+  while (p < n) {
+    size_t flagAt = body.size();
+    body.push_back(0);
+    for (int bit = 0; bit < 8 && p < n; ++bit) {
+      unsigned bits = 4;
+      while ((size_t{1} << bits) < p) ++bits;
+      size_t maxLength = (0xFFFFu >> bits) + 3;
+      size_t bestLength = 0, bestOffset = 0;
+      size_t window = std::min(p, size_t{1} << bits);
+      for (size_t offset = 1; offset <= window; ++offset) {
+        size_t length = 0;
+        while (length < maxLength && p + length < n && in[p + length] == in[p - offset + length]) ++length;
+        if (length > bestLength) {
+          bestLength = length;
+          bestOffset = offset;
+        }
+      }
+      if (bestLength >= 3) {
+        uint16_t token = static_cast<uint16_t>(((bestOffset - 1) << (16 - bits)) | (bestLength - 3));
+        putU16(body, token);
+        body[flagAt] = static_cast<uint8_t>(body[flagAt] | (1u << bit));
+        p += bestLength;
+      } else {
+        body.push_back(in[p++]);
+      }
+    }
+  }
+  return body;
+}
+
 }  // namespace
 
 std::vector<uint8_t> bytesOf(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 
 std::vector<uint8_t> compressVba(const std::string& raw, bool useRawChunks) {
   std::vector<uint8_t> out{0x01};
+  const auto* data = reinterpret_cast<const uint8_t*>(raw.data());
   for (size_t start = 0; start < raw.size(); start += 4096) {
     size_t n = std::min<size_t>(4096, raw.size() - start);
-    if (useRawChunks && n == 4096) {
-      putU16(out, 0x3FFF);  // size 4098, signature 3, not compressed
-      out.insert(out.end(), raw.begin() + static_cast<long>(start), raw.begin() + static_cast<long>(start + n));
+    std::vector<uint8_t> body = useRawChunks && n == 4096 ? std::vector<uint8_t>{} : compressChunk(data + start, n);
+    if (body.empty() || body.size() > 4096) {
+      if (n != 4096) throw std::runtime_error("compressVba: a short last chunk does not compress");
+      putU16(out, 0x3FFF);  // size 4098, signature 3, stored raw
+      out.insert(out.end(), data + start, data + start + n);
       continue;
-    }
-    std::vector<uint8_t> body;
-    for (size_t i = 0; i < n; i += 8) {
-      body.push_back(0x00);  // eight literals
-      for (size_t j = i; j < std::min(n, i + 8); ++j) body.push_back(static_cast<uint8_t>(raw[start + j]));
     }
     putU16(out, static_cast<uint16_t>(0xB000 | ((body.size() + 2 - 3) & 0x0FFF)));
     out.insert(out.end(), body.begin(), body.end());

@@ -29,8 +29,8 @@ struct VbaProjectSpec {
   bool useRawChunks = false;    // store sources as raw 4096-byte chunks where possible
 };
 
-// A compressed container holding `raw`: literal-only compressed chunks, or raw chunks for
-// every full 4096-byte piece when useRawChunks is set.
+// A compressed container holding `raw`: greedily compressed chunks (raw when compression
+// does not pay), or raw chunks for every full 4096-byte piece when useRawChunks is set.
 std::vector<uint8_t> compressVba(const std::string& raw, bool useRawChunks = false);
 
 // Obfuscated project data as the PROJECT stream's hex text (the CMG/DPB/GC encoding).
