@@ -19,6 +19,7 @@ constexpr uint16_t kName = 0x0018;
 constexpr uint16_t kFormula = 0x0006;
 constexpr uint16_t kShrFmla = 0x04BC;
 constexpr uint16_t kArray = 0x0221;
+constexpr uint16_t kTable = 0x0236;
 
 struct Reader {
   const std::vector<uint8_t>& d;
@@ -55,7 +56,7 @@ std::string decodeVirtualPath(const std::u16string& raw) {
     ++i;
     if (i < raw.size() && raw[i] == 0x01 && i + 1 < raw.size()) {
       out += raw[i + 1];
-      out += u':';
+      out += u":\\";
       i += 2;
     }
   }
@@ -174,17 +175,35 @@ WorkbookFormulas WorkbookFormulas::load(const std::string& fileName) {
       f.rgce = r.bytes(cce);
       f.extra = r.rest();
       wb.cells_[{currentSheet, row, col}] = std::move(f);
+    } else if (id == kTable) {
+      Table t;
+      t.sheet = currentSheet;
+      t.firstRow = r.u16();
+      t.lastRow = r.u16();
+      t.firstCol = r.u8();
+      t.lastCol = r.u8();
+      uint16_t flags = r.u16();
+      t.inputs.rowInput = (flags & 0x04) != 0;
+      t.inputs.twoInputs = (flags & 0x08) != 0;
+      t.inputs.firstDeleted = (flags & 0x10) != 0;
+      t.inputs.secondDeleted = (flags & 0x20) != 0;
+      t.inputs.firstRow = r.u16();
+      t.inputs.firstCol = r.u16();
+      t.inputs.secondRow = r.u16();
+      t.inputs.secondCol = r.u16();
+      wb.tables_.push_back(t);
     } else if (id == kShrFmla || id == kArray) {
-      uint16_t row = r.u16();
-      r.skip(2);
-      uint8_t col = r.u8();
-      r.skip(1);
+      Anchored a;
+      a.sheet = currentSheet;
+      a.firstRow = r.u16();
+      a.lastRow = r.u16();
+      a.firstCol = r.u8();
+      a.lastCol = r.u8();
       r.skip(id == kShrFmla ? 2 : 6);
       uint16_t cce = r.u16();
-      StoredFormula f;
-      f.rgce = r.bytes(cce);
-      f.extra = r.rest();
-      wb.anchors_[{currentSheet, row, col}] = std::move(f);
+      a.formula.rgce = r.bytes(cce);
+      a.formula.extra = r.rest();
+      wb.anchors_.push_back(std::move(a));
     }
   }
   return wb;
@@ -205,10 +224,23 @@ const StoredFormula* WorkbookFormulas::cellFormula(const std::string& sheet, uin
 xls::FormulaText WorkbookFormulas::printCell(const Key& key) const {
   const StoredFormula& f = cells_.at(key);
   xls::FormulaOrigin origin{std::get<1>(key), std::get<2>(key)};
-  if (auto anchor = xls::formulaAnchor(f.rgce); anchor && !anchor->table) {
-    auto it = anchors_.find({std::get<0>(key), anchor->row, anchor->col});
-    if (it != anchors_.end()) {
-      return xls::printFormula(it->second.rgce, it->second.extra, env_, origin, xls::FormulaKind::Shared);
+  auto anchor = xls::formulaAnchor(f.rgce);
+  if (anchor && anchor->table) {
+    for (const Table& t : tables_) {
+      if (t.sheet == std::get<0>(key) && anchor->row >= t.firstRow && anchor->row <= t.lastRow &&
+          anchor->col >= t.firstCol && anchor->col <= t.lastCol) {
+        xls::FormulaText text;
+        text.text = xls::dataTableFormula(t.inputs);
+        return text;
+      }
+    }
+  }
+  if (anchor && !anchor->table) {
+    for (const Anchored& a : anchors_) {
+      if (a.sheet == std::get<0>(key) && anchor->row >= a.firstRow && anchor->row <= a.lastRow &&
+          anchor->col >= a.firstCol && anchor->col <= a.lastCol) {
+        return xls::printFormula(a.formula.rgce, a.formula.extra, env_, origin, xls::FormulaKind::Shared);
+      }
     }
   }
   return xls::printFormula(f.rgce, f.extra, env_, origin, xls::FormulaKind::Cell);

@@ -37,7 +37,22 @@ class WorkbookFormulas {
 
   xls::FormulaEnvironment env_;
   std::map<Key, StoredFormula> cells_;
-  std::map<Key, StoredFormula> anchors_;  // SHRFMLA / ARRAY by their first cell
+  struct Anchored {
+    int sheet;
+    uint32_t firstRow, lastRow;
+    uint16_t firstCol, lastCol;
+    StoredFormula formula;
+  };
+  // SHRFMLA / ARRAY records with their ranges. A tExp names a cell inside the range, not
+  // always its first cell, so the record is found by containment.
+  std::vector<Anchored> anchors_;
+  struct Table {
+    int sheet;
+    uint32_t firstRow, lastRow;
+    uint16_t firstCol, lastCol;
+    xls::DataTableInputs inputs;
+  };
+  std::vector<Table> tables_;
   int sheetIndex(const std::string& name) const;
 };
 

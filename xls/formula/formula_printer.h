@@ -74,6 +74,21 @@ struct FormulaAnchor {
 };
 std::optional<FormulaAnchor> formulaAnchor(std::span<const uint8_t> rgce);
 
+// A data table cell (tTbl) shows the TABLE record's input cells: "=TABLE(B26,)" for a row
+// input, "=TABLE(,B32)" for a column input, "=TABLE(B38,B39)" for both; a deleted input cell
+// shows as #REF!.
+struct DataTableInputs {
+  bool rowInput = false;   // fRw: the single input cell is a row input
+  bool twoInputs = false;  // fTbl2: first = row input cell, second = column input cell
+  bool firstDeleted = false;
+  bool secondDeleted = false;
+  uint16_t firstRow = 0;   // rwInpRw / colInpRw
+  uint16_t firstCol = 0;
+  uint16_t secondRow = 0;  // rwInpCol / colInpCol
+  uint16_t secondCol = 0;
+};
+std::string dataTableFormula(const DataTableInputs& table);
+
 // "A1"-style address helpers shared by the reader (column letters, "$" for absolute).
 std::string columnLetters(uint16_t col);  // 0 -> "A", 255 -> "IV"
 std::string cellAddress(uint32_t row, uint16_t col, bool absRow = false, bool absCol = false);
