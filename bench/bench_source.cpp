@@ -1,0 +1,138 @@
+// Macro source analyses on a generated export folder: 200 standard modules of 1 000 lines
+// each (declarations, procedures, calls, comments, continued lines, Japanese text).
+#include "source/source_analyses.h"
+
+#include "app/core/program_folder.h"
+#include "app/core/result_db.h"
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kModules = 200;
+constexpr int kLinesPerModule = 1000;
+
+// Writes one module of exactly kLinesPerModule lines with procsPerModule procedures.
+std::string generateModule(int m, int procsPerModule, int firstProc, int totalProcs) {
+  std::ostringstream out;
+  int lines = 0;
+  auto line = [&](const std::string& s) {
+    out << s << "\r\n";
+    ++lines;
+  };
+  line("Attribute VB_Name = \"Module" + std::to_string(m) + "\"");
+  line("Option Explicit");
+  line("' 生成されたモジュール " + std::to_string(m));
+  line("Private Const MAX_ROW" + std::to_string(m) + " = 100 ' 最大行");
+  line("Public gTotal" + std::to_string(m) + " As Long, gName" + std::to_string(m) + " As String");
+  line("Private Type Rec" + std::to_string(m));
+  line("    Id As Long ' 番号");
+  line("    Name As String");
+  line("End Type");
+  const int body = (kLinesPerModule - lines) / procsPerModule;  // lines per procedure
+  for (int p = 0; p < procsPerModule; ++p) {
+    const int id = firstProc + p;
+    const std::string name = "Proc" + std::to_string(id);
+    const std::string callee = "Proc" + std::to_string((id * 7919 + 13) % totalProcs);
+    const int start = lines;
+    line("Public Function " + name + "(ByVal a As Long, _");
+    line("        ByVal b As String) As Long");
+    const int last = start + body - 1;
+    int i = 0;
+    while (lines < last) {
+      switch (i++ % 8) {
+        case 0: line("    Dim v" + std::to_string(i) + " As Long ' カウンタ"); break;
+        case 1: line("    v" + std::to_string(i - 1) + " = " + callee + "(a, b)"); break;
+        case 2: line("    ' 処理の説明: 値を集計する"); break;
+        case 3: line("    Call " + callee + "(a + 1, \"文字列\")"); break;
+        case 4: line(""); break;
+        case 5: line("    If a > 0 Then a = a - 1"); break;
+        case 6: line("    Rem 古いコメント"); break;
+        default: line("    MsgBox \"結果\" & CStr(a) & b, vbOKOnly"); break;
+      }
+    }
+    line("End Function");
+  }
+  while (lines < kLinesPerModule) line("");
+  return out.str();
+}
+
+struct Project {
+  explicit Project(int totalProcs) {
+    char tmpl[] = "/tmp/zel_bench_source_XXXXXX";
+    if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
+    root = tmpl;
+    temp = (root / "temp").string() + "/";
+    fs::create_directories(temp);
+    const int perModule = std::max(1, totalProcs / kModules);
+    for (int m = 0; m < kModules; ++m) {
+      std::ofstream(temp + "Module" + std::to_string(m) + ".bas", std::ios::binary)
+          << generateModule(m, perModule, m * perModule, perModule * kModules);
+    }
+    db = std::make_unique<zel::ResultDb>((root / "Analyze.mdb").string());
+    std::ifstream schema(zel::shareFolder() + "/schema.sql");
+    std::stringstream ss;
+    ss << schema.rdbuf();
+    db->ensureSchema(ss.str());
+  }
+  ~Project() {
+    db.reset();
+    std::error_code ec;
+    fs::remove_all(root, ec);
+  }
+  fs::path root;
+  std::string temp;
+  std::unique_ptr<zel::ResultDb> db;
+  zel::ModuleCounts counts{kModules, 0, 0, 0};
+};
+
+Project& project(int totalProcs) {
+  static std::map<int, std::unique_ptr<Project>> projects;
+  auto& p = projects[totalProcs];
+  if (!p) p = std::make_unique<Project>(totalProcs);
+  return *p;
+}
+
+template <class Analysis>
+void runAnalysis(benchmark::State& state, int totalProcs, zel::AnalysisOptions options, Analysis analysis) {
+  Project& p = project(totalProcs);
+  zel::NullProgress progress;
+  for (auto _ : state) {
+    zel::DoneFlags flags;
+    zel::source::SourceRun run{*p.db, progress, p.temp, p.counts, options, flags};
+    benchmark::DoNotOptimize(analysis(run));
+  }
+  const double lines = static_cast<double>(kModules) * kLinesPerModule;
+  state.counters["lines/s"] = benchmark::Counter(lines * static_cast<double>(state.iterations()),
+                                                 benchmark::Counter::kIsRate);
+}
+
+constexpr int kDefaultProcs = 4000;  // 20 procedures of ~50 lines per module
+
+void BM_Kansu(benchmark::State& state) {
+  zel::AnalysisOptions o;
+  o.ProcLevel = 2;
+  runAnalysis(state, kDefaultProcs, o, zel::source::runKansu);
+}
+BENCHMARK(BM_Kansu)->Unit(benchmark::kMillisecond);
+
+void BM_ModuleAllKinds(benchmark::State& state) {
+  zel::AnalysisOptions o;
+  o.ModuleKind = 6;
+  runAnalysis(state, kDefaultProcs, o, zel::source::runModule);
+}
+BENCHMARK(BM_ModuleAllKinds)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,117 @@
+// Listing and reading the exported module files, and statement joining.
+#include "source/module_files.h"
+
+#include "app/core/vb_error.h"
+#include "app/core/vbstring.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace zel::source {
+
+namespace fs = std::filesystem;
+
+const std::vector<KindInfo>& moduleKinds() {
+  static const std::vector<KindInfo> kinds = {
+      {ModuleKind::Standard, "bas", "標準ﾓｼﾞｭｰﾙ", "標準ﾓｼﾞｭｰﾙ(Api)"},
+      {ModuleKind::Class, "cls", "ｸﾗｽﾓｼﾞｭｰﾙ", "ｸﾗｽﾓｼﾞｭｰﾙ(Api)"},
+      {ModuleKind::Form, "frm", "ﾌｫｰﾑﾓｼﾞｭｰﾙ", "ﾌｫｰﾑﾓｼﾞｭｰﾙ(Api)"},
+      {ModuleKind::Book, "bok", "ﾌﾞｯｸﾓｼﾞｭｰﾙ", "ﾌﾞｯｸﾓｼﾞｭｰﾙ(Api)"},
+      {ModuleKind::Sheet, "sht", "ｼｰﾄﾓｼﾞｭｰﾙ", "ｼｰﾄﾓｼﾞｭｰﾙ(Api)"},
+  };
+  return kinds;
+}
+
+const KindInfo& kindInfo(ModuleKind kind) { return moduleKinds()[static_cast<size_t>(kind) - 1]; }
+
+namespace {
+
+bool sameAsciiNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+[[noreturn]] void fileError(long number, const std::string& what, const ModuleFile& file) {
+  throw VbError(number, what + ": " + file.name);
+}
+
+}  // namespace
+
+std::vector<ModuleFile> listModuleFiles(const std::string& folder, std::string_view extension) {
+  std::vector<ModuleFile> files;
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  if (ec) return files;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) throw VbError(err::PathNotFound, "Path not found: " + folder);
+    std::error_code typeEc;
+    if (!it->is_regular_file(typeEc)) continue;
+    std::string name = it->path().filename().string();
+    if (!extension.empty()) {
+      auto dot = name.rfind('.');
+      if (dot == std::string::npos || !sameAsciiNoCase(std::string_view(name).substr(dot + 1), extension)) continue;
+    }
+    files.push_back({it->path(), std::move(name)});
+  }
+  std::sort(files.begin(), files.end(), [](const ModuleFile& a, const ModuleFile& b) { return a.name < b.name; });
+  return files;
+}
+
+ModuleText ModuleText::read(const ModuleFile& file) {
+  std::error_code ec;
+  auto size = fs::file_size(file.path, ec);
+  if (ec) fileError(err::FileNotFound, "File not found", file);
+  if (size > kMaxModuleFileBytes) fileError(7, "Module file too large", file);
+  std::ifstream in(file.path, std::ios::binary);
+  if (!in) fileError(75, "Path/File access error", file);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) fileError(57, "Device I/O error", file);
+  return fromUtf8(decodeWindowsText(bytes));
+}
+
+ModuleText ModuleText::fromUtf8(std::string_view text) {
+  ModuleText t;
+  t.text_ = std::make_unique<U16>(toU16(text));
+  U16V all = *t.text_;
+  size_t start = 0;
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (all[i] != u'\r' && all[i] != u'\n') continue;
+    t.lines_.push_back(all.substr(start, i - start));
+    if (all[i] == u'\r' && i + 1 < all.size() && all[i + 1] == u'\n') ++i;
+    start = i + 1;
+  }
+  if (start < all.size()) t.lines_.push_back(all.substr(start));
+  return t;
+}
+
+bool LineCursor::next(U16V& line) {
+  if (atEnd()) return false;
+  line = (*lines_)[next_++];
+  return true;
+}
+
+bool StatementReader::next(JoinedStatement& out) {
+  out.text.clear();
+  bool continued = false;
+  U16V line;
+  while (cursor_.next(line)) {
+    ++line_;
+    out.lastLine = line;
+    out.line = line_;
+    if (contains(line, u" _")) {
+      out.text += vb::ltrim(vb::left(line, vb::len(line) - 1));
+      continued = true;
+      continue;
+    }
+    out.text += vb::ltrim(line);
+    return true;
+  }
+  return continued;
+}
+
+}  // namespace zel::source

@@ -1,0 +1,90 @@
+// The exported module files: their kinds and labels, listing a folder by kind, reading a
+// file into physical lines, and joining " _" continuation lines into statements.
+#pragma once
+#include "source/source_text.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zel::source {
+
+enum class ModuleKind { Standard = 1, Class = 2, Form = 3, Book = 4, Sheet = 5 };
+
+struct KindInfo {
+  ModuleKind kind;
+  const char* extension;  // without the dot, as the export writes it
+  const char* label;      // "標準ﾓｼﾞｭｰﾙ" ...
+  const char* apiLabel;   // "標準ﾓｼﾞｭｰﾙ(Api)" ...
+};
+
+// The five kinds in the order every analysis that reads all kinds processes them.
+const std::vector<KindInfo>& moduleKinds();
+const KindInfo& kindInfo(ModuleKind kind);
+
+struct ModuleFile {
+  std::filesystem::path path;
+  std::string name;  // file name with extension (objectName)
+};
+
+// Files of the folder whose extension matches (ASCII case ignored, as the folder listing of
+// Windows does), sorted by name so every run sees the same order. A missing folder lists
+// nothing. An empty extension lists every file ("*.*").
+std::vector<ModuleFile> listModuleFiles(const std::string& folder, std::string_view extension);
+
+// Largest module file read; the macro editor's own limits keep real modules far below it.
+inline constexpr std::uintmax_t kMaxModuleFileBytes = 64u << 20;
+
+// One module file as physical lines. Lines end at CR LF, LF or a lone CR; a last line
+// without an ending counts, a final line ending adds no empty line. Bytes that are not
+// valid UTF-8 are read as CP932 (how a file saved by Windows tools would come).
+class ModuleText {
+ public:
+  static ModuleText read(const ModuleFile& file);  // throws VbError when unreadable
+  static ModuleText fromUtf8(std::string_view text);
+  const std::vector<U16V>& lines() const { return lines_; }
+
+ private:
+  std::unique_ptr<U16> text_;  // on the heap so the line views survive a move
+  std::vector<U16V> lines_;
+};
+
+// Sequential reading of physical lines, for rules that read ahead (header blocks, types).
+class LineCursor {
+ public:
+  explicit LineCursor(const ModuleText& text) : lines_(&text.lines()) {}
+  bool atEnd() const { return next_ >= lines_->size(); }
+  // The next physical line; false at the end of the file.
+  bool next(U16V& line);
+
+ private:
+  const std::vector<U16V>* lines_;
+  size_t next_ = 0;
+};
+
+// One statement after joining: its text (leading blanks removed from each piece), its last
+// physical line and that line's number counted from 1.
+struct JoinedStatement {
+  U16 text;
+  U16V lastLine;
+  long line = 0;
+};
+
+// Joins continued lines. A file that ends on a continued line hands its partial statement
+// over at the end instead of reading past the end of the file.
+class StatementReader {
+ public:
+  explicit StatementReader(const ModuleText& text) : cursor_(text) {}
+  bool next(JoinedStatement& out);
+
+ private:
+  LineCursor cursor_;
+  long line_ = 0;
+};
+
+// Status and message text when the workbook has no standard, class or form module.
+inline constexpr const char* kNoModuleText = "このﾌｧｲﾙにはModuleは存在しません";
+
+}  // namespace zel::source

@@ -1,0 +1,217 @@
+// Module-file reading, statement joining and the shared cuts (GetProcName, PriPubDel).
+#include "source/module_files.h"
+#include "source/procedure_rules.h"
+#include "source/source_text.h"
+#include "support/temp_dir.h"
+
+#include "app/core/vb_error.h"
+#include "app/core/vbstring.h"
+
+#include <gtest/gtest.h>
+
+namespace zel::source {
+namespace {
+
+std::string u8(U16V s) { return toU8(s); }
+U16 u16(std::string_view s) { return toU16(s); }
+
+TEST(GetProcName, DeclarationShapes) {
+  struct Case { const char* line; const char* name; };
+  const Case cases[] = {
+      {"Sub Main()", "Main"},
+      {"Private Sub Worksheet_Change(ByVal Target As Range)", "Worksheet_Change"},
+      {"Public Property Let Value(v As Long)", "Value"},
+      {"Property Get Value() As Long", "Value"},
+      {"Public Property Set Target(ByVal r As Range)", "Target"},
+      {"Declare Function GetTickCount Lib \"kernel32\" () As Long", "GetTickCount"},
+      {"Private Declare Sub Sleep Lib \"kernel32\" (ByVal ms As Long)", "Sleep"},
+      {"Sub Main", "ERROR"},
+      {"x = 1", "ERROR"},
+      {"Exit Sub ' done", "ERROR"},
+      // Another word before the keyword: cut exactly at the marker.
+      {"Static Function Counter() As Long", "Counter"},
+      {"Friend Sub Reset(ByVal n As Long)", "Reset"},
+      {"Public Static Sub Tick()", "Tick"},
+      {"Sub 集計処理(ByVal 行 As Long)", "集計処理"},
+      // The marker before the name's start is an error, not a negative cut.
+      {"x = (a) + Sub y", "ERROR"},
+      // "Lib " is searched in its own case only.
+      {"Function LIBrary(x)", "LIBrary"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(u8(GetProcName(u16(c.line))), c.name) << c.line;
+}
+
+TEST(GetProcName, LeadingBlanksAndLongLines) {
+  // An indented scoped header: the cut from the 8th character still finds the name.
+  EXPECT_EQ(u8(GetProcName(u"    Private Sub X()")), "X");
+  // Only the first 255 characters of the body are looked at.
+  U16 longLine = u"Sub " + U16(300, u'a') + u"()";
+  EXPECT_EQ(u8(GetProcName(longLine)), "ERROR");
+}
+
+TEST(PriPubDel, ScopeAndCut) {
+  ScopeCut a = PriPubDel(u"Private Function F() As Long");
+  EXPECT_STREQ(a.privatePublic, "Private");
+  EXPECT_EQ(u8(a.rest), "Function F() As Long");
+  ScopeCut b = PriPubDel(u"Function F()");
+  EXPECT_STREQ(b.privatePublic, "Public");
+  EXPECT_EQ(u8(b.rest), "Function F()");
+  ScopeCut c = PriPubDel(u"Public Sub G()");
+  EXPECT_STREQ(c.privatePublic, "Public");
+  EXPECT_EQ(u8(c.rest), "Sub G()");
+  // The scope word found anywhere cuts seven characters even when it is not first.
+  ScopeCut d = PriPubDel(u"Sub Foo(ByVal isPublic As Boolean)");
+  EXPECT_STREQ(d.privatePublic, "Public");
+  EXPECT_EQ(u8(d.rest), "(ByVal isPublic As Boolean)");
+}
+
+TEST(PriPubDel2, CutsOnlyALeadingScopeWord) {
+  EXPECT_EQ(u8(PriPubDel2(u"  Private Sub A()")), "Sub A()");
+  EXPECT_EQ(u8(PriPubDel2(u"Public Function B()")), "Function B()");
+  EXPECT_EQ(u8(PriPubDel2(u"Friend Sub C()")), "Friend Sub C()");
+  EXPECT_EQ(vb::len(PriPubDel2(U16(600, u'x'))), 512);
+}
+
+TEST(ModuleText, LineEndingsAndEncodings) {
+  auto lines = [](std::string_view text) {
+    std::vector<std::string> out;
+    ModuleText t = ModuleText::fromUtf8(text);
+    for (U16V l : t.lines()) out.push_back(toU8(l));
+    return out;
+  };
+  EXPECT_TRUE(lines("").empty());
+  EXPECT_EQ(lines("a\r\nb\r\n"), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(lines("a\nb"), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(lines("a\rb\r\n\r\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
+
+  test::TempDir dir;
+  // CP932 bytes (not UTF-8) for "' 日本" are read as CP932.
+  test::writeFile(dir.file("a.bas"), std::string("' \x93\xfa\x96\x7b\r\n", 8));
+  ModuleText t = ModuleText::read({dir.file("a.bas"), "a.bas"});
+  ASSERT_EQ(t.lines().size(), 1u);
+  EXPECT_EQ(toU8(t.lines()[0]), "' 日本");
+  // A moved text keeps its line views valid.
+  ModuleText moved = std::move(t);
+  EXPECT_EQ(toU8(moved.lines()[0]), "' 日本");
+
+  EXPECT_THROW(ModuleText::read({dir.file("missing.bas"), "missing.bas"}), VbError);
+}
+
+TEST(ModuleFiles, ListingIsSortedAndMatchesExtensionCaseless) {
+  test::TempDir dir;
+  for (const char* n : {"b.bas", "A.BAS", "c.cls", "a.bas", "x.basx", "noext"}) test::writeFile(dir.file(n), "");
+  std::filesystem::create_directories(dir.file("sub.bas"));
+  std::vector<std::string> names;
+  for (const auto& f : listModuleFiles(dir.str(), "bas")) names.push_back(f.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"A.BAS", "a.bas", "b.bas"}));
+  EXPECT_EQ(listModuleFiles(dir.str(), "").size(), 6u);
+  EXPECT_TRUE(listModuleFiles(dir.file("nowhere"), "bas").empty());
+}
+
+std::vector<std::pair<std::string, long>> joined(std::string_view text) {
+  ModuleText t = ModuleText::fromUtf8(text);
+  StatementReader reader(t);
+  JoinedStatement st;
+  std::vector<std::pair<std::string, long>> out;
+  while (reader.next(st)) out.emplace_back(toU8(st.text), st.line);
+  return out;
+}
+
+TEST(StatementReader, JoinsContinuedLines) {
+  using V = std::vector<std::pair<std::string, long>>;
+  EXPECT_EQ(joined("Public Function Total(a As Long, _\r\n        b As Long) As Long\r\nEnd Function\r\n"),
+            (V{{"Public Function Total(a As Long, b As Long) As Long", 2}, {"End Function", 3}}));
+  // " _" inside a string literal continues the line too, dropping its last character.
+  EXPECT_EQ(joined("s = \"a _b\"\r\nx\r\n"), (V{{"s = \"a _bx", 2}}));
+  // Line numbers count physical lines, continuations included.
+  EXPECT_EQ(joined("  a _\r\n  b _\r\n  c\r\nd\r\n"), (V{{"a b c", 3}, {"d", 4}}));
+  // A file ending on a continued line hands over what it has.
+  EXPECT_EQ(joined("Dim a, _\r\n"), (V{{"Dim a, ", 1}}));
+  EXPECT_TRUE(joined("").empty());
+  EXPECT_EQ(joined("\r\n"), (V{{"", 1}}));
+}
+
+TEST(TypeSelect, KindsParametersAndAs) {
+  auto t = [](const char* s) { return TypeSelect(toU16(s)); };
+  ProcTypeFields f = t("Function Total(a As Long, b As Long) As Long");
+  EXPECT_EQ(u8(*f.type), "Function");
+  EXPECT_TRUE(f.writesDimCall);
+  EXPECT_EQ(u8(*f.parameters), "a As Long, b As Long");
+  EXPECT_EQ(u8(*f.as), "Long");
+
+  f = t("Sub Main()");
+  EXPECT_EQ(u8(*f.type), "Sub");
+  EXPECT_FALSE(f.parameters);
+  EXPECT_FALSE(f.as);
+
+  f = t("Property Get Value() As Long");
+  EXPECT_EQ(u8(*f.type), "Property Get");
+  EXPECT_FALSE(f.writesDimCall);
+  EXPECT_FALSE(f.parameters);
+  EXPECT_EQ(u8(*f.as), "Long");
+
+  f = t("Declare Function GetTickCount Lib \"kernel32\" () As Long");
+  EXPECT_EQ(u8(*f.type), "Declare Function");
+  EXPECT_FALSE(f.parameters);
+  EXPECT_EQ(u8(*f.as), "Long");
+
+  f = t("Declare Sub Sleep Lib \"kernel32\" (ByVal ms As Long)");
+  EXPECT_EQ(u8(*f.type), "Declare Sub");
+  EXPECT_EQ(u8(*f.parameters), "ByVal ms As Long");
+
+  // One or two characters of parameters are stored as Null.
+  EXPECT_FALSE(t("Sub A(ab)").parameters);
+  EXPECT_EQ(u8(*t("Sub A(abc )").parameters), "abc");
+  // 150 characters or more: neither Parameters nor As.
+  f = t(("Function F(" + std::string(150, 'p') + ") As Long").c_str());
+  EXPECT_FALSE(f.parameters);
+  EXPECT_FALSE(f.as);
+  f = t(("Function F(" + std::string(149, 'p') + ") As Long").c_str());
+  EXPECT_TRUE(f.parameters);
+  // A parenthesis before the least position, and a ")" before "(", write nothing more.
+  EXPECT_FALSE(t("(x) Sub A(abc)").parameters);
+  EXPECT_FALSE(t("Sub A) (abc").parameters);
+  // Not recognised at all.
+  EXPECT_FALSE(t("(ByVal isPublic As Boolean)").type);
+}
+
+TEST(DCCGFields, DeclaredTextAndComment) {
+  struct Case { const char* stmt; int kind; const char* bunrui; const char* type; const char* params; const char* as; };
+  const Case cases[] = {
+      {"Dim i As Integer 'counter", 4, "変数", "Dim", "i As Integer", "counter"},
+      {"Private Const MAX_ROW = 100", 5, "定数", "Const", "MAX_ROW = 100", nullptr},
+      {"Public gName As String", 2, "変数", "Public", "gName As String", nullptr},
+      {"Private Type Point", 3, "定義", "Private", "Point", nullptr},
+      {"Call Calc(1, 2)", 6, "呼出", "Call", "Calc(1, 2)", nullptr},
+      {"Global Const X = 1", 5, "定数", "Const", "X = 1", nullptr},
+      {"Global gX As Long", 1, "変数", "Global", "gX As Long", nullptr},
+      // A quote inside a string literal is the comment mark.
+      {"Call Show(\"it's\")", 6, "呼出", "Call", "Show(\"it", "s\")"},
+      // The blank after the quote mark stays.
+      {"Dim s As String '  名前 ", 4, "変数", "Dim", "s As String", "  名前"},
+      // A Call whose comment holds "dim " is a Dim row, cut by the fixed count.
+      {"Call Foo ' dim x", 4, "変数", "Dim", "x", " dim x"},
+      // Const counts from its own start: a keyword only inside the comment gives no text.
+      {"Call Foo 'const x", 5, "定数", "Const", "", "const x"},
+      // Private Type with a comment: the fixed count takes in the comment mark.
+      {"Private Type Point 'pt", 3, "定義", "Private", "Point 'pt", "pt"},
+  };
+  for (const auto& c : cases) {
+    auto f = DCCGFields(toU16(c.stmt));
+    ASSERT_TRUE(f) << c.stmt;
+    EXPECT_EQ(f->dimCall, c.kind) << c.stmt;
+    EXPECT_STREQ(f->bunrui, c.bunrui) << c.stmt;
+    EXPECT_STREQ(f->type, c.type) << c.stmt;
+    EXPECT_EQ(u8(f->parameters), c.params) << c.stmt;
+    if (c.as) {
+      ASSERT_TRUE(f->as) << c.stmt;
+      EXPECT_EQ(u8(*f->as), c.as) << c.stmt;
+    } else {
+      EXPECT_FALSE(f->as) << c.stmt;
+    }
+  }
+  EXPECT_FALSE(DCCGFields(u"x = 1"));
+}
+
+}  // namespace
+}  // namespace zel::source
