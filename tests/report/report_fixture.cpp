@@ -1,0 +1,71 @@
+// Shared set-up of the report tests.
+#include "report_fixture.h"
+
+#include "app/core/program_folder.h"
+#include "app/core/result_store.h"
+#include "report/qt_text_measurer.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace zel::report::test {
+
+void ensureApp() {
+  if (QCoreApplication::instance()) return;
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static int argc = 1;
+  static char name[] = "test_report";
+  static char* argv[] = {name, nullptr};
+  static std::unique_ptr<QApplication> app = std::make_unique<QApplication>(argc, argv);
+}
+
+void ReportTest::SetUp() {
+  ensureApp();
+  ProgramPaths paths = programPathsFor(dir_.str());
+  ASSERT_TRUE(prepareProgramFolder(paths));
+  dbPath_ = paths.DbPath;
+  db_ = std::make_unique<ResultDb>(openAnalyzeDb(paths));
+}
+
+void ReportTest::addRow(const std::string& table, const std::vector<std::pair<std::string, DbValue>>& fields) {
+  TableWriter w(*db_, table);
+  w.addNew();
+  for (const auto& [k, v] : fields) w.set(k, v);
+  w.update();
+}
+
+std::unique_ptr<ReportDocument> ReportTest::open(const std::string& report) {
+  return ReportDocument::open(dbPath_, report, sharedMeasurer());
+}
+
+std::vector<std::string> textsOf(const Page& p) {
+  std::vector<std::string> out;
+  for (const auto& t : p.texts) out.push_back(t.text);
+  return out;
+}
+
+std::vector<std::string> allTexts(ReportDocument& doc) {
+  std::vector<std::string> out;
+  for (int i = 0; i < doc.pageCount(); ++i) {
+    auto t = textsOf(doc.page(i));
+    out.insert(out.end(), t.begin(), t.end());
+  }
+  return out;
+}
+
+int indexOf(const std::vector<std::string>& texts, const std::string& s, size_t from) {
+  for (size_t i = from; i < texts.size(); ++i)
+    if (texts[i] == s) return static_cast<int>(i);
+  return -1;
+}
+
+int countOf(const std::vector<std::string>& texts, const std::string& s) {
+  return static_cast<int>(std::count(texts.begin(), texts.end(), s));
+}
+
+DbValue txt(const std::string& s) { return DbValue(s); }
+DbValue num(long long v) { return DbValue(static_cast<int64_t>(v)); }
+
+}  // namespace zel::report::test

@@ -1,0 +1,159 @@
+// ReportPreview's error handling and preview window, and PDF output checked with pdftotext.
+#include "app/core/message_box.h"
+#include "report/preview_window.h"
+#include "report/report_host.h"
+#include "report_fixture.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace zel::report::test {
+namespace {
+
+class RecordingSink : public MessageSink {
+ public:
+  MsgAnswer show(const std::string& text, MsgButtons) override {
+    messages.push_back(text);
+    return MsgAnswer::Ok;
+  }
+  std::vector<std::string> messages;
+};
+
+class HostTest : public ReportTest {
+ protected:
+  PreviewEnvironment env(bool printer) {
+    PreviewEnvironment e;
+    e.messages = &sink;
+    e.hasPrinter = [printer] { return printer; };
+    e.showWindow = false;
+    return e;
+  }
+  void TearDown() override {
+    for (const char* name : {"R_XlName", "R_SourceList1"})
+      if (PreviewWindow* w = openPreviewWindow(name)) w->close();
+    QCoreApplication::processEvents();
+  }
+  RecordingSink sink;
+};
+
+TEST_F(HostTest, NoPrinterGivesTheDriverMessageWhenPrintingIsAsked) {
+  EXPECT_EQ(ReportPreview(nullptr, dbPath(), "R_XlName", 1, env(false)), PreviewOutcome::NoPrinter);
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0],
+            "場所:レポート表示ｴﾗｰNo:2202\rプリンタドライバが組み込まれていません。\r"
+            "プリンタドライバのインストールお願いします。");
+
+  // The preview itself works without a printer; its print button gives the same message.
+  sink.messages.clear();
+  EXPECT_EQ(ReportPreview(nullptr, dbPath(), "R_XlName", 0, env(false)), PreviewOutcome::Shown);
+  EXPECT_TRUE(sink.messages.empty());
+  PreviewWindow* w = openPreviewWindow("R_XlName");
+  ASSERT_NE(w, nullptr);
+  w->printReport();
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0], noPrinterMessage());
+}
+
+TEST_F(HostTest, FailuresGiveTheCommonMessageWithThePlace) {
+  EXPECT_EQ(ReportPreview(nullptr, dbPath(), "R_NoSuchReport", 0, env(true)), PreviewOutcome::Failed);
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0].rfind("場所:レポート表示ｴﾗｰNo:2103\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:", 0), 0u)
+      << sink.messages[0];
+
+  sink.messages.clear();
+  EXPECT_EQ(ReportPreview(nullptr, dir_.file("missing.xdb"), "R_XlName", 0, env(true)), PreviewOutcome::Failed);
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_NE(sink.messages[0].find("ｴﾗｰNo:3024"), std::string::npos);
+
+  // A file that is not a result database, and one that lacks the report's table.
+  const std::string junk = dir_.file("junk.xdb");
+  std::ofstream(junk) << "this is not a database at all, just some text padding it out to a page";
+  sink.messages.clear();
+  EXPECT_EQ(ReportPreview(nullptr, junk, "R_XlName", 0, env(true)), PreviewOutcome::Failed);
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0].rfind("場所:レポート表示ｴﾗｰNo:", 0), 0u);
+
+  db().exec("DROP TABLE T_XlName");
+  sink.messages.clear();
+  EXPECT_EQ(ReportPreview(nullptr, dbPath(), "R_XlName", 0, env(true)), PreviewOutcome::Failed);
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_NE(sink.messages[0].find("ｴﾗｰNo:3078"), std::string::npos);
+}
+
+TEST_F(HostTest, PreviewWindowNavigatesAndASecondPreviewShowsCurrentRows) {
+  for (int i = 1; i <= 400; ++i)
+    addRow("T_XlSource", {{"Label", num(1)}, {"objectNo", num(1)}, {"ProcedureNo", num(1)}, {"Line", num(i)},
+                          {"objectName", txt("Module1.bas")}, {"ProcedureName", txt("Main")},
+                          {"Procedure", txt("x = " + std::to_string(i))}});
+  ASSERT_EQ(ReportPreview(nullptr, dbPath(), "R_SourceList1", 0, env(true)), PreviewOutcome::Shown);
+  PreviewWindow* w = openPreviewWindow("R_SourceList1");
+  ASSERT_NE(w, nullptr);
+  const int pages = w->pageCount();
+  ASSERT_GT(pages, 3);
+  EXPECT_EQ(w->currentPage(), 0);
+  w->nextPage();
+  EXPECT_EQ(w->currentPage(), 1);
+  w->goToPage(pages + 10);
+  EXPECT_EQ(w->currentPage(), pages - 1);
+  w->previousPage();
+  EXPECT_EQ(w->currentPage(), pages - 2);
+  w->goToPage(-3);
+  EXPECT_EQ(w->currentPage(), 0);
+  w->setZoomChoice(6);
+  EXPECT_DOUBLE_EQ(w->zoom(), 2.0);
+
+  addRow("T_XlSource", {{"Label", num(1)}, {"objectNo", num(1)}, {"ProcedureNo", num(1)}, {"Line", num(401)},
+                        {"objectName", txt("Module1.bas")}, {"ProcedureName", txt("Main")},
+                        {"Procedure", txt("x = 401")}});
+  ASSERT_EQ(ReportPreview(nullptr, dbPath(), "R_SourceList1", 0, env(true)), PreviewOutcome::Shown);
+  QCoreApplication::processEvents();
+  PreviewWindow* again = openPreviewWindow("R_SourceList1");
+  ASSERT_NE(again, nullptr);
+  auto last = textsOf(again->document().page(again->pageCount() - 1));
+  EXPECT_EQ(countOf(last, "x = 401"), 1);
+}
+
+std::string runPdftotext(const std::string& pdf) {
+  const std::string cmd = "pdftotext -layout '" + pdf + "' - 2>/dev/null";
+  std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
+  std::string out;
+  if (!p) return out;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p.get())) > 0) out.append(buf, n);
+  return out;
+}
+
+TEST_F(HostTest, PdfHoldsTheJapaneseTextOfEveryPage) {
+  addRow("T_XlTitle", {{"FileName", txt("C:\\業務\\受注.xls")}});
+  for (int i = 1; i <= 120; ++i)
+    addRow("T_XlName", {{"StCell", txt("A1:C" + std::to_string(i))}, {"LabelName", txt("名前_" + std::to_string(i))},
+                        {"SheetMei", txt("ｼｰﾄ1")}});
+  const std::string pdf = dir_.file("names.pdf");
+  std::string error;
+  ASSERT_TRUE(renderReportToPdf(dbPath(), "R_XlName", pdf, &error)) << error;
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  EXPECT_FALSE(std::filesystem::exists(pdf + ".part"));
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext not installed";
+  const std::string text = runPdftotext(pdf);
+  EXPECT_NE(text.find("名前一覧"), std::string::npos);
+  EXPECT_NE(text.find("ファイル名：C:\\業務\\受注.xls"), std::string::npos);
+  size_t pos = 0;
+  for (int i = 1; i <= 120; ++i) {
+    const size_t at = text.find("名前_" + std::to_string(i) + " ", pos);
+    ASSERT_NE(at, std::string::npos) << i;
+    pos = at;
+  }
+  EXPECT_NE(text.find("ｼｰﾄ1"), std::string::npos);
+
+  EXPECT_FALSE(renderReportToPdf(dbPath(), "R_Nothing", dir_.file("x.pdf"), &error));
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("x.pdf")));
+  EXPECT_FALSE(renderReportToPdf(dbPath(), "R_XlName", dir_.file("no/such/folder/x.pdf"), &error));
+}
+
+}  // namespace
+}  // namespace zel::report::test
