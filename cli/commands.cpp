@@ -3,10 +3,19 @@
 
 namespace zel::cli {
 
+int runInspect(const std::vector<std::string>& args);
+int runExport(const std::vector<std::string>& args);
+int runAnalyze(const std::vector<std::string>& args);
 int runReport(const std::vector<std::string>& args);
 
 const std::vector<Command>& commandTable() {
   static const std::vector<Command> table = {
+      {"analyze", "analyze BOOK.xls -o RESULT.xdb [--only LIST] [--set NAME=VALUE ...] [--home DIR]",
+       "run the analyses (all but linksearch, or those listed) and write a result file", runAnalyze},
+      {"export", "export BOOK.xls DIR", "write the macro project's modules to DIR in the editor's export format",
+       runExport},
+      {"inspect", "inspect BOOK.xls [--json] [--cells]",
+       "print what the workbook reader sees: sheets, used ranges, counts, names, links, properties", runInspect},
       {"report", "report RESULT.xdb R_NAME -o OUT.pdf", "render one report of a result database to PDF", runReport},
   };
   return table;

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 #include "app/core/vb_error.h"
@@ -46,12 +47,9 @@ const char* const kNames[kBuiltinPropertyCount] = {
 
 constexpr int kTotalEditingTime = 13;
 
-double julianOf(int year, int month, int day) {
-  GDate d;
-  g_date_clear(&d, 1);
-  g_date_set_dmy(&d, static_cast<GDateDay>(day), static_cast<GDateMonth>(month), static_cast<GDateYear>(year));
-  return g_date_get_julian(&d);
-}
+constexpr double kSerial1970 = 25569.0;              // 1970-01-01 as a date serial
+// (0 - 11644473600) modulo 2^32: what gsf makes of a FILETIME of zero.
+constexpr uint32_t kZeroFiletimeTimet = 1240428288u;
 
 PropertyValue fromGValue(const GValue* v, int index) {
   PropertyValue out;
@@ -74,16 +72,24 @@ PropertyValue fromGValue(const GValue* v, int index) {
     out.number = g_value_get_double(v);
   } else if (VAL_IS_GSF_TIMESTAMP(v)) {
     auto* ts = static_cast<const GsfTimestamp*>(g_value_get_boxed(v));
-    if (!ts || !g_date_valid(&ts->date)) return out;
-    double julian = g_date_get_julian(&ts->date);
+    if (!ts) return out;
+    // gsf keeps a FILETIME as seconds since 1970 (UTC) in 32 bits, wrapping values before
+    // 1970: a zero FILETIME ("never") and durations land just after kZeroFiletimeTimet.
+    auto seconds = static_cast<int64_t>(ts->timet);
     if (index == kTotalEditingTime) {
-      // A duration stored as a FILETIME: minutes since 1601-01-01.
-      double seconds = (julian - julianOf(1601, 1, 1)) * 86400.0 + static_cast<double>(ts->seconds);
+      uint32_t duration = ts->timet - kZeroFiletimeTimet;
       out.kind = PropertyValue::Kind::Number;
-      out.number = std::floor(seconds / 60.0);
+      out.number = std::floor(duration / 60.0);
+    } else if (ts->timet == kZeroFiletimeTimet) {
+      return out;  // a zero date: the property is not set
     } else {
+      // Shown in local time, as Excel shows it.
+      std::time_t t = static_cast<std::time_t>(seconds);
+      std::tm local{};
+      localtime_r(&t, &local);
+      double localSeconds = static_cast<double>(seconds) + static_cast<double>(local.tm_gmtoff);
       out.kind = PropertyValue::Kind::Date;
-      out.number = (julian - julianOf(1899, 12, 30)) + static_cast<double>(ts->seconds) / 86400.0;
+      out.number = kSerial1970 + localSeconds / 86400.0;
     }
   }
   return out;

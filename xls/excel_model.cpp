@@ -32,6 +32,18 @@ std::vector<uint8_t> fileHead(const std::string& path) {
   return head;
 }
 
+// A bare BIFF stream (no compound file) of an earlier Excel: names its version.
+std::string bareBiffReason(const std::vector<uint8_t>& head) {
+  if (head.size() < 2 || head[0] != 0x09) return "";
+  switch (head[1]) {
+    case 0x00: return "the file is an Excel 2.x workbook (BIFF2); only Excel 97-2003 (BIFF8) workbooks are read.";
+    case 0x02: return "the file is an Excel 3.0 workbook (BIFF3); only Excel 97-2003 (BIFF8) workbooks are read.";
+    case 0x04: return "the file is an Excel 4.0 workbook (BIFF4); only Excel 97-2003 (BIFF8) workbooks are read.";
+    case 0x08: return "the file is a bare BIFF stream without its compound-file container; it cannot be read.";
+    default: return "";
+  }
+}
+
 bool sameNameNoCase(const std::string& a, const std::string& b) { return vb::ucase(a) == vb::ucase(b); }
 
 }  // namespace
@@ -56,8 +68,10 @@ Workbook::Workbook(std::unique_ptr<CompoundFile> file, std::string fullName)
 std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) cannotOpen(path, "the file does not exist or is not a regular file.");
-  if (looksLikeZip(fileHead(path)))
+  std::vector<uint8_t> head = fileHead(path);
+  if (looksLikeZip(head))
     cannotOpen(path, "the file is an Excel 2007 or later workbook (OOXML package), not an Excel 97 workbook.");
+  if (std::string reason = bareBiffReason(head); !reason.empty()) cannotOpen(path, reason);
   std::unique_ptr<CompoundFile> cf;
   try {
     cf = std::make_unique<CompoundFile>(CompoundFile::open(path));
@@ -72,6 +86,7 @@ std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
 std::unique_ptr<Workbook> Workbook::openMemory(std::vector<uint8_t> bytes, const std::string& fullName) {
   if (looksLikeZip(bytes))
     cannotOpen(fullName, "the file is an Excel 2007 or later workbook (OOXML package), not an Excel 97 workbook.");
+  if (std::string reason = bareBiffReason(bytes); !reason.empty()) cannotOpen(fullName, reason);
   std::unique_ptr<CompoundFile> cf;
   try {
     cf = std::make_unique<CompoundFile>(CompoundFile::openMemory(std::move(bytes)));

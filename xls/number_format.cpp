@@ -159,6 +159,47 @@ Section tokenize(std::string_view f) {
   return sec;
 }
 
+// v (>= 0) with `decimals` decimals, rounded half away from zero on its 15 significant
+// digits as Excel does (so 2.5 gives 3 and 1.005 gives 1.01, unlike printf).
+std::string fixedText(double v, int decimals) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14e", v);
+  std::string digits;
+  digits += buf[0];
+  const char* p = buf + 2;
+  while (*p && *p != 'e') digits += *p++;
+  int exp = *p ? std::atoi(p + 1) : 0;
+  int pointPos = exp + 1;  // digits before the decimal point
+  if (pointPos < 0) {
+    digits.insert(0, static_cast<size_t>(-pointPos), '0');
+    pointPos = 0;
+  }
+  int keep = pointPos + decimals;
+  if (keep < static_cast<int>(digits.size())) {
+    bool up = digits[static_cast<size_t>(keep)] >= '5';
+    digits.resize(static_cast<size_t>(keep));
+    for (int i = keep - 1; up && i >= 0; --i) {
+      if (digits[static_cast<size_t>(i)] == '9') {
+        digits[static_cast<size_t>(i)] = '0';
+      } else {
+        ++digits[static_cast<size_t>(i)];
+        up = false;
+      }
+    }
+    if (up) {
+      digits.insert(digits.begin(), '1');
+      ++pointPos;
+    }
+  } else {
+    digits.append(static_cast<size_t>(keep) - digits.size(), '0');
+  }
+  std::string intPart = pointPos > 0 ? digits.substr(0, static_cast<size_t>(pointPos)) : "0";
+  size_t nz = intPart.find_first_not_of('0');
+  intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
+  if (decimals <= 0) return intPart;
+  return intPart + "." + digits.substr(static_cast<size_t>(pointPos));
+}
+
 std::string twoDigits(int v) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%02d", v);
@@ -422,9 +463,7 @@ std::string renderNumber(const Section& sec, double value, bool addMinus) {
     if (hash && intPlaces > 1) e = static_cast<int>(std::floor(static_cast<double>(e) / intPlaces)) * intPlaces;
     else if (intPlaces > 1) e -= intPlaces - 1;
     double mant = v / std::pow(10.0, e);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, mant);
-    if (v != 0 && std::atof(buf) >= std::pow(10.0, std::max(intPlaces, 1)) && !(hash && intPlaces > 1)) {
+    if (v != 0 && std::atof(fixedText(mant, decimals).c_str()) >= std::pow(10.0, std::max(intPlaces, 1)) && !(hash && intPlaces > 1)) {
       ++e;
       mant = v / std::pow(10.0, e);
     }
@@ -437,9 +476,7 @@ std::string renderNumber(const Section& sec, double value, bool addMinus) {
     for (const Token& t : expToks)
       if (t.kind == Tok::Literal) expText += t.text;
   }
-  char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  std::string num = buf;
+  std::string num = fixedText(v, decimals);
   size_t dot = num.find('.');
   std::string intDigits = dot == std::string::npos ? num : num.substr(0, dot);
   std::string fracDigits = dot == std::string::npos ? "" : num.substr(dot + 1);
@@ -519,8 +556,10 @@ bool serialToDate(double serial, bool dateMode1904, DateParts& out) {
   if (!(serial >= 0) || serial >= kMaxDateSerial) return false;
   double days = std::floor(serial);
   double secondsOfDay = (serial - days) * 86400.0;
-  long long whole = static_cast<long long>(std::floor(secondsOfDay + 1e-7));
-  out.fraction = std::max(0.0, secondsOfDay - static_cast<double>(whole));
+  // Milliseconds are the finest step Excel keeps; rounding there absorbs binary noise.
+  long long ms = std::llround(secondsOfDay * 1000.0);
+  long long whole = ms / 1000;
+  out.fraction = static_cast<double>(ms % 1000) / 1000.0;
   if (whole >= 86400) whole = 86399;
   out.hour = static_cast<int>(whole / 3600);
   out.minute = static_cast<int>((whole / 60) % 60);
@@ -567,8 +606,7 @@ std::string generalNumberText(double value) {
   if (a < 1e11 && a >= 1e-9) {
     int intDigits = a >= 1 ? static_cast<int>(std::floor(std::log10(a))) + 1 : 1;
     int decimals = std::max(0, kWidth - intDigits - 1);
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, a);
-    std::string s = buf;
+    std::string s = fixedText(a, decimals);
     if (s.find('.') != std::string::npos) {
       while (s.back() == '0') s.pop_back();
       if (s.back() == '.') s.pop_back();

@@ -57,7 +57,7 @@ void readRk(ByteCursor cur, SheetState& st) {
 
 void readMulRk(ByteCursor cur, SheetState& st) {
   uint16_t row = cur.u16(), first = cur.u16();
-  if (cur.remaining() < 2 || (cur.remaining() - 2) % 6 != 0) cur.fail("MULRK length");
+  if (cur.remaining() < 8 || (cur.remaining() - 2) % 6 != 0) cur.fail("MULRK length");
   size_t count = (cur.remaining() - 2) / 6;
   for (size_t i = 0; i < count; ++i) {
     uint16_t xf = cur.u16();
@@ -78,7 +78,7 @@ void readBlank(ByteCursor cur, SheetState& st) {
 
 void readMulBlank(ByteCursor cur, SheetState& st) {
   uint16_t row = cur.u16(), first = cur.u16();
-  if (cur.remaining() < 2 || (cur.remaining() - 2) % 2 != 0) cur.fail("MULBLANK length");
+  if (cur.remaining() < 4 || (cur.remaining() - 2) % 2 != 0) cur.fail("MULBLANK length");
   size_t count = (cur.remaining() - 2) / 2;
   for (size_t i = 0; i < count; ++i) {
     uint16_t xf = cur.u16();

@@ -1,0 +1,194 @@
+// zelvarin-cli inspect: prints what the workbook reader sees (sheets, used ranges, counts,
+// names, links, document properties; with --cells every non-empty cell), as text or JSON.
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/core/vb_error.h"
+#include "cli/commands.h"
+#include "xls/excel_model.h"
+
+namespace zel::cli {
+namespace {
+
+std::string jsonString(const std::string& s) {
+  std::string out = "\"";
+  for (unsigned char c : s) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+const char* typeText(xls::SheetType t) {
+  switch (t) {
+    case xls::SheetType::Worksheet: return "worksheet";
+    case xls::SheetType::Chart: return "chart";
+    case xls::SheetType::MacroSheet: return "macro sheet";
+    case xls::SheetType::DialogSheet: return "dialog sheet";
+  }
+  return "worksheet";
+}
+
+const char* visibilityText(int v) {
+  return v == xls::kSheetVisible ? "visible" : v == xls::kSheetHidden ? "hidden" : "very hidden";
+}
+
+struct CellLine {
+  std::string address, formula, text, note;
+};
+
+struct SheetSummary {
+  std::string name, type, visibility, usedRange;
+  long rows = 0, cols = 0, cellCount = 0, formulas = 0, notes = 0, errors = 0;
+  std::vector<CellLine> cells;
+};
+
+SheetSummary summarize(xls::Worksheet& sheet, bool withCells) {
+  SheetSummary s;
+  s.name = sheet.name();
+  s.type = typeText(sheet.type());
+  s.visibility = visibilityText(sheet.visible());
+  xls::Range used = sheet.usedRange();
+  s.usedRange = used.address();
+  s.rows = used.rowsCount();
+  s.cols = used.columnsCount();
+  for (const xls::Cell& c : used) {
+    std::string note = c.noteText();
+    bool error = c.isError();
+    std::string formula = c.formula();
+    if (error) ++s.errors;
+    else if (!c.valueText().empty()) ++s.cellCount;
+    if (!formula.empty() && formula[0] == '=') ++s.formulas;
+    if (!note.empty()) ++s.notes;
+    if (withCells && (!c.isEmpty() || !note.empty())) s.cells.push_back({c.address(), formula, c.text(), note});
+  }
+  s.cellCount += s.errors;
+  return s;
+}
+
+std::string propertyText(const xls::Workbook& book, int i, bool& failed) {
+  failed = false;
+  try {
+    return book.builtinDocumentProperties().value(i).toText();
+  } catch (const VbError& e) {
+    failed = true;
+    return "error " + std::to_string(e.number());
+  }
+}
+
+int printText(xls::Workbook& book, const std::vector<SheetSummary>& sheets) {
+  std::cout << "Workbook: " << book.fullName() << "\n";
+  for (size_t i = 0; i < sheets.size(); ++i) {
+    const auto& s = sheets[i];
+    std::cout << "Sheet " << i + 1 << ": " << s.name << " (" << s.type << ", " << s.visibility << ") used range "
+              << s.usedRange << " rows " << s.rows << " columns " << s.cols << " cells " << s.cellCount << " formulas "
+              << s.formulas << " notes " << s.notes << " errors " << s.errors << "\n";
+    for (const auto& c : s.cells) {
+      std::cout << "  " << c.address << "\t" << c.formula << "\t" << c.text;
+      if (!c.note.empty()) std::cout << "\tnote: " << c.note;
+      std::cout << "\n";
+    }
+  }
+  for (int i = 1; i <= book.nameCount(); ++i) {
+    xls::Name n = book.nameItem(i);
+    std::cout << "Name: " << n.name() << " " << n.refersTo() << "\n";
+  }
+  for (int type = 1; type <= 2; ++type)
+    for (const auto& l : book.linkSources(type)) std::cout << "Link (" << (type == 1 ? "Excel" : "OLE") << "): " << l << "\n";
+  for (int i = 1; i <= xls::kBuiltinPropertyCount; ++i) {
+    bool failed;
+    std::string v = propertyText(book, i, failed);
+    if (!v.empty()) std::cout << "Property " << i << " " << xls::DocumentProperties::name(i) << ": " << v << "\n";
+  }
+  for (const auto& w : book.warnings()) std::cout << "Warning: " << w << "\n";
+  return 0;
+}
+
+int printJson(xls::Workbook& book, const std::vector<SheetSummary>& sheets, bool withCells) {
+  std::ostringstream o;
+  o << "{\n  \"workbook\": " << jsonString(book.fullName()) << ",\n  \"sheets\": [";
+  for (size_t i = 0; i < sheets.size(); ++i) {
+    const auto& s = sheets[i];
+    o << (i ? "," : "") << "\n    {\"name\": " << jsonString(s.name) << ", \"type\": " << jsonString(s.type)
+      << ", \"visibility\": " << jsonString(s.visibility) << ", \"usedRange\": " << jsonString(s.usedRange)
+      << ", \"rows\": " << s.rows << ", \"columns\": " << s.cols << ", \"cells\": " << s.cellCount
+      << ", \"formulas\": " << s.formulas << ", \"notes\": " << s.notes << ", \"errors\": " << s.errors;
+    if (withCells) {
+      o << ", \"cellList\": [";
+      for (size_t k = 0; k < s.cells.size(); ++k) {
+        const auto& c = s.cells[k];
+        o << (k ? "," : "") << "\n      {\"address\": " << jsonString(c.address) << ", \"formula\": " << jsonString(c.formula)
+          << ", \"text\": " << jsonString(c.text) << ", \"note\": " << jsonString(c.note) << "}";
+      }
+      o << "]";
+    }
+    o << "}";
+  }
+  o << "\n  ],\n  \"names\": [";
+  for (int i = 1; i <= book.nameCount(); ++i) {
+    xls::Name n = book.nameItem(i);
+    o << (i > 1 ? "," : "") << "\n    {\"name\": " << jsonString(n.name()) << ", \"refersTo\": " << jsonString(n.refersTo()) << "}";
+  }
+  o << "\n  ],\n  \"links\": [";
+  bool first = true;
+  for (int type = 1; type <= 2; ++type)
+    for (const auto& l : book.linkSources(type)) {
+      o << (first ? "" : ",") << "\n    {\"type\": " << (type == 1 ? "\"Excel\"" : "\"OLE\"") << ", \"source\": " << jsonString(l) << "}";
+      first = false;
+    }
+  o << "\n  ],\n  \"properties\": [";
+  for (int i = 1; i <= xls::kBuiltinPropertyCount; ++i) {
+    bool failed;
+    std::string v = propertyText(book, i, failed);
+    o << (i > 1 ? "," : "") << "\n    {\"index\": " << i << ", \"name\": " << jsonString(xls::DocumentProperties::name(i))
+      << (failed ? ", \"error\": " : ", \"value\": ") << jsonString(v) << "}";
+  }
+  o << "\n  ],\n  \"warnings\": [";
+  auto warnings = book.warnings();
+  for (size_t i = 0; i < warnings.size(); ++i) o << (i ? ", " : "") << jsonString(warnings[i]);
+  o << "]\n}\n";
+  std::cout << o.str();
+  return 0;
+}
+
+}  // namespace
+
+int runInspect(const std::vector<std::string>& args) {
+  std::string path;
+  bool json = false, cells = false;
+  for (const auto& a : args) {
+    if (a == "--json") json = true;
+    else if (a == "--cells") cells = true;
+    else if (!a.empty() && a[0] == '-') throw UsageError("unknown option " + a);
+    else if (path.empty()) path = a;
+    else throw UsageError("more than one workbook given");
+  }
+  if (path.empty()) throw UsageError("no workbook given");
+  std::unique_ptr<xls::Workbook> book;
+  try {
+    book = xls::Workbook::open(path);
+  } catch (const VbError& e) {
+    std::cerr << "zelvarin-cli inspect: " << e.description() << "\n";
+    return 1;
+  }
+  std::vector<SheetSummary> sheets;
+  for (int i = 1; i <= book->sheetCount(); ++i) sheets.push_back(summarize(book->sheet(i), cells));
+  return json ? printJson(*book, sheets, cells) : printText(*book, sheets);
+}
+
+}  // namespace zel::cli
