@@ -38,6 +38,25 @@ TEST(FormulaReferences, RelativeAndAbsoluteCells) {
   EXPECT_EQ(formulaText(Rgce{}.ref(2, 3), {}, {}, FormulaOrigin{100, 10}), "=D3");
 }
 
+TEST(FormulaReferences, ReferenceValueAndArrayClassesReadAlike) {
+  auto env = xls::FormulaEnvironment{};
+  env.sheetNames = {"Sheet1"};
+  env.supBooks = {SupBookInfo{}};
+  env.externSheets = {{0, 0, 0}};
+  env.names = {{"Rate", 0}};
+  for (auto c : {Rgce::Ref, Rgce::Value, Rgce::Array}) {
+    EXPECT_EQ(formulaText(Rgce{}.ref(1, 1, false, false, c)), "=$B$2") << int(c);
+    EXPECT_EQ(formulaText(Rgce{}.area(0, 1, 0, 1, true, c)), "=A1:B2") << int(c);
+    EXPECT_EQ(formulaText(Rgce{}.refN(0, 0, true, true, c), {}, {}, FormulaOrigin{1, 1}, FormulaKind::Shared), "=B2");
+    EXPECT_EQ(formulaText(Rgce{}.areaN(0, 1, 0, 0, true, c), {}, {}, FormulaOrigin{1, 1}, FormulaKind::Shared), "=B2:B3");
+    EXPECT_EQ(formulaText(Rgce{}.ref3d(0, 0, 0, false, c), {}, env), "=Sheet1!$A$1") << int(c);
+    EXPECT_EQ(formulaText(Rgce{}.area3d(0, 0, 1, 0, 0, false, c), {}, env), "=Sheet1!$A$1:$A$2") << int(c);
+    EXPECT_EQ(formulaText(Rgce{}.name(1, c), {}, env), "=Rate") << int(c);
+    EXPECT_EQ(formulaText(Rgce{}.nameX(0, 1, c), {}, env), "=Rate") << int(c);
+    EXPECT_EQ(formulaText(Rgce{}.ref(0, 0).funcVar(1, 5, c)), "=AVERAGE(A1)") << int(c);
+  }
+}
+
 TEST(FormulaReferences, WholeRowsAndColumns) {
   EXPECT_EQ(formulaText(Rgce{}.area(0, 65535, 0, 0)), "=A:A");
   EXPECT_EQ(formulaText(Rgce{}.area(0, 65535, 1, 3, false)), "=$B:$D");
