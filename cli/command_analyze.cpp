@@ -1,0 +1,184 @@
+// zelvarin-cli analyze BOOK.xls -o RESULT.xdb: the window's open sequence without a window
+// (program folder, workbook, module export into TempPath, sheet and link lists, header
+// defaults), then the chosen analyses, then the save command's result file.
+#include "app/core/dat_file.h"
+#include "app/core/result_file.h"
+#include "app/core/result_store.h"
+#include "app/core/vb_error.h"
+#include "app/core/vbstring.h"
+#include "cli/analysis_registry.h"
+#include "cli/analyze_request.h"
+#include "cli/commands.h"
+#include "cli/terminal_progress.h"
+#include "xls/excel_model.h"
+#include "xls/vba/vba_project.h"
+
+#include <ctime>
+#include <iostream>
+#include <set>
+
+namespace zel::cli {
+
+std::string lockedProjectText();  // command_export.cpp
+
+namespace {
+
+std::string lines(std::string text) {
+  for (char& c : text)
+    if (c == '\r') c = '\n';
+  return text;
+}
+
+std::string today() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char buf[16];
+  std::strftime(buf, sizeof buf, "%Y/%m/%d", &local);
+  return buf;
+}
+
+std::string propertyText(const xls::Workbook& book, int index) {
+  try {
+    return book.builtinDocumentProperties().value(index).toText();
+  } catch (const VbError&) {
+    return {};
+  }
+}
+
+// The header text boxes as the open sequence fills them, then the --set values.
+HeaderTexts headerDefaults(const ProgramPaths& paths, const xls::Workbook& book, const AnalyzeRequest& request) {
+  DatValues dat;
+  if (!ReadDatFile(paths.datPath(), dat))
+    std::cerr << "zelvarin-cli analyze: " << paths.datPath() << " cannot be read; header defaults are empty\n";
+  HeaderTexts h;
+  h.Title = dat.DatTitle.empty() ? "プログラム仕様書" : dat.DatTitle;
+  h.Company = vb::trim(dat.DatKisya).empty() ? propertyText(book, 21) : dat.DatKisya;
+  h.Bumon = vb::trim(dat.DatBumon).empty() ? "" : dat.DatBumon;
+  h.CreateDate = today();
+  h.System = propertyText(book, 1);
+  h.Auther = propertyText(book, 3);
+  applyHeaderSettings(request, h);
+  return h;
+}
+
+// The sheet list (module sheets counted, not listed) and the link list of the open sequence.
+void fillLists(const xls::Workbook& book, AnalysisContext& ctx) {
+  ctx.counts.ModuleSheetCount = 0;
+  for (int i = 1; i <= book.sheetCount(); ++i) {
+    std::string name = book.sheet(i).name();
+    if (vb::ucase(vb::left(name, 6)) == "MODULE") ++ctx.counts.ModuleSheetCount;
+    else ctx.sheetNames.push_back(name);
+  }
+  for (const auto& link : book.linkSources(1)) ctx.linkSources.push_back(vb::trim(cutText(link, 255, false)));
+}
+
+struct ExportOutcome {
+  bool locked = false;
+  bool failed = false;
+};
+
+// Empties TempPath, then exports the project into it and sets the module counts.
+ExportOutcome exportModules(const xls::Workbook& book, const ProgramPaths& paths, ModuleCounts& counts) {
+  ExportOutcome out;
+  xls::vba::emptyFolderFiles(paths.TempPath);
+  counts.StdCount = counts.ClassCount = counts.FormCount = 0;
+  auto project = xls::vba::VbaProject::read(book.compoundFile());
+  if (!project) return out;
+  try {
+    auto summary = xls::vba::exportProject(*project, paths.TempPath);
+    counts.StdCount = summary.counts.StdCount;
+    counts.ClassCount = summary.counts.ClassCount;
+    counts.FormCount = summary.counts.FormCount;
+    for (const auto& f : summary.failures) std::cerr << "zelvarin-cli analyze: module not exported: " << f << "\n";
+    out.failed = !summary.failures.empty();
+  } catch (const VbError& e) {
+    if (e.number() != err::ProjectLocked) throw;
+    out.locked = true;
+  }
+  return out;
+}
+
+// Runs one analysis as its command handler would: a failure is reported with the window's
+// message and the run goes on with the next analysis; rows already added stay.
+bool runOne(const AnalysisEntry& entry, AnalysisContext& ctx, TerminalProgress& progress) {
+  try {
+    AnalysisReport r = entry.run(ctx);
+    progress.finishLine();
+    for (const auto& m : r.messages) std::cerr << entry.name << ": " << lines(m) << "\n";
+    return true;
+  } catch (const VbError& e) {
+    progress.finishLine();
+    std::cerr << entry.name << ": " << lines(commonErrorMessage(std::string(entry.place), e.number(), e.description())) << "\n";
+  } catch (const DbError& e) {
+    progress.finishLine();
+    std::cerr << entry.name << ": " << lines(commonErrorMessage(std::string(entry.place), err::DatabaseError, e.what())) << "\n";
+  } catch (const std::exception& e) {
+    progress.finishLine();
+    std::cerr << entry.name << ": " << e.what() << "\n";
+  }
+  return false;
+}
+
+}  // namespace
+
+int runAnalyze(const std::vector<std::string>& args) {
+  AnalyzeRequest request = parseAnalyzeArgs(args);
+  ProgramPaths paths = programPathsFor(request.home.empty() ? defaultProgramFolder() : request.home);
+  std::string error;
+  if (!prepareProgramFolder(paths, &error)) {
+    std::cerr << "zelvarin-cli analyze: " << error << "\n";
+    return 1;
+  }
+  std::unique_ptr<xls::Workbook> book = xls::Workbook::open(request.book);
+
+  ModuleCounts counts;
+  ExportOutcome exported = exportModules(*book, paths, counts);
+  if (exported.locked) {
+    std::cerr << lockedProjectText() << "\n";
+    return 1;
+  }
+
+  ResultDb db = openAnalyzeDb(paths);
+  db.clearTable("T_XlTitle");
+  AnalysisOptions options = request.options;
+  DoneFlags flags;
+  HeaderTexts header = headerDefaults(paths, *book, request);
+  TerminalProgress progress(stderr);
+  AnalysisContext ctx{db, progress, paths, options, flags, counts, header, request.book, book.get(), {}, {}, {}, {}, {}};
+  fillLists(*book, ctx);
+  ctx.selectedSheet = request.sheetGiven ? request.selectedSheet : (ctx.sheetNames.empty() ? "" : ctx.sheetNames[0]);
+  ctx.linkSource = request.linkSource;
+
+  bool allOk = !exported.failed;
+  std::set<std::string> keep;  // tables kept in the result file besides those the flags vouch for
+  // Without --only every analysis runs but the link search: its rows would replace the cell
+  // listing's in T_XlCalc.
+  std::vector<std::string> names = request.only;
+  if (names.empty())
+    for (const auto& e : analysisRegistry())
+      if (e.name != "linksearch") names.emplace_back(e.name);
+  for (const auto& name : names) {
+    const AnalysisEntry* entry = findAnalysis(name);
+    if (!entry->run) {
+      if (!request.only.empty()) {
+        std::cerr << "zelvarin-cli analyze: " << name << ": not available yet\n";
+        allOk = false;
+      }
+      continue;
+    }
+    bool ok = runOne(*entry, ctx, progress);
+    if (ok && name == "cover") keep.insert("T_XlHyousi");
+    allOk = ok && allOk;
+  }
+  progress.finishLine();
+
+  writeSaveFlagRow(db, FileNameOf(request.book), flags, options.ColumnOption, header);
+  std::string target = normalizeXdbName(request.output);
+  keep.merge(tablesVouchedByFlags(flags));
+  writeResultFileCopy(db, target, keep);
+  std::cout << target << "\n";
+  return allOk ? 0 : 1;
+}
+
+}  // namespace zel::cli
