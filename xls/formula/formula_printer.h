@@ -64,9 +64,11 @@ FormulaText printFormula(std::span<const uint8_t> rgce, std::span<const uint8_t>
                          const FormulaEnvironment& env, FormulaOrigin origin, FormulaKind kind);
 
 // Where a cell's formula really lives when its rgce is only tExp (shared or array formula:
-// SHRFMLA/ARRAY record anchored at row/col) or tTbl (data table: TABLE record). The caller
-// finds that record and prints its rgce with FormulaKind::Shared and the cell's own position
-// as origin. Empty when the rgce does not start with tExp/tTbl.
+// SHRFMLA/ARRAY record) or tTbl (data table: TABLE record). The named cell lies inside that
+// record's range but is not always its first cell (SHRFMLA E5:N6 with tExp at G5 occurs), so
+// find the record by containment. Print its rgce with FormulaKind::Shared and the cell's own
+// position as origin. Empty when the rgce does not start with tExp/tTbl. printFormula itself
+// gives "=#SHARED_FORMULA(RnCn)" / "=#TABLE(RnCn)" (incomplete) for such an rgce.
 struct FormulaAnchor {
   uint32_t row = 0;
   uint16_t col = 0;
