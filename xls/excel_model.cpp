@@ -68,6 +68,7 @@ Workbook::Workbook(std::unique_ptr<CompoundFile> file, std::string fullName)
 std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) cannotOpen(path, "the file does not exist or is not a regular file.");
+  if (std::filesystem::file_size(path, ec) == 0 && !ec) cannotOpen(path, "the file is empty.");
   std::vector<uint8_t> head = fileHead(path);
   if (looksLikeZip(head))
     cannotOpen(path, "the file is an Excel 2007 or later workbook (OOXML package), not an Excel 97 workbook.");
@@ -84,6 +85,7 @@ std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
 }
 
 std::unique_ptr<Workbook> Workbook::openMemory(std::vector<uint8_t> bytes, const std::string& fullName) {
+  if (bytes.empty()) cannotOpen(fullName, "the file is empty.");
   if (looksLikeZip(bytes))
     cannotOpen(fullName, "the file is an Excel 2007 or later workbook (OOXML package), not an Excel 97 workbook.");
   if (std::string reason = bareBiffReason(bytes); !reason.empty()) cannotOpen(fullName, reason);
@@ -101,9 +103,16 @@ std::unique_ptr<Workbook> Workbook::openMemory(std::vector<uint8_t> bytes, const
 void Workbook::load() {
   std::optional<std::vector<uint8_t>> stream;
   try {
-    stream = file_->readStream("Workbook");
+    // Directory names compare without regard to case ("WORKBOOK" is seen in the wild).
+    auto findRoot = [&](const std::string& wanted) -> std::string {
+      for (const std::string& child : file_->children())
+        if (sameNameNoCase(child, wanted)) return child;
+      return "";
+    };
+    std::string workbookName = findRoot("Workbook");
+    if (!workbookName.empty()) stream = file_->readStream(workbookName);
     if (!stream) {
-      if (file_->readStream("Book"))
+      if (!findRoot("Book").empty())
         cannotOpen(fullName_, "the file is an Excel 5.0/95 workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
       cannotOpen(fullName_, "the compound file holds no Workbook stream (it is not an Excel workbook).");
     }

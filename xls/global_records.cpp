@@ -245,7 +245,7 @@ void readGlobals(const std::vector<Record>& records, WorkbookGlobals& g) {
       switch (r.id) {
         case rec::FilePass:
           throw VbError(err::BadFileFormat,
-                        "The workbook is encrypted (protected with a password to open) and cannot be read.");
+                        "the workbook is encrypted (protected with a password to open) and cannot be read.");
         case rec::CodePage: g.codePage = cur.u16(); break;
         case rec::DateMode: g.dateMode1904 = cur.u16() == 1; break;
         case rec::BoundSheet8: readBoundSheet8(cur, g); break;
@@ -277,17 +277,17 @@ namespace {
 
 // Checks the first BOF and refuses formats other than BIFF8 with a clear reason.
 void checkFirstBof(const RecordList& list) {
-  if (list.records.empty()) refuse("The Workbook stream is empty or damaged.");
+  if (list.records.empty()) refuse("the Workbook stream is empty or damaged.");
   const Record& first = list.records.front();
-  if (first.id == rec::BofBiff2) refuse("The file is an Excel 2.x (BIFF2) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
-  if (first.id == rec::BofBiff3) refuse("The file is an Excel 3.0 (BIFF3) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
-  if (first.id == rec::BofBiff4) refuse("The file is an Excel 4.0 (BIFF4) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
-  if (first.id != rec::Bof || first.data.size() < 4) refuse("The Workbook stream does not start with a BOF record (damaged file).");
+  if (first.id == rec::BofBiff2) refuse("the file is an Excel 2.x (BIFF2) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+  if (first.id == rec::BofBiff3) refuse("the file is an Excel 3.0 (BIFF3) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+  if (first.id == rec::BofBiff4) refuse("the file is an Excel 4.0 (BIFF4) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+  if (first.id != rec::Bof || first.data.size() < 4) refuse("the Workbook stream does not start with a BOF record (damaged file).");
   uint16_t version = static_cast<uint16_t>(first.data[0] | (first.data[1] << 8));
   uint16_t type = static_cast<uint16_t>(first.data[2] | (first.data[3] << 8));
-  if (version == 0x0500) refuse("The file is an Excel 5.0/95 (BIFF5/BIFF7) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
-  if (version != 0x0600) refuse("The Workbook stream has an unknown BIFF version (damaged file).");
-  if (type != 0x0005) refuse("The Workbook stream does not start with the workbook globals (damaged file).");
+  if (version == 0x0500) refuse("the file is an Excel 5.0/95 (BIFF5/BIFF7) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+  if (version != 0x0600) refuse("the Workbook stream has an unknown BIFF version (damaged file).");
+  if (type != 0x0005) refuse("the Workbook stream does not start with the workbook globals (damaged file).");
 }
 
 }  // namespace

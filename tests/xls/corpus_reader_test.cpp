@@ -147,6 +147,14 @@ TEST(CorpusReader, DocumentProperties) {
   EXPECT_EQ(q.value(13).number, 0);  // 30 seconds of editing
 }
 
+TEST(CorpusReader, StreamNamesCompareWithoutCase) {
+  auto book = openData("NoGutsRecords.xls");  // its stream is named "WORKBOOK"
+  ASSERT_EQ(book->sheetCount(), 1);
+  EXPECT_EQ(book->sheet(1).name(), "Sheet1");
+  EXPECT_EQ(book->sheet(1).cell(1, 2).value().text, "Expiring contracts");
+  EXPECT_DOUBLE_EQ(book->sheet(1).cell(3, 3).value().number, 39302);
+}
+
 TEST(CorpusReader, UnreadableFormatsFailWithTheirReason) {
   EXPECT_NE(refusal("password.xls").find("encrypted"), std::string::npos);
   EXPECT_NE(refusal("testEXCEL_95.xls").find("Excel 5.0/95"), std::string::npos);
