@@ -1,0 +1,155 @@
+// zelvarin-cli analyze end to end: program folder, module export into temp/, the result
+// file with its T_XlSaveFlag row, analyses that are not built, locked projects, bad usage.
+#include "cli/analysis_registry.h"
+#include "cli_runner.h"
+#include "support/biff_builder.h"
+#include "support/temp_dir.h"
+#include "support/vba_builder.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <ctime>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using zel::test::runCli;
+
+namespace {
+
+// Rows of a query on a database file opened read-only, every value as text.
+std::vector<std::vector<std::string>> queryFile(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  std::vector<std::vector<std::string>> rows;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    ADD_FAILURE() << "cannot open " << path;
+    return rows;
+  }
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      std::vector<std::string> row;
+      for (int i = 0; i < sqlite3_column_count(st); ++i) {
+        const unsigned char* t = sqlite3_column_text(st, i);
+        row.emplace_back(t ? reinterpret_cast<const char*>(t) : "");
+      }
+      rows.push_back(row);
+    }
+  } else {
+    ADD_FAILURE() << sqlite3_errmsg(db);
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return rows;
+}
+
+std::string today() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char buf[16];
+  std::strftime(buf, sizeof buf, "%Y/%m/%d", &local);
+  return buf;
+}
+
+struct Home {
+  zel::test::TempDir dir;
+  std::string home = dir.file("home");
+  Home() {
+    fs::create_directories(home);
+    zel::test::writeFile(home + "/Zelvarin.dat", "Title=テスト仕様書\r\nKisya=\r\nBumon=開発部\r\nZoom=100\r\n");
+  }
+};
+
+}  // namespace
+
+TEST(AnalyzeCommand, WritesAResultFileWithItsSaveFlagRow) {
+  Home h;
+  std::string result = h.dir.file("result.xdb");
+  auto r = runCli({"analyze", zel::test::dataFile("SimpleMacro.xls"), "-o", result, "--only", "files,cover", "--home",
+                   h.home, "--set", "System=Sample", "--set", "ColumnOption=1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto flags = queryFile(result, "SELECT ObjName, fFil, fObj, fPrc, mSs, Title, System, Company, Bumon, Auther, "
+                                 "CreateDate FROM T_XlSaveFlag");
+  ASSERT_EQ(flags.size(), 1u);
+  EXPECT_EQ(flags[0], (std::vector<std::string>{"SimpleMacro.xls", "1", "0", "0", "1", "テスト仕様書", "Sample", "",
+                                                "開発部", "Nick Burch", today()}));
+  // The cover row travels with the file; the result stands alone (no journal beside it).
+  auto cover = queryFile(result, "SELECT SysTitle, Bumon FROM T_XlHyousi");
+  ASSERT_EQ(cover.size(), 1u);
+  EXPECT_EQ(cover[0][0], "テスト仕様書");
+  EXPECT_EQ(queryFile(result, "PRAGMA journal_mode")[0][0], "delete");
+  EXPECT_FALSE(fs::exists(result + "-journal"));
+  EXPECT_FALSE(fs::exists(result + "-wal"));
+  // The modules were exported into the program folder's temp/.
+  EXPECT_TRUE(fs::exists(h.home + "/temp/Module1.bas"));
+  EXPECT_TRUE(fs::exists(h.home + "/temp/ThisWorkbook.bok"));
+}
+
+TEST(AnalyzeCommand, EachOpenReplacesTheExportedModules) {
+  Home h;
+  ASSERT_EQ(runCli({"analyze", zel::test::dataFile("SimpleMacro.xls"), "-o", h.dir.file("a"), "--only", "cover",
+                    "--home", h.home}).status, 0);
+  ASSERT_TRUE(fs::exists(h.home + "/temp/Module1.bas"));
+  auto r = runCli({"analyze", zel::test::dataFile("SquareMacro.xls"), "-o", h.dir.file("b"), "--only", "cover",
+                   "--home", h.home});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(fs::exists(h.home + "/temp/Module1.bas"));
+  EXPECT_TRUE(fs::exists(h.home + "/temp/UserDefinedFunctions.bas"));
+  EXPECT_TRUE(fs::exists(h.dir.file("b.xdb")));  // the extension is added as the save command does
+}
+
+TEST(AnalyzeCommand, AnalysisNotBuiltYetFailsOnlyWhenAskedFor) {
+  const auto* shape = zel::cli::findAnalysis("shape");
+  ASSERT_NE(shape, nullptr);
+  if (shape->run) GTEST_SKIP() << "the shape analysis is available";
+  Home h;
+  auto asked = runCli({"analyze", zel::test::dataFile("SimpleMacro.xls"), "-o", h.dir.file("r.xdb"), "--only",
+                       "shape,cover", "--home", h.home});
+  EXPECT_EQ(asked.status, 1);
+  EXPECT_NE(asked.err.find("shape: not available yet"), std::string::npos) << asked.err;
+  EXPECT_TRUE(fs::exists(h.dir.file("r.xdb")));  // the analyses that ran are still saved
+}
+
+TEST(AnalyzeCommand, LockedProjectStopsBeforeAnyResult) {
+  Home h;
+  zel::test::VbaProjectSpec spec;
+  zel::test::VbaModuleSpec m;
+  m.name = "Secret";
+  m.source = "Attribute VB_Name = \"Secret\"\r\n";
+  spec.modules = {m};
+  spec.visibility = 0x00;
+  zel::test::BiffBuilder b;
+  b.addSheet("Sheet1");
+  for (const auto& [name, bytes] : zel::test::vbaWorkbookStreams(spec))
+    if (name != "Workbook") b.addStream(name, bytes);
+  b.write(h.dir.file("locked.xls"));
+  auto r = runCli({"analyze", h.dir.file("locked.xls"), "-o", h.dir.file("r.xdb"), "--home", h.home});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("プロジェクトが保護されています。"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(h.dir.file("r.xdb")));
+}
+
+TEST(AnalyzeCommand, BadUsageIsStatusTwoAndTouchesNothing) {
+  Home h;
+  std::string book = zel::test::dataFile("SimpleMacro.xls");
+  EXPECT_EQ(runCli({"analyze", book, "--home", h.home}).status, 2);  // no -o
+  EXPECT_EQ(runCli({"analyze", "-o", "r.xdb"}).status, 2);          // no workbook
+  EXPECT_EQ(runCli({"analyze", book, "-o", h.dir.file("r"), "--only", "everything"}).status, 2);
+  EXPECT_EQ(runCli({"analyze", book, "-o", h.dir.file("r"), "--set", "ProcLevel=3"}).status, 2);
+  EXPECT_EQ(runCli({"analyze", book, "-o", h.dir.file("r"), "--set", "Colour=1"}).status, 2);
+  EXPECT_EQ(runCli({"analyze", book, "-o", h.dir.file("r"), "--bogus"}).status, 2);
+  EXPECT_FALSE(fs::exists(h.home + "/Analyze.mdb"));
+}
+
+TEST(AnalyzeCommand, UnwritableResultFolderFailsAndLeavesNoTemporaryFile) {
+  Home h;
+  auto r = runCli({"analyze", zel::test::dataFile("SimpleMacro.xls"), "-o", h.dir.file("missing/r.xdb"), "--only",
+                   "cover", "--home", h.home});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(fs::exists(h.dir.file("missing")));
+  auto unreadable = runCli({"analyze", h.dir.file("none.xls"), "-o", h.dir.file("r.xdb"), "--home", h.home});
+  EXPECT_EQ(unreadable.status, 1);
+  EXPECT_FALSE(fs::exists(h.dir.file("r.xdb")));
+}

@@ -1,0 +1,89 @@
+// zelvarin-cli export end to end: a real macro workbook, a locked project, bad input.
+#include "cli_runner.h"
+#include "support/biff_builder.h"
+#include "support/temp_dir.h"
+#include "support/vba_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using zel::test::runCli;
+
+namespace {
+
+// A workbook file with one sheet and the macro project of spec.
+void writeMacroWorkbook(const std::string& path, const zel::test::VbaProjectSpec& spec) {
+  zel::test::BiffBuilder b;
+  b.addSheet("Sheet1");
+  for (const auto& [name, bytes] : zel::test::vbaWorkbookStreams(spec))
+    if (name != "Workbook") b.addStream(name, bytes);
+  b.write(path);
+}
+
+zel::test::VbaProjectSpec lockedSpec() {
+  zel::test::VbaProjectSpec spec;
+  zel::test::VbaModuleSpec m;
+  m.name = "Secret";
+  m.source = "Attribute VB_Name = \"Secret\"\r\nSub Hidden()\r\nEnd Sub\r\n";
+  spec.modules = {m};
+  spec.visibility = 0x00;
+  spec.password = true;
+  return spec;
+}
+
+}  // namespace
+
+TEST(ExportCommand, WritesEveryModuleOfARealWorkbook) {
+  zel::test::TempDir dir;
+  std::string out = dir.file("modules");
+  auto r = runCli({"export", zel::test::dataFile("SimpleMacro.xls"), out});
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* f : {"Module1.bas", "ThisWorkbook.bok", "Sheet1.sht", "Sheet2.sht", "Sheet3.sht"})
+    EXPECT_TRUE(fs::is_regular_file(fs::path(out) / f)) << f;
+  std::string module = zel::test::readFile(out + "/Module1.bas");
+  EXPECT_EQ(module.substr(0, 48), "Attribute VB_Name = \"Module1\"\r\nSub TestMacro()\r\n");
+  EXPECT_EQ(module.substr(module.size() - 9), "End Sub\r\n");
+  EXPECT_NE(r.out.find("Module1.bas"), std::string::npos);
+}
+
+TEST(ExportCommand, LockedProjectFailsWithTheProtectionMessage) {
+  zel::test::TempDir dir;
+  writeMacroWorkbook(dir.file("locked.xls"), lockedSpec());
+  auto r = runCli({"export", dir.file("locked.xls"), dir.file("out")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("プロジェクトが保護されています。\n保護を解除してから選択下さい。\n本ソフトを終了します。"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(dir.file("out/Secret.bas")));
+}
+
+TEST(ExportCommand, BadUsageAndUnreadableInput) {
+  zel::test::TempDir dir;
+  EXPECT_EQ(runCli({"export", "only-one-argument"}).status, 2);
+  zel::test::writeFile(dir.file("plain.xls"), "this is not a compound file");
+  auto r = runCli({"export", dir.file("plain.xls"), dir.file("out")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("not an OLE2 compound file"), std::string::npos) << r.err;
+  auto missing = runCli({"export", dir.file("missing.xls"), dir.file("out")});
+  EXPECT_EQ(missing.status, 1);
+}
+
+TEST(ExportCommand, DamagedModuleIsReportedAndTheRestWritten) {
+  zel::test::TempDir dir;
+  zel::test::VbaProjectSpec spec;
+  zel::test::VbaModuleSpec good, bad;
+  good.name = "Good";
+  good.source = "Attribute VB_Name = \"Good\"\r\n";
+  bad.name = "Bad";
+  bad.source = "Attribute VB_Name = \"Bad\"\r\n";
+  bad.textOffset = 3;
+  spec.modules = {bad, good};
+  writeMacroWorkbook(dir.file("damaged.xls"), spec);
+  auto r = runCli({"export", dir.file("damaged.xls"), dir.file("out")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Bad"), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir.file("out/Good.bas")));
+  EXPECT_FALSE(fs::exists(dir.file("out/Bad.bas")));
+}
