@@ -12,6 +12,7 @@
 #include "app/saved_result.h"
 #include "app/screen_saver_inhibitor.h"
 #include "app/window_settings.h"
+#include "report/preview_variant.h"
 
 #include <QMainWindow>
 #include <array>
@@ -137,7 +138,7 @@ class frmZelvarin : public QMainWindow {
   // Options and previews (frm_zelvarin_options.cpp).
   enum OptionGroup { OptObject, OptCell, OptSSelect, OptProc, OptModule, OptMPrint, OptShape, OptFile };
   void selectOption(OptionGroup group, int index);
-  void showReport(const std::string& name);
+  void showReport(report::PreviewButton button);
 
   // Feedback (frm_zelvarin_feedback.cpp).
   void showHint(QObject* control);

@@ -330,8 +330,8 @@ void frmZelvarin::buildFrames() {
     grid->addLayout(v, 0, col);
   };
   column(0, {buildCoverFrame(), buildObjectFrame()});
-  column(1, {buildCellFrame(), buildProcFrame()});
-  column(2, {buildModuleFrame(), buildShapeFrame(), buildHensuFrame()});
+  column(1, {buildCellFrame(), buildProcFrame(), buildShapeFrame()});
+  column(2, {buildModuleFrame(), buildHensuFrame()});
   column(3, {buildOtherFrame()});
   grid->addWidget(buildStatusArea(), 1, 0, 1, 4);
   setCentralWidget(central);

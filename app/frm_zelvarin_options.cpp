@@ -2,6 +2,7 @@
 #include "app/frm_zelvarin.h"
 
 #include "app/core/vb_error.h"
+#include "report/preview_variant.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -14,8 +15,6 @@ namespace zel {
 namespace {
 
 constexpr const char* kPlaceReport = "場所:レポート表示";
-constexpr long kNoPrinter = 2202;
-constexpr long kReportCancelled = 2455;
 
 }  // namespace
 
@@ -120,49 +119,34 @@ void frmZelvarin::PrintSet(const SavedResult& saved) {
   for (QPushButton* b : cmdHyousi) b->setEnabled(true);
 }
 
-// ReportPreview with its error handler: a missing printer has its own message, a cancelled
-// report none; the caller goes on in every case.
-void frmZelvarin::showReport(const std::string& name) {
+// The report host reports its own failures (no printer, unreadable database) and returns;
+// anything that still escapes is shown with the report place text and the command goes on.
+void frmZelvarin::showReport(report::PreviewButton button) {
+  std::string name = report::reportFor(button, options_, flags_);
+  if (name.empty()) return;
   try {
     if (services_.reportPreview) services_.reportPreview(this, reportDbPath(), name, 0);
   } catch (const VbError& e) {
-    if (e.number() == kReportCancelled) return;
-    if (e.number() == kNoPrinter) {
-      message(std::string(kPlaceReport) + "ｴﾗｰNo:" + std::to_string(e.number()) + "\rプリンタドライバが組み込まれていません。" +
-              "\rプリンタドライバのインストールお願いします。");
-      return;
-    }
     reportCommandError(kPlaceReport, e.number(), e.description(), MailLine::Standard, false);
   } catch (const std::exception& e) {
     reportCommandError(kPlaceReport, err::Automation, e.what(), MailLine::Standard, false);
   }
 }
 
-void frmZelvarin::cmdOPre_Click() {
-  showReport(options_.ObjectLevel == 2 || options_.ObjectLevel == 3 ? "R_XlObject" : "R_XlBook");
-}
-
-void frmZelvarin::cmdCPre_Click() {
-  if (options_.CellOption == 1) showReport("R_XlCalc");
-  else if (options_.CellOption == 2 || options_.CellOption == 3) showReport("R_XlCalcNote");
-}
-
-void frmZelvarin::cmdPPre_Click() { showReport(options_.ProcKana == 1 ? "R_ModuleList50" : "R_ModuleList"); }
-
-void frmZelvarin::cmdMPre_Click() {
-  if (options_.ColumnOption == 2) showReport(options_.ModKana == 1 ? "R_SourceList50" : "R_SourceList");
-  else showReport(options_.ModKana == 1 ? "R_SourceList150" : "R_SourceList1");
-}
-
-void frmZelvarin::cmdNPre_Click() { showReport("R_XlName"); }
-void frmZelvarin::cmdSPre_Click() { showReport("R_XlShape"); }
-void frmZelvarin::cmdFPre_Click() { showReport("R_XlFile"); }
-void frmZelvarin::cmdCOPre_Click() { showReport("R_XlComment"); }
-void frmZelvarin::cmdMSPre_Click() { showReport("R_XlModStep"); }
-void frmZelvarin::cmdADPre_Click() { showReport("R_XlAddin"); }
-void frmZelvarin::cmdISPre_Click() { showReport("R_XlLinkProc"); }
-void frmZelvarin::cmdHensuU_Click() { showReport("R_XlHensuU"); }
-void frmZelvarin::cmdHensuT_Click() { showReport("R_XlHensuT"); }
-void frmZelvarin::cmdHensuH_Click() { showReport("R_XlHensuH"); }
+using report::PreviewButton;
+void frmZelvarin::cmdOPre_Click() { showReport(PreviewButton::cmdOPre); }
+void frmZelvarin::cmdCPre_Click() { showReport(PreviewButton::cmdCPre); }
+void frmZelvarin::cmdPPre_Click() { showReport(PreviewButton::cmdPPre); }
+void frmZelvarin::cmdMPre_Click() { showReport(PreviewButton::cmdMPre); }
+void frmZelvarin::cmdNPre_Click() { showReport(PreviewButton::cmdNPre); }
+void frmZelvarin::cmdSPre_Click() { showReport(PreviewButton::cmdSPre); }
+void frmZelvarin::cmdFPre_Click() { showReport(PreviewButton::cmdFPre); }
+void frmZelvarin::cmdCOPre_Click() { showReport(PreviewButton::cmdCOPre); }
+void frmZelvarin::cmdMSPre_Click() { showReport(PreviewButton::cmdMSPre); }
+void frmZelvarin::cmdADPre_Click() { showReport(PreviewButton::cmdADPre); }
+void frmZelvarin::cmdISPre_Click() { showReport(PreviewButton::cmdISPre); }
+void frmZelvarin::cmdHensuU_Click() { showReport(PreviewButton::cmdHensuU); }
+void frmZelvarin::cmdHensuT_Click() { showReport(PreviewButton::cmdHensuT); }
+void frmZelvarin::cmdHensuH_Click() { showReport(PreviewButton::cmdHensuH); }
 
 }  // namespace zel

@@ -24,8 +24,10 @@ int main(int argc, char** argv) {
   zel::QtMessageSink sink;
   zel::WindowServices services;
   services.sink = &sink;
-  services.reportPreview = [](QWidget* parent, const std::string& dbPath, const std::string& name, int mode) {
-    zel::report::ReportPreview(parent, dbPath, name, mode);
+  services.reportPreview = [&sink](QWidget* parent, const std::string& dbPath, const std::string& name, int mode) {
+    zel::report::PreviewEnvironment env;
+    env.messages = &sink;
+    zel::report::ReportPreview(parent, dbPath, name, mode, env);
   };
   std::string folder = parsed->home.empty() ? zel::defaultProgramFolder() : parsed->home;
   zel::frmZelvarin window(zel::programPathsFor(folder), parsed->commandLine, services);

@@ -19,11 +19,11 @@ long leadingWholeNumber(const std::string& text) {
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
   long long value = 0;
   for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > LONG_MAX) {
+    if (value > (LONG_MAX - (text[i] - '0')) / 10) {
       value = LONG_MAX;
       break;
     }
+    value = value * 10 + (text[i] - '0');
   }
   return static_cast<long>(negative ? -value : value);
 }

@@ -1,0 +1,138 @@
+// One program per folder, the exit confirmation and the exit clean-up (export folder,
+// Zelvarin.ini position, folder and recent files).
+#include "window_fixture.h"
+
+#include "app/core/profile_file.h"
+#include "app/instance_lock.h"
+
+#include <QLabel>
+#include <QScreen>
+#include <filesystem>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace zel::test {
+namespace {
+
+std::map<std::string, fs::file_time_type> snapshot(const fs::path& root) {
+  std::map<std::string, fs::file_time_type> out;
+  for (const auto& e : fs::recursive_directory_iterator(root)) out[e.path().string()] = e.last_write_time();
+  return out;
+}
+
+TEST_F(WindowTest, SecondInstanceOnTheSameFolderIsRefusedAndTouchesNothing) {
+  auto first = makeWindow();
+  ASSERT_TRUE(first->Form_Load());
+  auto before = snapshot(dir.path());
+
+  auto second = makeWindow("\"" + dir.file("whatever.xdb") + "\"");
+  EXPECT_FALSE(second->Form_Load());
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text, "既にZelvarinは、既に起動しています。");
+  EXPECT_EQ(sink.shown[0].buttons, MsgButtons::Ok);
+  EXPECT_EQ(snapshot(dir.path()), before);
+
+  // Once the first has ended, a new start succeeds.
+  first->m1z_Click();
+  ASSERT_TRUE(first->exiting());
+  auto third = makeWindow();
+  EXPECT_TRUE(third->Form_Load());
+}
+
+TEST_F(WindowTest, ProgramsWithDifferentFoldersRunSideBySide) {
+  TempDir other;
+  auto first = makeWindow();
+  auto second = makeWindow({}, other.str());
+  EXPECT_TRUE(first->Form_Load());
+  EXPECT_TRUE(second->Form_Load());
+  EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(WindowTest, LockIsHeldByTheProcessNotByAFileThatStaysBehind) {
+  InstanceLock a, b;
+  ASSERT_TRUE(a.tryLock(dir.file("Zelvarin.lock")));
+  EXPECT_FALSE(b.tryLock(dir.file("Zelvarin.lock")));
+  a.release();
+  // The lock file is still there, but nobody holds it.
+  EXPECT_TRUE(fs::exists(dir.file("Zelvarin.lock")));
+  EXPECT_TRUE(b.tryLock(dir.file("Zelvarin.lock")));
+}
+
+TEST_F(WindowTest, MenuExitCancelledLeavesEverythingAsItWas) {
+  auto w = makeWindow();
+  ASSERT_TRUE(w->Form_Load());
+  writeFile(w->paths().TempPath + "Module1.bas", "Sub A()\r\nEnd Sub\r\n");
+  sink.answers = {MsgAnswer::Cancel};
+  w->m1z_Click();
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text, "終了します。");
+  EXPECT_EQ(sink.shown[0].buttons, MsgButtons::OkCancel);
+  EXPECT_FALSE(w->exiting());
+  EXPECT_TRUE(fs::exists(w->paths().TempPath + "Module1.bas"));
+  EXPECT_FALSE(fs::exists(w->paths().IniPath));
+}
+
+TEST_F(WindowTest, MenuExitDeletesExportedFilesOnlyAndWritesTheIni) {
+  auto w = makeWindow();
+  ASSERT_TRUE(w->Form_Load());
+  const std::string temp = w->paths().TempPath;
+  writeFile(temp + "Module1.bas", "x");
+  writeFile(temp + "Sheet1.sht", "x");
+  writeFile(temp + "keep/inner.txt", "x");
+  writeFile(dir.file("outside.txt"), "x");
+  fs::create_symlink(dir.file("outside.txt"), temp + "link.bas");
+  w->move(40, 20);
+  child<QLabel>(*w, "lblDBName")->setText(QStringLiteral("/books/sub/Book1.xls"));
+
+  sink.answers = {MsgAnswer::Ok};
+  w->m1z_Click();
+  EXPECT_TRUE(w->exiting());
+  EXPECT_FALSE(fs::exists(temp + "Module1.bas"));
+  EXPECT_FALSE(fs::exists(temp + "Sheet1.sht"));
+  EXPECT_FALSE(fs::is_symlink(temp + "link.bas"));
+  EXPECT_TRUE(fs::exists(dir.file("outside.txt")));    // a link's target is not followed
+  EXPECT_TRUE(fs::exists(temp + "keep/inner.txt"));    // folders are left alone
+  EXPECT_TRUE(fs::is_directory(temp));
+
+  double tpp = 1440.0 / w->screen()->logicalDotsPerInchY();
+  const std::string ini = w->paths().IniPath;
+  EXPECT_NEAR(std::stol(getPrivateProfileString("POS", "T", "x", ini)), 20 * tpp, 1.0);
+  EXPECT_NEAR(std::stol(getPrivateProfileString("POS", "L", "x", ini)), 40 * tpp, 1.0);
+  EXPECT_EQ(getPrivateProfileString("DEF", "Folder", "x", ini), "/books/sub/");
+  EXPECT_EQ(getPrivateProfileString("RECENT", "RecentFile1", "x", ini), "/books/sub/Book1.xls");
+  // The clean-up runs once: closing the window afterwards asks nothing more.
+  w->close();
+  EXPECT_EQ(sink.shown.size(), 1u);
+}
+
+TEST_F(WindowTest, ClosingTheWindowConfirmsWithOkOnlyAndCleansUp) {
+  writeFile(dir.file("Zelvarin.ini"), "[RECENT]\r\nRecentFile1=/a.xls\r\n");
+  auto w = makeWindow();
+  ASSERT_TRUE(w->Form_Load());
+  writeFile(w->paths().TempPath + "Class1.cls", "x");
+  w->show();
+  w->close();
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text, "終了します。");
+  EXPECT_EQ(sink.shown[0].buttons, MsgButtons::Ok);
+  EXPECT_FALSE(fs::exists(w->paths().TempPath + "Class1.cls"));
+  const std::string ini = w->paths().IniPath;
+  EXPECT_EQ(getPrivateProfileString("DEF", "Folder", "x", ini), "");
+  // No workbook open: the recent list stays as it was.
+  EXPECT_EQ(getPrivateProfileString("RECENT", "RecentFile1", "x", ini), "/a.xls");
+  EXPECT_EQ(getPrivateProfileString("RECENT", "RecentFile2", "x", ini), "x");
+}
+
+TEST_F(WindowTest, PositionRoundTripsThroughTheIni) {
+  writeFile(dir.file("Zelvarin.ini"), "[POS]\r\nT=1200\r\nL=2400\r\n");
+  auto w = makeWindow();
+  ASSERT_TRUE(w->Form_Load());
+  sink.answers = {MsgAnswer::Ok};
+  w->m1z_Click();
+  EXPECT_EQ(getPrivateProfileString("POS", "T", "x", w->paths().IniPath), "1200");
+  EXPECT_EQ(getPrivateProfileString("POS", "L", "x", w->paths().IniPath), "2400");
+}
+
+}  // namespace
+}  // namespace zel::test

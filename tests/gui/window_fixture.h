@@ -1,0 +1,65 @@
+// Shared set-up of the window tests: a program folder per test, a message sink that records
+// and answers, a report runner that records which report was asked for.
+#pragma once
+#include "app/core/message_box.h"
+#include "app/frm_zelvarin.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zel::test {
+
+QApplication& guiApp();
+
+class RecordingSink final : public MessageSink {
+ public:
+  struct Shown {
+    std::string text;
+    MsgButtons buttons;
+  };
+  MsgAnswer show(const std::string& text, MsgButtons buttons) override {
+    shown.push_back({text, buttons});
+    if (answers.empty()) return MsgAnswer::Ok;
+    MsgAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::vector<Shown> shown;
+  std::deque<MsgAnswer> answers;
+};
+
+struct ReportCall {
+  std::string dbPath, name;
+  int mode;
+};
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { guiApp(); }
+
+  std::unique_ptr<frmZelvarin> makeWindow(const std::string& commandLine = {}, const std::string& home = {}) {
+    WindowServices services;
+    services.sink = &sink;
+    services.reportPreview = [this](QWidget*, const std::string& db, const std::string& name, int mode) {
+      reports.push_back({db, name, mode});
+    };
+    return std::make_unique<frmZelvarin>(programPathsFor(home.empty() ? dir.str() : home), commandLine, services);
+  }
+
+  template <class T = QWidget>
+  static T* child(QWidget& w, const char* name) {
+    return w.findChild<T*>(QString::fromLatin1(name));
+  }
+
+  TempDir dir;
+  RecordingSink sink;
+  std::vector<ReportCall> reports;
+};
+
+}  // namespace zel::test
