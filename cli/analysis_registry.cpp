@@ -3,6 +3,7 @@
 #include "cli/analysis_registry.h"
 
 #include "app/core/vb_error.h"
+#include "source/source_analyses.h"
 #include "workbook/addin_list.h"
 #include "workbook/cell_listing.h"
 #include "workbook/cover_page.h"
@@ -83,6 +84,18 @@ AnalysisReport runAddins(AnalysisContext& c) {
   return r;
 }
 
+// A source analysis over the exported module files of TempPath.
+template <source::RunResult (*Run)(source::SourceRun&)>
+AnalysisReport runSource(AnalysisContext& c) {
+  source::SourceRun run{c.db, c.progress, c.paths.TempPath, c.counts, c.options, c.flags};
+  source::RunResult result = Run(run);
+  AnalysisReport r;
+  r.ran = result.outcome != source::Outcome::AlreadyFilled && result.outcome != source::Outcome::NoModules;
+  r.report = result.report;
+  if (result.outcome == source::Outcome::NoModules) r.messages.push_back(result.notice);
+  return r;
+}
+
 AnalysisReport runCover(AnalysisContext& c) {
   workbook::writeCoverPage(c.db, c.progress, c.header);
   AnalysisReport r;
@@ -96,16 +109,16 @@ const std::vector<AnalysisEntry>& analysisRegistry() {
   static const std::vector<AnalysisEntry> registry = {
       {"object", "場所:オブジェクト情報", runObject},
       {"cell", "場所:セル情報", runCell},
-      {"procedures", "場所:プロシージャ一覧", nullptr},
-      {"module", "場所:モジュールリスト", nullptr},
+      {"procedures", "場所:プロシージャ一覧", runSource<source::runKansu>},
+      {"module", "場所:モジュールリスト", runSource<source::runModule>},
       {"shape", "場所:図形情報", nullptr},
       {"files", "場所:ファイル一覧", runFiles},
-      {"variables", "場所:変数情報", nullptr},
+      {"variables", "場所:変数情報", runSource<source::runHensu>},
       {"names", "場所:名前一覧", runNames},
-      {"steps", "場所:ﾓｼﾞｭｰﾙｽﾃｯﾌﾟ一覧", nullptr},
-      {"comments", "場所:コメント一覧", nullptr},
+      {"steps", "場所:ﾓｼﾞｭｰﾙｽﾃｯﾌﾟ一覧", runSource<source::runModStep>},
+      {"comments", "場所:コメント一覧", runSource<source::runComment>},
       {"addins", "場所:アドイン情報", runAddins},
-      {"crossref", "場所:引用先一覧", nullptr},
+      {"crossref", "場所:引用先一覧", runSource<source::runInyoSaki>},
       {"linksearch", "場所:リンク先検索", runLinkSearch},
       {"cover", "場所:表紙", runCover},
   };

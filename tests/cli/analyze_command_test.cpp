@@ -153,3 +153,26 @@ TEST(AnalyzeCommand, UnwritableResultFolderFailsAndLeavesNoTemporaryFile) {
   EXPECT_EQ(unreadable.status, 1);
   EXPECT_FALSE(fs::exists(h.dir.file("r.xdb")));
 }
+
+TEST(AnalyzeCommand, SourceAnalysesReadTheExportedModules) {
+  Home h;
+  std::string result = h.dir.file("square.xdb");
+  auto r = runCli({"analyze", zel::test::dataFile("SquareMacro.xls"), "-o", result, "--only", "procedures",
+                   "--home", h.home});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // UserDefinedFunctions holds the functions SQR, ONE and TWO.
+  auto procs = queryFile(result, "SELECT objectName, ProcedureName FROM T_XlProcName ORDER BY ProcedureNo");
+  EXPECT_EQ(procs, (std::vector<std::vector<std::string>>{{"UserDefinedFunctions.bas", "SQR"},
+                                                           {"UserDefinedFunctions.bas", "ONE"},
+                                                           {"UserDefinedFunctions.bas", "TWO"}}));
+  EXPECT_EQ(queryFile(result, "SELECT fPrc FROM T_XlSaveFlag")[0][0], "2");
+
+  // Only a sheet module: no module to list, the notice instead, the flag stays 0.
+  std::string sheetOnly = h.dir.file("checkboxes.xdb");
+  auto n = runCli({"analyze", zel::test::dataFile("WithCheckBoxes.xls"), "-o", sheetOnly, "--only", "procedures",
+                   "--home", h.home});
+  EXPECT_EQ(n.status, 0) << n.err;
+  EXPECT_NE(n.err.find("このﾌｧｲﾙにはModuleは存在しません"), std::string::npos) << n.err;
+  EXPECT_EQ(queryFile(sheetOnly, "SELECT fPrc FROM T_XlSaveFlag")[0][0], "0");
+  EXPECT_TRUE(fs::exists(h.home + "/temp/Sheet1.sht"));
+}
