@@ -170,7 +170,7 @@ std::vector<ReportDefinition> buildDefinitions() {
       "'', IFNULL(d.Bunrui, ''), '', IFNULL(d.Type, ''), IFNULL(d.Parameters, ''), IFNULL(d.\"As\", ''), "
       "CAST(d.Line AS TEXT) "
       "FROM T_XlDimCall d LEFT JOIN T_XlProcName p ON p.objectNo = d.objectNo AND p.ProcedureNo = d.ProcedureNo";
-  const std::vector<ColumnDef> procColumns = {{"No", "ProcedureNo", 12, R, Cut},
+  const std::vector<ColumnDef> procColumns = {{"No", "ProcedureNo", 12, R, Cut, FontRole::Body, true},
                                               {"プロシージャ名", "NameText", 52, L, Wrap},
                                               {"種別", "KindText", 30, L, Cut},
                                               {"範囲", "ScopeText", 16, L, Cut},
@@ -184,7 +184,7 @@ std::vector<ReportDefinition> buildDefinitions() {
                  procColumns, true, false, "RowStyle"}}});
   std::vector<ColumnDef> proc50Columns = procColumns;
   proc50Columns.insert(proc50Columns.begin() + 2, {"モジュール名", "objectName", 34, L, Wrap});
-  proc50Columns[6].widthMm = 0;
+  proc50Columns[0].hideDuplicates = false;  // numbers repeat across modules in this order
   d.push_back({"R_ModuleList50", "プロシージャ一覧（五十音順）", LayoutKind::Table, Orientation::Landscape, 1,
                {{"", SectionKind::Table, procSql,
                  "SortName COLLATE JAPANESE, objectName COLLATE JAPANESE, objectNo, ProcedureNo, Part, Line",

@@ -73,7 +73,8 @@ Page coverPage(const ReportData& d, TextMeasurer& m) {
   }
 
   // Information table (left) and stamp boxes (right) near the foot of the page.
-  const double tableTop = 205, rowH = 10, labelW = 26, tableW = 100;
+  const double stampW = 20, stampX = x + w - 3 * stampW;
+  const double tableTop = 205, rowH = 10, labelW = 26, tableW = stampX - 8 - x;
   const char* labels[] = {"会社名", "部署名", "作成者", "作成日"};
   const char* fields[] = {"Company", "Bumon", "Auther", "CreateDate"};
   for (int i = 0; i < 4; ++i) {
@@ -88,7 +89,6 @@ Page coverPage(const ReportData& d, TextMeasurer& m) {
                        cutToWidth(m, FontRole::Body, d.field(fields[i]), vw), FontRole::Body, Align::Left});
   }
   const char* stamps[] = {"承認", "照査", "作成"};
-  const double stampW = 20, stampX = x + w - 3 * stampW;
   for (int i = 0; i < 3; ++i) {
     const BoxMm head{stampX + i * stampW, tableTop, stampW, 6};
     const BoxMm body{head.x, head.bottom(), stampW, 20};
@@ -105,15 +105,17 @@ Page spineLabelPage(const ReportData& d, TextMeasurer& m) {
   const BoxMm strip{90, 20, 32, 250};
   frameBox(p, strip, 0.5);
   // Title on the right, system name to its left; company at the foot, across the strip.
-  const double textTop = strip.y + 8, companyH = 38;
+  const double textTop = strip.y + 8, companyH = 60;
   const double textH = strip.h - 16 - companyH;
   double right = strip.right() - 3;
   right = verticalColumns(p, m, FontRole::Label, d.field("SysTitle"), right, textTop, textH, 2);
   verticalColumns(p, m, FontRole::CoverText, d.field("SysName"), right - 1, textTop + 6, textH - 6, 1);
   const double footY = strip.bottom() - companyH;
   p.rules.push_back({strip.x, footY, strip.right(), footY, 0.3});
-  verticalColumns(p, m, FontRole::Body, d.field("Company"), strip.x + strip.w / 2 + m.emMm(FontRole::Body) * 0.7,
-                  footY + 4, companyH - 8, 1);
+  // Company on the right, department beside it.
+  const double footRight = strip.x + strip.w / 2 + m.emMm(FontRole::CoverText) * 1.35;
+  const double next = verticalColumns(p, m, FontRole::CoverText, d.field("Company"), footRight, footY + 4, companyH - 8, 1);
+  verticalColumns(p, m, FontRole::Body, d.field("Bumon"), next, footY + 4, companyH - 8, 1);
   return p;
 }
 
@@ -123,9 +125,9 @@ Page wideLabelPage(const ReportData& d, TextMeasurer& m) {
   frameBox(p, card, 0.5);
   frameBox(p, {card.x + 1.5, card.y + 1.5, card.w - 3, card.h - 3}, 0.15);
   const double x = card.x + 6, w = card.w - 12;
-  double y = card.y + 8;
+  double y = card.y + 13;
   y = centredLines(p, m, FontRole::Label, d.field("SysTitle"), x, w, y, 2);
-  y += 3;
+  y += 5;
   centredLines(p, m, FontRole::CoverText, d.field("SysName"), x, w, y, 1);
   const double lh = m.lineHeightMm(FontRole::Body);
   std::string foot = d.field("Company");

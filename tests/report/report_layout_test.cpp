@@ -290,7 +290,7 @@ TEST_F(LayoutTest, CoverAndLabelsShowTheCoverRow) {
     EXPECT_GE(t.box.x, 90.0);
     EXPECT_LE(t.box.right(), 122.0);
   }
-  EXPECT_EQ(vertical, 3);
+  EXPECT_EQ(vertical, 4);  // title, system name, company, department
   auto wide = textsOf(open("R_XlHyousiW")->page(0));
   EXPECT_EQ(countOf(wide, "受注管理プログラム"), 1);
   EXPECT_EQ(countOf(wide, "株式会社テスト　開発部"), 1);
