@@ -1,0 +1,110 @@
+// Open-and-walk throughput of the workbook reader: a generated workbook of 65 536 rows x 20
+// columns, a quarter of the cells formulas; every cell's value and formula text is read.
+// After the benchmark, python3-xlrd opens the same file for comparison.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "xls/excel_model.h"
+// The test workbook builder is compiled into this program directly: benchmarks do not link
+// the test-support library.
+#include "support/biff_builder.cpp"
+
+namespace {
+
+constexpr int kRows = 65536;
+constexpr int kColumns = 20;
+constexpr int kFormulaColumns = 5;  // a quarter of 20
+
+std::string benchFile() {
+  static const std::string path = (std::filesystem::temp_directory_path() / "zel_bench_reader.xls").string();
+  return path;
+}
+
+void generateWorkbook(const std::string& path) {
+  using zel::test::Bytes;
+  zel::test::BiffBuilder b;
+  b.sst({"north", "south", "east", "west"});
+  int s = b.addSheet("Data");
+  for (int r = 0; r < kRows; ++r) {
+    auto row = static_cast<uint16_t>(r);
+    for (int c = 0; c < kColumns; ++c) {
+      auto col = static_cast<uint16_t>(c);
+      if (c < kFormulaColumns) {
+        // =F{r}*2+G{r}: references to the constant columns of the same row
+        Bytes rgce;
+        rgce.u8(0x24).u16(row).u16(static_cast<uint16_t>(0xC000 | (kFormulaColumns + c))).u8(0x1E).u16(2).u8(0x05);
+        rgce.u8(0x24).u16(row).u16(static_cast<uint16_t>(0xC000 | (kFormulaColumns + c + 1))).u8(0x03);
+        b.formula(s, row, col, rgce, r * 3.0);
+      } else if (c % 4 == 0) {
+        b.labelSst(s, row, col, static_cast<uint32_t>(r % 4));
+      } else {
+        b.number(s, row, col, r + c / 10.0);
+      }
+    }
+  }
+  b.write(path);
+}
+
+long peakRssMb() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss / 1024;
+}
+
+void BM_OpenAndWalk(benchmark::State& state) {
+  long cells = 0, formulas = 0;
+  for (auto _ : state) {
+    auto book = zel::xls::Workbook::open(benchFile());
+    cells = formulas = 0;
+    for (const zel::xls::Cell& c : book->sheet(1).usedRange()) {
+      benchmark::DoNotOptimize(c.value());
+      std::string f = c.formula();
+      formulas += !f.empty() && f[0] == '=';
+      ++cells;
+    }
+  }
+  state.counters["cells"] = static_cast<double>(cells);
+  state.counters["formulas"] = static_cast<double>(formulas);
+  state.counters["peakRssMB"] = static_cast<double>(peakRssMb());
+}
+BENCHMARK(BM_OpenAndWalk)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void timeXlrd() {
+  std::string cmd = "/usr/bin/python3 -c \"import time,xlrd; t=time.time(); b=xlrd.open_workbook('" + benchFile() +
+                    "'); print('python3-xlrd open_workbook: %.3f s (%d rows)' % (time.time()-t, b.sheet_by_index(0).nrows))\"";
+  if (std::system(cmd.c_str()) != 0) std::cout << "python3-xlrd could not be run\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  auto start = std::chrono::steady_clock::now();
+  // Generated in a child process, so that the peak memory measured here is the reader's.
+  pid_t child = fork();
+  if (child == 0) {
+    generateWorkbook(benchFile());
+    std::_Exit(0);
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::cerr << "could not generate the workbook\n";
+    return 1;
+  }
+  std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  std::cout << "generated " << benchFile() << " (" << std::filesystem::file_size(benchFile()) / 1024 << " KiB) in "
+            << took.count() << " s\n";
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  timeXlrd();
+  std::filesystem::remove(benchFile());
+  return 0;
+}
