@@ -56,7 +56,8 @@ std::vector<ModuleFile> listModuleFiles(const std::string& folder, std::string_v
       auto dot = name.rfind('.');
       if (dot == std::string::npos || !sameAsciiNoCase(std::string_view(name).substr(dot + 1), extension)) continue;
     }
-    files.push_back({it->path(), std::move(name)});
+    // The stored name is valid UTF-8 even when the file system's bytes are not.
+    files.push_back({it->path(), toU8(toU16(name))});
   }
   std::sort(files.begin(), files.end(), [](const ModuleFile& a, const ModuleFile& b) { return a.name < b.name; });
   return files;

@@ -14,6 +14,8 @@
 #include "app/core/session_state.h"
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zel::source {
 
@@ -72,5 +74,15 @@ RunResult runComment(SourceRun& run);
 // cmdInyoSaki: procedure cross-reference of the standard modules into T_XlLinkModule.
 // Report R_XlLinkProc; sets fCrs.
 RunResult runInyoSaki(SourceRun& run);
+
+// The analyses by the names the command line uses ("procedures", "module", "variables",
+// "steps", "comments", "crossref"), in that order, with their place texts.
+struct SourceAnalysis {
+  const char* name;
+  const char* place;
+  RunResult (*run)(SourceRun&);
+};
+const std::vector<SourceAnalysis>& sourceAnalyses();
+const SourceAnalysis* findSourceAnalysis(std::string_view name);  // nullptr when unknown
 
 }  // namespace zel::source
