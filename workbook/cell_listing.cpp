@@ -3,6 +3,7 @@
 
 #include "app/core/vb_error.h"
 #include "app/core/vbstring.h"
+#include "workbook/analysis_run.h"
 #include "workbook/sheet_walk.h"
 #include "workbook/text_rules.h"
 
@@ -56,26 +57,27 @@ AnalysisOutcome runCellListing(RunContext& ctx, const BookView& book, const std:
   ctx.flags.fCel = 0;  // set again only when this run completes
   out.ran = true;
 
-  ResultDb::Run run(ctx.db);
-  TableWriter rs(ctx.db, "T_XlCalc");
-  ctx.progress.showGauge(0);
-  ctx.db.clearTable("T_XlCalc");
-  ctx.progress.setStatus("セル情報　取得中");
+  runInTransaction(ctx.db, [&] {
+    TableWriter rs(ctx.db, "T_XlCalc");
+    ctx.progress.showGauge(0);
+    ctx.db.clearTable("T_XlCalc");
+    ctx.progress.setStatus("セル情報　取得中");
 
-  const std::vector<std::string> names = book.sheetNames();
-  if (scope != 2) {
-    const auto sheets = sheetsToWalk(names);
-    const auto total = static_cast<double>(sheets.size());
-    for (const auto& sheet : sheets) {
-      listSheet(book, sheet.index, option, vb::trim(cutText(sheet.name, 130, false)), sheet.ordinal, rs);
-      // The gauge value is the same for every cell of a sheet: shown once the sheet is done.
-      ctx.progress.showGauge(static_cast<long>(RoundHalfUp(100.0 / total * static_cast<double>(sheet.ordinal), 0)));
+    const std::vector<std::string> names = book.sheetNames();
+    if (scope != 2) {
+      const auto sheets = sheetsToWalk(names);
+      const auto total = static_cast<double>(sheets.size());
+      for (const auto& sheet : sheets) {
+        listSheet(book, sheet.index, option, vb::trim(cutText(sheet.name, 130, false)), sheet.ordinal, rs);
+        // The gauge value is the same for every cell of a sheet: shown once the sheet is done.
+        ctx.progress.showGauge(static_cast<long>(RoundHalfUp(100.0 / total * static_cast<double>(sheet.ordinal), 0)));
+      }
+    } else {
+      cellSheetName = selectedSheet;
+      listSheet(book, sheetByName(names, cellSheetName), option, cellSheetName, 1, rs);
+      ctx.progress.showGauge(100);
     }
-  } else {
-    cellSheetName = selectedSheet;
-    listSheet(book, sheetByName(names, cellSheetName), option, cellSheetName, 1, rs);
-    ctx.progress.showGauge(100);
-  }
+  });
 
   ctx.flags.fCel = option;
   ctx.flags.mCs = scope;

@@ -2,6 +2,7 @@
 #include "workbook/name_list.h"
 
 #include "app/core/vbstring.h"
+#include "workbook/analysis_run.h"
 #include "workbook/text_rules.h"
 
 namespace zel::workbook {
@@ -24,26 +25,27 @@ AnalysisOutcome runNameList(RunContext& ctx, const BookView& book) {
   out.report = "R_XlName";
   ctx.flags.fNam = 0;
 
-  ResultDb::Run run(ctx.db);
-  TableWriter rs(ctx.db, "T_XlName");
-  ctx.progress.showGauge(0);
-  ctx.progress.setStatus("名前情報　取得中");
-  ctx.db.clearTable("T_XlName");
+  runInTransaction(ctx.db, [&] {
+    TableWriter rs(ctx.db, "T_XlName");
+    ctx.progress.showGauge(0);
+    ctx.progress.setStatus("名前情報　取得中");
+    ctx.db.clearTable("T_XlName");
 
-  const auto names = book.names();
-  const GaugeStepper gauge(static_cast<int64_t>(names.size()));
-  int64_t i = 0;
-  for (const auto& name : names) {
-    ++i;
-    if (name.name.find('!') == std::string::npos) {
-      rs.addNew();
-      rs.set("StCell", name.rangeAddress ? cutText(StripAll(*name.rangeAddress, "$"), 200, false) : std::string());
-      rs.set("LabelName", name.name);
-      rs.set("SheetMei", sheetPartOf(name.refersTo));
-      rs.update();
+    const auto names = book.names();
+    const GaugeStepper gauge(static_cast<int64_t>(names.size()));
+    int64_t i = 0;
+    for (const auto& name : names) {
+      ++i;
+      if (name.name.find('!') == std::string::npos) {
+        rs.addNew();
+        rs.set("StCell", name.rangeAddress ? cutText(StripAll(*name.rangeAddress, "$"), 200, false) : std::string());
+        rs.set("LabelName", name.name);
+        rs.set("SheetMei", sheetPartOf(name.refersTo));
+        rs.update();
+      }
+      ctx.progress.showGauge(gauge.percentAfter(i));
     }
-    ctx.progress.showGauge(gauge.percentAfter(i));
-  }
+  });
 
   ctx.flags.fNam = 1;
   ctx.progress.setStatus("終了しました");

@@ -3,6 +3,7 @@
 
 #include "app/core/vb_error.h"
 #include "app/core/vbstring.h"
+#include "workbook/analysis_run.h"
 #include "workbook/folder_file_list.h"
 #include "workbook/sheet_walk.h"
 
@@ -66,42 +67,9 @@ const char* moduleClass(int componentType) {
   }
 }
 
-}  // namespace
-
-std::string propertyDatesMessage() { return std::string("Excel97以外のバージョンで作成されています。") + "\r" + "作成日と印刷日は取得出来ません。"; }
-
-std::string objectReportFor(int objectLevel) { return objectLevel == 2 || objectLevel == 3 ? "R_XlObject" : "R_XlBook"; }
-
-SheetCounts detailedCounts(const BookView& book, std::size_t sheet) {
-  SheetCounts c;
-  int64_t nonEmpty = 0;
-  book.visitUsedCells(sheet, [&](const UsedCell& cell) {
-    if (cell.isErrorValue())
-      ++c.errCount;
-    else if (!cell.valueIsEmptyText())
-      ++nonEmpty;
-    if (cell.formulaStartsWithEquals()) ++c.calCount;
-    if (!cell.noteText().empty()) ++c.comentCount;
-  });
-  c.cellCount = c.errCount + nonEmpty;
-  return c;
-}
-
-SheetCounts simpleCounts(const BookView& book, std::size_t sheet) {
-  SheetCounts c;
-  c.cellCount = book.usedRange(sheet).count();
-  return c;
-}
-
-AnalysisOutcome runObjectInventory(RunContext& ctx, const BookView& book) {
+// Clears the three tables and writes the rows of one run.
+void inventory(RunContext& ctx, const BookView& book, AnalysisOutcome& out) {
   const int level = ctx.options.ObjectLevel;
-  AnalysisOutcome out;
-  out.report = objectReportFor(level);
-  if (level == ctx.flags.fObj) return out;
-  ctx.flags.fObj = 0;  // set again only when this run completes
-  out.ran = true;
-
-  ResultDb::Run run(ctx.db);
   TableWriter bookRs(ctx.db, "T_XlBook");
   TableWriter objectRs(ctx.db, "T_XlObject");
   TableWriter linkRs(ctx.db, "T_XlLink");
@@ -157,7 +125,44 @@ AnalysisOutcome runObjectInventory(RunContext& ctx, const BookView& book) {
       objectRs.update();
     }
   }
+}
 
+}  // namespace
+
+std::string propertyDatesMessage() { return std::string("Excel97以外のバージョンで作成されています。") + "\r" + "作成日と印刷日は取得出来ません。"; }
+
+std::string objectReportFor(int objectLevel) { return objectLevel == 2 || objectLevel == 3 ? "R_XlObject" : "R_XlBook"; }
+
+SheetCounts detailedCounts(const BookView& book, std::size_t sheet) {
+  SheetCounts c;
+  int64_t nonEmpty = 0;
+  book.visitUsedCells(sheet, [&](const UsedCell& cell) {
+    if (cell.isErrorValue())
+      ++c.errCount;
+    else if (!cell.valueIsEmptyText())
+      ++nonEmpty;
+    if (cell.formulaStartsWithEquals()) ++c.calCount;
+    if (!cell.noteText().empty()) ++c.comentCount;
+  });
+  c.cellCount = c.errCount + nonEmpty;
+  return c;
+}
+
+SheetCounts simpleCounts(const BookView& book, std::size_t sheet) {
+  SheetCounts c;
+  c.cellCount = book.usedRange(sheet).count();
+  return c;
+}
+
+AnalysisOutcome runObjectInventory(RunContext& ctx, const BookView& book) {
+  const int level = ctx.options.ObjectLevel;
+  AnalysisOutcome out;
+  out.report = objectReportFor(level);
+  if (level == ctx.flags.fObj) return out;
+  ctx.flags.fObj = 0;  // set again only when this run completes
+  out.ran = true;
+
+  runInTransaction(ctx.db, [&] { inventory(ctx, book, out); });
   ctx.flags.fObj = level;
   ctx.progress.setStatus("終了しました");
   ctx.progress.showGauge(100);

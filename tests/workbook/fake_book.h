@@ -24,6 +24,14 @@ struct FakeSheet {
   bool failWhenRead = false;  // reading its cells raises error 1004
 };
 
+// A sheet of the given used-range size with no cells.
+inline FakeSheet emptySheet(std::string name, int64_t rows, int64_t cols) {
+  FakeSheet s;
+  s.name = std::move(name);
+  s.used = {rows, cols};
+  return s;
+}
+
 class FakeBook final : public workbook::BookView {
  public:
   std::string path;

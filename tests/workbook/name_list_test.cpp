@@ -78,10 +78,25 @@ TEST(TimeCheck, SumsTheWalkedUsedRanges) {
   EXPECT_TRUE(out.report.empty());
 
   FakeBook book;
-  book.sheets = {FakeSheet{"S1", {900, 1}}, FakeSheet{"Module1", {1000, 100}}, FakeSheet{"S2", {45, 10}}};
+  book.sheets = {emptySheet("S1", 900, 1), emptySheet("Module1", 1000, 100), emptySheet("S2", 45, 10)};
   EXPECT_EQ(usedRangeCellTotal(book), 1350);
   EXPECT_EQ(runTimeCheck(book).messages[0].text, timeEstimateMessage(2));
 
   OpenedBook empty("empty.xls");
   EXPECT_EQ(usedRangeCellTotal(*empty.view), 3);
+}
+
+TEST(NameList, DatabaseFailuresComeOutAsVbError) {
+  AnalysisFixture f;
+  f.db.exec("DROP TABLE T_XlName");
+  FakeBook book;
+  auto ctx = f.ctx();
+  f.flags.fNam = 1;
+  try {
+    runNameList(ctx, book);
+    FAIL() << "expected a database error";
+  } catch (const VbError& e) {
+    EXPECT_EQ(e.number(), err::DatabaseError);
+  }
+  EXPECT_EQ(f.flags.fNam, 0);
 }

@@ -156,7 +156,7 @@ FakeBook moduleSheetBook(const std::string& path) {
   FakeSheet module{"Module1", {50, 5}, -1, 0, {{"$A$1", "=X()", "n", false, false}}};
   FakeSheet first{"Sheet1", {2, 3}, -1, 2, {{"$A$1", "=1/0", "", true, true}, {"$B$1", "x", "memo", false, false}}};
   FakeSheet last{"Data", {1, 1}, 2, 0, {{"$A$1", "=\"\"", "", false, true}}};
-  book.sheets = {first, module, last, FakeSheet{"module2", {9, 9}}};
+  book.sheets = {first, module, last, emptySheet("module2", 9, 9)};
   book.modules = {{100, "ThisWorkbook"}, {1, "Main"}, {2, "Klass"}, {3, "Form1"}, {100, "Sheet1"}};
   book.excelLinks = {"C:\\a.xls"};
   book.oleLinks = {"Excel.Sheet|x!r1c1"};
@@ -250,7 +250,7 @@ TEST(ObjectInventory, CountsPast16BitsAreStoredWhole) {
   writeFile(dir.file("b.xls"), "x");
   FakeBook book;
   book.path = dir.file("b.xls");
-  FakeSheet big{"Big", {40000, 2}};
+  FakeSheet big = emptySheet("Big", 40000, 2);
   for (int i = 0; i < 40000; ++i) {
     big.cells.push_back({"$A$" + std::to_string(i + 1), "=1/0", "note", true, true});
     big.cells.push_back({"$B$" + std::to_string(i + 1), "7", "", false, false});
