@@ -3,6 +3,7 @@
 // format, and the lock that keeps a protected project's components from being read.
 #pragma once
 #include "app/core/session_state.h"
+#include "app/core/vb_error.h"
 #include "xls/compound_file.h"
 #include "xls/vba/project_protection.h"
 #include "xls/vba/project_stream.h"
