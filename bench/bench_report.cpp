@@ -96,8 +96,32 @@ void BM_FirstPreviewPage(benchmark::State& state, const char* report) {
   state.counters["pages"] = pages;
 }
 
+// The parts of the first page: reading and grouping the rows, then paginating them.
+void BM_ReadRows(benchmark::State& state, const char* report) {
+  zel::report::ensureGuiApplication();
+  const LargeListing& l = listing();
+  for (auto _ : state) {
+    auto doc = zel::report::ReportDocument::open(l.dbPath(), report, zel::report::sharedMeasurer());
+    benchmark::DoNotOptimize(doc.get());
+  }
+}
+
+void BM_Paginate(benchmark::State& state, const char* report) {
+  zel::report::ensureGuiApplication();
+  const LargeListing& l = listing();
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto doc = zel::report::ReportDocument::open(l.dbPath(), report, zel::report::sharedMeasurer());
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(doc->pageCount());
+  }
+}
+
 }  // namespace
 
+BENCHMARK_CAPTURE(BM_ReadRows, one_column, "R_SourceList1")->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_ReadRows, syllabary_one_column, "R_SourceList150")->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_Paginate, one_column, "R_SourceList1")->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(BM_SourceListingToPdf, one_column, "R_SourceList1")->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(BM_SourceListingToPdf, two_columns, "R_SourceList")->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(BM_FirstPreviewPage, one_column, "R_SourceList1")->Unit(benchmark::kMillisecond)->Iterations(3);

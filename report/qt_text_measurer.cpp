@@ -33,6 +33,7 @@ QtTextMeasurer::QtTextMeasurer() {
 
 double QtTextMeasurer::advanceMm(FontRole role, char32_t c) {
   const int r = static_cast<int>(role);
+  if (c < 128 && ascii_[r][c] > 0) return ascii_[r][c];
   auto& cache = cache_[r];
   auto it = cache.find(c);
   if (it != cache.end()) return it->second;
@@ -41,6 +42,7 @@ double QtTextMeasurer::advanceMm(FontRole role, char32_t c) {
   const double px = fm.horizontalAdvance(QString::fromUcs4(cp, 1));
   const double mm = px * mmPerPx_[r];
   cache.emplace(c, mm);
+  if (c < 128) ascii_[r][c] = mm > 0 ? mm : 1e-9;
   return mm;
 }
 

@@ -18,6 +18,7 @@ class QtTextMeasurer final : public TextMeasurer {
   static constexpr int kRoles = static_cast<int>(FontRole::Label) + 1;
   std::array<std::unordered_map<char32_t, double>, kRoles> cache_;
   std::array<double, kRoles> mmPerPx_{};
+  std::array<std::array<double, 128>, kRoles> ascii_{};  // 0: not measured yet
 };
 
 // One shared measurer for the thread that lays out reports.

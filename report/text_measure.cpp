@@ -31,7 +31,8 @@ bool isBlank(char32_t c) { return c == U' ' || c == 0x3000; }
 // A break is allowed between a and b.
 bool breakBetween(char32_t a, char32_t b) {
   if (noLineStart(b)) return false;
-  return isBlank(a) || isWide(a) || isWide(b);
+  // Paths break after their separators.
+  return isBlank(a) || isWide(a) || isWide(b) || a == U'\\' || a == U'/';
 }
 
 std::vector<std::u32string> paragraphs(std::string_view utf8) {

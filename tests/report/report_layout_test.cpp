@@ -322,6 +322,18 @@ TEST(TextWrap, BreaksLatinAtBlanksCjkAnywhereAndKeepsEveryCharacter) {
   EXPECT_EQ(joined, japanese);
 
   EXPECT_EQ(wrapText(m, FontRole::Body, "a\r\nb\nc", 50), (std::vector<std::string>{"a", "b", "c"}));
+  // A path without blanks breaks after a separator rather than inside a folder name.
+  const std::string path = "C:\\ProgramFiles\\MicrosoftOffice\\Office\\Library\\Analysis\\ANALYS32.XLL";
+  lines = wrapText(m, FontRole::Body, path, 30);
+  ASSERT_GT(lines.size(), 1u);
+  joined.clear();
+  for (size_t i = 0; i < lines.size(); ++i) {
+    joined += lines[i];
+    if (i + 1 < lines.size()) {
+      EXPECT_EQ(lines[i].back(), '\\') << lines[i];
+    }
+  }
+  EXPECT_EQ(joined, path);
   EXPECT_EQ(wrapText(m, FontRole::Body, "", 50), (std::vector<std::string>{""}));
   const std::string cut = cutToWidth(m, FontRole::Body, japanese, 15);
   EXPECT_LE(textWidthMm(m, FontRole::Body, cut), 15.0);
