@@ -4,32 +4,54 @@
 
 #include <algorithm>
 #include <deque>
+#include <utility>
 
 namespace zel::source {
 
+namespace {
+// Above this many transitions a state's run is searched by halving instead of in order.
+constexpr uint32_t kLinearSearchLimit = 8;
+}  // namespace
+
 FirstNameMatcher::FirstNameMatcher(const std::vector<U16>& names) : nodes_(1), rootNext_(65536, 0) {
+  // The trie, with each state's transitions in a small list while it grows.
   std::vector<std::vector<std::pair<char16_t, int32_t>>> children(1);
   for (size_t index = 0; index < names.size(); ++index) {
     const U16& name = names[index];
     if (name.empty()) continue;
     int32_t state = 0;
     for (char16_t unit : name) {
-      if (int32_t existing = step(state, unit); existing != 0) {
-        state = existing;
-        continue;
+      int32_t next = 0;
+      if (state == 0) {
+        next = rootNext_[unit];
+      } else {
+        for (const auto& [u, child] : children[static_cast<size_t>(state)])
+          if (u == unit) next = child;
       }
-      const auto child = static_cast<int32_t>(nodes_.size());
-      nodes_.emplace_back();
-      children.emplace_back();
-      children[static_cast<size_t>(state)].emplace_back(unit, child);
-      if (state == 0) rootNext_[unit] = child;
-      else next_.emplace(key(state, unit), child);
-      state = child;
+      if (next == 0) {
+        next = static_cast<int32_t>(nodes_.size());
+        nodes_.emplace_back();
+        children.emplace_back();
+        children[static_cast<size_t>(state)].emplace_back(unit, next);
+        if (state == 0) rootNext_[unit] = next;
+      }
+      state = next;
     }
     Node& end = nodes_[static_cast<size_t>(state)];
     end.best = std::min<int32_t>(end.best, static_cast<int32_t>(index));  // a repeated name keeps its first index
   }
-  // Breadth first, so each failure target is complete before its dependents.
+  // Flatten the transitions of the non-root states.
+  for (size_t s = 1; s < nodes_.size(); ++s) {
+    auto& kids = children[s];
+    std::sort(kids.begin(), kids.end());
+    nodes_[s].edgeBegin = static_cast<uint32_t>(units_.size());
+    for (const auto& [unit, child] : kids) {
+      units_.push_back(unit);
+      targets_.push_back(child);
+    }
+    nodes_[s].edgeEnd = static_cast<uint32_t>(units_.size());
+  }
+  // Failure links breadth first, so each failure target is complete before its dependents.
   std::deque<int32_t> queue;
   for (const auto& [unit, child] : children[0]) queue.push_back(child);
   while (!queue.empty()) {
@@ -53,8 +75,15 @@ FirstNameMatcher::FirstNameMatcher(const std::vector<U16>& names) : nodes_(1), r
 // The goto function alone: 0 when the state has no transition on unit.
 int32_t FirstNameMatcher::step(int32_t state, char16_t unit) const {
   if (state == 0) return rootNext_[unit];
-  auto it = next_.find(key(state, unit));
-  return it == next_.end() ? 0 : it->second;
+  const Node& node = nodes_[static_cast<size_t>(state)];
+  if (node.edgeEnd - node.edgeBegin <= kLinearSearchLimit) {
+    for (uint32_t i = node.edgeBegin; i < node.edgeEnd; ++i)
+      if (units_[i] == unit) return targets_[i];
+    return 0;
+  }
+  const auto first = units_.begin() + node.edgeBegin, last = units_.begin() + node.edgeEnd;
+  const auto it = std::lower_bound(first, last, unit);
+  return (it != last && *it == unit) ? targets_[static_cast<size_t>(it - units_.begin())] : 0;
 }
 
 long FirstNameMatcher::firstIn(U16V text) const {

@@ -5,7 +5,6 @@
 #include "source/source_text.h"
 
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace zel::source {
@@ -22,14 +21,18 @@ class FirstNameMatcher {
   static constexpr int32_t kNone = INT32_MAX;
   struct Node {
     int32_t fail = 0;
-    int32_t best = kNone;  // least table index over this state's output chain
+    int32_t best = kNone;     // least table index over this state's output chain
+    uint32_t edgeBegin = 0;   // this state's transitions: [edgeBegin, edgeEnd) of units_/targets_
+    uint32_t edgeEnd = 0;
   };
   int32_t step(int32_t state, char16_t unit) const;
-  static uint64_t key(int32_t state, char16_t unit) { return (static_cast<uint64_t>(state) << 16) | unit; }
 
   std::vector<Node> nodes_;
-  std::vector<int32_t> rootNext_;                 // transitions of the root, by unit (0 = stay)
-  std::unordered_map<uint64_t, int32_t> next_;    // transitions of the other states
+  std::vector<int32_t> rootNext_;  // transitions of the root, by unit (0 = stay at the root)
+  // Transitions of the other states in one flat array, sorted by unit within each state,
+  // so a lookup touches one short contiguous run instead of a hash table.
+  std::vector<char16_t> units_;
+  std::vector<int32_t> targets_;
 };
 
 }  // namespace zel::source
