@@ -1,6 +1,7 @@
 // ReportPreview's error handling and preview window, and PDF output checked with pdftotext.
 #include "app/core/message_box.h"
 #include "report/preview_window.h"
+#include "report/report_definition.h"
 #include "report/report_host.h"
 #include "report_fixture.h"
 
@@ -167,6 +168,22 @@ TEST_F(HostTest, PdfHoldsTheJapaneseTextOfEveryPage) {
   EXPECT_FALSE(renderReportToPdf(dbPath(), "R_Nothing", dir_.file("x.pdf"), &error));
   EXPECT_FALSE(std::filesystem::exists(dir_.file("x.pdf")));
   EXPECT_FALSE(renderReportToPdf(dbPath(), "R_XlName", dir_.file("no/such/folder/x.pdf"), &error));
+}
+
+TEST_F(HostTest, EveryReportOfEmptyTablesIsAValidOnePagePdf) {
+  for (const auto& def : reportDefinitions()) {
+    const std::string pdf = dir_.file(std::string(def.name) + ".pdf");
+    std::string error;
+    ASSERT_TRUE(renderReportToPdf(dbPath(), def.name, pdf, &error)) << def.name << ": " << error;
+    std::ifstream in(pdf, std::ios::binary);
+    std::string head(5, '\0');
+    in.read(head.data(), 5);
+    EXPECT_EQ(head, "%PDF-") << def.name;
+    if (std::system("command -v pdfinfo >/dev/null 2>&1") == 0) {
+      const std::string cmd = "pdfinfo '" + pdf + "' 2>/dev/null | grep -q '^Pages: *1$'";
+      EXPECT_EQ(std::system(cmd.c_str()), 0) << def.name;
+    }
+  }
 }
 
 }  // namespace
