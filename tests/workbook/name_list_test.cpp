@@ -4,6 +4,7 @@
 #include "fake_book.h"
 #include "workbook/name_list.h"
 #include "workbook/time_estimate.h"
+#include "workbook/workbook_analyses.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,9 @@ TEST(TimeCheck, SumsTheWalkedUsedRanges) {
 
   OpenedBook empty("empty.xls");
   EXPECT_EQ(usedRangeCellTotal(*empty.view), 3);
+  // The entry points on the reader's workbook.
+  EXPECT_EQ(runTimeCheck(*empty.book).messages[0].text, timeEstimateMessage(0));
+  EXPECT_EQ(walkedSheetNames(*empty.book), (std::vector<std::string>{"Лист1", "Лист2", "Лист3"}));
 }
 
 TEST(NameList, DatabaseFailuresComeOutAsVbError) {
