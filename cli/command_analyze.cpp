@@ -81,12 +81,9 @@ struct ExportOutcome {
 // Empties TempPath, then exports the project into it and sets the module counts.
 ExportOutcome exportModules(const xls::Workbook& book, const ProgramPaths& paths, ModuleCounts& counts) {
   ExportOutcome out;
-  xls::vba::emptyFolderFiles(paths.TempPath);
   counts.StdCount = counts.ClassCount = counts.FormCount = 0;
-  auto project = xls::vba::VbaProject::read(book.compoundFile());
-  if (!project) return out;
   try {
-    auto summary = xls::vba::exportProject(*project, paths.TempPath);
+    auto summary = xls::vba::replaceExportedModules(book.compoundFile(), paths.TempPath);
     counts.StdCount = summary.counts.StdCount;
     counts.ClassCount = summary.counts.ClassCount;
     counts.FormCount = summary.counts.FormCount;

@@ -121,12 +121,17 @@ void emptyFolderFiles(const std::string& folder) {
   if (ec) accessError(folder, ec.value());
 }
 
-ExportSummary replaceExportedModules(const std::string& workbookPath, const std::string& folder) {
-  CompoundFile file = CompoundFile::open(workbookPath);
+ExportSummary replaceExportedModules(const CompoundFile& file, const std::string& folder) {
   emptyFolderFiles(folder);
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
   auto project = VbaProject::read(file);
   if (!project) return {};
   return exportProject(*project, folder);
+}
+
+ExportSummary replaceExportedModules(const std::string& workbookPath, const std::string& folder) {
+  return replaceExportedModules(CompoundFile::open(workbookPath), folder);
 }
 
 }  // namespace zel::xls::vba

@@ -85,5 +85,7 @@ void emptyFolderFiles(const std::string& folder);
 // file that is not a compound file, VbaFormatError for a damaged project, VbError 50289 for a
 // locked one.
 ExportSummary replaceExportedModules(const std::string& workbookPath, const std::string& folder);
+// The same for a compound file that is already open (Workbook::compoundFile()).
+ExportSummary replaceExportedModules(const CompoundFile& file, const std::string& folder);
 
 }  // namespace zel::xls::vba
