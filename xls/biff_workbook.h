@@ -138,8 +138,8 @@ struct SheetData {
   std::vector<CellEntry> cells;   // sorted by row, then column; one entry per position
   std::vector<std::string> strings;
   std::vector<FormulaEntry> formulas;
-  std::vector<RangeFormula> rangeFormulas;
-  std::vector<NoteEntry> notes;
+  std::vector<RangeFormula> rangeFormulas;  // sorted by first row, then first column
+  std::vector<NoteEntry> notes;              // sorted by row, then column
   std::vector<ColumnInfo> columns;
   std::vector<RowInfo> rows;
   uint16_t defaultColumnWidth = 8;    // characters (DEFCOLWIDTH)

@@ -86,9 +86,11 @@ const CellEntry* Worksheet::find(uint32_t row, uint16_t col) const {
 }
 
 const NoteEntry* Worksheet::noteAt(uint32_t row, uint16_t col) const {
-  for (const NoteEntry& n : data().notes)
-    if (n.row == row && n.col == col) return &n;
-  return nullptr;
+  const auto& notes = data().notes;
+  auto it = std::lower_bound(notes.begin(), notes.end(), std::make_pair(row, col), [](const NoteEntry& n, const std::pair<uint32_t, uint16_t>& k) {
+    return std::make_pair(static_cast<uint32_t>(n.row), n.col) < k;
+  });
+  return it != notes.end() && it->row == row && it->col == col ? &*it : nullptr;
 }
 
 Cell Worksheet::cell(uint32_t row, uint16_t col) const {
@@ -292,8 +294,12 @@ FormulaText Workbook::cellFormula(const Worksheet& sheet, const CellEntry& cell)
   if (f.rgce.size() == 5 && (f.rgce[0] == kExp || f.rgce[0] == kTbl)) {
     uint16_t anchorRow = static_cast<uint16_t>(f.rgce[1] | (f.rgce[2] << 8));
     uint16_t anchorCol = static_cast<uint16_t>(f.rgce[3] | (f.rgce[4] << 8));
-    for (const RangeFormula& r : d.rangeFormulas) {
-      if (r.firstRow != anchorRow || r.firstCol != anchorCol) continue;
+    auto first = std::lower_bound(d.rangeFormulas.begin(), d.rangeFormulas.end(), std::make_pair(anchorRow, anchorCol),
+                                  [](const RangeFormula& r, const std::pair<uint16_t, uint16_t>& k) {
+                                    return std::make_pair(r.firstRow, static_cast<uint16_t>(r.firstCol)) < k;
+                                  });
+    for (auto it = first; it != d.rangeFormulas.end() && it->firstRow == anchorRow && it->firstCol == anchorCol; ++it) {
+      const RangeFormula& r = *it;
       if (cell.row < r.firstRow || cell.row > r.lastRow || cell.col < r.firstCol || cell.col > r.lastCol) continue;
       switch (r.kind) {
         case RangeFormula::Kind::Shared: return printFormula(r.rgce, r.extra, env_, here, FormulaKind::Shared);

@@ -399,6 +399,62 @@ std::string fillDecimals(const std::vector<Token>& toks, const std::string& digi
   return out;
 }
 
+// Fractions ("# ?/?", "?/8" is not supported: denominators are searched up to the placeholder
+// count): the integer part where placeholders stand before the numerator, then p/q.
+bool renderFraction(const Section& sec, double value, bool addMinus, std::string& out) {
+  const auto& t = sec.tokens;
+  size_t slash = t.size();
+  for (size_t k = 1; k + 1 < t.size(); ++k)
+    if (t[k].kind == Tok::Literal && t[k].text == "/" && isDigitTok(t[k - 1].kind) && isDigitTok(t[k + 1].kind)) slash = k;
+  if (slash == t.size()) return false;
+  size_t numStart = slash;
+  while (numStart > 0 && isDigitTok(t[numStart - 1].kind)) --numStart;
+  size_t denEnd = slash + 1;
+  while (denEnd < t.size() && isDigitTok(t[denEnd].kind)) ++denEnd;
+  int numPlaces = static_cast<int>(slash - numStart), denPlaces = static_cast<int>(denEnd - slash - 1);
+  bool hasWhole = false;
+  for (size_t k = 0; k < numStart; ++k) hasWhole = hasWhole || isDigitTok(t[k].kind);
+  double v = std::fabs(value);
+  long long whole = hasWhole ? static_cast<long long>(std::floor(v)) : 0;
+  double rest = v - static_cast<double>(whole);
+  int maxDen = 1;
+  for (int i = 0; i < std::min(denPlaces, 4); ++i) maxDen *= 10;
+  maxDen -= 1;
+  long long bestP = 0, bestQ = 1;
+  double bestErr = rest;
+  for (long long q = 1; q <= maxDen; ++q) {
+    long long p = std::llround(rest * static_cast<double>(q));
+    double err = std::fabs(rest - static_cast<double>(p) / static_cast<double>(q));
+    if (err < bestErr - 1e-12) {
+      bestErr = err;
+      bestP = p;
+      bestQ = q;
+    }
+  }
+  if (hasWhole && bestP == bestQ) {
+    ++whole;
+    bestP = 0;
+  }
+  auto pad = [](std::string digits, int places, bool left) {
+    while (static_cast<int>(digits.size()) < places) digits = left ? " " + digits : digits + " ";
+    return digits;
+  };
+  std::string text;
+  for (size_t k = 0; k < numStart; ++k) {
+    if (t[k].kind == Tok::Literal) text += t[k].text;
+    else if (isDigitTok(t[k].kind) && (k == 0 || !isDigitTok(t[k - 1].kind))) text += (whole || bestP == 0) ? std::to_string(whole) : "";
+  }
+  if (bestP == 0 && hasWhole) {
+    text += std::string(static_cast<size_t>(numPlaces + 1 + denPlaces), ' ');
+  } else {
+    text += pad(std::to_string(bestP), numPlaces, true) + "/" + pad(std::to_string(bestQ), denPlaces, false);
+  }
+  for (size_t k = denEnd; k < t.size(); ++k)
+    if (t[k].kind == Tok::Literal) text += t[k].text;
+  out = (addMinus ? "-" : "") + text;
+  return true;
+}
+
 std::string renderNumber(const Section& sec, double value, bool addMinus) {
   const auto& toks = sec.tokens;
   for (const Token& t : toks)
@@ -410,6 +466,8 @@ std::string renderNumber(const Section& sec, double value, bool addMinus) {
       }
       return (addMinus ? "-" : "") + out;
     }
+  std::string fraction;
+  if (renderFraction(sec, value, addMinus, fraction)) return fraction;
   size_t expPos = toks.size();
   for (size_t k = 0; k < toks.size(); ++k)
     if (toks[k].kind == Tok::Exponent) {
@@ -660,6 +718,7 @@ std::string formatNumber(std::string_view format, double value, bool dateMode190
     sec = &sections[2];
   }
   if (sec->tokens.empty() && numeric >= 2) return "";
+  if (sec->hasText) return generalNumberText(value);  // "@": numbers stay in General form
   if (sec->isDate) {
     std::string s = renderDate(*sec, minus ? value : std::fabs(value), dateMode1904);
     return s;

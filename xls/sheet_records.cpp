@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 #include <unordered_map>
 
 #include "xls/biff_string.h"
@@ -421,6 +422,12 @@ void readSheetSubstream(const std::vector<Record>& records, size_t bof, const Wo
   }
   if (!ended) sheet.warnings.push_back("sheet substream ends without EOF");
   orderCells(sheet.cells);
+  // Lookups by position (notes, anchors of shared formulas) use binary search.
+  std::stable_sort(sheet.notes.begin(), sheet.notes.end(),
+                   [](const NoteEntry& a, const NoteEntry& b) { return std::tie(a.row, a.col) < std::tie(b.row, b.col); });
+  std::stable_sort(sheet.rangeFormulas.begin(), sheet.rangeFormulas.end(), [](const RangeFormula& a, const RangeFormula& b) {
+    return std::tie(a.firstRow, a.firstCol) < std::tie(b.firstRow, b.firstCol);
+  });
   for (NoteEntry& n : sheet.notes) {
     auto it = st.textById.find(n.objectId);
     if (it != st.textById.end()) n.text = it->second;

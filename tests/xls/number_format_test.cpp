@@ -55,7 +55,16 @@ TEST(NumberFormat, SectionsLiteralsAndText) {
   EXPECT_EQ(formatNumber("_-* #,##0.00\" \xE2\x82\xAC\"_-", 1000.3), " 1,000.30 \xE2\x82\xAC ");
   EXPECT_EQ(formatNumber("#,##0.00\\ [$\xE2\x82\xAC-407]", 1.2), "1.20 \xE2\x82\xAC");
   EXPECT_EQ(formatText("@", "plain"), "plain");
+  EXPECT_EQ(formatNumber("@", 1.25), "1.25");
   EXPECT_EQ(formatText("0.00", "plain"), "plain");
+}
+
+TEST(NumberFormat, Fractions) {
+  EXPECT_EQ(formatNumber("# ?/?", 1.5), "1 1/2");
+  EXPECT_EQ(formatNumber("# ?" "?/?" "?", 3.14159), "3 14/99");
+  EXPECT_EQ(formatNumber("?/?", 0.75), "3/4");
+  EXPECT_EQ(formatNumber("# ?/?", 2), "2    ");
+  EXPECT_EQ(formatNumber("# ?/?", -0.5), "- 1/2");
 }
 
 TEST(NumberFormat, DatesAndTimes) {
