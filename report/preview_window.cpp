@@ -90,6 +90,10 @@ void PreviewWindow::goToPage(int index) {
 void PreviewWindow::setZoomChoice(int index) {
   if (index < 0 || index >= static_cast<int>(std::size(kZooms))) return;
   zoomChoice_ = index;
+  if (zoomBox_->currentIndex() != index) {
+    const QSignalBlocker block(zoomBox_);
+    zoomBox_->setCurrentIndex(index);
+  }
   render();
 }
 
