@@ -44,7 +44,12 @@ TablePaginator::TablePaginator(const ReportData& data, TextMeasurer& measurer)
     g.columns = paperColumns(sec);
     double fixed = 0;
     int flex = 0;
-    for (const auto& c : g.columns) (c.widthMm > 0 ? fixed += c.widthMm : ++flex);
+    for (const auto& c : g.columns) {
+      if (c.widthMm > 0)
+        fixed += c.widthMm;
+      else
+        ++flex;
+    }
     double flexW = flex ? std::max(kMinFlexMm, (frameWidth_ - fixed) / flex) : 0;
     double total = fixed + flexW * flex;
     const double scale = total > frameWidth_ ? frameWidth_ / total : 1.0;  // shrink to fit the frame
