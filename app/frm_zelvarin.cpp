@@ -7,6 +7,8 @@
 #include "app/gauge_line.h"
 #include "app/twips.h"
 #include "app/window_progress.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/setup_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,7 +31,6 @@ constexpr const char* kPlaceStartup = "場所:起動時";
 constexpr const char* kExitText = "終了します。";
 constexpr const char* kSecondInstance = "既にZelvarinは、既に起動しています。";
 constexpr const char* kSavedDefaults = "基本情報登録　終了しました。";
-constexpr int kStatusClearMs = 5000;
 
 }  // namespace
 
@@ -206,6 +207,9 @@ void frmZelvarin::exitCleanup() {
     }
   };
   step([&] { deleteExportedFiles(paths_.TempPath); });
+  step([&] {
+    if (xlOwned_ == 1) XlApp_.reset();
+  });
   step([&] { screenSaver_.release(); });
   const std::string openBook = lblDBName->text().toStdString();
   step([&] {
@@ -235,6 +239,27 @@ void frmZelvarin::Timer1_Timer() {
   txtMesege->clear();
   progress_->resetGauge();
   Timer1->stop();
+}
+
+void frmZelvarin::m2_Click() {
+  // The desktops differ in where their screen-saver settings live; say so rather than guess.
+  message("スクリーンセーバーの設定は、デスクトップの設定画面で行って下さい。");
+}
+
+void frmZelvarin::m4_Click() {
+  frmAbout_ = std::make_unique<AboutDialog>(this, lblDBName->text().toStdString());
+  frmAbout_->show();
+}
+
+void frmZelvarin::m6_Click() {
+  if (lblDBName->text().isEmpty()) {
+    message("解析するファイルを選択して下さい。");
+    return;
+  }
+  if (!frmSetUp_ && services_.sink)
+    frmSetUp_ = std::make_unique<SetupDialog>(
+        this, *services_.sink, [this] { return reportDbPath(); }, [this] { return lblDBName->text().toStdString(); });
+  if (frmSetUp_) frmSetUp_->showDialog();
 }
 
 void frmZelvarin::m3_Click() {

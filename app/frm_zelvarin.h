@@ -12,6 +12,7 @@
 #include "app/saved_result.h"
 #include "app/screen_saver_inhibitor.h"
 #include "app/window_settings.h"
+#include "app/workbook_opening.h"
 #include "report/preview_variant.h"
 
 #include <QMainWindow>
@@ -34,16 +35,23 @@ class QTimer;
 
 namespace zel {
 
+class AboutDialog;
 class GaugeLine;
+class SetupDialog;
 class WindowProgress;
 
 // Shows, or prints (mode 1), a named report of a result database: report::ReportPreview in the
 // program, a recorder in tests.
 using ReportRunner = std::function<void(QWidget* parent, const std::string& dbPath, const std::string& name, int mode)>;
 
+// ShowOpenDialog: owner, filter, initial folder, title -> chosen path ("" when cancelled).
+using OpenDialog = std::function<std::string(QWidget* owner, const std::string& filter, const std::string& folder,
+                                             const std::string& title)>;
+
 struct WindowServices {
   MessageSink* sink = nullptr;
   ReportRunner reportPreview;
+  OpenDialog openDialog;  // empty: QFileDialog
 };
 
 class frmZelvarin : public QMainWindow {
@@ -75,8 +83,30 @@ class frmZelvarin : public QMainWindow {
   Progress& progress();
 
  public slots:
+  void m1a_Click();
+  void RecentFile_Click(int index);
   void m1z_Click();
+  void m2_Click();
   void m3_Click();
+  void m4_Click();
+  void m6_Click();
+
+  void cmdHyousi_Click(int index);
+  void cmdObject_Click();
+  void cmdCell_Click();
+  void cmdKansu_Click();
+  void cmdModule_Click();
+  void cmdXlShape_Click();
+  void cmdHensu_Click();
+  void cmdName_Click();
+  void cmdSheet_Click();
+  void cmdFile_Click();
+  void cmdComment_Click();
+  void cmdModStep_Click();
+  void cmdAddin_Click();
+  void cmdInyoSaki_Click();
+  void cmdLinkMoto_Click();
+  void cmdTimeCheck_Click();
   void cmdSave_Click();
   void Timer1_Timer();
 
@@ -135,10 +165,22 @@ class frmZelvarin : public QMainWindow {
   void selectDefaultOptions();
   void openResultFileArgument();
 
+  // Workbook opening (frm_zelvarin_open.cpp).
+  std::string ShowOpenDialog(const std::string& filter, const std::string& folder, const std::string& title);
+  void openWorkbook(const std::string& path, bool fromRecentList);
+  void fillWorkbookLists(const OpenedWorkbook& opened);
+  void fillHeaderBoxes(const OpenedWorkbook& opened);
+  void enableForWorkbook(bool fromRecentList);
+
+  // Analysis commands (frm_zelvarin_commands.cpp): the common frame around one analysis.
+  void runAnalysisCommand(const char* analysisName, std::initializer_list<QPushButton*> previewButtons);
+  void finishWithPreview(const std::string& report);
+
   // Options and previews (frm_zelvarin_options.cpp).
   enum OptionGroup { OptObject, OptCell, OptSSelect, OptProc, OptModule, OptMPrint, OptShape, OptFile };
   void selectOption(OptionGroup group, int index);
   void showReport(report::PreviewButton button);
+  void showReportNamed(const std::string& name);
 
   // Feedback (frm_zelvarin_feedback.cpp).
   void showHint(QObject* control);
@@ -156,7 +198,10 @@ class frmZelvarin : public QMainWindow {
   InstanceLock instanceLock_;
   ScreenSaverInhibitor screenSaver_;
   ResultDb resultDb_;
-  std::string resultFilePath_;  // the result file shown when AcMode = 2
+  std::string resultFilePath_;
+  std::unique_ptr<xls::Application> XlApp_;  // the open workbook (XlOwned = 1)
+  std::vector<std::string> linkSources_;
+  std::string cellSheetName_;  // the cell listing's record of the sheet it listed  // the result file shown when AcMode = 2
   WindowPlacement placement_;
   RecentList recentList_{"0", "0", "0", "0"};
   DatValues dat_;
@@ -248,6 +293,8 @@ class frmZelvarin : public QMainWindow {
 
   std::array<QButtonGroup*, 7> groups_{};  // exclusive option groups (optFile is managed by hand)
   std::unique_ptr<WindowProgress> progress_;
+  std::unique_ptr<SetupDialog> frmSetUp_;
+  std::unique_ptr<AboutDialog> frmAbout_;
 };
 
 }  // namespace zel

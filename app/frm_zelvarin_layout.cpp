@@ -375,9 +375,30 @@ void frmZelvarin::connectHandlers() {
   connect(cmdHensuT, &QPushButton::clicked, this, &frmZelvarin::cmdHensuT_Click);
   connect(cmdHensuH, &QPushButton::clicked, this, &frmZelvarin::cmdHensuH_Click);
   connect(cmdSave, &QPushButton::clicked, this, &frmZelvarin::cmdSave_Click);
+  for (int i = 0; i < 3; ++i) connect(cmdHyousi[i], &QPushButton::clicked, this, [this, i] { cmdHyousi_Click(i); });
+  connect(cmdObject, &QPushButton::clicked, this, &frmZelvarin::cmdObject_Click);
+  connect(cmdCell, &QPushButton::clicked, this, &frmZelvarin::cmdCell_Click);
+  connect(cmdKansu, &QPushButton::clicked, this, &frmZelvarin::cmdKansu_Click);
+  connect(cmdModule, &QPushButton::clicked, this, &frmZelvarin::cmdModule_Click);
+  connect(cmdXlShape, &QPushButton::clicked, this, &frmZelvarin::cmdXlShape_Click);
+  connect(cmdHensu, &QPushButton::clicked, this, &frmZelvarin::cmdHensu_Click);
+  connect(cmdName, &QPushButton::clicked, this, &frmZelvarin::cmdName_Click);
+  connect(cmdSheet, &QPushButton::clicked, this, &frmZelvarin::cmdSheet_Click);
+  connect(cmdFile, &QPushButton::clicked, this, &frmZelvarin::cmdFile_Click);
+  connect(cmdComment, &QPushButton::clicked, this, &frmZelvarin::cmdComment_Click);
+  connect(cmdModStep, &QPushButton::clicked, this, &frmZelvarin::cmdModStep_Click);
+  connect(cmdAddin, &QPushButton::clicked, this, &frmZelvarin::cmdAddin_Click);
+  connect(cmdInyoSaki, &QPushButton::clicked, this, &frmZelvarin::cmdInyoSaki_Click);
+  connect(cmdLinkMoto, &QPushButton::clicked, this, &frmZelvarin::cmdLinkMoto_Click);
+  connect(cmdTimeCheck, &QPushButton::clicked, this, &frmZelvarin::cmdTimeCheck_Click);
 
+  connect(m1a, &QAction::triggered, this, &frmZelvarin::m1a_Click);
+  for (int i = 0; i < 4; ++i) connect(RecentFile[i], &QAction::triggered, this, [this, i] { RecentFile_Click(i); });
   connect(m1z, &QAction::triggered, this, &frmZelvarin::m1z_Click);
+  connect(m2, &QAction::triggered, this, &frmZelvarin::m2_Click);
   connect(m3, &QAction::triggered, this, &frmZelvarin::m3_Click);
+  connect(m4, &QAction::triggered, this, &frmZelvarin::m4_Click);
+  connect(m6, &QAction::triggered, this, &frmZelvarin::m6_Click);
   connect(Timer1, &QTimer::timeout, this, &frmZelvarin::Timer1_Timer);
 }
 

@@ -123,7 +123,10 @@ void frmZelvarin::PrintSet(const SavedResult& saved) {
 // anything that still escapes is shown with the report place text and the command goes on.
 void frmZelvarin::showReport(report::PreviewButton button) {
   std::string name = report::reportFor(button, options_, flags_);
-  if (name.empty()) return;
+  if (!name.empty()) showReportNamed(name);
+}
+
+void frmZelvarin::showReportNamed(const std::string& name) {
   try {
     if (services_.reportPreview) services_.reportPreview(this, reportDbPath(), name, 0);
   } catch (const VbError& e) {

@@ -1,0 +1,155 @@
+// The analysis commands of frmZelvarin. Each runs the shared analysis code (the same entry
+// points zelvarin-cli uses) inside the window's common frame: hourglass, gauge, status, the
+// report preview, the preview button, the status timer, and the common error report.
+#include "app/frm_zelvarin.h"
+
+#include "app/core/vbstring.h"
+#include "app/window_progress.h"
+#include "cli/analysis_registry.h"
+#include "workbook/cover_page.h"
+#include "workbook/model_book_view.h"
+#include "workbook/time_estimate.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace zel {
+namespace {
+
+constexpr const char* kAfterPreview = "印刷後、印刷ﾌﾟﾚﾋﾞｭｰを終了して下さい。";
+constexpr int kStatusClearMs = 5000;
+constexpr const char* kNotAvailable = "この機能はこのバージョンでは使用できません。";
+
+// The hourglass for the length of a command, also when it ends by an error.
+class BusyPointer {
+ public:
+  BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyPointer() {
+    if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+  }
+  BusyPointer(const BusyPointer&) = delete;
+  BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+std::vector<std::string> comboItems(const QComboBox* box) {
+  std::vector<std::string> out;
+  for (int i = 0; i < box->count(); ++i) out.push_back(box->itemText(i).toStdString());
+  return out;
+}
+
+}  // namespace
+
+void frmZelvarin::finishWithPreview(const std::string& report) {
+  if (!report.empty()) showReportNamed(report);
+  progress_->setStatus(kAfterPreview);
+  Timer1->start(kStatusClearMs);
+}
+
+void frmZelvarin::runAnalysisCommand(const char* analysisName, std::initializer_list<QPushButton*> previewButtons) {
+  const cli::AnalysisEntry* entry = cli::findAnalysis(analysisName);
+  std::string place = entry ? std::string(entry->place) : "場所:" + std::string(analysisName);
+  if (!entry || !entry->run) {
+    message(kNotAvailable);
+    return;
+  }
+  Timer1->stop();
+  try {
+    if (!resultDb_.isOpen()) resultDb_ = ResultDb(paths_.DbPath);
+    HeaderTexts header{txtTitle->text().toStdString(),   txtSystem->text().toStdString(),
+                       txtCompany->text().toStdString(), txtBumon->text().toStdString(),
+                       txtAuther->text().toStdString(),  txtDate->text().toStdString()};
+    cli::AnalysisContext ctx{resultDb_,
+                             *progress_,
+                             paths_,
+                             options_,
+                             flags_,
+                             counts_,
+                             header,
+                             lblDBName->text().toStdString(),
+                             XlApp_ ? XlApp_->activeWorkbook() : nullptr,
+                             comboItems(cboSheet),
+                             linkSources_,
+                             cboSheet2->currentText().toStdString(),
+                             cboLinkMoto->currentIndex() >= 0 ? cboLinkMoto->currentText().toStdString() : std::string(),
+                             cellSheetName_};
+
+    cli::AnalysisReport result;
+    {
+      BusyPointer busy;
+      setEnabled(false);
+      progress_->beginGauge();
+      result = entry->run(ctx);
+      setEnabled(true);
+    }
+    cellSheetName_ = ctx.cellSheetName;
+    for (const std::string& text : result.messages) message(text);
+    if (!result.ran && result.report.empty()) return;  // refused (no modules): nothing to show
+    // The run (or the tables it found already filled) can be previewed from now on.
+    for (QPushButton* b : previewButtons) b->setEnabled(true);
+    finishWithPreview(result.report);
+  } catch (const VbError& e) {
+    reportCommandError(place, e.number(), e.description());
+  } catch (const std::exception& e) {
+    reportCommandError(place, err::Automation, e.what());
+  }
+}
+
+void frmZelvarin::cmdObject_Click() { runAnalysisCommand("object", {cmdOPre}); }
+void frmZelvarin::cmdCell_Click() { runAnalysisCommand("cell", {cmdCPre}); }
+void frmZelvarin::cmdKansu_Click() { runAnalysisCommand("procedures", {cmdPPre}); }
+void frmZelvarin::cmdModule_Click() { runAnalysisCommand("module", {cmdMPre}); }
+void frmZelvarin::cmdXlShape_Click() { runAnalysisCommand("shape", {cmdSPre}); }
+void frmZelvarin::cmdHensu_Click() { runAnalysisCommand("variables", {cmdHensuU, cmdHensuT, cmdHensuH}); }
+void frmZelvarin::cmdName_Click() { runAnalysisCommand("names", {cmdNPre}); }
+void frmZelvarin::cmdFile_Click() { runAnalysisCommand("files", {cmdFPre}); }
+void frmZelvarin::cmdComment_Click() { runAnalysisCommand("comments", {cmdCOPre}); }
+void frmZelvarin::cmdModStep_Click() { runAnalysisCommand("steps", {cmdMSPre}); }
+void frmZelvarin::cmdAddin_Click() { runAnalysisCommand("addins", {cmdADPre}); }
+void frmZelvarin::cmdInyoSaki_Click() { runAnalysisCommand("crossref", {cmdISPre}); }
+void frmZelvarin::cmdLinkMoto_Click() { runAnalysisCommand("linksearch", {}); }
+
+void frmZelvarin::cmdSheet_Click() { message(kNotAvailable); }
+
+void frmZelvarin::cmdHyousi_Click(int index) {
+  const std::string report = workbook::coverReportFor(index);
+  try {
+    if (!resultDb_.isOpen()) resultDb_ = ResultDb(paths_.DbPath);
+    HeaderTexts header{txtTitle->text().toStdString(),   txtSystem->text().toStdString(),
+                       txtCompany->text().toStdString(), txtBumon->text().toStdString(),
+                       txtAuther->text().toStdString(),  txtDate->text().toStdString()};
+    {
+      BusyPointer busy;
+      setEnabled(false);
+      workbook::writeCoverPage(resultDb_, *progress_, header);
+      setEnabled(true);
+    }
+    finishWithPreview(report);
+  } catch (const VbError& e) {
+    reportCommandError("場所:表紙", e.number(), e.description());
+  } catch (const std::exception& e) {
+    reportCommandError("場所:表紙", err::DatabaseError, e.what());
+  }
+}
+
+void frmZelvarin::cmdTimeCheck_Click() {
+  try {
+    if (!XlApp_ || !XlApp_->activeWorkbook()) throw VbError(91, "no workbook is open");
+    workbook::AnalysisOutcome outcome;
+    {
+      BusyPointer busy;
+      workbook::ModelBookView view(*XlApp_->activeWorkbook());
+      outcome = workbook::runTimeCheck(view);
+    }
+    for (const auto& m : outcome.messages) message(m.text);
+  } catch (const VbError& e) {
+    reportCommandError("場所:処理時間確認", e.number(), e.description());
+  } catch (const std::exception& e) {
+    reportCommandError("場所:処理時間確認", err::Automation, e.what());
+  }
+}
+
+}  // namespace zel

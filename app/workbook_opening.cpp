@@ -1,0 +1,65 @@
+// Opening a workbook for analysis: reader, macro export, sheet and link lists.
+#include "app/workbook_opening.h"
+
+#include "app/core/vb_error.h"
+#include "app/core/vbstring.h"
+#include "xls/vba/vba_project.h"
+
+#include <filesystem>
+
+namespace zel {
+namespace {
+
+constexpr long kLinkTextLength = 255;
+constexpr int kExcelLinks = 1;
+constexpr int kPropTitle = 1, kPropAuthor = 3, kPropCompany = 21;
+
+std::string propertyText(const xls::DocumentProperties& props, int index) {
+  try {
+    return props.value(index).toText();
+  } catch (const VbError&) {
+    return {};
+  }
+}
+
+}  // namespace
+
+bool isModuleSheetName(const std::string& name) { return vb::ucase(vb::left(name, 6)) == "MODULE"; }
+
+bool hasXlsExtension(const std::string& path) {
+  std::string upper = vb::ucase(path);
+  return upper.size() >= 4 && upper.compare(upper.size() - 4, 4, ".XLS") == 0;
+}
+
+OpenedWorkbook openWorkbookForAnalysis(const std::string& path, const std::string& tempPath) {
+  OpenedWorkbook out;
+  out.XlApp = std::make_unique<xls::Application>();
+  out.XlApp->displayAlerts = false;
+  xls::Workbook& book = out.XlApp->openWorkbook(path);
+
+  // Every component of the macro project goes to the export folder; a locked project raises
+  // 50289 before anything is written.
+  if (auto project = xls::vba::VbaProject::read(book.compoundFile())) {
+    xls::vba::ExportSummary summary = xls::vba::exportProject(*project, tempPath);
+    out.counts.StdCount = summary.counts.StdCount;
+    out.counts.ClassCount = summary.counts.ClassCount;
+    out.counts.FormCount = summary.counts.FormCount;
+    out.exportFailures = std::move(summary.failures);
+  }
+
+  for (int i = 1; i <= book.sheetCount(); ++i) {
+    std::string name = book.sheet(i).name();
+    if (isModuleSheetName(name)) ++out.counts.ModuleSheetCount;
+    else out.sheetNames.push_back(std::move(name));
+  }
+  for (const std::string& link : book.linkSources(kExcelLinks))
+    out.linkSources.push_back(vb::trim(cutText(link, kLinkTextLength, false)));
+
+  const xls::DocumentProperties& props = book.builtinDocumentProperties();
+  out.title = propertyText(props, kPropTitle);
+  out.author = propertyText(props, kPropAuthor);
+  out.company = propertyText(props, kPropCompany);
+  return out;
+}
+
+}  // namespace zel
