@@ -28,7 +28,8 @@ class CommentReader {
 
   void readFile(const ModuleFile& file, const KindInfo& kind, long objectNo) {
     ModuleText text = ModuleText::read(file);
-    for (U16V line : text.lines()) {
+    U16V line;
+    for (LineCursor cursor(text); cursor.next(line);) {
       if (line.empty() || isAttributeLine(line)) continue;
       const U16 upper = upperLtrim(line);
       for (U16V w : kHeaderWords) {

@@ -24,7 +24,8 @@ bool isHeader(const U16& upper) { return contains(upper, u"FUNCTION ") || contai
 void collectNames(const std::vector<ModuleFile>& files, ProcedureTable& table) {
   for (size_t f = 0; f < files.size(); ++f) {
     ModuleText text = ModuleText::read(files[f]);
-    for (U16V line : text.lines()) {
+    U16V line;
+    for (LineCursor cursor(text); cursor.next(line);) {
       if (skipped(line) || !isHeader(upperLtrim(line))) continue;
       U16 name = GetProcName(line);
       if (name == u"ERROR" || name.empty()) continue;  // an empty name would match every line
@@ -53,7 +54,8 @@ RunResult runInyoSaki(SourceRun& run) {
       ++objectNo;
       U16 procedure;
       ModuleText text = ModuleText::read(file);
-      for (U16V line : text.lines()) {
+      U16V line;
+      for (LineCursor cursor(text); cursor.next(line);) {
         if (skipped(line)) continue;
         const U16 upper = upperLtrim(line);
         if (isHeader(upper)) {

@@ -78,21 +78,16 @@ ModuleText ModuleText::read(const ModuleFile& file) {
 ModuleText ModuleText::fromUtf8(std::string_view text) {
   ModuleText t;
   t.text_ = std::make_unique<U16>(toU16(text));
-  U16V all = *t.text_;
-  size_t start = 0;
-  for (size_t i = 0; i < all.size(); ++i) {
-    if (all[i] != u'\r' && all[i] != u'\n') continue;
-    t.lines_.push_back(all.substr(start, i - start));
-    if (all[i] == u'\r' && i + 1 < all.size() && all[i + 1] == u'\n') ++i;
-    start = i + 1;
-  }
-  if (start < all.size()) t.lines_.push_back(all.substr(start));
   return t;
 }
 
 bool LineCursor::next(U16V& line) {
   if (atEnd()) return false;
-  line = (*lines_)[next_++];
+  size_t end = next_;
+  while (end < text_.size() && text_[end] != u'\r' && text_[end] != u'\n') ++end;
+  line = text_.substr(next_, end - next_);
+  if (end < text_.size() && text_[end] == u'\r' && end + 1 < text_.size() && text_[end + 1] == u'\n') ++end;
+  next_ = end + 1;
   return true;
 }
 

@@ -34,33 +34,33 @@ struct ModuleFile {
 // nothing. An empty extension lists every file ("*.*").
 std::vector<ModuleFile> listModuleFiles(const std::string& folder, std::string_view extension);
 
-// Largest module file read; the macro editor's own limits keep real modules far below it.
-inline constexpr std::uintmax_t kMaxModuleFileBytes = 64u << 20;
+// Largest module file read. The macro editor keeps a module far below this (about 65 000
+// lines); the limit bounds the memory one hostile file can take.
+inline constexpr std::uintmax_t kMaxModuleFileBytes = 16u << 20;
 
-// One module file as physical lines. Lines end at CR LF, LF or a lone CR; a last line
-// without an ending counts, a final line ending adds no empty line. Bytes that are not
-// valid UTF-8 are read as CP932 (how a file saved by Windows tools would come).
+// One module file's text. Lines end at CR LF, LF or a lone CR; a last line without an
+// ending counts, a final line ending adds no empty line. Bytes that are not valid UTF-8 are
+// read as CP932 (how a file saved by Windows tools would come).
 class ModuleText {
  public:
   static ModuleText read(const ModuleFile& file);  // throws VbError when unreadable
   static ModuleText fromUtf8(std::string_view text);
-  const std::vector<U16V>& lines() const { return lines_; }
+  U16V text() const { return *text_; }
 
  private:
-  std::unique_ptr<U16> text_;  // on the heap so the line views survive a move
-  std::vector<U16V> lines_;
+  std::unique_ptr<U16> text_;  // on the heap so cursors survive a move of the ModuleText
 };
 
-// Sequential reading of physical lines, for rules that read ahead (header blocks, types).
+// Sequential reading of physical lines, found as they are asked for.
 class LineCursor {
  public:
-  explicit LineCursor(const ModuleText& text) : lines_(&text.lines()) {}
-  bool atEnd() const { return next_ >= lines_->size(); }
+  explicit LineCursor(const ModuleText& text) : text_(text.text()) {}
+  bool atEnd() const { return next_ >= text_.size(); }
   // The next physical line; false at the end of the file.
   bool next(U16V& line);
 
  private:
-  const std::vector<U16V>* lines_;
+  U16V text_;
   size_t next_ = 0;
 };
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace zel::source {
 namespace {
 
@@ -76,7 +78,8 @@ TEST(ModuleText, LineEndingsAndEncodings) {
   auto lines = [](std::string_view text) {
     std::vector<std::string> out;
     ModuleText t = ModuleText::fromUtf8(text);
-    for (U16V l : t.lines()) out.push_back(toU8(l));
+    U16V l;
+    for (LineCursor c(t); c.next(l);) out.push_back(toU8(l));
     return out;
   };
   EXPECT_TRUE(lines("").empty());
@@ -88,13 +91,27 @@ TEST(ModuleText, LineEndingsAndEncodings) {
   // CP932 bytes (not UTF-8) for "' 日本" are read as CP932.
   test::writeFile(dir.file("a.bas"), std::string("' \x93\xfa\x96\x7b\r\n", 8));
   ModuleText t = ModuleText::read({dir.file("a.bas"), "a.bas"});
-  ASSERT_EQ(t.lines().size(), 1u);
-  EXPECT_EQ(toU8(t.lines()[0]), "' 日本");
-  // A moved text keeps its line views valid.
+  LineCursor cursor(t);
+  // A moved text keeps the cursor's view valid.
   ModuleText moved = std::move(t);
-  EXPECT_EQ(toU8(moved.lines()[0]), "' 日本");
+  U16V line;
+  ASSERT_TRUE(cursor.next(line));
+  EXPECT_EQ(toU8(line), "' 日本");
+  EXPECT_FALSE(cursor.next(line));
 
   EXPECT_THROW(ModuleText::read({dir.file("missing.bas"), "missing.bas"}), VbError);
+  // A file over the size limit is refused with a message, not read.
+  {
+    std::ofstream big(dir.file("big.bas"), std::ios::binary);
+    big.seekp(static_cast<std::streamoff>(kMaxModuleFileBytes));
+    big.put('x');
+  }
+  try {
+    ModuleText::read({dir.file("big.bas"), "big.bas"});
+    FAIL() << "expected a VbError";
+  } catch (const VbError& e) {
+    EXPECT_NE(std::string(e.what()).find("big.bas"), std::string::npos);
+  }
 }
 
 TEST(ModuleFiles, ListingIsSortedAndMatchesExtensionCaseless) {
