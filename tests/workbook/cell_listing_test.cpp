@@ -187,3 +187,22 @@ TEST(LinkSearch, ConstantsNeverMatchAndModuleSheetsAreSkipped) {
   EXPECT_EQ(f.rows(kCalcSql), (Rows{{"9", "S", "1", "A3", "='C:\\Data\\[Sales.xls]S'!A1", ""}}));
   EXPECT_EQ(f.progress.status.front(), "リンク先を検索中...");
 }
+
+TEST(CellListing, CutsCountUtf16UnitsAndKeepSurrogatePairsWhole) {
+  AnalysisFixture f;
+  FakeBook book;
+  std::string kanji, sheet;
+  for (int i = 0; i < 131; ++i) kanji += "表";
+  for (int i = 0; i < 129; ++i) sheet += "x";
+  sheet += "𠮷𠮷";  // units 130..133: the first pair would be split at 130
+  FakeSheet s{sheet, {1, 2}, -1, 0, {{"$A$1", "1", kanji, false, false}}};
+  book.sheets = {s};
+  f.options.CellOption = 2;
+  auto ctx = f.ctx();
+  runCellListing(ctx, book, "", f.cellSheetName);
+  auto r = f.rows("SELECT SheetMei, NoteName FROM T_XlCalc");
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_EQ(r[0][0], std::string(129, 'x'));
+  EXPECT_EQ(r[0][1], kanji.substr(0, 130 * 3));  // 130 characters of three UTF-8 bytes
+  EXPECT_EQ(f.progress.status, (std::vector<std::string>{"セル情報　取得中", "終了しました"}));
+}
