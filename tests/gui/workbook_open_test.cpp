@@ -1,0 +1,213 @@
+// Opening a workbook from the window: export of the macro modules, the sheet lists, the
+// header boxes, the enabled commands; refused and unreadable files; an analysis run after it.
+#include "window_fixture.h"
+
+#include "app/core/profile_file.h"
+#include "app/core/vbstring.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace zel::test {
+namespace {
+
+class OpenTest : public WindowTest {
+ protected:
+  std::unique_ptr<frmZelvarin> openWindow() {
+    services.openDialog = [this](QWidget*, const std::string& filter, const std::string& folder,
+                                 const std::string& title) {
+      dialogCalls.push_back({filter, folder, title});
+      return chosen;
+    };
+    auto w = std::make_unique<frmZelvarin>(programPathsFor(dir.str()), std::string(), withSink());
+    return w;
+  }
+  WindowServices withSink() {
+    services.sink = &sink;
+    services.reportPreview = [this](QWidget*, const std::string& db, const std::string& name, int mode) {
+      reports.push_back({db, name, mode});
+    };
+    return services;
+  }
+  std::string copyToBooks(const std::string& name, const std::string& as = {}) {
+    std::string target = books.file(as.empty() ? name : as);
+    fs::copy_file(dataFile(name), target);
+    return target;
+  }
+  std::vector<std::string> items(frmZelvarin& w, const char* combo) {
+    std::vector<std::string> out;
+    auto* c = child<QComboBox>(w, combo);
+    for (int i = 0; i < c->count(); ++i) out.push_back(c->itemText(i).toStdString());
+    return out;
+  }
+  bool enabled(frmZelvarin& w, const char* name) { return child<QAbstractButton>(w, name)->isEnabled(); }
+
+  struct DialogCall {
+    std::string filter, folder, title;
+  };
+  WindowServices services;
+  std::vector<DialogCall> dialogCalls;
+  std::string chosen;
+  TempDir books;
+};
+
+TEST_F(OpenTest, OpeningExportsModulesFillsListsAndEnablesTheAnalyses) {
+  auto w = openWindow();
+  ASSERT_TRUE(w->Form_Load());
+  chosen = copyToBooks("SimpleMacro.xls");
+  w->m1a_Click();
+  ASSERT_TRUE(sink.shown.empty()) << sink.shown[0].text;
+  ASSERT_EQ(dialogCalls.size(), 1u);
+  EXPECT_EQ(dialogCalls[0].filter, "Excel(*.xls)");
+  EXPECT_EQ(dialogCalls[0].title, "Excel ファイルの選択");
+  EXPECT_EQ(dialogCalls[0].folder + "/", dir.str());  // no folder remembered: the current (program) folder
+
+  EXPECT_EQ(child<QLabel>(*w, "lblDBName")->text().toStdString(), chosen);
+  EXPECT_EQ(w->XlOwned(), 1);
+  EXPECT_EQ(w->AcMode(), 1);
+  const std::string temp = w->paths().TempPath;
+  for (const char* f : {"Module1.bas", "Sheet1.sht", "Sheet2.sht", "Sheet3.sht", "ThisWorkbook.bok"})
+    EXPECT_TRUE(fs::exists(temp + f)) << f;
+  EXPECT_EQ(items(*w, "cboSheet"), (std::vector<std::string>{"Sheet1", "Sheet2", "Sheet3"}));
+  EXPECT_EQ(items(*w, "cboSheet2"), (std::vector<std::string>{"Sheet1", "Sheet2", "Sheet3"}));
+  EXPECT_EQ(child<QComboBox>(*w, "cboSheet")->currentIndex(), 0);
+  EXPECT_FALSE(child<QComboBox>(*w, "cboSheet2")->isEnabled());
+  EXPECT_EQ(child<QComboBox>(*w, "cboLinkMoto")->count(), 0);
+
+  for (const char* name : {"cmdObject", "cmdCell", "cmdKansu", "cmdModule", "cmdXlShape", "cmdSheet", "cmdTimeCheck",
+                           "cmdSave", "cmdHyousi0", "cmdHyousi1", "cmdHyousi2", "cmdModStep", "cmdHensu", "cmdName",
+                           "cmdFile", "cmdComment", "cmdInyoSaki", "cmdLinkMoto", "cmdAddin"})
+    EXPECT_TRUE(enabled(*w, name)) << name;
+  for (const char* name : {"cmdOPre", "cmdCPre", "cmdPPre", "cmdMPre", "cmdHensuU", "cmdHensuT", "cmdHensuH"})
+    EXPECT_FALSE(enabled(*w, name)) << name;
+
+  EXPECT_EQ(child<QLineEdit>(*w, "txtTitle")->text().toStdString(), "プログラム仕様書");
+  EXPECT_EQ(child<QLineEdit>(*w, "txtZoom")->text().toStdString(), "100");
+  EXPECT_EQ(child<QLineEdit>(*w, "txtDate")->text(), QDate::currentDate().toString("yyyy/MM/dd"));
+  EXPECT_TRUE(child<QLineEdit>(*w, "txtMesege")->text().isEmpty());
+
+  // Exit: the exported files go, the workbook's folder and the recent list are kept.
+  sink.answers = {MsgAnswer::Ok};
+  w->m1z_Click();
+  EXPECT_FALSE(fs::exists(temp + "Module1.bas"));
+  EXPECT_EQ(getPrivateProfileString("DEF", "Folder", "x", w->paths().IniPath), books.str());
+  EXPECT_EQ(getPrivateProfileString("RECENT", "RecentFile1", "x", w->paths().IniPath), chosen);
+}
+
+TEST_F(OpenTest, ProcedureListRunsOnTheExportedModuleAndOpensItsReport) {
+  auto w = openWindow();
+  ASSERT_TRUE(w->Form_Load());
+  chosen = copyToBooks("SimpleMacro.xls");
+  w->m1a_Click();
+  ASSERT_TRUE(sink.shown.empty());
+  w->cmdKansu_Click();
+  ASSERT_TRUE(sink.shown.empty()) << sink.shown[0].text;
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].name, "R_ModuleList");
+  EXPECT_EQ(reports[0].dbPath, w->paths().DbPath);
+  EXPECT_TRUE(enabled(*w, "cmdPPre"));
+  EXPECT_EQ(w->doneFlags().fPrc, 2);
+  EXPECT_EQ(child<QLineEdit>(*w, "txtMesege")->text().toStdString(), "印刷後、印刷ﾌﾟﾚﾋﾞｭｰを終了して下さい。");
+  auto* timer = w->findChild<QTimer*>("Timer1");
+  EXPECT_TRUE(timer->isActive());
+  EXPECT_EQ(timer->interval(), 5000);
+  EXPECT_TRUE(w->isEnabled());
+
+  ResultDb db(w->paths().DbPath, ResultDb::Mode::ReadOnly);
+  auto rows = db.query("SELECT objectName, ProcedureName FROM T_XlProcName");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(dbValueText(rows[0][0]), "Module1.bas");  // the module file, extension included
+  EXPECT_NE(dbValueText(rows[0][1]).find("TestMacro"), std::string::npos);
+}
+
+TEST_F(OpenTest, CoverButtonStoresTheHeaderBoxesAndOpensItsReport) {
+  auto w = openWindow();
+  ASSERT_TRUE(w->Form_Load());
+  chosen = copyToBooks("SimpleMacro.xls");
+  w->m1a_Click();
+  child<QLineEdit>(*w, "txtTitle")->setText(QString(200, QChar(u'仕')));
+  child<QLineEdit>(*w, "txtAuther")->setText(QStringLiteral(" 山田  "));
+  child<QAbstractButton>(*w, "cmdHyousi1")->click();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].name, "R_XlHyousiH");
+  ResultDb db(w->paths().DbPath, ResultDb::Mode::ReadOnly);
+  auto rows = db.query("SELECT SysTitle, Auther FROM T_XlHyousi");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(vb::len(dbValueText(rows[0][0])), 150);
+  EXPECT_EQ(dbValueText(rows[0][1]), " 山田");
+}
+
+TEST_F(OpenTest, SheetModulesAloneLeaveTheModuleCommandsOff) {
+  auto w = openWindow();
+  ASSERT_TRUE(w->Form_Load());
+  chosen = copyToBooks("WithCheckBoxes.xls");
+  w->m1a_Click();
+  ASSERT_TRUE(sink.shown.empty());
+  EXPECT_TRUE(fs::exists(w->paths().TempPath + "Sheet1.sht"));
+  for (const char* name : {"cmdKansu", "cmdModule", "cmdModStep", "cmdHensu"}) EXPECT_FALSE(enabled(*w, name)) << name;
+  for (const char* name : {"cmdObject", "cmdComment", "cmdInyoSaki"}) EXPECT_TRUE(enabled(*w, name)) << name;
+}
+
+TEST_F(OpenTest, CancelOrAnotherKindOfFileChangesNothingAndCapitalXlsOpens) {
+  auto w = openWindow();
+  ASSERT_TRUE(w->Form_Load());
+  chosen = "";
+  w->m1a_Click();
+  chosen = copyToBooks("SimpleMacro.xls", "notes.txt");
+  w->m1a_Click();
+  EXPECT_TRUE(sink.shown.empty());
+  EXPECT_TRUE(child<QLabel>(*w, "lblDBName")->text().isEmpty());
+  EXPECT_FALSE(enabled(*w, "cmdObject"));
+  EXPECT_EQ(w->XlOwned(), 0);
+
+  chosen = copyToBooks("SimpleMacro.xls", "SIMPLE.XLS");
+  w->m1a_Click();
+  EXPECT_TRUE(sink.shown.empty());
+  EXPECT_EQ(w->XlOwned(), 1);
+  // A later cancel keeps that workbook open and its commands usable.
+  chosen = "";
+  w->m1a_Click();
+  EXPECT_EQ(child<QLabel>(*w, "lblDBName")->text().toStdString(), books.file("SIMPLE.XLS"));
+  EXPECT_TRUE(enabled(*w, "cmdObject"));
+}
+
+TEST_F(OpenTest, UnreadableWorkbookIsReportedAndLeavesNoWorkbookOpen) {
+  auto w = openWindow();
+  ASSERT_TRUE(w->Form_Load());
+  chosen = books.file("broken.xls");
+  writeFile(chosen, std::string(3000, 'x'));
+  w->m1a_Click();
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text.rfind("場所:ファイル選択ｴﾗｰNo:1004\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:", 0), 0u)
+      << sink.shown[0].text;
+  EXPECT_TRUE(child<QLabel>(*w, "lblDBName")->text().isEmpty());
+  EXPECT_EQ(w->XlOwned(), 0);
+  EXPECT_FALSE(enabled(*w, "cmdObject"));
+  EXPECT_TRUE(w->isEnabled());
+  EXPECT_FALSE(w->exiting());
+}
+
+TEST_F(OpenTest, RecentEntryOpensItsWorkbookAndKeepsThePreviews) {
+  std::string book = copyToBooks("SimpleMacro.xls");
+  writeFile(dir.file("Zelvarin.ini"), "[RECENT]\r\nRecentFile1=" + book + "\r\n");
+  auto w = openWindow();
+  ASSERT_TRUE(w->Form_Load());
+  child<QAbstractButton>(*w, "cmdNPre")->setEnabled(true);  // as a previous analysis would leave it
+  w->findChild<QAction*>("RecentFile0")->trigger();
+  ASSERT_TRUE(sink.shown.empty());
+  EXPECT_TRUE(dialogCalls.empty());
+  EXPECT_EQ(child<QLabel>(*w, "lblDBName")->text().toStdString(), book);
+  EXPECT_TRUE(enabled(*w, "cmdNPre"));
+  EXPECT_TRUE(enabled(*w, "cmdKansu"));
+}
+
+}  // namespace
+}  // namespace zel::test
