@@ -28,11 +28,12 @@ TEST(ObjectInventory, DetailedLevelCountsCellsErrorsFormulasAndNotes) {
   EXPECT_TRUE(out.ran);
   EXPECT_EQ(out.report, "R_XlObject");
   EXPECT_EQ(f.flags.fObj, 3);
-  EXPECT_EQ(f.rows(kSheetSql), (Rows{
-      {"1", "ﾜｰｸｼｰﾄ", "Instructions", "13", "1", "12", "0", "0", "0", "-1", "0"},
-      {"2", "ﾜｰｸｼｰﾄ", "CG YTP Template", "38", "131", "385", "0", "0", "183", "-1", "0"},
-      {"3", "ﾜｰｸｼｰﾄ", "Example YTP 1", "41", "87", "276", "39", "0", "39", "-1", "0"},
-      {"4", "ﾜｰｸｼｰﾄ", "Example YTP 2", "39", "131", "1263", "0", "0", "385", "-1", "0"}}));
+  EXPECT_EQ(f.rows("SELECT objectNo, Class, objectName, Row, Col, CellCount, ErrCount, CalCount, StVisible, ComentCount "
+                   "FROM T_XlObject ORDER BY rowid"),
+            (Rows{{"1", "ﾜｰｸｼｰﾄ", "Instructions", "13", "1", "12", "0", "0", "-1", "0"},
+                  {"2", "ﾜｰｸｼｰﾄ", "CG YTP Template", "38", "131", "385", "0", "183", "-1", "0"},
+                  {"3", "ﾜｰｸｼｰﾄ", "Example YTP 1", "41", "87", "276", "39", "39", "-1", "0"},
+                  {"4", "ﾜｰｸｼｰﾄ", "Example YTP 2", "39", "131", "1263", "0", "385", "-1", "0"}}));
   // Only document modules in this project: no module rows.
   EXPECT_EQ(f.count("T_XlObject"), 4);
 
@@ -64,6 +65,16 @@ TEST(ObjectInventory, DetailedLevelCountsCellsErrorsFormulasAndNotes) {
   EXPECT_EQ(links[1], (std::vector<std::string>{"1", "2", "Excel",
                                                 "\\Documents and Settings\\forbesk\\Local Settings\\Temporary Internet Files"
                                                 "\\OLK2C3\\Example CG YTP.xls"}));
+}
+
+TEST(ObjectInventory, ShapeCountsOfTheDrawingLayer) {
+  AnalysisFixture f;
+  OpenedBook b("external_name.xls");
+  f.options.ObjectLevel = 2;
+  auto ctx = f.ctx();
+  runObjectInventory(ctx, *b.view);
+  // OBJ records per sheet: none; two charts; two charts, a button and a chart; two charts.
+  EXPECT_EQ(f.rows("SELECT ShapeCount FROM T_XlObject ORDER BY rowid"), (Rows{{"0"}, {"2"}, {"4"}, {"2"}}));
 }
 
 TEST(ObjectInventory, SimpleLevelTakesTheUsedRangeSizeAndSkipsARepeatedLevel) {
