@@ -176,6 +176,7 @@ void runCells(benchmark::State& state, int option) {
     benchmark::DoNotOptimize(out);
   }
   addRates(state);
+  state.counters["rows"] = static_cast<double>(std::get<int64_t>(db.query("SELECT COUNT(*) FROM T_XlCalc")[0][0]));
 }
 
 void BM_CellListingBoth(benchmark::State& state) { runCells(state, 3); }
