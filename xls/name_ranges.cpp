@@ -71,10 +71,15 @@ std::optional<NameAreas> nameAreas(std::span<const uint8_t> rgce, const Workbook
 }
 
 std::string areaAddress(const CellArea& a) {
-  if (a.isWholeRows() && !a.isWholeColumns())
-    return "$" + std::to_string(a.firstRow + 1) + ":$" + std::to_string(a.lastRow + 1);
-  if (a.isWholeColumns() && !a.isWholeRows())
-    return "$" + columnLetters(a.firstCol) + ":$" + columnLetters(a.lastCol);
+  std::string out;
+  if (a.isWholeRows() && !a.isWholeColumns()) {
+    out.append("$").append(std::to_string(a.firstRow + 1)).append(":$").append(std::to_string(a.lastRow + 1));
+    return out;
+  }
+  if (a.isWholeColumns() && !a.isWholeRows()) {
+    out.append("$").append(columnLetters(a.firstCol)).append(":$").append(columnLetters(a.lastCol));
+    return out;
+  }
   std::string first = cellAddress(a.firstRow, a.firstCol, true, true);
   if (a.firstRow == a.lastRow && a.firstCol == a.lastCol) return first;
   return first + ":" + cellAddress(a.lastRow, a.lastCol, true, true);
