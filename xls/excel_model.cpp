@@ -10,6 +10,7 @@
 #include "app/core/vbstring.h"
 #include "xls/formula/formula_printer.h"
 #include "xls/formula/sheet_name_text.h"
+#include "xls/library_messages.h"
 #include "xls/name_ranges.h"
 #include "xls/number_format.h"
 
@@ -66,6 +67,7 @@ Workbook::Workbook(std::unique_ptr<CompoundFile> file, std::string fullName)
     : file_(std::move(file)), fullName_(std::move(fullName)) {}
 
 std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
+  silenceContainerLibraryMessages();
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) cannotOpen(path, "the file does not exist or is not a regular file.");
   if (std::filesystem::file_size(path, ec) == 0 && !ec) cannotOpen(path, "the file is empty.");
@@ -85,6 +87,7 @@ std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
 }
 
 std::unique_ptr<Workbook> Workbook::openMemory(std::vector<uint8_t> bytes, const std::string& fullName) {
+  silenceContainerLibraryMessages();
   if (bytes.empty()) cannotOpen(fullName, "the file is empty.");
   if (looksLikeZip(bytes))
     cannotOpen(fullName, "the file is an Excel 2007 or later workbook (OOXML package), not an Excel 97 workbook.");
