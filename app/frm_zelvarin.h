@@ -82,6 +82,12 @@ class frmZelvarin : public QMainWindow {
   std::string reportDbPath() const;
   Progress& progress();
 
+  // The common error report of a command: the message box, normal pointer, window enabled;
+  // for 2449..2999 (when the command has that variant) the exit confirmation of m1z follows.
+  // True when the program is ending.
+  bool reportCommandError(const std::string& place, long number, const std::string& description,
+                          MailLine mail = MailLine::Standard, bool unstableVariant = true);
+
  public slots:
   void m1a_Click();
   void RecentFile_Click(int index);
@@ -185,9 +191,6 @@ class frmZelvarin : public QMainWindow {
   // Feedback (frm_zelvarin_feedback.cpp).
   void showHint(QObject* control);
   void clearHint();
-  // The common error report of a command; variant A then offers the exit. True when ending.
-  bool reportCommandError(const std::string& place, long number, const std::string& description,
-                          MailLine mail = MailLine::Standard, bool unstableVariant = true);
   void restoreAfterCommand();
   MsgAnswer message(const std::string& text, MsgButtons buttons = MsgButtons::Ok);
 

@@ -264,3 +264,52 @@ TEST_F(MissingDatTest, IsReportedOnceAndStartupStillEndsInTheNoWorkbookState) {
 
 }  // namespace
 }  // namespace zel::test
+
+namespace zel::test {
+namespace {
+
+TEST_F(WindowTest, ErrorReportOffersTheExitOnlyForTheUnstableRange) {
+  auto w = makeWindow();
+  ASSERT_TRUE(w->Form_Load());
+  w->setEnabled(false);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  EXPECT_FALSE(w->reportCommandError("場所:表紙", 2448, "Object required"));
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text, "場所:表紙ｴﾗｰNo:2448\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:Object required");
+  EXPECT_TRUE(w->isEnabled());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  // 2999: variant A, then the exit confirmation; Cancel keeps the program running.
+  sink.shown.clear();
+  sink.answers = {MsgAnswer::Ok, MsgAnswer::Cancel};
+  EXPECT_FALSE(w->reportCommandError("場所:セル情報", 2999, "x"));
+  ASSERT_EQ(sink.shown.size(), 2u);
+  EXPECT_EQ(sink.shown[0].text,
+            "場所:セル情報ｴﾗｰNo:2999\rシステムが不安定です。\r詳細はヘルプを参照下さい。\rシステムを終了します。");
+  EXPECT_EQ(sink.shown[1].text, "終了します。");
+  EXPECT_EQ(sink.shown[1].buttons, MsgButtons::OkCancel);
+
+  // A handler without the unstable variant shows the mail layout even for 2500.
+  sink.shown.clear();
+  EXPECT_FALSE(w->reportCommandError("場所:レポート表示", 2500, "d", MailLine::Standard, false));
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text, "場所:レポート表示ｴﾗｰNo:2500\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:d");
+
+  // 2449 and OK: the program ends with its clean-up.
+  sink.shown.clear();
+  EXPECT_TRUE(w->reportCommandError("場所:保存", 2449, "x", MailLine::SaveLoad));
+  EXPECT_TRUE(w->exiting());
+}
+
+TEST_F(WindowTest, DamagedResultDatabaseIsReportedAndStartupGoesOn) {
+  writeFile(dir.file("Analyze.mdb"), std::string(8192, '\x5a'));
+  auto w = makeWindow();
+  ASSERT_TRUE(w->Form_Load());
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text.rfind("場所:起動時ｴﾗｰNo:3000\r", 0), 0u) << sink.shown[0].text;
+  EXPECT_TRUE(child<QAbstractButton>(*w, "optCell2")->isChecked());
+  EXPECT_FALSE(child<QAbstractButton>(*w, "cmdObject")->isEnabled());
+}
+
+}  // namespace
+}  // namespace zel::test
