@@ -134,6 +134,7 @@ void Workbook::load() {
   sheets_.reserve(sheetIndex_.size());
   for (size_t i = 0; i < sheetIndex_.size(); ++i) sheets_.emplace_back(*this, static_cast<int>(i));
   applyPageSetupNames();
+  loadDrawings(*stream);
   // The active sheet as saved; the first sheet when the saved index is unusable.
   activeSheet_ = 0;
   for (size_t i = 0; i < sheetIndex_.size(); ++i)

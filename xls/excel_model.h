@@ -16,6 +16,7 @@
 #include "xls/biff_workbook.h"
 #include "xls/compound_file.h"
 #include "xls/document_properties.h"
+#include "xls/drawing/sheet_drawing.h"
 
 namespace zel::xls {
 
@@ -144,9 +145,17 @@ class Worksheet {
   void protect(bool drawingObjects, bool contents, bool scenarios);
   PageSetup& pageSetup() { return pageSetup_; }
   const PageSetup& pageSetup() const { return pageSetup_; }
-  // Shapes.Count: filled by the shapes layer; 0 until it is built.
+  // Shapes.Count: the top-level shapes of the drawing layer (a group counts once).
   int shapesCount() const { return shapeCount_; }
   void setShapesCount(int n) { shapeCount_ = n; }
+  // The drawing layer: Shapes(1..Count) in index order, read when the workbook opens.
+  const drawing::SheetDrawing& drawing() const { return drawing_; }
+  void setDrawing(drawing::SheetDrawing d) {
+    shapeCount_ = static_cast<int>(d.shapes.size());
+    drawing_ = std::move(d);
+  }
+  // The sheet's protection carries a password (Unprotect without it fails in Excel).
+  bool protectionHasPassword() const { return drawing_.hasPassword; }
 
   const SheetData& data() const;
   const Workbook& workbook() const { return *book_; }
@@ -160,6 +169,7 @@ class Worksheet {
   bool protectContents_, protectObjects_, protectScenarios_;
   PageSetup pageSetup_;
   int shapeCount_ = 0;
+  drawing::SheetDrawing drawing_;
   int visibleOverride_ = 1;  // 1 = as in the file
 };
 
@@ -229,6 +239,7 @@ class Workbook {
   void load();
   void buildEnvironment();
   void applyPageSetupNames();
+  void loadDrawings(std::span<const uint8_t> stream);  // xls/drawing/workbook_drawings.cpp
 
   std::unique_ptr<CompoundFile> file_;
   std::string fullName_;

@@ -1,0 +1,69 @@
+// The OfficeArt record tree of a sheet's drawing (the MSODRAWING data joined in order): the
+// shape containers under the patriarch group, with the properties the Shapes layer reads.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace zel::xls::drawing {
+
+// Containers nested deeper than this are not followed (a sheet drawing needs about five).
+inline constexpr int kMaxArtDepth = 16;
+// Shapes followed in one drawing; a hostile stream cannot make more items than this.
+inline constexpr size_t kMaxArtShapes = 65536;
+
+namespace art {
+constexpr uint16_t DgContainer = 0xF002;
+constexpr uint16_t SpgrContainer = 0xF003;
+constexpr uint16_t SpContainer = 0xF004;
+constexpr uint16_t Fsp = 0xF00A;
+constexpr uint16_t Fopt = 0xF00B;
+constexpr uint16_t ClientTextbox = 0xF00D;
+constexpr uint16_t ClientAnchor = 0xF010;
+constexpr uint16_t ClientData = 0xF011;
+constexpr uint16_t TertiaryFopt = 0xF122;
+}  // namespace art
+
+// Property ids read by the Shapes layer.
+namespace prop {
+constexpr uint16_t FillColor = 0x0181;
+constexpr uint16_t FillBooleans = 0x01BF;
+constexpr uint16_t LineColor = 0x01C0;
+constexpr uint16_t LineDashing = 0x01CE;
+constexpr uint16_t LineBooleans = 0x01FF;
+constexpr uint16_t ShapeName = 0x0380;
+}  // namespace prop
+
+// FSP flags.
+constexpr uint32_t kFspGroup = 0x0001;
+constexpr uint32_t kFspPatriarch = 0x0004;
+constexpr uint32_t kFspDeleted = 0x0008;
+
+struct ArtShape {
+  uint32_t shapeId = 0;
+  uint32_t flags = 0;
+  bool hasFsp = false;
+  std::map<uint16_t, uint32_t> properties;     // simple properties by id
+  std::optional<std::u16string> name;          // wzName
+  int clientData = -1;       // ordinal of its OfficeArtClientData in the drawing (-> OBJ)
+  int clientTextbox = -1;    // ordinal of its OfficeArtClientTextbox (-> TXO)
+  bool damaged = false;      // a record of the container could not be read
+  bool isGroup = false;      // came from an OfficeArtSpgrContainer
+  std::vector<ArtShape> members;  // group members, in drawing order
+};
+
+struct ArtDrawing {
+  std::vector<ArtShape> shapes;  // top-level items under the patriarch
+  int clientDataCount = 0;
+  int clientTextboxCount = 0;
+  std::vector<std::string> warnings;
+};
+
+// Parses the joined drawing bytes. Never throws: damaged parts are left out with a warning
+// (and containers read as far as they go).
+ArtDrawing parseArtDrawing(std::span<const uint8_t> bytes);
+
+}  // namespace zel::xls::drawing

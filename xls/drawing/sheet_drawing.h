@@ -1,0 +1,77 @@
+// The drawing layer of one sheet as Excel 97's Shapes collection gives it: top-level shapes in
+// drawing order (a group is one item, its members reachable through it), each with its
+// object kind, name, assigned macro, fill, line and text.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zel::xls::drawing {
+
+// FtCmo object kinds (ot) of the OBJ record.
+namespace kind {
+constexpr uint16_t Group = 0x00;
+constexpr uint16_t Line = 0x01;
+constexpr uint16_t Rectangle = 0x02;
+constexpr uint16_t Oval = 0x03;
+constexpr uint16_t Arc = 0x04;
+constexpr uint16_t Chart = 0x05;
+constexpr uint16_t TextBox = 0x06;
+constexpr uint16_t Button = 0x07;
+constexpr uint16_t Picture = 0x08;
+constexpr uint16_t Polygon = 0x09;
+constexpr uint16_t CheckBox = 0x0B;
+constexpr uint16_t OptionButton = 0x0C;
+constexpr uint16_t EditBox = 0x0D;
+constexpr uint16_t Label = 0x0E;
+constexpr uint16_t DialogBox = 0x0F;
+constexpr uint16_t Spinner = 0x10;
+constexpr uint16_t ScrollBar = 0x11;
+constexpr uint16_t ListBox = 0x12;
+constexpr uint16_t GroupBox = 0x13;
+constexpr uint16_t DropDown = 0x14;
+constexpr uint16_t Note = 0x19;
+constexpr uint16_t OfficeArt = 0x1E;
+}  // namespace kind
+
+// Excel's msoLineDashStyle constants (Line.DashStyle).
+namespace dash {
+constexpr int Solid = 1;
+constexpr int SquareDot = 2;
+constexpr int RoundDot = 3;
+constexpr int Dash = 4;
+constexpr int DashDot = 5;
+constexpr int DashDotDot = 6;
+constexpr int LongDash = 7;
+constexpr int LongDashDot = 8;
+}  // namespace dash
+
+struct Shape {
+  uint16_t objectKind = 0;     // FtCmo ot
+  uint16_t objectId = 0;       // FtCmo id
+  uint32_t shapeId = 0;        // OfficeArtFSP spid
+  std::string storedName;      // wzName, "" when the file stores none
+  std::string name;            // Name: the stored name or Excel's default ("Button 3")
+  std::string onAction;        // OnAction: "Macro1", "Book1.xls!Macro1"; "" for none
+  bool filled = true;          // Fill.Visible
+  std::optional<int32_t> foreColor;  // Fill.ForeColor.RGB; empty when it cannot be resolved
+  bool lined = true;           // Line.Visible
+  int dashStyle = dash::Solid; // Line.DashStyle (msoLineDashStyle)
+  bool hasText = false;        // a TXO belongs to the shape
+  std::string text;            // Characters.Text
+  std::optional<uint16_t> noteRow, noteCol;  // cell of a note (0-based), from its NOTE record
+  std::vector<Shape> members;  // group items (kind Group)
+};
+
+struct SheetDrawing {
+  std::vector<Shape> shapes;   // Shapes(1..Count)
+  int unreadable = 0;          // shapes left out because their records could not be read
+  std::vector<std::string> warnings;
+  bool hasPassword = false;    // PASSWORD record with a non-zero hash
+};
+
+// Excel 97's English default name for an object kind and id ("Rectangle 2", "Comment 5").
+std::string defaultShapeName(uint16_t objectKind, uint16_t objectId);
+
+}  // namespace zel::xls::drawing

@@ -1,0 +1,280 @@
+// The drawing layer of a sheet substream: OBJ and TXO decoders, the walk that joins the
+// MSODRAWING data, and the matching of OfficeArt shape containers to their OBJ/TXO records.
+#include "xls/drawing/sheet_drawing_reader.h"
+
+#include <algorithm>
+#include <map>
+
+#include "app/core/vbstring.h"
+#include "xls/biff_string.h"
+#include "xls/byte_cursor.h"
+#include "xls/drawing/office_art.h"
+#include "xls/drawing/shape_colors.h"
+#include "xls/sheet_records.h"
+
+namespace zel::xls::drawing {
+namespace {
+
+constexpr uint16_t kMsoDrawing = rec::MsoDrawing;
+constexpr uint16_t kFtEnd = 0x0000;
+constexpr uint16_t kFtMacro = 0x0004;
+constexpr uint16_t kFtLbsData = 0x0013;
+constexpr uint16_t kFtCmo = 0x0015;
+constexpr size_t kTxoHeaderBytes = 14;
+
+// fFilled / fLine and the bits telling they are set (older writers leave the use bits clear).
+constexpr uint32_t kFilledBit = 0x00000010, kUseFilledBit = 0x00100000;
+constexpr uint32_t kLineBit = 0x00000008, kUseLineBit = 0x00080000;
+// Default fill colour of a shape without the property: white.
+constexpr uint32_t kDefaultFillColor = 0x00FFFFFF;
+
+struct ObjRecord {
+  bool ok = false;
+  uint16_t kind = 0;
+  uint16_t id = 0;
+  std::string onAction;
+};
+
+struct TxoRecord {
+  bool ok = false;
+  std::string text;
+};
+
+// FtMacro's formula: a reference to the macro's name, shown without "=".
+std::string macroReference(std::span<const uint8_t> fmla, const DrawingEnvironment& env) {
+  ByteCursor cur(fmla);
+  const uint16_t cce = cur.u16() & 0x7FFF;
+  cur.skip(4);
+  auto rgce = cur.bytes(cce);
+  FormulaText t = printFormula(rgce, {}, env.formulas, FormulaOrigin{}, FormulaKind::Name);
+  std::string text = t.text;
+  if (!text.empty() && text.front() == '=') text.erase(0, 1);
+  return text;
+}
+
+// OBJ: FtCmo (kind and id) first, then sub-records up to ftEnd; FtMacro gives OnAction.
+ObjRecord readObj(const Record& r, const DrawingEnvironment& env, std::vector<std::string>& warnings) {
+  ObjRecord o;
+  ByteCursor cur(r.data, r.offset + 4);
+  try {
+    if (cur.u16() != kFtCmo) cur.fail("OBJ without common data");
+    const uint16_t cb = cur.u16();
+    auto cmo = cur.bytes(cb);
+    ByteCursor c(cmo);
+    o.kind = c.u16();
+    o.id = c.u16();
+    o.ok = true;
+  } catch (const RecordError& e) {
+    warnings.push_back(std::string("unreadable OBJ: ") + e.what());
+    return o;
+  }
+  for (int n = 0; n < kMaxObjSubrecords && cur.remaining() >= 2; ++n) {
+    const uint16_t ft = cur.u16();
+    if (ft == kFtEnd || ft == kFtLbsData) break;  // list data carries no usable length
+    if (cur.remaining() < 2) break;
+    const uint16_t cb = cur.u16();
+    if (cb > cur.remaining()) {
+      warnings.push_back("OBJ sub-record runs past its record");
+      break;
+    }
+    auto body = cur.bytes(cb);
+    if (ft == kFtMacro) {
+      try {
+        o.onAction = macroReference(body, env);
+      } catch (const RecordError& e) {
+        warnings.push_back(std::string("unreadable macro reference: ") + e.what());
+      }
+    }
+  }
+  return o;
+}
+
+// TXO: the text follows in CONTINUE records (each opening with its own compression byte),
+// the formatting runs in the last cbRuns bytes.
+TxoRecord readTxo(const std::vector<Record>& records, size_t i, size_t* next, std::vector<std::string>& warnings) {
+  TxoRecord t;
+  auto segments = withContinues(records, i, next);
+  try {
+    ByteCursor cur(segments.front(), records[i].offset + 4);
+    if (cur.remaining() < kTxoHeaderBytes) cur.fail("TXO too short");
+    cur.skip(10);
+    const size_t cch = cur.u16();
+    size_t runs = cur.u16();
+    if (cch == 0) {
+      t.ok = true;
+      return t;
+    }
+    // The text segments: everything after the TXO except the formatting runs at the end.
+    std::vector<std::span<const uint8_t>> text(segments.begin() + 1, segments.end());
+    while (!text.empty() && runs > 0) {
+      const size_t cut = std::min(runs, text.back().size());
+      text.back() = text.back().first(text.back().size() - cut);
+      runs -= cut;
+      if (text.back().empty()) text.pop_back();
+    }
+    if (text.empty()) throw RecordError("TXO without its text", records[i].offset);
+    ContinuedReader reader(std::move(text));
+    t.text = reader.characters(std::min(cch, kMaxShapeTextChars));
+    t.ok = true;
+  } catch (const RecordError& e) {
+    warnings.push_back(std::string("unreadable shape text: ") + e.what());
+  }
+  return t;
+}
+
+struct NoteCell {
+  uint16_t row = 0, col = 0;
+};
+
+// NOTE: the cell and the id of the note's OBJ.
+void readNoteCell(const Record& r, std::map<uint16_t, NoteCell>& notes) {
+  ByteCursor cur(r.data, r.offset + 4);
+  NoteCell n;
+  n.row = cur.u16();
+  n.col = cur.u16();
+  cur.u16();
+  notes[cur.u16()] = n;
+}
+
+bool booleanProperty(const ArtShape& a, uint16_t id, uint32_t bit, uint32_t useBit, bool fallback) {
+  auto it = a.properties.find(id);
+  if (it == a.properties.end()) return fallback;
+  const uint32_t v = it->second;
+  if ((v & 0xFFFF0000u) && !(v & useBit)) return fallback;
+  return v & bit;
+}
+
+// MSOLINEDASHING -> msoLineDashStyle; msoLineDashStyleMixed (-2) for values outside the table.
+int dashStyleOf(uint32_t dashing) {
+  switch (dashing) {
+    case 0: return dash::Solid;
+    case 1: return dash::Dash;        // dashSys
+    case 2: return dash::SquareDot;   // dotSys
+    case 3: return dash::DashDot;     // dashDotSys
+    case 4: return dash::DashDotDot;  // dashDotDotSys
+    case 5: return dash::RoundDot;    // dotGEL
+    case 6: return dash::Dash;        // dashGEL
+    case 7: return dash::LongDash;    // longDashGEL
+    case 8: return dash::DashDot;     // dashDotGEL
+    case 9: return dash::LongDashDot; // longDashDotGEL
+    case 10: return dash::DashDotDot; // longDashDotDotGEL
+    default: return -2;
+  }
+}
+
+struct Matcher {
+  const std::vector<ObjRecord>& objs;
+  const std::vector<TxoRecord>& txos;
+  const std::map<uint16_t, NoteCell>& notes;
+  const DrawingEnvironment& env;
+  SheetDrawing& out;
+
+  std::optional<Shape> build(const ArtShape& a) {
+    if (a.clientData < 0 || static_cast<size_t>(a.clientData) >= objs.size() || !objs[static_cast<size_t>(a.clientData)].ok) {
+      ++out.unreadable;
+      if (a.isGroup) out.unreadable += static_cast<int>(a.members.size());
+      return std::nullopt;
+    }
+    const ObjRecord& o = objs[static_cast<size_t>(a.clientData)];
+    Shape s;
+    s.objectKind = o.kind;
+    s.objectId = o.id;
+    s.shapeId = a.shapeId;
+    if (a.name) s.storedName = toU8(*a.name);
+    s.name = s.storedName.empty() ? defaultShapeName(o.kind, o.id) : s.storedName;
+    s.onAction = o.onAction;
+    s.filled = booleanProperty(a, prop::FillBooleans, kFilledBit, kUseFilledBit, true);
+    auto fill = a.properties.find(prop::FillColor);
+    s.foreColor = resolveArtColor(fill == a.properties.end() ? kDefaultFillColor : fill->second, env.palette);
+    s.lined = booleanProperty(a, prop::LineBooleans, kLineBit, kUseLineBit, true);
+    auto dashing = a.properties.find(prop::LineDashing);
+    s.dashStyle = dashing == a.properties.end() ? dash::Solid : dashStyleOf(dashing->second);
+    if (a.clientTextbox >= 0 && static_cast<size_t>(a.clientTextbox) < txos.size() && txos[static_cast<size_t>(a.clientTextbox)].ok) {
+      s.hasText = true;
+      s.text = txos[static_cast<size_t>(a.clientTextbox)].text;
+    }
+    if (o.kind == kind::Note) {
+      auto n = notes.find(o.id);
+      if (n != notes.end()) {
+        s.noteRow = n->second.row;
+        s.noteCol = n->second.col;
+      }
+    }
+    for (const ArtShape& m : a.members)
+      if (auto built = build(m)) s.members.push_back(std::move(*built));
+    return s;
+  }
+};
+
+}  // namespace
+
+SheetDrawing readSheetDrawing(const std::vector<Record>& records, size_t bof, const DrawingEnvironment& env) {
+  SheetDrawing out;
+  std::vector<uint8_t> drawingBytes;
+  std::vector<ObjRecord> objs;
+  std::vector<TxoRecord> txos;
+  std::map<uint16_t, NoteCell> notes;
+  for (size_t i = bof + 1; i < records.size(); ++i) {
+    const Record& r = records[i];
+    if (r.id == rec::Eof) break;
+    if (r.id == rec::Bof) {
+      // An embedded chart's substream follows its OBJ: its records are not the sheet's.
+      int depth = 1;
+      size_t j = i + 1;
+      for (; j < records.size() && depth > 0 && depth <= kMaxSubstreamDepth; ++j) {
+        if (records[j].id == rec::Bof) ++depth;
+        else if (records[j].id == rec::Eof) --depth;
+      }
+      if (depth != 0) {
+        out.warnings.push_back("embedded substream without EOF");
+        break;
+      }
+      i = j - 1;
+      continue;
+    }
+    try {
+      switch (r.id) {
+        case kMsoDrawing: {
+          size_t next = i + 1;
+          for (auto seg : withContinues(records, i, &next)) drawingBytes.insert(drawingBytes.end(), seg.begin(), seg.end());
+          i = next - 1;
+          break;
+        }
+        case rec::Obj: {
+          objs.push_back(readObj(r, env, out.warnings));
+          // Drawing data written after an OBJ comes in CONTINUE records of their own.
+          size_t next = i + 1;
+          auto segments = withContinues(records, i, &next);
+          for (size_t k = 1; k < segments.size(); ++k)
+            drawingBytes.insert(drawingBytes.end(), segments[k].begin(), segments[k].end());
+          i = next - 1;
+          break;
+        }
+        case rec::Txo: {
+          size_t next = i + 1;
+          txos.push_back(readTxo(records, i, &next, out.warnings));
+          i = next - 1;
+          break;
+        }
+        case rec::Note: readNoteCell(r, notes); break;
+        case rec::Password: out.hasPassword = ByteCursor(r.data).u16() != 0; break;
+        default: break;
+      }
+    } catch (const RecordError& e) {
+      out.warnings.push_back("damaged record " + recordIdText(r.id) + ": " + e.what());
+    }
+  }
+  if (drawingBytes.empty()) {
+    if (!objs.empty()) out.warnings.push_back("OBJ records without drawing data");
+    out.unreadable = static_cast<int>(objs.size());
+    return out;
+  }
+  ArtDrawing art = parseArtDrawing(drawingBytes);
+  out.warnings.insert(out.warnings.end(), art.warnings.begin(), art.warnings.end());
+  Matcher m{objs, txos, notes, env, out};
+  for (const ArtShape& a : art.shapes)
+    if (auto s = m.build(a)) out.shapes.push_back(std::move(*s));
+  return out;
+}
+
+}  // namespace zel::xls::drawing
