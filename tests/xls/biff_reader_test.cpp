@@ -180,6 +180,20 @@ TEST(BiffReader, NotesCarryTheirTextAndWidenTheUsedRange) {
   EXPECT_EQ(ws.data().notes[1].author, "Someone");
 }
 
+TEST(BiffReader, NoteTextSplitOverSeveralContinueRecords) {
+  BiffBuilder b;
+  int s = b.addSheet("S");
+  b.addRecord(s, 0x005D, Bytes().u16(0x0015).u16(0x0012).u16(0x0019).u16(7).u16(0x4011).u32(0).u32(0).u32(0).u16(0).u16(0));
+  b.addRecord(s, 0x01B6, Bytes().u16(0x0212).u16(0).u16(0).u16(0).u16(0).u16(6).u16(16).u16(0).u32(0));
+  b.addRecord(s, 0x003C, Bytes().u8(0).raw(std::string("abc")));           // 8-bit part
+  b.addRecord(s, 0x003C, Bytes().u8(1).u16(0x65E5).u16(0x672C).u16('!'));  // UTF-16 part
+  b.addRecord(s, 0x003C, Bytes().u16(0).u16(0).u32(0).u16(6).u16(0).u32(0));  // formatting runs
+  b.addRecord(s, 0x001C, Bytes().u16(2).u16(1).u16(0).u16(7).str16("A").u8(0));
+  auto book = openBuilt(b);
+  EXPECT_EQ(book->sheet(1).cell(3, 2).noteText(), "abc\xE6\x97\xA5\xE6\x9C\xAC!");
+  EXPECT_TRUE(book->warnings().empty());
+}
+
 TEST(BiffReader, EmbeddedChartSubstreamIsSteppedOver) {
   BiffBuilder b;
   int s = b.addSheet("S");
