@@ -89,23 +89,42 @@ ObjRecord readObj(const Record& r, const DrawingEnvironment& env, std::vector<st
   return o;
 }
 
-// TXO: the text follows in CONTINUE records (each opening with its own compression byte),
-// the formatting runs in the last cbRuns bytes.
+// The CONTINUE records a TXO owns: those holding its cch characters (each opening with its
+// own compression byte), then those holding its cbRuns bytes of formatting runs. Later
+// CONTINUE records carry drawing data.
+size_t txoChainEnd(const std::vector<Record>& records, size_t i, size_t cch, size_t runs) {
+  size_t j = i + 1;
+  while (cch > 0 && j < records.size() && records[j].id == rec::Continue && !records[j].data.empty()) {
+    const auto& d = records[j].data;
+    const size_t chars = (d.size() - 1) / ((d[0] & 0x01) ? 2 : 1);
+    cch -= std::min(chars, cch);
+    ++j;
+  }
+  while (runs > 0 && j < records.size() && records[j].id == rec::Continue) {
+    runs -= std::min(records[j].data.size(), runs);
+    ++j;
+  }
+  return j;
+}
+
+// TXO: header (cchText, cbRuns), the text in the CONTINUE records after it.
 TxoRecord readTxo(const std::vector<Record>& records, size_t i, size_t* next, std::vector<std::string>& warnings) {
   TxoRecord t;
-  auto segments = withContinues(records, i, next);
+  *next = i + 1;
   try {
-    ByteCursor cur(segments.front(), records[i].offset + 4);
+    ByteCursor cur(records[i].data, records[i].offset + 4);
     if (cur.remaining() < kTxoHeaderBytes) cur.fail("TXO too short");
     cur.skip(10);
     const size_t cch = cur.u16();
     size_t runs = cur.u16();
+    *next = txoChainEnd(records, i, cch, runs);
     if (cch == 0) {
       t.ok = true;
       return t;
     }
-    // The text segments: everything after the TXO except the formatting runs at the end.
-    std::vector<std::span<const uint8_t>> text(segments.begin() + 1, segments.end());
+    std::vector<std::span<const uint8_t>> text;
+    for (size_t j = i + 1; j < *next; ++j) text.push_back(records[j].data);
+    // The formatting runs at the end are no text.
     while (!text.empty() && runs > 0) {
       const size_t cut = std::min(runs, text.back().size());
       text.back() = text.back().first(text.back().size() - cut);
@@ -214,6 +233,7 @@ SheetDrawing readSheetDrawing(const std::vector<Record>& records, size_t bof, co
   std::vector<ObjRecord> objs;
   std::vector<TxoRecord> txos;
   std::map<uint16_t, NoteCell> notes;
+  bool drawingOwnsContinue = false;
   for (size_t i = bof + 1; i < records.size(); ++i) {
     const Record& r = records[i];
     if (r.id == rec::Eof) break;
@@ -234,31 +254,34 @@ SheetDrawing readSheetDrawing(const std::vector<Record>& records, size_t bof, co
     }
     try {
       switch (r.id) {
-        case kMsoDrawing: {
-          size_t next = i + 1;
-          for (auto seg : withContinues(records, i, &next)) drawingBytes.insert(drawingBytes.end(), seg.begin(), seg.end());
-          i = next - 1;
+        case kMsoDrawing:
+          drawingBytes.insert(drawingBytes.end(), r.data.begin(), r.data.end());
+          drawingOwnsContinue = true;
           break;
-        }
-        case rec::Obj: {
+        case rec::Continue:
+          // Drawing data goes on in CONTINUE records after MSODRAWING, OBJ and a TXO's own chain.
+          if (drawingOwnsContinue) drawingBytes.insert(drawingBytes.end(), r.data.begin(), r.data.end());
+          break;
+        case rec::Obj:
           objs.push_back(readObj(r, env, out.warnings));
-          // Drawing data written after an OBJ comes in CONTINUE records of their own.
-          size_t next = i + 1;
-          auto segments = withContinues(records, i, &next);
-          for (size_t k = 1; k < segments.size(); ++k)
-            drawingBytes.insert(drawingBytes.end(), segments[k].begin(), segments[k].end());
-          i = next - 1;
+          drawingOwnsContinue = true;
           break;
-        }
         case rec::Txo: {
           size_t next = i + 1;
           txos.push_back(readTxo(records, i, &next, out.warnings));
           i = next - 1;
+          drawingOwnsContinue = true;
           break;
         }
-        case rec::Note: readNoteCell(r, notes); break;
-        case rec::Password: out.hasPassword = ByteCursor(r.data).u16() != 0; break;
-        default: break;
+        case rec::Note:
+          drawingOwnsContinue = false;
+          readNoteCell(r, notes);
+          break;
+        case rec::Password:
+          drawingOwnsContinue = false;
+          out.hasPassword = ByteCursor(r.data).u16() != 0;
+          break;
+        default: drawingOwnsContinue = false; break;
       }
     } catch (const RecordError& e) {
       out.warnings.push_back("damaged record " + recordIdText(r.id) + ": " + e.what());
