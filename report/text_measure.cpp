@@ -58,6 +58,16 @@ std::vector<std::u32string> paragraphs(std::string_view utf8) {
   return out;
 }
 
+// Width of a text of printable ASCII only, or -1 for any other text.
+double plainAsciiWidth(TextMeasurer& m, FontRole role, std::string_view s) {
+  double w = 0;
+  for (char ch : s) {
+    if (ch < 0x20 || ch > 0x7E) return -1;
+    w += m.advanceMm(role, static_cast<char32_t>(ch));
+  }
+  return w;
+}
+
 }  // namespace
 
 std::u32string toU32(std::string_view s) {
@@ -120,6 +130,9 @@ double textWidthMm(TextMeasurer& m, FontRole role, std::string_view utf8) {
 }
 
 std::vector<std::string> wrapText(TextMeasurer& m, FontRole role, std::string_view utf8, double widthMm) {
+  // Most cells are short ASCII texts that fit: no conversion needed.
+  const double plain = plainAsciiWidth(m, role, utf8);
+  if (plain >= 0 && plain <= widthMm) return {std::string(utf8)};
   std::vector<std::string> lines;
   for (const std::u32string& p : paragraphs(utf8)) {
     size_t start = 0;
