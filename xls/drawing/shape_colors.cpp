@@ -56,6 +56,10 @@ std::optional<uint32_t> paletteColor(uint32_t index, const std::vector<uint32_t>
   switch (index) {
     case 64: return kSystemColors[8];   // system foreground: window text
     case 65: return kSystemColors[5];   // system background: window
+    case 67: return kSystemColors[15];  // button face (form buttons)
+    case 77: return 0x000000;           // chart foreground
+    case 78: return 0xFFFFFF;           // chart background
+    case 79: return 0x000000;           // chart neutral
     case 80: return kSystemColors[24];  // tooltip background (note fill)
     case 81: return kSystemColors[23];  // tooltip text
     default: return std::nullopt;

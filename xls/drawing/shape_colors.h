@@ -8,8 +8,10 @@ namespace zel::xls::drawing {
 
 // Resolves an OfficeArtCOLORREF. Palette and scheme indexes go through the workbook's palette
 // (`palette` holds 0xRRGGBB for indexes 8..63; the first eight are Excel's fixed colours);
-// indexes 64/65 and 80/81 and system-colour indexes take the default colours of Windows'
-// classic scheme (window text black, window white, tooltip 0xFFFFE1, button face 0xC0C0C0).
+// the special indexes (64/65 window text and window, 67 button face, 77-79 chart foreground,
+// background and neutral, 80/81 tooltip background and text) and system-colour indexes take
+// the default colours of Windows' classic scheme (window text black, window white, tooltip
+// 0xFFFFE1, button face 0xC0C0C0).
 // Empty for a colour that cannot be resolved (colours computed from other properties).
 std::optional<int32_t> resolveArtColor(uint32_t colorRef, const std::vector<uint32_t>& palette);
 

@@ -1,0 +1,36 @@
+// Test-only writer of a sheet's drawing layer as Excel writes it: one OfficeArt tree split
+// into MSODRAWING records, each shape's OBJ after its client data and its TXO (text in
+// CONTINUE records) after its client text box.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/biff_builder.h"
+
+namespace zel::test {
+
+struct ShapeSpec {
+  uint16_t kind = 0x02;       // FtCmo ot
+  uint16_t id = 1;            // FtCmo id (the shape id is 1024 + id)
+  std::string storedName;     // wzName; "" writes none
+  uint32_t macroNameIndex = 0;  // FtMacro as tName of this 1-based NAME index; 0 = none
+  std::vector<std::pair<uint16_t, uint32_t>> properties;  // simple OfficeArt properties
+  std::optional<std::string> text;                       // TXO text
+  bool embeddedChart = false; // a chart substream (BOF..EOF) follows the OBJ
+  std::vector<ShapeSpec> members;  // makes the shape a group
+  // Damage: no OBJ written; the TXO claims this many characters; FtMacro claims 200 bytes.
+  bool omitObj = false;
+  uint16_t claimedTextChars = 0;
+  bool macroRunsPast = false;
+};
+
+// Appends the drawing of `shapes` to a sheet's substream.
+void addDrawing(BiffBuilder& b, int sheet, const std::vector<ShapeSpec>& shapes);
+
+// The bytes of one OBJ record of the given kind and id (with FtMacro when nameIndex > 0).
+std::vector<uint8_t> objPayload(uint16_t kind, uint16_t id, uint32_t macroNameIndex = 0);
+
+}  // namespace zel::test
