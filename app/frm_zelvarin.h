@@ -52,6 +52,7 @@ struct WindowServices {
   MessageSink* sink = nullptr;
   ReportRunner reportPreview;
   OpenDialog openDialog;  // empty: QFileDialog
+  OpenDialog saveDialog;  // ShowSaveDialog; empty: QFileDialog
 };
 
 class frmZelvarin : public QMainWindow {
@@ -90,6 +91,8 @@ class frmZelvarin : public QMainWindow {
 
  public slots:
   void m1a_Click();
+  void m1b_Click();
+  void m1c_Click();
   void RecentFile_Click(int index);
   void m1z_Click();
   void m2_Click();
@@ -173,6 +176,7 @@ class frmZelvarin : public QMainWindow {
 
   // Workbook opening (frm_zelvarin_open.cpp).
   std::string ShowOpenDialog(const std::string& filter, const std::string& folder, const std::string& title);
+  std::string ShowSaveDialog(const std::string& filter, const std::string& folder, const std::string& title);
   void openWorkbook(const std::string& path, bool fromRecentList);
   void fillWorkbookLists(const OpenedWorkbook& opened);
   void fillHeaderBoxes(const OpenedWorkbook& opened);

@@ -393,6 +393,8 @@ void frmZelvarin::connectHandlers() {
   connect(cmdTimeCheck, &QPushButton::clicked, this, &frmZelvarin::cmdTimeCheck_Click);
 
   connect(m1a, &QAction::triggered, this, &frmZelvarin::m1a_Click);
+  connect(m1b, &QAction::triggered, this, &frmZelvarin::m1b_Click);
+  connect(m1c, &QAction::triggered, this, &frmZelvarin::m1c_Click);
   for (int i = 0; i < 4; ++i) connect(RecentFile[i], &QAction::triggered, this, [this, i] { RecentFile_Click(i); });
   connect(m1z, &QAction::triggered, this, &frmZelvarin::m1z_Click);
   connect(m2, &QAction::triggered, this, &frmZelvarin::m2_Click);

@@ -38,7 +38,8 @@ std::optional<SavedResult> fail(std::string* error, const std::string& message) 
 
 }  // namespace
 
-std::optional<SavedResult> readSavedResult(const std::string& path, std::string* error) {
+std::optional<SavedResult> readSavedResult(const std::string& path, std::string* error, bool* noRow) {
+  if (noRow) *noRow = false;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return fail(error, "ファイルが見つかりません。");
   try {
@@ -49,7 +50,10 @@ std::optional<SavedResult> readSavedResult(const std::string& path, std::string*
     for (const char* f : kTextFields) sql += std::string(", ") + f;
     sql += " FROM T_XlSaveFlag LIMIT 1";
     auto rows = db.query(sql);
-    if (rows.empty()) return fail(error, "T_XlSaveFlag に行がありません。");
+    if (rows.empty()) {
+      if (noRow) *noRow = true;
+      return fail(error, "T_XlSaveFlag に行がありません。");
+    }
     const auto& row = rows.front();
 
     SavedResult result;

@@ -16,7 +16,8 @@ struct SavedResult {
 };
 
 // Opens path read-only and reads its first T_XlSaveFlag row. On any problem (not a database,
-// no such table, no row, a flag out of range) returns nothing and a message in *error.
-std::optional<SavedResult> readSavedResult(const std::string& path, std::string* error);
+// no such table, no row, a flag out of range) returns nothing and a message in *error;
+// *noRow tells the case of a file whose T_XlSaveFlag holds no row (a failed save).
+std::optional<SavedResult> readSavedResult(const std::string& path, std::string* error, bool* noRow = nullptr);
 
 }  // namespace zel

@@ -1,0 +1,89 @@
+// Saving and loading result files: m1b_Click, m1c_Click and ShowSaveDialog.
+#include "app/frm_zelvarin.h"
+
+#include "app/core/result_store.h"
+#include "app/result_file_copy.h"
+#include "app/window_progress.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <filesystem>
+
+namespace zel {
+namespace {
+
+constexpr const char* kPlaceSave = "場所:保存";
+constexpr const char* kPlaceLoad = "場所:読込";
+constexpr const char* kFilter = "Zelvarin(*.xdb)";
+
+}  // namespace
+
+std::string frmZelvarin::ShowSaveDialog(const std::string& filter, const std::string& folder, const std::string& title) {
+  if (services_.saveDialog) return services_.saveDialog(this, filter, folder, title);
+  // The overwrite question is asked below, once the ".xdb" ending is known.
+  return QFileDialog::getSaveFileName(this, QString::fromStdString(title), QString::fromStdString(folder),
+                                      QString::fromStdString(filter), nullptr, QFileDialog::DontConfirmOverwrite)
+      .toStdString();
+}
+
+void frmZelvarin::m1b_Click() {
+  if (lblDBName->text().isEmpty()) {
+    message("ファイルの解析後、保存ください。");
+    return;
+  }
+  std::string chosen = ShowSaveDialog(kFilter, QDir::currentPath().toStdString(), "Zelvarinファイルの保存");
+  if (chosen.empty()) return;
+  const std::string path = normalizeXdbPath(chosen);
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) &&
+      message(path + "\rは既に存在します。上書きしますか？", MsgButtons::OkCancel) != MsgAnswer::Ok)
+    return;
+  try {
+    if (!resultDb_.isOpen()) resultDb_ = ResultDb(paths_.DbPath);
+    progress_->setStatus("解析結果ファイル　保存中");
+    HeaderTexts header{txtTitle->text().toStdString(),   txtSystem->text().toStdString(),
+                       txtCompany->text().toStdString(), txtBumon->text().toStdString(),
+                       txtAuther->text().toStdString(),  txtDate->text().toStdString()};
+    writeSaveFlagRow(resultDb_, FileNameOf(lblDBName->text().toStdString()), flags_, options_.ColumnOption, header);
+    std::string error;
+    // A failed copy is reported as such; the old file, if any, stays whole.
+    if (!CopyDbFile(paths_.DbPath, path, &error)) {
+      progress_->setStatus("");
+      message("保存できませんでした。\r" + error);
+      return;
+    }
+    message("保存終了しました。");
+    m1a->setEnabled(false);
+    m1c->setEnabled(false);
+  } catch (const VbError& e) {
+    reportCommandError(kPlaceSave, e.number(), e.description(), MailLine::SaveLoad);
+  } catch (const std::exception& e) {
+    reportCommandError(kPlaceSave, err::DatabaseError, e.what(), MailLine::SaveLoad);
+  }
+}
+
+void frmZelvarin::m1c_Click() {
+  if (!lblDBName->text().isEmpty()) {
+    message("解析ファイルが選択されておりますので処理出来ません。\r終了し再度本ソフトを起動お願いします。");
+    return;
+  }
+  std::string path = ShowOpenDialog(kFilter, QDir::currentPath().toStdString(), "Zelvarinファイルの読込");
+  if (path.empty()) return;
+  std::string error;
+  bool noRow = false;
+  std::optional<SavedResult> saved = readSavedResult(path, &error, &noRow);
+  if (!saved) {
+    message(noRow ? std::string("保存処理が失敗しています。") : "保存ファイルを開けません。\r" + path + "\r" + error);
+    return;
+  }
+  // The loaded file becomes the report source, as a file named on the command line does.
+  resultFilePath_ = path;
+  acMode_ = 2;
+  PrintSet(*saved);
+  MenuLock();
+}
+
+}  // namespace zel

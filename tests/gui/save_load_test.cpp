@@ -1,0 +1,159 @@
+// Saving the results as a result file and loading one through the menu.
+#include "window_fixture.h"
+
+#include "app/core/result_store.h"
+#include "app/result_file_copy.h"
+#include "app/saved_result.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace zel::test {
+namespace {
+
+TEST(ResultFileName, XdbEndingAppearsExactlyOnce) {
+  EXPECT_EQ(normalizeXdbPath("/r/a"), "/r/a.xdb");
+  EXPECT_EQ(normalizeXdbPath("/r/a.xdb"), "/r/a.xdb");
+  EXPECT_EQ(normalizeXdbPath("/r/a.XDB"), "/r/a.xdb");
+  EXPECT_EQ(normalizeXdbPath("/r/a.txt"), "/r/a.txt.xdb");
+  EXPECT_EQ(normalizeXdbPath("/r/結果"), "/r/結果.xdb");
+}
+
+class SaveLoadTest : public WindowTest {
+ protected:
+  std::unique_ptr<frmZelvarin> window() {
+    WindowServices s;
+    s.sink = &sink;
+    s.reportPreview = [this](QWidget*, const std::string& db, const std::string& name, int mode) {
+      reports.push_back({db, name, mode});
+    };
+    s.openDialog = [this](QWidget*, const std::string&, const std::string&, const std::string& title) {
+      titles.push_back(title);
+      return openChoice;
+    };
+    s.saveDialog = [this](QWidget*, const std::string&, const std::string&, const std::string& title) {
+      titles.push_back(title);
+      return saveChoice;
+    };
+    return std::make_unique<frmZelvarin>(programPathsFor(dir.str()), std::string(), s);
+  }
+  bool enabled(frmZelvarin& w, const char* name) { return child<QAbstractButton>(w, name)->isEnabled(); }
+
+  TempDir out;
+  std::string openChoice, saveChoice;
+  std::vector<std::string> titles;
+};
+
+TEST_F(SaveLoadTest, SaveWritesTheFlagRowAndACopyThenLoadRestoresThePreviews) {
+  std::string book = out.file("SimpleMacro.xls");
+  fs::copy_file(dataFile("SimpleMacro.xls"), book);
+  {
+    auto w = window();
+    ASSERT_TRUE(w->Form_Load());
+    w->m1b_Click();  // nothing open yet
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].text, "ファイルの解析後、保存ください。");
+    sink.shown.clear();
+
+    openChoice = book;
+    w->m1a_Click();
+    w->cmdKansu_Click();
+    child<QLineEdit>(*w, "txtSystem")->setText(QStringLiteral("在庫管理"));
+    saveChoice = out.file("kekka");
+    w->m1b_Click();
+    ASSERT_EQ(sink.shown.size(), 1u) << sink.shown[0].text;
+    EXPECT_EQ(sink.shown[0].text, "保存終了しました。");
+    EXPECT_EQ(titles.back(), "Zelvarinファイルの保存");
+    EXPECT_FALSE(w->findChild<QAction*>("m1a")->isEnabled());
+    EXPECT_FALSE(w->findChild<QAction*>("m1c")->isEnabled());
+    EXPECT_TRUE(w->findChild<QAction*>("m1b")->isEnabled());
+    w->m1z_Click();
+  }
+  const std::string saved = out.file("kekka.xdb");
+  auto row = readSavedResult(saved, nullptr);
+  ASSERT_TRUE(row.has_value());
+  EXPECT_EQ(row->ObjName, "SimpleMacro.xls");
+  EXPECT_EQ(row->flags.fPrc, 2);
+  EXPECT_EQ(row->flags.fObj, 0);
+  EXPECT_EQ(row->header.System, "在庫管理");
+  {
+    ResultDb db(saved, ResultDb::Mode::ReadOnly);
+    EXPECT_EQ(db.query("SELECT * FROM T_XlProcName").size(), 1u);
+  }
+
+  sink.shown.clear();
+  auto w = window();
+  ASSERT_TRUE(w->Form_Load());
+  openChoice = saved;
+  w->m1c_Click();
+  EXPECT_TRUE(sink.shown.empty());
+  EXPECT_EQ(titles.back(), "Zelvarinファイルの読込");
+  EXPECT_TRUE(enabled(*w, "cmdPPre"));
+  EXPECT_FALSE(enabled(*w, "cmdOPre"));
+  EXPECT_TRUE(enabled(*w, "cmdHyousi0"));
+  EXPECT_EQ(child<QLineEdit>(*w, "txtSystem")->text().toStdString(), "在庫管理");
+  for (const char* name : {"m1b", "m1c", "m6"}) EXPECT_FALSE(w->findChild<QAction*>(name)->isEnabled()) << name;
+  reports.clear();
+  child<QAbstractButton>(*w, "cmdPPre")->click();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].dbPath, saved);  // the loaded file's own rows
+}
+
+TEST_F(SaveLoadTest, LoadIsRefusedWithAWorkbookOpenAndReportsAFileWithoutRow) {
+  std::string book = out.file("SimpleMacro.xls");
+  fs::copy_file(dataFile("SimpleMacro.xls"), book);
+  auto w = window();
+  ASSERT_TRUE(w->Form_Load());
+  std::string empty = out.file("empty.xdb");
+  {
+    ProgramPaths p = programPathsFor(out.str());
+    p.DbPath = empty;
+    openAnalyzeDb(p);  // every table, no T_XlSaveFlag row
+  }
+  openChoice = empty;
+  w->m1c_Click();
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text, "保存処理が失敗しています。");
+  EXPECT_EQ(w->AcMode(), 0);
+  EXPECT_TRUE(w->findChild<QAction*>("m1c")->isEnabled());
+
+  openChoice = book;
+  w->m1a_Click();
+  sink.shown.clear();
+  w->m1c_Click();
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text, "解析ファイルが選択されておりますので処理出来ません。\r終了し再度本ソフトを起動お願いします。");
+}
+
+TEST_F(SaveLoadTest, FailedCopyIsReportedAndAnExistingFileNeedsConsent) {
+  std::string book = out.file("SimpleMacro.xls");
+  fs::copy_file(dataFile("SimpleMacro.xls"), book);
+  auto w = window();
+  ASSERT_TRUE(w->Form_Load());
+  openChoice = book;
+  w->m1a_Click();
+  ASSERT_TRUE(sink.shown.empty());
+
+  saveChoice = out.file("missing-folder/r.xdb");
+  w->m1b_Click();
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text.rfind("保存できませんでした。\r", 0), 0u);
+  EXPECT_TRUE(w->findChild<QAction*>("m1a")->isEnabled());  // nothing was saved
+
+  sink.shown.clear();
+  writeFile(out.file("old.xdb"), "keep me");
+  saveChoice = out.file("old.XDB");
+  sink.answers = {MsgAnswer::Cancel};
+  w->m1b_Click();
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].buttons, MsgButtons::OkCancel);
+  EXPECT_EQ(readFile(out.file("old.xdb")), "keep me");
+}
+
+}  // namespace
+}  // namespace zel::test
