@@ -7,6 +7,7 @@ int runInspect(const std::vector<std::string>& args);
 int runExport(const std::vector<std::string>& args);
 int runAnalyze(const std::vector<std::string>& args);
 int runReport(const std::vector<std::string>& args);
+int runPrintSheet(const std::vector<std::string>& args);
 
 const std::vector<Command>& commandTable() {
   static const std::vector<Command> table = {
@@ -17,6 +18,8 @@ const std::vector<Command>& commandTable() {
       {"inspect", "inspect BOOK.xls [--json] [--cells]",
        "print what the workbook reader sees: sheets, used ranges, counts, names, links, properties", runInspect},
       {"report", "report RESULT.xdb R_NAME -o OUT.pdf", "render one report of a result database to PDF", runReport},
+      {"print-sheet", "print-sheet BOOK.xls SHEET -o OUT.pdf [--zoom N]",
+       "render one sheet as Excel prints it (headings on, zoom N, default 98) to PDF", runPrintSheet},
   };
   return table;
 }

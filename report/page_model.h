@@ -4,6 +4,7 @@
 #pragma once
 #include "report/report_definition.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,17 +24,27 @@ struct PageText {
   Align align = Align::Left;
   bool bold = false;
   bool vertical = false;
+  // Free font and colour (printed sheets): used when pointSize > 0 instead of the style.
+  std::string family{};
+  double pointSize = 0;
+  bool italic = false, underline = false;
+  uint32_t rgb = 0;  // 0xRRGGBB
+  // Drawn clipped to this box when it has a width (a cell's text inside its cell).
+  BoxMm clip{};
 };
 
 struct PageRule {
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   double widthMm = 0.15;
   bool light = false;  // grey hairline between records
+  bool dashed = false;
+  uint32_t rgb = 0;    // 0xRRGGBB when not light
 };
 
 struct PageFill {
   BoxMm box;
   int gray = 235;  // 0..255
+  int64_t rgb = -1;  // 0xRRGGBB in place of gray when set
 };
 
 struct Page {

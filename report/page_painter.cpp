@@ -58,6 +58,24 @@ void paintVertical(QPainter& p, const PageText& t, const QRectF& r, double dotsP
   }
 }
 
+// Text in a font of its own (printed sheets), optionally clipped to its cell.
+void paintFreeText(QPainter& p, const PageText& t, const QRectF& r, double dotsPerMm) {
+  QFont font(QString::fromUtf8(t.family));
+  font.setPointSizeF(t.pointSize);
+  font.setBold(t.bold);
+  font.setItalic(t.italic);
+  font.setUnderline(t.underline);
+  p.save();
+  if (t.clip.w > 0) {
+    p.setClipRect(QRectF(t.clip.x * dotsPerMm, t.clip.y * dotsPerMm, t.clip.w * dotsPerMm, t.clip.h * dotsPerMm));
+  }
+  p.setFont(font);
+  p.setPen(QColor::fromRgb(static_cast<QRgb>(t.rgb)));
+  p.drawText(r, alignmentOf(t.align) | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
+             QString::fromUtf8(t.text.data(), static_cast<int>(t.text.size())));
+  p.restore();
+}
+
 }  // namespace
 
 void paintPage(QPainter& p, const Page& page, double dotsPerMm) {
@@ -65,9 +83,13 @@ void paintPage(QPainter& p, const Page& page, double dotsPerMm) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);
-  for (const auto& f : page.fills) p.fillRect(rect(f.box), QColor(f.gray, f.gray, f.gray));
+  for (const auto& f : page.fills) {
+    const QColor c = f.rgb >= 0 ? QColor::fromRgb(static_cast<QRgb>(f.rgb)) : QColor(f.gray, f.gray, f.gray);
+    p.fillRect(rect(f.box), c);
+  }
   for (const auto& r : page.rules) {
-    QPen pen(r.light ? QColor(170, 170, 170) : QColor(0, 0, 0));
+    QPen pen(r.light ? QColor(170, 170, 170) : QColor::fromRgb(static_cast<QRgb>(r.rgb)));
+    if (r.dashed) pen.setStyle(Qt::DashLine);
     pen.setWidthF(std::max(0.5, r.widthMm * dotsPerMm));
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
@@ -80,6 +102,11 @@ void paintPage(QPainter& p, const Page& page, double dotsPerMm) {
     const QRectF r = rect(t.box);
     if (t.vertical) {
       paintVertical(p, t, r, dotsPerMm);
+      fontSet = false;
+      continue;
+    }
+    if (t.pointSize > 0) {
+      paintFreeText(p, t, r, dotsPerMm);
       fontSet = false;
       continue;
     }

@@ -40,11 +40,29 @@ ReportDocument::ReportDocument(ReportData data, TextMeasurer& measurer) : data_(
   if (data_.def->kind == LayoutKind::Table) table_.emplace(data_, m_);
 }
 
-PaperSize ReportDocument::paper() const { return paperFor(data_.def->orientation); }
+ReportDocument::ReportDocument(std::string title, PaperSize paper, std::vector<Page> pages, TextMeasurer& measurer)
+    : m_(measurer), preparedPaper_(paper) {
+  auto def = std::make_unique<ReportDefinition>();
+  def->name = "";
+  def->title = "";
+  def->kind = LayoutKind::Cover;
+  def->orientation = paper.orientation;
+  preparedTitle_ = std::move(title);
+  def->title = preparedTitle_.c_str();
+  preparedDef_ = std::move(def);
+  data_.def = preparedDef_.get();
+  prepared_ = std::move(pages);
+}
 
-int ReportDocument::pageCount() { return table_ ? table_->pageCount() : 1; }
+PaperSize ReportDocument::paper() const { return prepared_ ? preparedPaper_ : paperFor(data_.def->orientation); }
+
+int ReportDocument::pageCount() {
+  if (prepared_) return static_cast<int>(prepared_->size());
+  return table_ ? table_->pageCount() : 1;
+}
 
 Page ReportDocument::page(int index) {
+  if (prepared_) return index >= 0 && index < static_cast<int>(prepared_->size()) ? (*prepared_)[index] : Page{};
   if (table_) return table_->page(index);
   if (index != 0) return {};
   switch (data_.def->kind) {

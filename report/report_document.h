@@ -19,6 +19,8 @@ class ReportDocument {
   static std::unique_ptr<ReportDocument> open(const std::string& dbPath, const std::string& reportName,
                                               TextMeasurer& measurer);
   ReportDocument(ReportData data, TextMeasurer& measurer);
+  // A document of pages laid out elsewhere (a printed sheet): title, paper and pages as given.
+  ReportDocument(std::string title, PaperSize paper, std::vector<Page> pages, TextMeasurer& measurer);
 
   const ReportDefinition& definition() const { return *data_.def; }
   const ReportData& data() const { return data_; }
@@ -30,6 +32,10 @@ class ReportDocument {
   ReportData data_;
   TextMeasurer& m_;
   std::optional<TablePaginator> table_;
+  std::unique_ptr<ReportDefinition> preparedDef_;
+  std::optional<std::vector<Page>> prepared_;
+  PaperSize preparedPaper_;
+  std::string preparedTitle_;
 };
 
 }  // namespace zel::report

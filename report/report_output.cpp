@@ -1,6 +1,8 @@
 // PDF, printer and image output; all three draw pages through paintPage.
 #include "report/report_output.h"
 
+#include <algorithm>
+
 #include "report/page_painter.h"
 
 #include <QFile>
@@ -19,7 +21,9 @@ namespace {
 constexpr int kPdfDpi = 600;
 
 QPageLayout layoutFor(const PaperSize& paper) {
-  return QPageLayout(QPageSize(QPageSize::A4),
+  // The paper in portrait dimensions; the reports' A4 is matched to the standard size.
+  const double shortSide = std::min(paper.widthMm, paper.heightMm), longSide = std::max(paper.widthMm, paper.heightMm);
+  return QPageLayout(QPageSize(QSizeF(shortSide, longSide), QPageSize::Millimeter),
                      paper.orientation == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "xls/formula/formula_printer.h"
+#include "xls/page_setup.h"
 
 namespace zel::xls {
 
@@ -156,6 +157,8 @@ struct SheetData {
   bool selected = false;              // WINDOW2 fSelected
   bool displayGridlines = true, displayHeadings = true, displayZeros = true;
   int drawingRecords = 0;             // MSODRAWING records seen (for the shapes layer)
+  SheetPageLayout pageLayout;         // SETUP, margins, header/footer, page breaks
+  std::vector<MergedArea> mergedAreas;  // MERGEDCELLS
   std::vector<std::string> warnings;
 };
 

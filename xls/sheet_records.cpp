@@ -15,6 +15,7 @@ namespace {
 constexpr uint16_t kObjTypeComment = 0x19;
 constexpr uint16_t kPrintHeaders = 0x002A;
 constexpr uint16_t kPrintGridlines = 0x002B;
+constexpr uint16_t kMergedCells = 0x00E5;
 
 // What the walk carries between records of one substream.
 struct SheetState {
@@ -344,7 +345,11 @@ void readSheetRecord(const std::vector<Record>& records, size_t& i, SheetState& 
     case rec::ScenProtect: s.protectScenarios = cur.u16() != 0; break;
     case kPrintHeaders: s.printHeadings = cur.u16() != 0; break;
     case kPrintGridlines: s.printGridlines = cur.u16() != 0; break;
-    case rec::Setup: readSetup(cur, st); break;
+    case rec::Setup:
+      readSetup(cur, st);
+      readSetupRecord(cur, s.pageLayout);
+      break;
+    case kMergedCells: readMergedCells(cur, s.mergedAreas); break;
     case rec::WsBool: {
       uint16_t flags = cur.u16();
       s.fitToPage = flags & 0x0100;
@@ -353,7 +358,7 @@ void readSheetRecord(const std::vector<Record>& records, size_t& i, SheetState& 
     }
     case rec::Window2: readWindow2(cur, st); break;
     case rec::Scl: readScl(cur, st); break;
-    default: break;
+    default: readPageSetupRecord(r.id, cur, s.pageLayout); break;
   }
 }
 

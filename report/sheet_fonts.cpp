@@ -1,0 +1,34 @@
+// Font-name mapping for printed sheets.
+#include "report/sheet_fonts.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace zel::report {
+namespace {
+
+std::string lowerAscii(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+
+bool containsAny(const std::string& name, std::initializer_list<std::string_view> keys) {
+  return std::any_of(keys.begin(), keys.end(), [&](std::string_view k) { return name.find(k) != std::string::npos; });
+}
+
+}  // namespace
+
+std::string notoFamilyFor(std::string_view workbookFont) {
+  const std::string name = lowerAscii(workbookFont);
+  // Fixed-pitch faces first: "ＭＳ ゴシック" is fixed-pitch too, but prints well in the sans face.
+  if (containsAny(name, {"courier", "consolas", "lucida console", "mono"})) return "Noto Sans Mono CJK JP";
+  if (containsAny(name, {"明朝", "mincho", "times", "serif", "century", "georgia", "garamond", "bookman"}) &&
+      name.find("sans") == std::string::npos) {
+    return "Noto Serif CJK JP";
+  }
+  return "Noto Sans CJK JP";
+}
+
+}  // namespace zel::report

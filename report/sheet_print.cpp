@@ -1,0 +1,89 @@
+// The sheet print command's steps over the workbook model, and its outputs.
+#include "report/sheet_print.h"
+
+#include "app/core/vb_error.h"
+#include "report/preview_window.h"
+#include "report/qt_text_measurer.h"
+#include "report/report_output.h"
+#include "report/sheet_zoom.h"
+#include "xls/excel_model.h"
+
+#include <QPointer>
+
+namespace zel::report {
+namespace {
+
+constexpr long kNoWorkbook = 91;
+constexpr long kCannotSet = 1004;
+
+QPointer<PreviewWindow>& lastSheetWindow() {
+  static QPointer<PreviewWindow> window;
+  return window;
+}
+
+}  // namespace
+
+HeaderFooterFields headerFooterFieldsAt(std::time_t now) {
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  HeaderFooterFields f;
+  f.date = std::to_string(tm.tm_year + 1900) + "/" + std::to_string(tm.tm_mon + 1) + "/" + std::to_string(tm.tm_mday);
+  f.time = std::to_string(tm.tm_hour) + ":" + (tm.tm_min < 10 ? "0" : "") + std::to_string(tm.tm_min);
+  return f;
+}
+
+SheetPages prepareSheetPrint(xls::Application& app, const std::string& sheetName, const std::string& zoomText,
+                             SheetTextMetrics& metrics, std::time_t now) {
+  const int zoom = parseSheetZoom(zoomText);
+  xls::Workbook* book = app.activeWorkbook();
+  if (!book) throw VbError(kNoWorkbook, "ブックが開かれていません。");
+  xls::Worksheet& sheet = book->sheet(sheetName);
+  if (sheet.visible() == xls::kSheetHidden) sheet.setVisible(xls::kSheetVisible);
+  sheet.select();
+  app.referenceStyle = 1;
+  if (sheet.type() == xls::SheetType::Chart || sheet.type() == xls::SheetType::DialogSheet) {
+    throw VbError(kCannotSet, "PageSetup クラスの PrintTitleRows プロパティを設定できません。シート「" + sheet.name() +
+                                  "」はセルを持たないシート（グラフまたはダイアログ）です。");
+  }
+  xls::PageSetup& ps = sheet.pageSetup();
+  ps.printTitleRows.clear();
+  ps.printTitleColumns.clear();
+  ps.printArea.clear();
+  ps.printHeadings = true;
+  ps.zoom = zoom;
+  HeaderFooterFields fields = headerFooterFieldsAt(now);
+  fields.fileName = book->name();
+  fields.sheetName = sheet.name();
+  return layoutSheet(sheet, sheetPrintSetup(sheet, zoom), fields, metrics);
+}
+
+PreviewWindow* showSheetPreview(QWidget* parent, SheetPages pages, bool showWindow) {
+  auto doc = std::make_unique<ReportDocument>(std::move(pages.title), pages.paper, std::move(pages.pages),
+                                              sharedMeasurer());
+  if (PreviewWindow* old = lastSheetWindow().data()) old->close();
+  auto* window = new PreviewWindow(std::move(doc), nullptr, {}, parent);
+  window->setWindowFlag(Qt::Window, true);
+  window->setAttribute(Qt::WA_DeleteOnClose, true);
+  lastSheetWindow() = window;
+  if (showWindow) window->showMaximized();
+  return window;
+}
+
+bool renderSheetToPdf(const std::string& bookPath, const std::string& sheetName, const std::string& zoomText,
+                      const std::string& pdfPath, std::string* error) {
+  try {
+    const int zoomCheck = parseSheetZoom(zoomText);  // before the workbook is opened
+    (void)zoomCheck;
+    xls::Application app;
+    app.openWorkbook(bookPath);
+    QtSheetMetrics metrics;
+    SheetPages pages = prepareSheetPrint(app, sheetName, zoomText, metrics, std::time(nullptr));
+    ReportDocument doc(std::move(pages.title), pages.paper, std::move(pages.pages), sharedMeasurer());
+    return writePdf(doc, pdfPath, error);
+  } catch (const VbError& e) {
+    if (error) *error = "error " + std::to_string(e.number()) + ": " + e.description();
+    return false;
+  }
+}
+
+}  // namespace zel::report
