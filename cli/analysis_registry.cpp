@@ -12,6 +12,7 @@
 #include "workbook/model_book_view.h"
 #include "workbook/name_list.h"
 #include "workbook/object_inventory.h"
+#include "workbook/shape_list.h"
 #include "xls/document_properties.h"
 #include "xls/excel_model.h"
 
@@ -51,6 +52,11 @@ AnalysisReport runNames(AnalysisContext& c) {
   auto ctx = workbookContext(c);
   workbook::ModelBookView view(openBook(c));
   return fromOutcome(workbook::runNameList(ctx, view));
+}
+
+AnalysisReport runShapes(AnalysisContext& c) {
+  auto ctx = workbookContext(c);
+  return fromOutcome(workbook::runShapeList(ctx, openBook(c)));
 }
 
 AnalysisReport runLinkSearch(AnalysisContext& c) {
@@ -111,7 +117,7 @@ const std::vector<AnalysisEntry>& analysisRegistry() {
       {"cell", "場所:セル情報", runCell},
       {"procedures", "場所:プロシージャ一覧", runSource<source::runKansu>},
       {"module", "場所:モジュールリスト", runSource<source::runModule>},
-      {"shape", "場所:図形情報", nullptr},
+      {"shape", "場所:図形情報", runShapes},
       {"files", "場所:ファイル一覧", runFiles},
       {"variables", "場所:変数情報", runSource<source::runHensu>},
       {"names", "場所:名前一覧", runNames},

@@ -1,6 +1,9 @@
 // The shape list: one row per listed shape, in sheet order and shape index order.
 #include "workbook/shape_list.h"
 
+#include <optional>
+#include <type_traits>
+
 #include "app/core/vbstring.h"
 #include "workbook/analysis_run.h"
 #include "workbook/shape_labels.h"
@@ -94,7 +97,12 @@ std::string macroNameOf(const std::string& onAction) {
   return toU8(text.substr(static_cast<size_t>(p)));
 }
 
-AnalysisOutcome runShapeList(RunContext& ctx, xls::Workbook& book) {
+namespace {
+
+// The run on a workbook the caller may change (Activate, Unprotect/Protect as Excel is asked
+// to) or only read: the rows are the same, as the protection ends as it began.
+template <class Book>
+AnalysisOutcome listShapes(RunContext& ctx, Book& book) {
   AnalysisOutcome out;
   out.report = "R_XlShape";
   const int option = ctx.options.ShapeOption;
@@ -114,16 +122,18 @@ AnalysisOutcome runShapeList(RunContext& ctx, xls::Workbook& book) {
       const auto sheets = sheetsToWalk(names);
       const auto total = static_cast<double>(sheets.size());
       for (const auto& walked : sheets) {
-        xls::Worksheet& sheet = book.sheet(static_cast<int>(walked.index) + 1);
-        sheet.activate();
-        {
-          const ProtectionGuard protection(sheet);
-          SheetRows rows{ctx, rs, walked.ordinal, walked.name};
-          for (const Shape& shape : sheet.drawing().shapes) {
-            rows.add(shape);
-            rows.addMacroMembers(shape);
-          }
+        auto& sheet = book.sheet(static_cast<int>(walked.index) + 1);
+        std::optional<ProtectionGuard> protection;
+        if constexpr (!std::is_const_v<Book>) {
+          sheet.activate();
+          protection.emplace(sheet);
         }
+        SheetRows rows{ctx, rs, walked.ordinal, walked.name};
+        for (const Shape& shape : sheet.drawing().shapes) {
+          rows.add(shape);
+          rows.addMacroMembers(shape);
+        }
+        protection.reset();
         if (sheet.drawing().unreadable > 0) {
           unreadable += sheet.drawing().unreadable;
           unreadableSheets.push_back(walked.name);
@@ -142,5 +152,10 @@ AnalysisOutcome runShapeList(RunContext& ctx, xls::Workbook& book) {
   ctx.progress.showGauge(100);
   return out;
 }
+
+}  // namespace
+
+AnalysisOutcome runShapeList(RunContext& ctx, xls::Workbook& book) { return listShapes(ctx, book); }
+AnalysisOutcome runShapeList(RunContext& ctx, const xls::Workbook& book) { return listShapes(ctx, book); }
 
 }  // namespace zel::workbook

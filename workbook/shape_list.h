@@ -20,5 +20,7 @@ std::string macroNameOf(const std::string& onAction);
 // Shapes whose records could not be read are counted in a message. The report is R_XlShape;
 // fShp takes ShapeOption once the run completes.
 AnalysisOutcome runShapeList(RunContext& ctx, xls::Workbook& book);
+// The same rows from a workbook that is only read (no sheet activated, protection untouched).
+AnalysisOutcome runShapeList(RunContext& ctx, const xls::Workbook& book);
 
 }  // namespace zel::workbook

@@ -137,6 +137,20 @@ TEST(ShapeList, ProtectionEndsAsItBegan) {
   EXPECT_TRUE(book->sheet(4).protectContents());
 }
 
+TEST(ShapeList, ReadOnlyWorkbookGivesTheSameRows) {
+  AnalysisFixture changed, readOnly;
+  auto book = sampleBook();
+  auto other = sampleBook();
+  changed.options.ShapeOption = readOnly.options.ShapeOption = 2;
+  auto c1 = changed.ctx();
+  auto c2 = readOnly.ctx();
+  runShapeList(c1, *book);
+  runShapeList(c2, static_cast<const xls::Workbook&>(*other));
+  EXPECT_EQ(readOnly.rows(kAllFields), changed.rows(kAllFields));
+  EXPECT_EQ(other->activeSheet()->index(), 1);  // nothing activated
+  EXPECT_EQ(book->activeSheet()->index(), 4);   // the walk activates each sheet in turn
+}
+
 TEST(ShapeList, DuplicateAndBlankTailedNamesKeepTheirOwnMacroAndText) {
   BiffBuilder b;
   b.name("First", {});
