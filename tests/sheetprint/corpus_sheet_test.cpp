@@ -1,0 +1,118 @@
+// Real workbooks: the page-setup records the reader takes in, and the pages laid out from
+// them. Expected cell texts were read with python3-xlrd (values and number formats) and
+// formatted by hand.
+#include "report/sheet_layout.h"
+#include "report/gui_application.h"
+#include "report/sheet_print.h"
+#include "sheet_print_fixture.h"
+#include "xls/excel_model.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace zel;
+
+namespace {
+
+constexpr std::time_t kNoon = 1796659200;
+
+report::SheetPages layoutFile(const std::string& file, const std::string& sheet, int zoom,
+                              std::unique_ptr<xls::Workbook>& keep) {
+  keep = xls::Workbook::open(test::dataFile(file));
+  const xls::Worksheet& s = keep->sheet(sheet);
+  test::FixedSheetMetrics m;
+  return report::layoutSheet(s, report::sheetPrintSetup(s, zoom), report::headerFooterFieldsAt(kNoon), m);
+}
+
+TEST(CorpusPageSetup, PageBreaksAndMergedAreasAsStored) {
+  auto breaks = xls::Workbook::open(test::dataFile("SimpleWithPageBreaks.xls"));
+  const auto& layout = breaks->sheet(1).data().pageLayout;
+  EXPECT_EQ(layout.rowBreaks, std::vector<uint16_t>{23});
+  EXPECT_EQ(layout.colBreaks, std::vector<uint16_t>{5});
+
+  auto loan = xls::Workbook::open(test::dataFile("44958.xls"));
+  const auto& merged = loan->sheet("TwoVariable Table Example").data().mergedAreas;
+  ASSERT_EQ(merged.size(), 2u);
+  EXPECT_EQ(merged[0].firstRow, 0);
+  EXPECT_EQ(merged[0].lastRow, 0);
+  EXPECT_EQ(merged[0].firstCol, 0);
+  EXPECT_EQ(merged[0].lastCol, 1);
+  EXPECT_EQ(merged[1].firstRow, 1);
+  EXPECT_EQ(merged[1].firstCol, 4);
+  EXPECT_EQ(merged[1].lastCol, 7);
+}
+
+TEST(CorpusSheetPrint, DatesTimesAndPercentagesAsDisplayed) {
+  std::unique_ptr<xls::Workbook> keep;
+  auto pages = layoutFile("Formate.xls", "Blätt1", 100, keep);
+  ASSERT_EQ(pages.pages.size(), 1u);
+  const auto& page = pages.pages[0];
+  // Column B, rows 1..8: DD/MM/YYYY, a long date, HH:MM, H:MM:SS AM/PM, 0.0%.
+  const std::vector<std::string> expected = {"03/07/1907", "23/02/2005", "Tuesday, May 03, 1988", "06:34",
+                                             "12:56",      "5:47:13 PM", "97.4%",                 "12.4%"};
+  double lastY = 0;
+  const auto& headB = test::onlyText(page, "B");
+  for (const auto& text : expected) {
+    const auto& t = test::onlyText(page, text);
+    EXPECT_EQ(t.align, report::Align::Right) << text;  // numbers align right under General alignment
+    EXPECT_GT(t.box.x, headB.box.x - 0.01) << text;
+    EXPECT_LT(t.box.right(), headB.box.right() + 0.01) << text;
+    EXPECT_GT(t.box.y, lastY) << text;
+    lastY = t.box.y;
+  }
+  EXPECT_EQ(test::onlyText(page, "Äcker").align, report::Align::Left);
+}
+
+TEST(CorpusSheetPrint, MergedTitleFormatsAndWideSheetOverTwoPages) {
+  std::unique_ptr<xls::Workbook> keep;
+  auto pages = layoutFile("44958.xls", "TwoVariable Table Example", 100, keep);
+  ASSERT_GE(pages.pages.size(), 2u);
+  const auto& first = pages.pages[0];
+  for (const char* pct : {"7.50%", "8.97%", "9.57%"}) EXPECT_TRUE(test::hasText(first, pct)) << pct;
+  const auto& title = test::onlyText(first, "Tractor Loan");
+  const auto& a = test::onlyText(first, "A");
+  const auto& bHead = test::onlyText(first, "B");
+  EXPECT_NEAR(title.clip.x, a.box.x, 0.01);
+  EXPECT_NEAR(title.clip.right(), bHead.box.right(), 0.01);
+  EXPECT_TRUE(test::hasText(first, "A"));
+  // The columns that do not fit continue on a later page, headed by their own letters.
+  bool laterHasH = false;
+  for (size_t i = 1; i < pages.pages.size(); ++i) laterHasH |= test::hasText(pages.pages[i], "H");
+  EXPECT_TRUE(laterHasH);
+  EXPECT_FALSE(test::hasText(pages.pages.back(), "A"));
+}
+
+TEST(CorpusSheetPrint, ChineseMergedHeading) {
+  std::unique_ptr<xls::Workbook> keep;
+  auto pages = layoutFile("61287.xls", "第一页", 100, keep);
+  ASSERT_FALSE(pages.pages.empty());
+  const auto& title = test::onlyText(pages.pages[0], "资产负债表");
+  EXPECT_EQ(title.align, report::Align::Center);
+  // A1:H4 merged: the title's room runs from column A to column H.
+  const auto& a = test::onlyText(pages.pages[0], "A");
+  EXPECT_NEAR(title.clip.x, a.box.x, 0.01);
+  // Rows 1..4: the title's room is as tall as their headings (left of column A; cells may
+  // hold the same numbers).
+  double headingsHeight = 0;
+  for (const char* n : {"1", "2", "3", "4"}) {
+    for (const auto* t : test::textsNamed(pages.pages[0], n))
+      if (t->box.right() <= a.box.x + 0.01) headingsHeight += t->box.h;
+  }
+  EXPECT_NEAR(title.clip.h, headingsHeight, 0.01);
+  EXPECT_GT(headingsHeight, 10);
+}
+
+TEST(CorpusSheetPrint, PdfOfARealSheet) {
+  report::ensureGuiApplication();
+  const std::string out = ::testing::TempDir() + "sheet_print_test.pdf";
+  std::string error;
+  ASSERT_TRUE(report::renderSheetToPdf(test::dataFile("Formate.xls"), "Blätt1", "１００", out, &error)) << error;
+  EXPECT_GT(std::filesystem::file_size(out), 1000u);
+  std::filesystem::remove(out);
+  EXPECT_FALSE(report::renderSheetToPdf(test::dataFile("Formate.xls"), "Blätt1", "abc", out, &error));
+  EXPECT_NE(error.find("13"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+}  // namespace
