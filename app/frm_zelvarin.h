@@ -178,19 +178,20 @@ class frmZelvarin : public QMainWindow {
   std::string ShowOpenDialog(const std::string& filter, const std::string& folder, const std::string& title);
   std::string ShowSaveDialog(const std::string& filter, const std::string& folder, const std::string& title);
   void openWorkbook(const std::string& path, bool fromRecentList);
+  void abandonWorkbook();
   void fillWorkbookLists(const OpenedWorkbook& opened);
   void fillHeaderBoxes(const OpenedWorkbook& opened);
   void enableForWorkbook(bool fromRecentList);
 
   // Analysis commands (frm_zelvarin_commands.cpp): the common frame around one analysis.
   void runAnalysisCommand(const char* analysisName, std::initializer_list<QPushButton*> previewButtons);
-  void finishWithPreview(const std::string& report);
+  void finishWithPreview(const std::string& report, const std::string& dbPath);
 
   // Options and previews (frm_zelvarin_options.cpp).
   enum OptionGroup { OptObject, OptCell, OptSSelect, OptProc, OptModule, OptMPrint, OptShape, OptFile };
   void selectOption(OptionGroup group, int index);
   void showReport(report::PreviewButton button);
-  void showReportNamed(const std::string& name);
+  void showReportNamed(const std::string& name, const std::string& dbPath);
 
   // Feedback (frm_zelvarin_feedback.cpp).
   void showHint(QObject* control);

@@ -43,8 +43,8 @@ std::vector<std::string> comboItems(const QComboBox* box) {
 
 }  // namespace
 
-void frmZelvarin::finishWithPreview(const std::string& report) {
-  if (!report.empty()) showReportNamed(report);
+void frmZelvarin::finishWithPreview(const std::string& report, const std::string& dbPath) {
+  if (!report.empty()) showReportNamed(report, dbPath);
   progress_->setStatus(kAfterPreview);
   Timer1->start(kStatusClearMs);
 }
@@ -90,7 +90,7 @@ void frmZelvarin::runAnalysisCommand(const char* analysisName, std::initializer_
     if (!result.ran && result.report.empty()) return;  // refused (no modules): nothing to show
     // The run (or the tables it found already filled) can be previewed from now on.
     for (QPushButton* b : previewButtons) b->setEnabled(true);
-    finishWithPreview(result.report);
+    finishWithPreview(result.report, reportDbPath());
   } catch (const VbError& e) {
     reportCommandError(place, e.number(), e.description());
   } catch (const std::exception& e) {
@@ -127,7 +127,9 @@ void frmZelvarin::cmdHyousi_Click(int index) {
       workbook::writeCoverPage(resultDb_, *progress_, header);
       setEnabled(true);
     }
-    finishWithPreview(report);
+    // The cover is written to Analyze.mdb just now, so it is shown from there even while a
+    // result file is the source of the other previews.
+    finishWithPreview(report, paths_.DbPath);
   } catch (const VbError& e) {
     reportCommandError("場所:表紙", e.number(), e.description());
   } catch (const std::exception& e) {

@@ -88,12 +88,7 @@ void frmZelvarin::openWorkbook(const std::string& path, bool fromRecentList) {
     }
     restoreAfterCommand();
   } catch (const VbError& e) {
-    // Nothing half-opened stays: the window returns to the no-workbook commands.
-    XlApp_.reset();
-    xlOwned_ = 0;
-    lblDBName->clear();
-    disableCommands();
-    progress_->setStatus("");
+    abandonWorkbook();
     if (e.number() == err::ProjectLocked) {
       message(xls::vba::kProjectLockedMessage);
       restoreAfterCommand();
@@ -102,12 +97,18 @@ void frmZelvarin::openWorkbook(const std::string& path, bool fromRecentList) {
     }
     reportCommandError(kPlaceOpen, e.number(), e.description(), MailLine::Standard, false);
   } catch (const std::exception& e) {
-    XlApp_.reset();
-    xlOwned_ = 0;
-    lblDBName->clear();
-    disableCommands();
+    abandonWorkbook();
     reportCommandError(kPlaceOpen, err::Automation, e.what(), MailLine::Standard, false);
   }
+}
+
+// Nothing half-opened stays: the window returns to the no-workbook commands.
+void frmZelvarin::abandonWorkbook() {
+  XlApp_.reset();
+  xlOwned_ = 0;
+  lblDBName->clear();
+  disableCommands();
+  progress_->setStatus("");
 }
 
 void frmZelvarin::fillWorkbookLists(const OpenedWorkbook& opened) {

@@ -123,12 +123,12 @@ void frmZelvarin::PrintSet(const SavedResult& saved) {
 // anything that still escapes is shown with the report place text and the command goes on.
 void frmZelvarin::showReport(report::PreviewButton button) {
   std::string name = report::reportFor(button, options_, flags_);
-  if (!name.empty()) showReportNamed(name);
+  if (!name.empty()) showReportNamed(name, reportDbPath());
 }
 
-void frmZelvarin::showReportNamed(const std::string& name) {
+void frmZelvarin::showReportNamed(const std::string& name, const std::string& dbPath) {
   try {
-    if (services_.reportPreview) services_.reportPreview(this, reportDbPath(), name, 0);
+    if (services_.reportPreview) services_.reportPreview(this, dbPath, name, 0);
   } catch (const VbError& e) {
     reportCommandError(kPlaceReport, e.number(), e.description(), MailLine::Standard, false);
   } catch (const std::exception& e) {

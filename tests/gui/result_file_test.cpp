@@ -95,6 +95,12 @@ TEST_F(ResultFileTest, GoodFileEnablesThePreviewsOfItsAnalysesOnly) {
   EXPECT_EQ(reports[1].name, "R_SourceList1");
   EXPECT_EQ(reports[2].name, "R_XlHensuT");
 
+  // The cover is written to Analyze.mdb and shown from there, with the boxes as they stand.
+  child<QAbstractButton>(*w, "cmdHyousi0")->click();
+  ASSERT_EQ(reports.size(), 4u);
+  EXPECT_EQ(reports[3].name, "R_XlHyousi");
+  EXPECT_EQ(reports[3].dbPath, w->paths().DbPath);
+
   // Leaving does not touch the result file's own row.
   sink.answers = {MsgAnswer::Ok};
   w->m1z_Click();
