@@ -211,7 +211,10 @@ void Workbook::setActiveSheet(int index) {
 std::vector<std::string> Workbook::linkSources(int type) const {
   std::vector<std::string> out;
   auto add = [&](const std::string& s) {
-    if (!s.empty() && std::find(out.begin(), out.end(), s) == out.end()) out.push_back(s);
+    // A path of only NUL or blank characters marks a SUPBOOK that refers to this workbook or is
+    // unused; Excel does not list it as a link source.
+    if (s.find_first_not_of(std::string("\0 ", 2)) == std::string::npos) return;
+    if (std::find(out.begin(), out.end(), s) == out.end()) out.push_back(s);
   };
   for (const ExternalBook& b : biff_.globals.books) {
     if (type == 1 && b.info.kind == SupBookInfo::Kind::External) add(b.info.fileName);

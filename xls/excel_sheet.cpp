@@ -308,8 +308,22 @@ FormulaText Workbook::cellFormula(const Worksheet& sheet, const CellEntry& cell)
         case RangeFormula::Kind::Table: return FormulaText{tableFormula(r), {}, true};
       }
     }
-    FormulaText missing;
-    missing.text = "=";
+    // Some writers point tExp at a cell inside the shared range rather than at its first cell:
+    // take the range formula that holds both the named cell and this one.
+    for (const RangeFormula& r : d.rangeFormulas) {
+      auto holds = [&r](uint32_t row, uint32_t col) {
+        return row >= r.firstRow && row <= r.lastRow && col >= r.firstCol && col <= r.lastCol;
+      };
+      if (!holds(anchorRow, anchorCol) || !holds(cell.row, cell.col)) continue;
+      switch (r.kind) {
+        case RangeFormula::Kind::Shared: return printFormula(r.rgce, r.extra, env_, here, FormulaKind::Shared);
+        case RangeFormula::Kind::Array:
+          return printFormula(r.rgce, r.extra, env_, FormulaOrigin{r.firstRow, r.firstCol}, FormulaKind::Shared);
+        case RangeFormula::Kind::Table: return FormulaText{tableFormula(r), {}, true};
+      }
+    }
+    // Nothing holds it: a visible placeholder, never an empty-looking formula.
+    FormulaText missing = printFormula(f.rgce, f.extra, env_, here, FormulaKind::Cell);
     missing.complete = false;
     missing.warnings.push_back("shared formula of " + cellAddress(anchorRow, anchorCol) + " not found");
     return missing;
