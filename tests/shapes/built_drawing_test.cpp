@@ -43,10 +43,11 @@ TEST(BuiltDrawing, FillColoursFromRgbPaletteAndSystemIndexes) {
               rect(4, {{kFillColor, 0x08000002}}),   // fixed red
               rect(5, {{kFillColor, 0x10000005}}),   // system colour: window
               rect(6, {{kFillColor, 0x100000F0}}),   // derived colour: not resolvable
-              rect(7)});                              // no property: white
+              rect(7),                                // no property: white
+              rect(8, {{0x01C0, 0x0800000A}})});      // line colour through the palette
   auto book = open(b);
   const auto& shapes = book->sheet(1).drawing().shapes;
-  ASSERT_EQ(shapes.size(), 7u);
+  ASSERT_EQ(shapes.size(), 8u);
   EXPECT_EQ(shapes[0].foreColor, 0x11 + 0x22 * 256 + 0x33 * 65536);
   EXPECT_EQ(shapes[1].foreColor, 0x12 + 0x34 * 256 + 0x56 * 65536);
   EXPECT_EQ(shapes[2].foreColor, 0xAB + 0xCD * 256 + 0xEF * 65536);
@@ -54,6 +55,8 @@ TEST(BuiltDrawing, FillColoursFromRgbPaletteAndSystemIndexes) {
   EXPECT_EQ(shapes[4].foreColor, 0xFFFFFF);
   EXPECT_FALSE(shapes[5].foreColor.has_value());
   EXPECT_EQ(shapes[6].foreColor, 0xFFFFFF);
+  EXPECT_EQ(shapes[6].lineColor, 0);
+  EXPECT_EQ(shapes[7].lineColor, 0xAB + 0xCD * 256 + 0xEF * 65536);
   EXPECT_EQ(shapes[0].name, "Rectangle 1");
 }
 

@@ -57,6 +57,7 @@ struct Shape {
   bool filled = true;          // Fill.Visible
   std::optional<int32_t> foreColor;  // Fill.ForeColor.RGB; empty when it cannot be resolved
   bool lined = true;           // Line.Visible
+  std::optional<int32_t> lineColor;  // Line.ForeColor.RGB; empty when it cannot be resolved
   int dashStyle = dash::Solid; // Line.DashStyle (msoLineDashStyle)
   bool hasText = false;        // a TXO belongs to the shape
   std::string text;            // Characters.Text

@@ -25,8 +25,9 @@ constexpr size_t kTxoHeaderBytes = 14;
 // fFilled / fLine and the bits telling they are set (older writers leave the use bits clear).
 constexpr uint32_t kFilledBit = 0x00000010, kUseFilledBit = 0x00100000;
 constexpr uint32_t kLineBit = 0x00000008, kUseLineBit = 0x00080000;
-// Default fill colour of a shape without the property: white.
+// Colours of a shape without the properties: white fill, black line.
 constexpr uint32_t kDefaultFillColor = 0x00FFFFFF;
+constexpr uint32_t kDefaultLineColor = 0x00000000;
 
 struct ObjRecord {
   bool ok = false;
@@ -206,6 +207,8 @@ struct Matcher {
     auto fill = a.properties.find(prop::FillColor);
     s.foreColor = resolveArtColor(fill == a.properties.end() ? kDefaultFillColor : fill->second, env.palette);
     s.lined = booleanProperty(a, prop::LineBooleans, kLineBit, kUseLineBit, true);
+    auto line = a.properties.find(prop::LineColor);
+    s.lineColor = resolveArtColor(line == a.properties.end() ? kDefaultLineColor : line->second, env.palette);
     auto dashing = a.properties.find(prop::LineDashing);
     s.dashStyle = dashing == a.properties.end() ? dash::Solid : dashStyleOf(dashing->second);
     if (a.clientTextbox >= 0 && static_cast<size_t>(a.clientTextbox) < txos.size() && txos[static_cast<size_t>(a.clientTextbox)].ok) {
