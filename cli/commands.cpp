@@ -19,7 +19,7 @@ const std::vector<Command>& commandTable() {
        "print what the workbook reader sees: sheets, used ranges, counts, names, links, properties", runInspect},
       {"report", "report RESULT.xdb R_NAME -o OUT.pdf", "render one report of a result database to PDF", runReport},
       {"print-sheet", "print-sheet BOOK.xls SHEET -o OUT.pdf [--zoom N]",
-       "render one sheet as Excel prints it (headings on, zoom N, default 98) to PDF", runPrintSheet},
+       "render one sheet as Excel prints it (headings on; zoom N, default Zoom= of Zelvarin.dat or 98) to PDF", runPrintSheet},
   };
   return table;
 }

@@ -24,6 +24,8 @@ constexpr double kHeadingRuleMm = 0.1;
 // grid's end at a large zoom.
 constexpr size_t kMaxSheetPages = 2000;
 constexpr long kTooManyPages = 1004;
+// Row entries of the merged-area index (an area counts once per row it spans).
+constexpr size_t kMaxMergeRowEntries = size_t{1} << 20;
 
 struct Block {
   int first = 0, last = 0;  // inclusive
@@ -171,6 +173,7 @@ class SheetPager {
     std::sort(merges_.begin(), merges_.end(),
               [](const xls::MergedArea& a, const xls::MergedArea& b) { return a.firstRow < b.firstRow; });
     buildGeometry();
+    indexMerges();
     paper_ = paperOf(setup.layout);
     headingFont_ = sheetFont(g_, 0, scale_);
     padMm_ = kCellPaddingPixels * kMmPerPixel * scale_;
@@ -255,10 +258,24 @@ class SheetPager {
     geo_.rowY = prefixSums(geo_.rowH);
   }
 
+  // Merged areas by row, for lookups by cell. Areas past the entry limit print as plain cells.
+  void indexMerges() {
+    rowMerges_.assign(static_cast<size_t>(geo_.lastRow) + 1, {});
+    size_t entries = 0;
+    for (size_t i = 0; i < merges_.size(); ++i) {
+      const auto& a = merges_[i];
+      size_t rows = static_cast<size_t>(a.lastRow - a.firstRow) + 1;
+      if (entries + rows > kMaxMergeRowEntries) break;
+      entries += rows;
+      for (int r = a.firstRow; r <= a.lastRow; ++r) rowMerges_[r].push_back(static_cast<uint32_t>(i));
+    }
+  }
+
   const xls::MergedArea* mergeAt(int r, int c) const {
-    for (const auto& a : merges_) {
-      if (a.firstRow > r) break;
-      if (r <= a.lastRow && c >= a.firstCol && c <= a.lastCol) return &a;
+    if (r < 0 || static_cast<size_t>(r) >= rowMerges_.size()) return nullptr;
+    for (uint32_t i : rowMerges_[r]) {
+      const auto& a = merges_[i];
+      if (c >= a.firstCol && c <= a.lastCol) return &a;
     }
     return nullptr;
   }
@@ -541,6 +558,7 @@ class SheetPager {
   SheetTextMetrics& m_;
   double scale_;
   std::vector<xls::MergedArea> merges_;
+  std::vector<std::vector<uint32_t>> rowMerges_;
   Geometry geo_;
   PaperSize paper_;
   SheetFont headingFont_;

@@ -20,6 +20,12 @@ bool isBlank(char32_t c) { return c == U' ' || c == U'\t' || c == U'\u3000'; }
 
 }  // namespace
 
+std::string initialZoomText(const std::string& datZoom) {
+  bool blank = true;
+  for (char32_t c : toU32(datZoom)) blank = blank && isBlank(c);
+  return blank ? kDefaultSheetZoom : datZoom;
+}
+
 int parseSheetZoom(const std::string& text) {
   std::u32string s = toU32(text);
   size_t b = 0, e = s.size();

@@ -3,11 +3,15 @@
 // formatted by hand.
 #include "report/sheet_layout.h"
 #include "report/gui_application.h"
+#include "report/preview_window.h"
 #include "report/sheet_print.h"
 #include "sheet_print_fixture.h"
 #include "xls/excel_model.h"
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QPointer>
 
 #include <filesystem>
 
@@ -104,7 +108,7 @@ TEST(CorpusSheetPrint, ChineseMergedHeading) {
 }
 
 TEST(CorpusSheetPrint, PdfOfARealSheet) {
-  report::ensureGuiApplication();
+  test::ensureWidgetApplication();
   const std::string out = ::testing::TempDir() + "sheet_print_test.pdf";
   std::string error;
   ASSERT_TRUE(report::renderSheetToPdf(test::dataFile("Formate.xls"), "Blätt1", "１００", out, &error)) << error;
@@ -113,6 +117,31 @@ TEST(CorpusSheetPrint, PdfOfARealSheet) {
   EXPECT_FALSE(report::renderSheetToPdf(test::dataFile("Formate.xls"), "Blätt1", "abc", out, &error));
   EXPECT_NE(error.find("13"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST(CorpusSheetPrint, PreparedPagesInThePreviewWindow) {
+  test::ensureWidgetApplication();
+  xls::Application app;
+  app.openWorkbook(test::dataFile("12561-1.xls"));
+  test::FixedSheetMetrics m;
+  report::SheetPages pages = report::prepareSheetPrint(app, "作業リスト", "98", m, kNoon);
+  const size_t count = pages.pages.size();
+  ASSERT_GT(count, 1u);
+  report::PreviewWindow* w = report::showSheetPreview(nullptr, std::move(pages), false);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->pageCount(), static_cast<int>(count));
+  EXPECT_EQ(w->document().paper().orientation, report::Orientation::Landscape);
+  EXPECT_NE(w->windowTitle().toStdString().find("作業リスト"), std::string::npos);
+  w->goToPage(1);
+  EXPECT_EQ(w->currentPage(), 1);
+  // A second print replaces the first window.
+  report::SheetPages again = report::prepareSheetPrint(app, "作業リスト", "50", m, kNoon);
+  QPointer<report::PreviewWindow> first(w);
+  report::PreviewWindow* w2 = report::showSheetPreview(nullptr, std::move(again), false);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(first.isNull());
+  EXPECT_LT(w2->pageCount(), static_cast<int>(count));
+  w2->close();
 }
 
 }  // namespace

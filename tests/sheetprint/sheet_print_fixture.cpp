@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
+#include <cstdlib>
+#include <memory>
+
 namespace zel::test {
 
 double FixedSheetMetrics::widthMm(const report::SheetFont& font, std::string_view utf8) {
@@ -25,6 +30,15 @@ const report::PageText& onlyText(const report::Page& page, const std::string& te
     return kNone;
   }
   return *found.front();
+}
+
+void ensureWidgetApplication() {
+  if (QCoreApplication::instance()) return;
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static int argc = 1;
+  static char name[] = "test_sheetprint";
+  static char* argv[] = {name, nullptr};
+  static std::unique_ptr<QApplication> app = std::make_unique<QApplication>(argc, argv);
 }
 
 bool hasText(const report::Page& page, const std::string& text) { return !textsNamed(page, text).empty(); }

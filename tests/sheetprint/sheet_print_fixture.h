@@ -20,4 +20,7 @@ std::vector<const report::PageText*> textsNamed(const report::Page& page, const 
 const report::PageText& onlyText(const report::Page& page, const std::string& text);
 bool hasText(const report::Page& page, const std::string& text);
 
+// A QApplication (offscreen) for tests that paint or build the preview window.
+void ensureWidgetApplication();
+
 }  // namespace zel::test

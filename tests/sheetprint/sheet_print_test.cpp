@@ -234,4 +234,25 @@ TEST(SheetLayout, WithoutSetupPrintsOnA4PortraitWithDefaultMargins) {
   EXPECT_TRUE(pages.pages[0].rules.size() > 0);
 }
 
+TEST(SheetPageSetupRecords, DamagedRecordsAreSkippedWithAWarning) {
+  BiffBuilder b;
+  int s = b.addSheet("S");
+  b.addRecord(s, 0x00A1, Bytes().u16(9).u16(100));                        // SETUP cut short
+  b.addRecord(s, 0x00E5, Bytes().u16(5).u16(0).u16(0).u16(0).u16(1));     // 5 areas announced, 1 stored
+  b.addRecord(s, 0x001B, Bytes().u16(3).u16(4));                          // breaks cut short
+  b.addRecord(s, 0x0028, Bytes().f64(-3.0));                              // negative top margin
+  b.addRecord(s, 0x0014, Bytes());                                        // empty header: none
+  b.label(s, 0, 0, "x");
+  auto book = xls::Workbook::openMemory(b.toBytes());
+  const auto& data = book->sheet(1).data();
+  EXPECT_GE(data.warnings.size(), 3u);
+  EXPECT_TRUE(data.pageLayout.noPrinterSettings);
+  EXPECT_EQ(data.mergedAreas.size(), 1u);
+  EXPECT_NEAR(data.pageLayout.topInches, 1.0, 1e-9);
+  EXPECT_TRUE(data.pageLayout.header.empty());
+  test::FixedSheetMetrics m;
+  auto pages = report::layoutSheet(book->sheet(1), report::sheetPrintSetup(book->sheet(1), 100), {}, m);
+  EXPECT_EQ(pages.pages.size(), 1u);
+}
+
 }  // namespace

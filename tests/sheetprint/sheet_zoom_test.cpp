@@ -42,6 +42,12 @@ TEST(SheetZoom, WholeNumbersOnlyFullWidthDigitsAndBlanksAccepted) {
   EXPECT_EQ(errorOf("99999999999999999999"), 13);  // no overflow into a valid zoom
 }
 
+TEST(SheetZoom, InitialTextFromDatZoomElse98) {
+  EXPECT_EQ(zel::report::initialZoomText("75"), "75");
+  EXPECT_EQ(zel::report::initialZoomText(""), "98");
+  EXPECT_EQ(zel::report::initialZoomText("  "), "98");
+}
+
 TEST(SheetHeaderFooter, SectionsAndFieldCodes) {
   zel::report::HeaderFooterFields f;
   f.page = 2;
