@@ -1,6 +1,5 @@
 // zelvarin-cli analyze end to end: program folder, module export into temp/, the result
-// file with its T_XlSaveFlag row, analyses that are not built, locked projects, bad usage.
-#include "cli/analysis_registry.h"
+// file with its T_XlSaveFlag row, source analyses, locked projects, bad usage.
 #include "cli_runner.h"
 #include "support/biff_builder.h"
 #include "support/temp_dir.h"
@@ -98,18 +97,6 @@ TEST(AnalyzeCommand, EachOpenReplacesTheExportedModules) {
   EXPECT_FALSE(fs::exists(h.home + "/temp/Module1.bas"));
   EXPECT_TRUE(fs::exists(h.home + "/temp/UserDefinedFunctions.bas"));
   EXPECT_TRUE(fs::exists(h.dir.file("b.xdb")));  // the extension is added as the save command does
-}
-
-TEST(AnalyzeCommand, AnalysisNotBuiltYetFailsOnlyWhenAskedFor) {
-  const auto* shape = zel::cli::findAnalysis("shape");
-  ASSERT_NE(shape, nullptr);
-  if (shape->run) GTEST_SKIP() << "the shape analysis is available";
-  Home h;
-  auto asked = runCli({"analyze", zel::test::dataFile("SimpleMacro.xls"), "-o", h.dir.file("r.xdb"), "--only",
-                       "shape,cover", "--home", h.home});
-  EXPECT_EQ(asked.status, 1);
-  EXPECT_NE(asked.err.find("shape: not available yet"), std::string::npos) << asked.err;
-  EXPECT_TRUE(fs::exists(h.dir.file("r.xdb")));  // the analyses that ran are still saved
 }
 
 TEST(AnalyzeCommand, LockedProjectStopsBeforeAnyResult) {
