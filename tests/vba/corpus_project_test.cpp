@@ -150,7 +150,9 @@ TEST(CorpusProject, ComponentsAndExportTextMatchTheFiles) {
         EXPECT_EQ(l.find_first_of("\r\n"), std::string::npos);
         EXPECT_NE(l.rfind("Attribute VB_Base", 0), 0u) << "VB_Base is not exported";
       }
-      if (m.type == 1) EXPECT_EQ(header, 0u);
+      if (m.type == 1) {
+        EXPECT_EQ(header, 0u);
+      }
       if (m.type == 2 || m.type == 100) {
         ASSERT_EQ(header, 4u);
         EXPECT_EQ(lines[0], "VERSION 1.0 CLASS");
