@@ -1,22 +1,58 @@
-// Reads the drawing layer of every sheet of the collection when the workbook opens.
-#include <unordered_map>
-
+// Reads the drawing layer of every sheet of the collection when the workbook opens. Only the
+// records the drawing layer looks at are kept (others collapse into one placeholder each run),
+// so a large grid costs no record index of its own.
 #include "xls/biff_record.h"
 #include "xls/drawing/sheet_drawing_reader.h"
 #include "xls/excel_model.h"
 
 namespace zel::xls {
+namespace {
+
+// Stands for a run of records the drawing layer does not read (it still ends a CONTINUE run).
+constexpr uint16_t kOtherRecords = 0xFFFF;
+
+bool drawingReads(uint16_t id) {
+  switch (id) {
+    case rec::Bof:
+    case rec::Eof:
+    case rec::MsoDrawing:
+    case rec::Continue:
+    case rec::Obj:
+    case rec::Txo:
+    case rec::Note:
+    case rec::Password: return true;
+    default: return false;
+  }
+}
+
+// The records of the substream starting at `bof` (a BOF header offset), up to its EOF.
+std::vector<Record> drawingRecordsFrom(std::span<const uint8_t> stream, size_t bof) {
+  std::vector<Record> out;
+  int depth = 0;
+  for (size_t pos = bof; pos + 4 <= stream.size();) {
+    const uint16_t id = static_cast<uint16_t>(stream[pos] | (stream[pos + 1] << 8));
+    const size_t length = static_cast<size_t>(stream[pos + 2] | (stream[pos + 3] << 8));
+    if (pos + 4 + length > stream.size()) break;
+    if (drawingReads(id))
+      out.push_back(Record{id, pos, stream.subspan(pos + 4, length)});
+    else if (out.empty() || out.back().id != kOtherRecords)
+      out.push_back(Record{kOtherRecords, pos, {}});
+    pos += 4 + length;
+    if (id == rec::Bof) ++depth;
+    if (id == rec::Eof && --depth <= 0) break;
+  }
+  return out;
+}
+
+}  // namespace
 
 void Workbook::loadDrawings(std::span<const uint8_t> stream) {
-  const RecordList list = splitRecords(stream);
-  std::unordered_map<size_t, size_t> bofAt;  // stream offset of a BOF -> record index
-  for (size_t i = 0; i < list.records.size(); ++i)
-    if (list.records[i].id == rec::Bof) bofAt.emplace(list.records[i].offset, i);
   const drawing::DrawingEnvironment env{env_, biff_.globals.palette};
   for (size_t pos = 0; pos < sheetIndex_.size(); ++pos) {
-    auto it = bofAt.find(biff_.globals.sheets[sheetIndex_[pos]].streamPosition);
-    if (it == bofAt.end()) continue;
-    sheets_[pos].setDrawing(drawing::readSheetDrawing(list.records, it->second, env));
+    const size_t bof = biff_.globals.sheets[sheetIndex_[pos]].streamPosition;
+    if (bof + 4 > stream.size() || stream[bof] != (rec::Bof & 0xFF) || stream[bof + 1] != (rec::Bof >> 8)) continue;
+    const std::vector<Record> records = drawingRecordsFrom(stream, bof);
+    sheets_[pos].setDrawing(drawing::readSheetDrawing(records, 0, env));
   }
 }
 
