@@ -43,7 +43,16 @@ ResultDb::ResultDb(const std::string& path, Mode mode) : path_(path) {
   }
   sqlite3_busy_timeout(db_, 5000);
   sqlite3_extended_result_codes(db_, 1);
-  if (mode == Mode::ReadWrite) exec("PRAGMA journal_mode=DELETE");
+  if (mode == Mode::ReadWrite) {
+    try {
+      exec("PRAGMA journal_mode=DELETE");
+    } catch (...) {
+      // A file that is not a database fails here; the handle must not outlive the throw.
+      sqlite3_close_v2(db_);
+      db_ = nullptr;
+      throw;
+    }
+  }
 }
 
 ResultDb::~ResultDb() {
