@@ -208,6 +208,8 @@ class frmZelvarin : public QMainWindow {
   ResultDb resultDb_;
   std::string resultFilePath_;
   std::unique_ptr<xls::Application> XlApp_;  // the open workbook (XlOwned = 1)
+  bool XlLost_ = false;  // the sheet print changed the open workbook: reopen it before the next analysis
+  void reopenIfLost();
   std::vector<std::string> linkSources_;
   std::string cellSheetName_;  // the cell listing's record of the sheet it listed  // the result file shown when AcMode = 2
   WindowPlacement placement_;

@@ -6,6 +6,8 @@
 #include "app/core/vbstring.h"
 #include "app/window_progress.h"
 #include "cli/analysis_registry.h"
+#include "report/sheet_metrics.h"
+#include "report/sheet_print.h"
 #include "workbook/cover_page.h"
 #include "workbook/model_book_view.h"
 #include "workbook/time_estimate.h"
@@ -58,6 +60,7 @@ void frmZelvarin::runAnalysisCommand(const char* analysisName, std::initializer_
   }
   Timer1->stop();
   try {
+    reopenIfLost();
     if (!resultDb_.isOpen()) resultDb_ = ResultDb(paths_.DbPath);
     HeaderTexts header{txtTitle->text().toStdString(),   txtSystem->text().toStdString(),
                        txtCompany->text().toStdString(), txtBumon->text().toStdString(),
@@ -112,7 +115,36 @@ void frmZelvarin::cmdAddin_Click() { runAnalysisCommand("addins", {cmdADPre}); }
 void frmZelvarin::cmdInyoSaki_Click() { runAnalysisCommand("crossref", {cmdISPre}); }
 void frmZelvarin::cmdLinkMoto_Click() { runAnalysisCommand("linksearch", {}); }
 
-void frmZelvarin::cmdSheet_Click() { message(kNotAvailable); }
+void frmZelvarin::cmdSheet_Click() {
+  try {
+    reopenIfLost();
+    if (!XlApp_ || !XlApp_->activeWorkbook()) throw VbError(91, "no workbook is open");
+    report::QtSheetMetrics metrics;
+    report::SheetPages pages;
+    {
+      BusyPointer busy;
+      pages = report::prepareSheetPrint(*XlApp_, cboSheet->currentText().toStdString(),
+                                        txtZoom->text().toStdString(), metrics, std::time(nullptr));
+    }
+    // The print changed the open workbook (sheet shown, page setup): later analyses reopen it.
+    XlLost_ = true;
+    report::showSheetPreview(this, std::move(pages));
+  } catch (const VbError& e) {
+    reportCommandError(report::kSheetPrintPlace, e.number(), e.description());
+  } catch (const std::exception& e) {
+    reportCommandError(report::kSheetPrintPlace, err::Automation, e.what());
+  }
+}
+
+void frmZelvarin::reopenIfLost() {
+  if (!XlLost_ || !XlApp_) return;
+  const std::string path = lblDBName->text().toStdString();
+  auto fresh = std::make_unique<xls::Application>();
+  fresh->displayAlerts = false;
+  fresh->openWorkbook(path);
+  XlApp_ = std::move(fresh);
+  XlLost_ = false;
+}
 
 void frmZelvarin::cmdHyousi_Click(int index) {
   const std::string report = workbook::coverReportFor(index);
@@ -139,6 +171,7 @@ void frmZelvarin::cmdHyousi_Click(int index) {
 
 void frmZelvarin::cmdTimeCheck_Click() {
   try {
+    reopenIfLost();
     if (!XlApp_ || !XlApp_->activeWorkbook()) throw VbError(91, "no workbook is open");
     workbook::AnalysisOutcome outcome;
     {

@@ -64,6 +64,7 @@ void frmZelvarin::openWorkbook(const std::string& path, bool fromRecentList) {
     progress_->resetGauge();
     OpenedWorkbook opened = openWorkbookForAnalysis(path, paths_.TempPath);
     XlApp_ = std::move(opened.XlApp);
+    XlLost_ = false;
     xlOwned_ = 1;
     xlLost_ = 0;
     counts_ = opened.counts;

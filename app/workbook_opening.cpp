@@ -37,15 +37,14 @@ OpenedWorkbook openWorkbookForAnalysis(const std::string& path, const std::strin
   out.XlApp->displayAlerts = false;
   xls::Workbook& book = out.XlApp->openWorkbook(path);
 
-  // Every component of the macro project goes to the export folder; a locked project raises
-  // 50289 before anything is written.
-  if (auto project = xls::vba::VbaProject::read(book.compoundFile())) {
-    xls::vba::ExportSummary summary = xls::vba::exportProject(*project, tempPath);
-    out.counts.StdCount = summary.counts.StdCount;
-    out.counts.ClassCount = summary.counts.ClassCount;
-    out.counts.FormCount = summary.counts.FormCount;
-    out.exportFailures = std::move(summary.failures);
-  }
+  // The export folder is emptied first, so the source analyses never read the modules of a
+  // workbook opened earlier; then every component goes there. A locked project raises 50289
+  // before anything is written.
+  xls::vba::ExportSummary summary = xls::vba::replaceExportedModules(book.compoundFile(), tempPath);
+  out.counts.StdCount = summary.counts.StdCount;
+  out.counts.ClassCount = summary.counts.ClassCount;
+  out.counts.FormCount = summary.counts.FormCount;
+  out.exportFailures = std::move(summary.failures);
 
   for (int i = 1; i <= book.sheetCount(); ++i) {
     std::string name = book.sheet(i).name();

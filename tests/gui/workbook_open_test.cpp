@@ -209,5 +209,41 @@ TEST_F(OpenTest, RecentEntryOpensItsWorkbookAndKeepsThePreviews) {
   EXPECT_TRUE(enabled(*w, "cmdKansu"));
 }
 
+
+TEST_F(OpenTest, SecondWorkbookLeavesNoModulesOfTheFirstInTheExportFolder) {
+  auto w = openWindow();
+  ASSERT_TRUE(w->Form_Load());
+  chosen = copyToBooks("SimpleMacro.xls");
+  w->m1a_Click();
+  const std::string temp = w->paths().TempPath;
+  ASSERT_TRUE(fs::exists(temp + "Module1.bas"));
+  chosen = copyToBooks("TwoSheetsOneHidden.xls");
+  w->m1a_Click();
+  ASSERT_TRUE(sink.shown.empty()) << sink.shown[0].text;
+  EXPECT_EQ(child<QLabel>(*w, "lblDBName")->text().toStdString(), chosen);
+  EXPECT_TRUE(fs::is_empty(temp));  // no macro project: nothing of the first workbook remains
+}
+
+TEST_F(OpenTest, SheetPrintChecksTheZoomAndLaterAnalysesReopenTheWorkbook) {
+  auto w = openWindow();
+  ASSERT_TRUE(w->Form_Load());
+  chosen = copyToBooks("SimpleMacro.xls");
+  w->m1a_Click();
+  ASSERT_TRUE(sink.shown.empty());
+  child<QLineEdit>(*w, "txtZoom")->setText("abc");
+  w->cmdSheet_Click();
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text.rfind("場所:シート印刷ｴﾗｰNo:13\r", 0), 0u) << sink.shown[0].text;
+  sink.shown.clear();
+  child<QLineEdit>(*w, "txtZoom")->setText("１００");
+  w->cmdSheet_Click();
+  EXPECT_TRUE(sink.shown.empty()) << sink.shown[0].text;
+  // The print changed the open workbook; the next analysis reopens it and still runs.
+  w->cmdKansu_Click();
+  EXPECT_TRUE(sink.shown.empty()) << sink.shown[0].text;
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports.back().name, "R_ModuleList");
+}
+
 }  // namespace
 }  // namespace zel::test
