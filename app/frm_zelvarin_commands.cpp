@@ -81,6 +81,13 @@ void frmZelvarin::runAnalysisCommand(const char* analysisName, std::initializer_
                              cellSheetName_};
 
     cli::AnalysisReport result;
+    // A run that fails must not leave its preview showing partial rows as the result: the
+    // buttons are off until the run ends.
+    std::vector<bool> wasEnabled;
+    for (QPushButton* b : previewButtons) {
+      wasEnabled.push_back(b->isEnabled());
+      b->setEnabled(false);
+    }
     {
       BusyPointer busy;
       setEnabled(false);
@@ -90,7 +97,11 @@ void frmZelvarin::runAnalysisCommand(const char* analysisName, std::initializer_
     }
     cellSheetName_ = ctx.cellSheetName;
     for (const std::string& text : result.messages) message(text);
-    if (!result.ran && result.report.empty()) return;  // refused (no modules): nothing to show
+    if (!result.ran && result.report.empty()) {  // refused (no modules): nothing ran, nothing changes
+      size_t i = 0;
+      for (QPushButton* b : previewButtons) b->setEnabled(wasEnabled[i++]);
+      return;
+    }
     // The run (or the tables it found already filled) can be previewed from now on.
     for (QPushButton* b : previewButtons) b->setEnabled(true);
     finishWithPreview(result.report, reportDbPath());

@@ -5,11 +5,17 @@
 #include "report/report_host.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <cstdio>
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("zelvarin");
+  // Standard dialogs and buttons in Japanese (Qt's own translations, qt6-translations-l10n).
+  QTranslator qtJapanese;
+  if (qtJapanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtJapanese);
 
   std::vector<std::string> args;
   const QStringList qtArgs = QApplication::arguments();  // Qt's own options already removed

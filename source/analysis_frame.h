@@ -4,9 +4,9 @@
 #include "source/module_files.h"
 #include "source/source_analyses.h"
 
+#include "app/core/run_in_transaction.h"
 #include "app/core/vb_error.h"
 
-#include <new>
 #include <utility>
 
 namespace zel::source {
@@ -18,18 +18,7 @@ bool failsPresenceCheck(SourceRun& run, RunResult& result);
 // come out as VbError so the caller's message shows their number and text.
 template <class Body>
 void runInTransaction(ResultDb& db, Body&& body) {
-  try {
-    ResultDb::Run tx(db);
-    std::forward<Body>(body)();
-  } catch (const VbError&) {
-    throw;
-  } catch (const DbError& e) {
-    throw VbError(err::DatabaseError, e.what());
-  } catch (const std::filesystem::filesystem_error& e) {
-    throw VbError(err::PathNotFound, e.what());
-  } catch (const std::bad_alloc&) {
-    throw VbError(7, "Out of memory");
-  }
+  runAnalysisTransaction(db, std::forward<Body>(body));
 }
 
 // "終了しました" and gauge 100.

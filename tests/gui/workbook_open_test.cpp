@@ -245,5 +245,21 @@ TEST_F(OpenTest, SheetPrintChecksTheZoomAndLaterAnalysesReopenTheWorkbook) {
   EXPECT_EQ(reports.back().name, "R_ModuleList");
 }
 
+
+TEST_F(OpenTest, FailedRunLeavesItsPreviewOff) {
+  auto w = openWindow();
+  ASSERT_TRUE(w->Form_Load());
+  chosen = copyToBooks("multibookFormulaA.xls");  // links to a workbook that is not beside it
+  w->m1a_Click();
+  ASSERT_TRUE(sink.shown.empty()) << sink.shown[0].text;
+  w->optFile_Click(1);
+  child<QAbstractButton>(*w, "cmdFPre")->setEnabled(true);  // as an earlier run would leave it
+  w->cmdFile_Click();
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text.rfind("場所:ファイル一覧ｴﾗｰNo:53\r", 0), 0u) << sink.shown[0].text;
+  EXPECT_FALSE(enabled(*w, "cmdFPre"));
+  EXPECT_TRUE(w->isEnabled());
+}
+
 }  // namespace
 }  // namespace zel::test
