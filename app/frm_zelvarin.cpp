@@ -15,6 +15,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -242,7 +244,25 @@ void frmZelvarin::Timer1_Timer() {
 }
 
 void frmZelvarin::m2_Click() {
-  // The desktops differ in where their screen-saver settings live; say so rather than guess.
+  // The desktops keep their screen-saver settings in different tools: start the first one that is
+  // installed, directly (no shell), and say so when there is none.
+  struct Tool {
+    const char* program;
+    QStringList args;
+  };
+  const Tool tools[] = {
+      {"xfce4-screensaver-preferences", {}},
+      {"mate-screensaver-preferences", {}},
+      {"cinnamon-settings", {QStringLiteral("screensaver")}},
+      {"gnome-control-center", {QStringLiteral("privacy")}},
+      {"kcmshell5", {QStringLiteral("kcm_screenlocker")}},
+      {"xscreensaver-settings", {}},
+      {"xscreensaver-demo", {}},
+  };
+  for (const Tool& t : tools) {
+    const QString path = QStandardPaths::findExecutable(QString::fromLatin1(t.program));
+    if (!path.isEmpty() && QProcess::startDetached(path, t.args)) return;
+  }
   message("スクリーンセーバーの設定は、デスクトップの設定画面で行って下さい。");
 }
 

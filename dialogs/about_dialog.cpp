@@ -52,7 +52,6 @@ QPixmap AboutDialog::logoFrame(int k) {
 AboutDialog::AboutDialog(QWidget* parent, const std::string& workbookPath) : QDialog(parent) {
   setObjectName("frmAbout");
   setWindowTitle(QString::fromUtf8(kCaption));
-  setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
   auto* fraAbout = new QFrame(this);
   fraAbout->setObjectName("fraAbout");

@@ -154,3 +154,16 @@ TEST(AboutDialog, FactsFramesAndUnreadableFiles) {
   EXPECT_NEAR(DiskSpaceMB(dir.str(), 2, 2) / 1024.0, freeMb, 64.0);
   EXPECT_EQ(megabytesText(-1), "-1.00MB");
 }
+
+TEST(AboutDialog, ClosedByOkStaysOwnedByItsWindow) {
+  app();
+  // The main window keeps the dialog in a unique_ptr and shows a new one on the next click:
+  // closing must not delete it behind the owner's back.
+  auto dlg = std::make_unique<AboutDialog>(nullptr, "");
+  dlg->show();
+  dlg->cmdAbout->click();
+  QApplication::processEvents();
+  EXPECT_FALSE(dlg->isVisible());
+  dlg = std::make_unique<AboutDialog>(nullptr, "");
+  EXPECT_EQ(dlg->lblAbout->text().toStdString(), "Zelvarin97 Ver 1.1");
+}

@@ -4,6 +4,9 @@
 
 #include "app/core/profile_file.h"
 #include "app/core/vbstring.h"
+#include "support/biff_builder.h"
+#include "support/vba_builder.h"
+#include "xls/vba/vba_project.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -259,6 +262,33 @@ TEST_F(OpenTest, FailedRunLeavesItsPreviewOff) {
   EXPECT_EQ(sink.shown[0].text.rfind("場所:ファイル一覧ｴﾗｰNo:53\r", 0), 0u) << sink.shown[0].text;
   EXPECT_FALSE(enabled(*w, "cmdFPre"));
   EXPECT_TRUE(w->isEnabled());
+}
+
+
+TEST_F(OpenTest, LockedProjectShowsItsMessageThenTheExitConfirmation) {
+  VbaProjectSpec spec;
+  VbaModuleSpec m;
+  m.name = "Secret";
+  m.source = "Attribute VB_Name = \"Secret\"\r\n";
+  spec.modules = {m};
+  spec.visibility = 0x00;
+  BiffBuilder b;
+  b.addSheet("Sheet1");
+  for (const auto& [name, bytes] : vbaWorkbookStreams(spec))
+    if (name != "Workbook") b.addStream(name, bytes);
+  chosen = books.file("locked.xls");
+  b.write(chosen);
+  auto w = openWindow();
+  ASSERT_TRUE(w->Form_Load());
+  sink.answers = {MsgAnswer::Ok, MsgAnswer::Cancel};  // the message, then Cancel in "終了します。"
+  w->m1a_Click();
+  ASSERT_EQ(sink.shown.size(), 2u);
+  EXPECT_EQ(sink.shown[0].text, xls::vba::kProjectLockedMessage);
+  EXPECT_EQ(sink.shown[1].text, "終了します。");
+  EXPECT_FALSE(w->exiting());  // Cancel keeps the program running, with no workbook open
+  EXPECT_TRUE(child<QLabel>(*w, "lblDBName")->text().isEmpty());
+  EXPECT_FALSE(enabled(*w, "cmdKansu"));
+  EXPECT_TRUE(fs::is_empty(w->paths().TempPath));
 }
 
 }  // namespace
