@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 
 namespace zel::cli {
 namespace {
@@ -113,6 +114,10 @@ AnalyzeRequest parseAnalyzeArgs(const std::vector<std::string>& args) {
   }
   if (r.book.empty()) throw UsageError("no workbook given");
   if (r.output.empty()) throw UsageError("no result file given (-o RESULT.xdb)");
+  // The workbook is known by its full path, as the window's lblDBName shows it.
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(r.book, ec);
+  if (!ec) r.book = full.lexically_normal().string();
   return r;
 }
 

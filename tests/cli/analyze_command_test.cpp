@@ -163,3 +163,17 @@ TEST(AnalyzeCommand, SourceAnalysesReadTheExportedModules) {
   EXPECT_EQ(queryFile(sheetOnly, "SELECT fPrc FROM T_XlSaveFlag")[0][0], "0");
   EXPECT_TRUE(fs::exists(h.home + "/temp/Sheet1.sht"));
 }
+
+TEST(AnalyzeCommand, RelativeWorkbookPathIsStoredInFull) {
+  Home h;
+  const std::string book = h.dir.file("SimpleMacro.xls");
+  fs::copy_file(zel::test::dataFile("SimpleMacro.xls"), book);
+  const fs::path before = fs::current_path();
+  fs::current_path(h.dir.path());
+  auto r = runCli({"analyze", "SimpleMacro.xls", "-o", "r.xdb", "--only", "object", "--home", h.home});
+  fs::current_path(before);
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto rows = queryFile(h.dir.file("r.xdb"), "SELECT XFileName FROM T_XlBook");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0], book);
+}
