@@ -178,9 +178,10 @@ SavedResult readResultFile(const std::string& path, const std::string& schemaSql
     r.flags.fSocS = checkedFlag(v[11], "fSocS", 0, 1);
     r.flags.fCrs = checkedFlag(v[12], "fCrs", 0, 1);
     r.flags.mCs = checkedFlag(v[13], "mCs", 0, 2);
-    r.mSs = checkedFlag(v[14], "mSs", 0, 2);
+    if (std::holds_alternative<std::monostate>(v[14]))
+      throw ResultFileError(Kind::Invalid, "T_XlSaveFlag.mSs is missing");
+    r.mSs = checkedFlag(v[14], "mSs", 1, 2);  // the column option is always saved
     if (r.flags.fCel && r.flags.mCs == 0) throw ResultFileError(Kind::Invalid, "T_XlSaveFlag.mCs is missing");
-    if (r.mSs == 0) r.mSs = 2;  // the two-column listing is the default variant
     r.header.Title = checkedText(v[15]);
     r.header.System = checkedText(v[16]);
     r.header.Company = checkedText(v[17]);

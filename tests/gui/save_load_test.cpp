@@ -77,7 +77,7 @@ TEST_F(SaveLoadTest, SaveWritesTheFlagRowAndACopyThenLoadRestoresThePreviews) {
   const std::string saved = out.file("kekka.xdb");
   auto row = readSavedResult(saved, nullptr);
   ASSERT_TRUE(row.has_value());
-  EXPECT_EQ(row->ObjName, "SimpleMacro.xls");
+  EXPECT_EQ(row->objName, "SimpleMacro.xls");
   EXPECT_EQ(row->flags.fPrc, 2);
   EXPECT_EQ(row->flags.fObj, 0);
   EXPECT_EQ(row->header.System, "在庫管理");
