@@ -13,7 +13,7 @@ enum class Align { Left, Center, Right };
 // How the rows of a report are put on paper.
 enum class LayoutKind {
   Table,       // header, column headings, grouped rows, footer (most reports)
-  Cover,       // front page of a printed program specification
+  Cover,       // front page of the printed document
   SpineLabel,  // vertical label for the back of a binder, text set top to bottom
   WideLabel,   // horizontal label for the front of a binder
 };

@@ -1,4 +1,4 @@
-// Cover page: the front page of a printed program specification, with the document title,
+// Cover page: the front page of the printed document, with the document title,
 // the system name, the file, an information table and the approval stamp boxes.
 // Spine label: a tall strip with the titles set vertically, as binders are labelled.
 // Wide label: a card for the front of a binder.
