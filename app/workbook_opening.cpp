@@ -3,6 +3,7 @@
 
 #include "app/core/vb_error.h"
 #include "app/core/vbstring.h"
+#include "workbook/sheet_walk.h"
 #include "xls/vba/vba_project.h"
 
 #include <filesystem>
@@ -24,8 +25,6 @@ std::string propertyText(const xls::DocumentProperties& props, int index) {
 
 }  // namespace
 
-bool isModuleSheetName(const std::string& name) { return vb::ucase(vb::left(name, 6)) == "MODULE"; }
-
 bool hasXlsExtension(const std::string& path) {
   std::string upper = vb::ucase(path);
   return upper.size() >= 4 && upper.compare(upper.size() - 4, 4, ".XLS") == 0;
@@ -46,11 +45,10 @@ OpenedWorkbook openWorkbookForAnalysis(const std::string& path, const std::strin
   out.counts.FormCount = summary.counts.FormCount;
   out.exportFailures = std::move(summary.failures);
 
-  for (int i = 1; i <= book.sheetCount(); ++i) {
-    std::string name = book.sheet(i).name();
-    if (isModuleSheetName(name)) ++out.counts.ModuleSheetCount;
-    else out.sheetNames.push_back(std::move(name));
-  }
+  std::vector<std::string> collection;
+  for (int i = 1; i <= book.sheetCount(); ++i) collection.push_back(book.sheet(i).name());
+  out.counts.ModuleSheetCount = workbook::moduleSheetCount(collection);
+  out.sheetNames = workbook::walkedSheetNames(collection);
   for (const std::string& link : book.linkSources(kExcelLinks))
     out.linkSources.push_back(vb::trim(cutText(link, kLinkTextLength, false)));
 

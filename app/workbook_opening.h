@@ -25,9 +25,6 @@ struct OpenedWorkbook {
 // locked for viewing (nothing is exported then), 75 when the export folder cannot be written.
 OpenedWorkbook openWorkbookForAnalysis(const std::string& path, const std::string& tempPath);
 
-// True when the first six characters of a sheet name are "MODULE" in any letter case.
-bool isModuleSheetName(const std::string& name);
-
 // A path ending in ".xls" in any letter case.
 bool hasXlsExtension(const std::string& path);
 

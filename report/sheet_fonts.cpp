@@ -1,5 +1,6 @@
 // Font-name mapping for printed sheets.
 #include "report/sheet_fonts.h"
+#include "app/core/vbstring.h"
 
 #include <algorithm>
 #include <array>
@@ -8,12 +9,6 @@
 namespace zel::report {
 namespace {
 
-std::string lowerAscii(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
 bool containsAny(const std::string& name, std::initializer_list<std::string_view> keys) {
   return std::any_of(keys.begin(), keys.end(), [&](std::string_view k) { return name.find(k) != std::string::npos; });
 }
@@ -21,7 +16,7 @@ bool containsAny(const std::string& name, std::initializer_list<std::string_view
 }  // namespace
 
 std::string notoFamilyFor(std::string_view workbookFont) {
-  const std::string name = lowerAscii(workbookFont);
+  const std::string name = asciiLower(workbookFont);
   // Fixed-pitch faces first: "ＭＳ ゴシック" is fixed-pitch too, but prints well in the sans face.
   if (containsAny(name, {"courier", "consolas", "lucida console", "mono"})) return "Noto Sans Mono CJK JP";
   if (containsAny(name, {"明朝", "mincho", "times", "serif", "century", "georgia", "garamond", "bookman"}) &&

@@ -1,5 +1,6 @@
 // Add-in folders from the program folder and Zelvarin.ini, and the T_XlAddin rows.
 #include "workbook/addin_list.h"
+#include "app/core/vbstring.h"
 
 #include "app/core/profile_file.h"
 #include "workbook/folder_file_list.h"
@@ -28,11 +29,6 @@ std::string withoutTrailingSlash(std::string s) {
   return s;
 }
 
-std::string lowerAscii(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 }  // namespace
 
 std::vector<std::string> addInFolders(const ProgramPaths& paths) {
@@ -43,7 +39,7 @@ std::vector<std::string> addInFolders(const ProgramPaths& paths) {
 
 std::vector<AddIn> collectAddIns(const ProgramPaths& paths, const TitleReader& titleOf) {
   std::set<std::string> installed;
-  for (auto& v : numberedKeys(paths, "Installed")) installed.insert(lowerAscii(v));
+  for (auto& v : numberedKeys(paths, "Installed")) installed.insert(asciiLower(v));
   std::vector<AddIn> out;
   std::set<std::string> seen;
   for (const auto& folder : addInFolders(paths)) {
@@ -51,12 +47,12 @@ std::vector<AddIn> collectAddIns(const ProgramPaths& paths, const TitleReader& t
     std::string canonical = fs::weakly_canonical(folder, ec).string();
     if (!seen.insert(ec ? folder : canonical).second) continue;  // a folder listed twice counts once
     for (const auto& name : listFolderFiles(folder, "*.xla")) {
-      if (lowerAscii(fs::path(name).extension().string()) != ".xla") continue;
+      if (asciiLower(fs::path(name).extension().string()) != ".xla") continue;
       AddIn a;
       a.Name = name;
       a.Path = withoutTrailingSlash(folder);
       a.FullName = a.Path + "/" + name;
-      a.Installed = installed.count(lowerAscii(name)) || installed.count(lowerAscii(a.FullName));
+      a.Installed = installed.count(asciiLower(name)) || installed.count(asciiLower(a.FullName));
       a.Title = titleOf ? titleOf(a.FullName) : std::string();
       out.push_back(std::move(a));
     }

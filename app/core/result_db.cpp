@@ -1,17 +1,12 @@
 // SQLite-backed result database with the clear/add/close pattern of the analyses.
 #include "app/core/result_db.h"
+#include "app/core/vbstring.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace zel {
 namespace {
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (auto& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // Table names come from our own code, but are still quoted so no text is ever run as SQL.
 std::string quoteIdent(std::string_view name) {
@@ -189,7 +184,7 @@ TableWriter::TableWriter(ResultDb& db, std::string table) : db_(&db), table_(std
   std::string sql = "INSERT INTO " + quoteIdent(table_) + " (";
   std::string marks;
   for (size_t i = 0; i < columns_.size(); ++i) {
-    index_[lower(columns_[i])] = static_cast<int>(i);
+    index_[asciiLower(columns_[i])] = static_cast<int>(i);
     sql += (i ? "," : "") + quoteIdent(columns_[i]);
     marks += (i ? ",?" : "?");
   }
@@ -204,7 +199,7 @@ void TableWriter::addNew() {
 }
 
 void TableWriter::set(std::string_view field, DbValue value) {
-  auto it = index_.find(lower(field));
+  auto it = index_.find(asciiLower(field));
   if (it == index_.end()) throw DbError(SQLITE_ERROR, "Item not found in this collection: " + table_ + "." + std::string(field));
   values_[static_cast<size_t>(it->second)] = std::move(value);
 }

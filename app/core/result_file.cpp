@@ -18,11 +18,6 @@ namespace fs = std::filesystem;
 namespace zel {
 namespace {
 
-std::string lowerAscii(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 bool syncPath(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY);
   if (fd < 0) return false;
@@ -74,7 +69,7 @@ std::string checkedText(const DbValue& v) {
 
 std::string normalizeXdbName(const std::string& path) {
   std::string base = path;
-  if (base.size() >= 4 && lowerAscii(base.substr(base.size() - 4)) == ".xdb") base.resize(base.size() - 4);
+  if (base.size() >= 4 && asciiLower(base.substr(base.size() - 4)) == ".xdb") base.resize(base.size() - 4);
   return base + ".xdb";
 }
 
@@ -154,9 +149,9 @@ SavedResult readResultFile(const std::string& path, const std::string& schemaSql
       auto have = db.columnsOf(table);
       if (have.empty()) throw ResultFileError(Kind::Invalid, path + ": table " + table + " is missing");
       std::set<std::string> haveLower;
-      for (auto& c : have) haveLower.insert(lowerAscii(c));
+      for (auto& c : have) haveLower.insert(asciiLower(c));
       for (const auto& c : columns)
-        if (!haveLower.count(lowerAscii(c)))
+        if (!haveLower.count(asciiLower(c)))
           throw ResultFileError(Kind::Invalid, path + ": column " + table + "." + c + " is missing");
     }
     auto rows = db.query(

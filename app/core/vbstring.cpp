@@ -217,6 +217,13 @@ std::string ucase(std::string_view s) { return toU8(ucase(toU16(s))); }
 
 }  // namespace vb
 
+std::string asciiLower(std::string_view s) {
+  std::string out(s);
+  for (auto& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
 std::string cutText(std::string_view s, long n, bool trimRight) {
   // Fast path: pure ASCII short enough needs no conversion.
   bool ascii = true;

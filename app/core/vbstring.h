@@ -39,6 +39,9 @@ std::string rtrim(std::string_view s);
 std::string ucase(std::string_view s);
 }  // namespace vb
 
+// ASCII letters lowered, other bytes unchanged: for comparing file, field and font names.
+std::string asciiLower(std::string_view s);
+
 // The first n UTF-16 units of s, never splitting a surrogate pair; then trailing blanks removed
 // when trimRight is set. This is the "cut to n characters, trailing blanks removed" of the fields.
 std::string cutText(std::string_view s, long n, bool trimRight = true);
