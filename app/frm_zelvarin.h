@@ -12,7 +12,7 @@
 #include "app/saved_result.h"
 #include "app/screen_saver_inhibitor.h"
 #include "app/window_settings.h"
-#include "app/workbook_opening.h"
+#include "workbook/workbook_opening.h"
 #include "report/preview_variant.h"
 
 #include <QMainWindow>

@@ -2,6 +2,7 @@
 // (program folder, workbook, module export into TempPath, sheet and link lists, header
 // defaults), then the chosen analyses, then the save command's result file.
 #include "app/core/dat_file.h"
+#include "app/core/date_text.h"
 #include "app/core/result_file.h"
 #include "app/core/result_store.h"
 #include "app/core/vb_error.h"
@@ -10,6 +11,7 @@
 #include "cli/analyze_request.h"
 #include "cli/commands.h"
 #include "cli/terminal_progress.h"
+#include "workbook/workbook_opening.h"
 #include "xls/excel_model.h"
 #include "xls/vba/vba_project.h"
 
@@ -29,71 +31,20 @@ std::string lines(std::string text) {
   return text;
 }
 
-std::string today() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char buf[16];
-  std::strftime(buf, sizeof buf, "%Y/%m/%d", &local);
-  return buf;
-}
-
-std::string propertyText(const xls::Workbook& book, int index) {
-  try {
-    return book.builtinDocumentProperties().value(index).toText();
-  } catch (const VbError&) {
-    return {};
-  }
-}
-
 // The header text boxes as the open sequence fills them, then the --set values.
-HeaderTexts headerDefaults(const ProgramPaths& paths, const xls::Workbook& book, const AnalyzeRequest& request) {
+HeaderTexts headerDefaults(const ProgramPaths& paths, const OpenedWorkbook& opened, const AnalyzeRequest& request) {
   DatValues dat;
   if (!ReadDatFile(paths.datPath(), dat))
     std::cerr << "zelvarin-cli analyze: " << paths.datPath() << " cannot be read; header defaults are empty\n";
   HeaderTexts h;
   h.Title = dat.DatTitle.empty() ? "プログラム仕様書" : dat.DatTitle;
-  h.Company = vb::trim(dat.DatKisya).empty() ? propertyText(book, 21) : dat.DatKisya;
+  h.Company = vb::trim(dat.DatKisya).empty() ? opened.company : dat.DatKisya;
   h.Bumon = vb::trim(dat.DatBumon).empty() ? "" : dat.DatBumon;
-  h.CreateDate = today();
-  h.System = propertyText(book, 1);
-  h.Auther = propertyText(book, 3);
+  h.CreateDate = todayText();
+  h.System = opened.title;
+  h.Auther = opened.author;
   applyHeaderSettings(request, h);
   return h;
-}
-
-// The sheet list (module sheets counted, not listed) and the link list of the open sequence.
-void fillLists(const xls::Workbook& book, AnalysisContext& ctx) {
-  ctx.counts.ModuleSheetCount = 0;
-  for (int i = 1; i <= book.sheetCount(); ++i) {
-    std::string name = book.sheet(i).name();
-    if (vb::ucase(vb::left(name, 6)) == "MODULE") ++ctx.counts.ModuleSheetCount;
-    else ctx.sheetNames.push_back(name);
-  }
-  for (const auto& link : book.linkSources(1)) ctx.linkSources.push_back(vb::trim(cutText(link, 255, false)));
-}
-
-struct ExportOutcome {
-  bool locked = false;
-  bool failed = false;
-};
-
-// Empties TempPath, then exports the project into it and sets the module counts.
-ExportOutcome exportModules(const xls::Workbook& book, const ProgramPaths& paths, ModuleCounts& counts) {
-  ExportOutcome out;
-  counts.StdCount = counts.ClassCount = counts.FormCount = 0;
-  try {
-    auto summary = xls::vba::replaceExportedModules(book.compoundFile(), paths.TempPath);
-    counts.StdCount = summary.counts.StdCount;
-    counts.ClassCount = summary.counts.ClassCount;
-    counts.FormCount = summary.counts.FormCount;
-    for (const auto& f : summary.failures) std::cerr << "zelvarin-cli analyze: module not exported: " << f << "\n";
-    out.failed = !summary.failures.empty();
-  } catch (const VbError& e) {
-    if (e.number() != err::ProjectLocked) throw;
-    out.locked = true;
-  }
-  return out;
 }
 
 // Runs one analysis as its command handler would: a failure is reported with the window's
@@ -127,27 +78,31 @@ int runAnalyze(const std::vector<std::string>& args) {
     std::cerr << "zelvarin-cli analyze: " << error << "\n";
     return 1;
   }
-  std::unique_ptr<xls::Workbook> book = xls::Workbook::open(request.book);
-
-  ModuleCounts counts;
-  ExportOutcome exported = exportModules(*book, paths, counts);
-  if (exported.locked) {
+  // The open sequence of the window: reader, export folder emptied and refilled, lists.
+  OpenedWorkbook opened;
+  try {
+    opened = openWorkbookForAnalysis(request.book, paths.TempPath);
+  } catch (const VbError& e) {
+    if (e.number() != err::ProjectLocked) throw;
     std::cerr << lockedProjectText() << "\n";
     return 1;
   }
+  for (const auto& f : opened.exportFailures) std::cerr << "zelvarin-cli analyze: module not exported: " << f << "\n";
+  const xls::Workbook& book = opened.workbook();
+  ModuleCounts counts = opened.counts;
 
   ResultDb db = openAnalyzeDb(paths);
   db.clearTable("T_XlTitle");
   AnalysisOptions options = request.options;
   DoneFlags flags;
-  HeaderTexts header = headerDefaults(paths, *book, request);
+  HeaderTexts header = headerDefaults(paths, opened, request);
   TerminalProgress progress(stderr);
-  AnalysisContext ctx{db, progress, paths, options, flags, counts, header, request.book, book.get(), {}, {}, {}, {}, {}};
-  fillLists(*book, ctx);
+  AnalysisContext ctx{db,          progress, paths, options, flags, counts, header, request.book, &book,
+                      opened.sheetNames, opened.linkSources, {}, {}, {}};
   ctx.selectedSheet = request.sheetGiven ? request.selectedSheet : (ctx.sheetNames.empty() ? "" : ctx.sheetNames[0]);
   ctx.linkSource = request.linkSource;
 
-  bool allOk = !exported.failed;
+  bool allOk = opened.exportFailures.empty();
   std::set<std::string> keep;  // tables kept in the result file besides those the flags vouch for
   // Without --only every analysis runs but the link search: its rows would replace the cell
   // listing's in T_XlCalc.

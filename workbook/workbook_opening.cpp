@@ -1,5 +1,5 @@
 // Opening a workbook for analysis: reader, macro export, sheet and link lists.
-#include "app/workbook_opening.h"
+#include "workbook/workbook_opening.h"
 
 #include "app/core/vb_error.h"
 #include "app/core/vbstring.h"
