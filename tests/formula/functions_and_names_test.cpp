@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/formula/formula_test_util.h"
-#include "xls/formula/function_table.h"
 
 namespace zel::test {
 namespace {
@@ -12,29 +11,12 @@ using xls::SupBookInfo;
 
 TEST(FormulaFunctions, FixedArgumentCountsComeFromTheFunctionTable) {
   EXPECT_EQ(formulaText(Rgce{}.ref(0, 0).integer(2).func(27)), "=ROUND(A1,2)");
-  EXPECT_EQ(formulaText(Rgce{}.func(74)), "=NOW()");
   EXPECT_EQ(formulaText(Rgce{}.func(19)), "=PI()");
   EXPECT_EQ(formulaText(Rgce{}.integer(2000).integer(1).integer(31).func(65)), "=DATE(2000,1,31)");
   EXPECT_EQ(formulaText(Rgce{}.str("x").integer(3).func(30, Rgce::Value)), "=REPT(\"x\",3)");
   // The token class (reference/value/array) does not change the text.
   EXPECT_EQ(formulaText(Rgce{}.ref(0, 0).func(32, Rgce::Ref)), "=LEN(A1)");
   EXPECT_EQ(formulaText(Rgce{}.ref(0, 0).func(32, Rgce::Array)), "=LEN(A1)");
-}
-
-TEST(FormulaFunctions, TableHoldsExcel97Functions) {
-  const std::tuple<uint16_t, const char*, int> samples[] = {
-      {0, "COUNT", -1},     {1, "IF", -1},          {4, "SUM", -1},         {27, "ROUND", 2},
-      {65, "DATE", 3},      {100, "CHOOSE", -1},    {102, "VLOOKUP", -1},   {148, "INDIRECT", -1},
-      {216, "RANK", -1},    {221, "TODAY", 0},      {336, "CONCATENATE", -1}, {344, "SUBTOTAL", -1},
-      {358, "GETPIVOTDATA", 2}, {359, "HYPERLINK", -1}, {360, "PHONETIC", 1}, {367, "VARA", -1}};
-  for (auto [index, name, fixed] : samples) {
-    auto fn = xls::formula::findBuiltinFunction(index);
-    ASSERT_TRUE(fn) << index;
-    EXPECT_EQ(fn->name, name);
-    EXPECT_EQ(fn->fixedArgs, fixed) << name;
-  }
-  EXPECT_FALSE(xls::formula::findBuiltinFunction(368));
-  EXPECT_FALSE(xls::formula::findBuiltinFunction(150));  // no worksheet function at this index
 }
 
 TEST(FormulaFunctions, VariableCallsNestedWithMissingArguments) {

@@ -24,11 +24,8 @@ class Rgce {
 
   Rgce& op(uint8_t ptg) { return byte(ptg); }  // 0x03..0x16 operators, tParen, tMissArg
   Rgce& add() { return op(0x03); }
-  Rgce& sub() { return op(0x04); }
   Rgce& mul() { return op(0x05); }
-  Rgce& div() { return op(0x06); }
   Rgce& power() { return op(0x07); }
-  Rgce& concat() { return op(0x08); }
   Rgce& paren() { return op(0x15); }
   Rgce& missArg() { return op(0x16); }
   Rgce& uminus() { return op(0x13); }
@@ -96,7 +93,6 @@ class Rgce {
   Rgce& array(Class c = Array) { byte(0x20 + c); for (int i = 0; i < 7; ++i) byte(0); return *this; }
   Rgce& memArea(uint16_t cce) { return byte(0x26).u16(0).u16(0).u16(cce); }
   Rgce& memFunc(uint16_t cce) { return byte(0x29).u16(cce); }
-  Rgce& memErr(uint16_t cce) { return byte(0x27).byte(0x17).byte(0).u16(0).u16(cce); }
   Rgce& exp(uint16_t row, uint16_t col) { return byte(0x01).u16(row).u16(col); }
   Rgce& tbl(uint16_t row, uint16_t col) { return byte(0x02).u16(row).u16(col); }
 

@@ -46,13 +46,6 @@ const std::vector<WorkbookFacts>& corpus() {
            {"Sheet3", 100, 10, 3, "Option Explicit", ""},
            {"UserDefinedFunctions", 1, 11, 0, "Option Explicit", "End Function"}}},
       {"WithCheckBoxes.xls", 1252, {{"Sheet1", 100, 9, 4, "", ""}}},
-      {"excelant.xls", 1252, {
-           {"ThisWorkbook", 100, 8, 3, "", ""},
-           {"Sheet1", 100, 8, 3, "", ""},
-           {"Sheet2", 100, 8, 3, "", ""},
-           {"Sheet3", 100, 8, 3, "", ""},
-           {"Module1", 1, 18, 0,
-            "Function calculatePayment(principal As Double, rate As Double, years As Integer)", ""}}},
       {"39234.xls", 1251, {
            {"ThisWorkbook", 100, 12, 3, "Private Sub Workbook_Open()", ""},
            {"Sheet1", 100, 8, 3, "", ""},
