@@ -1,5 +1,5 @@
 // The drawing layer of record-by-record workbooks: colours, dash styles, fill and line
-// states, groups, names, embedded charts, protection and damaged records.
+// states, groups, embedded charts and damaged records.
 #include <gtest/gtest.h>
 
 #include "drawing_builder.h"
@@ -111,37 +111,6 @@ TEST(BuiltDrawing, GroupIsOneItemWithItsMembersAndMacros) {
   EXPECT_TRUE(shapes[0].onAction.empty());
 }
 
-TEST(BuiltDrawing, RenamedAndDuplicateNamesStayWithTheirOwnShapes) {
-  BiffBuilder b;
-  b.name("First", {});
-  b.name("Second", {});
-  int s = b.addSheet("Sheet1");
-  ShapeSpec one = rect(1);
-  one.storedName = "Box";
-  one.macroNameIndex = 1;
-  one.text = "one";
-  ShapeSpec two = rect(2);
-  two.storedName = "Box";
-  two.macroNameIndex = 2;
-  two.text = "two";
-  ShapeSpec renamed;
-  renamed.kind = 0x07;
-  renamed.id = 3;
-  renamed.storedName = "集計ボタン";
-  addDrawing(b, s, {one, two, renamed});
-  auto book = open(b);
-  const auto& shapes = book->sheet(1).drawing().shapes;
-  ASSERT_EQ(shapes.size(), 3u);
-  EXPECT_EQ(shapes[0].name, "Box");
-  EXPECT_EQ(shapes[1].name, "Box");
-  EXPECT_EQ(shapes[0].onAction, "First");
-  EXPECT_EQ(shapes[1].onAction, "Second");
-  EXPECT_EQ(shapes[0].text, "one");
-  EXPECT_EQ(shapes[1].text, "two");
-  EXPECT_EQ(shapes[2].name, "集計ボタン");
-  EXPECT_EQ(shapes[2].storedName, "集計ボタン");
-}
-
 TEST(BuiltDrawing, CellsAfterAnEmbeddedChartAndTheChartsOwnRecords) {
   BiffBuilder b;
   int s = b.addSheet("Sheet1");
@@ -159,22 +128,6 @@ TEST(BuiltDrawing, CellsAfterAnEmbeddedChartAndTheChartsOwnRecords) {
   EXPECT_EQ(sheet.drawing().shapes[1].name, "Rectangle 2");
   EXPECT_EQ(sheet.drawing().unreadable, 0);
   EXPECT_EQ(sheet.cell(5, 2).value().number, 42);
-}
-
-TEST(BuiltDrawing, ProtectionWithAndWithoutPassword) {
-  BiffBuilder b;
-  int plain = b.addSheet("Plain");
-  b.addRecord(plain, 0x0012, Bytes().u16(1));
-  b.addRecord(plain, 0x0063, Bytes().u16(1));
-  int locked = b.addSheet("Locked");
-  b.addRecord(locked, 0x0012, Bytes().u16(1));
-  b.addRecord(locked, 0x0013, Bytes().u16(0xCC3D));
-  auto book = open(b);
-  EXPECT_TRUE(book->sheet(1).protectContents());
-  EXPECT_TRUE(book->sheet(1).protectDrawingObjects());
-  EXPECT_FALSE(book->sheet(1).protectionHasPassword());
-  EXPECT_TRUE(book->sheet(2).protectContents());
-  EXPECT_TRUE(book->sheet(2).protectionHasPassword());
 }
 
 // Damaged drawings: what can be read is listed, the rest counted; nothing throws.

@@ -1,8 +1,8 @@
 // Cover page row, folder file list and add-in list on temporary folders.
+#include "analysis_fixture.h"
 #include "app/core/profile_file.h"
 #include "app/core/result_store.h"
 #include "app/core/vb_error.h"
-#include "support/temp_dir.h"
 #include "workbook/addin_list.h"
 #include "workbook/cover_page.h"
 #include "workbook/folder_file_list.h"
@@ -18,32 +18,7 @@ using namespace zel::workbook;
 using zel::test::TempDir;
 using zel::test::writeFile;
 
-namespace {
-
-struct Fixture {
-  TempDir home;
-  ProgramPaths paths = programPathsFor(home.str() + "prog");
-  ResultDb db;
-  NullProgress progress;
-  AnalysisOptions options;
-  DoneFlags flags;
-  Fixture() {
-    prepareProgramFolder(paths);
-    db = openAnalyzeDb(paths);
-  }
-  RunContext ctx(const std::string& book) { return RunContext{db, progress, options, flags, paths, book, {}}; }
-  std::vector<std::vector<std::string>> rows(const std::string& sql) {
-    std::vector<std::vector<std::string>> out;
-    for (auto& r : db.query(sql)) {
-      std::vector<std::string> t;
-      for (auto& v : r) t.push_back(dbValueText(v));
-      out.push_back(t);
-    }
-    return out;
-  }
-};
-
-}  // namespace
+using Fixture = zel::test::AnalysisFixture;
 
 TEST(CoverPage, CutsTrimsAndKeepsDate) {
   Fixture f;

