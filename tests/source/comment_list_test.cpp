@@ -50,13 +50,5 @@ TEST_F(CommentListTest, QuoteAndRemCommentsWithTheirProcedure) {
   EXPECT_EQ(flags.fCom, 1);
 }
 
-TEST_F(CommentListTest, OnlySheetModulesEndAtThePresenceCheck) {
-  module("s.sht", {"' x"});
-  counts = {0, 0, 0, 0};
-  auto r = run();
-  EXPECT_EQ(source::runComment(r).outcome, source::Outcome::NoModules);
-  EXPECT_EQ(count("T_XlComment"), 0);
-}
-
 }  // namespace
 }  // namespace zel::test

@@ -124,17 +124,5 @@ TEST_F(ModuleListingTest, SameKindTwiceOnlyPreviews) {
   EXPECT_EQ(count("T_XlSource"), 2);
 }
 
-TEST(SourceListReport, ColumnsAndOrder) {
-  AnalysisOptions o;
-  o.ColumnOption = 2, o.ModKana = 0;
-  EXPECT_EQ(source::sourceListReport(o), "R_SourceList");
-  o.ModKana = 1;
-  EXPECT_EQ(source::sourceListReport(o), "R_SourceList50");
-  o.ColumnOption = 1;
-  EXPECT_EQ(source::sourceListReport(o), "R_SourceList150");
-  o.ModKana = 0;
-  EXPECT_EQ(source::sourceListReport(o), "R_SourceList1");
-}
-
 }  // namespace
 }  // namespace zel::test

@@ -147,7 +147,7 @@ TEST_F(ProcedureListTest, HardInputsAreMended) {
 
 TEST_F(ProcedureListTest, PresenceCheckAndRepeatedClick) {
   db.exec("INSERT INTO T_XlProcName (objectNo) VALUES (99)");
-  module("Sheet1.sht", {"Private Sub Worksheet_Activate()", "End Sub"});
+  module("Sheet1.sht", {"' x", "Private Sub Worksheet_Activate()", "End Sub"});
   counts = {0, 0, 0, 0};
   auto none = kansu();
   EXPECT_EQ(none.outcome, Outcome::NoModules);
@@ -155,6 +155,14 @@ TEST_F(ProcedureListTest, PresenceCheckAndRepeatedClick) {
   EXPECT_EQ(progress.statuses, (std::vector<std::string>{"このﾌｧｲﾙにはModuleは存在しません"}));
   EXPECT_EQ(count("T_XlProcName"), 1);
   EXPECT_EQ(flags.fPrc, 0);
+  // The step counts and the comment list stop at the same check.
+  for (auto* runOne : {&source::runModStep, &source::runComment}) {
+    auto r = run();
+    EXPECT_EQ(runOne(r).outcome, Outcome::NoModules);
+  }
+  EXPECT_EQ(count("T_XlModStep"), 0);
+  EXPECT_EQ(count("T_XlComment"), 0);
+  EXPECT_EQ(flags.fSocS, 0);
 
   counts = {1, 0, 0, 0};
   flags.fPrc = 2;  // the tables already hold the detailed list

@@ -69,15 +69,5 @@ TEST_F(StepCountsTest, CountsAreNotLimitedTo16Bits) {
   EXPECT_EQ(steps(), (Rows{{"標準ﾓｼﾞｭｰﾙ", "1", "1", "big.bas", "Big", "0", "0", "40002", "40002"}}));
 }
 
-TEST_F(StepCountsTest, PresenceCheck) {
-  module("Sheet1.sht", {"Sub S()", "End Sub"});
-  counts = {0, 0, 0, 0};
-  auto r = run();
-  auto result = source::runModStep(r);
-  EXPECT_EQ(result.outcome, source::Outcome::NoModules);
-  EXPECT_EQ(count("T_XlModStep"), 0);
-  EXPECT_EQ(flags.fSocS, 0);
-}
-
 }  // namespace
 }  // namespace zel::test
