@@ -24,6 +24,8 @@ struct Env {
   std::string schema() { return loadSchemaSql(paths); }
 };
 
+void execOn(const std::string& path, const std::string& sql) { ResultDb(path).exec(sql); }
+
 int64_t count(const std::string& path, const std::string& table) {
   ResultDb db(path, ResultDb::Mode::ReadOnly);
   return std::get<int64_t>(db.query("SELECT COUNT(*) FROM " + table)[0][0]);
@@ -111,32 +113,20 @@ TEST(ResultFile, RejectsDamagedAndForeignFiles) {
   zel::test::writeFile(e.dir.file("text.xdb"), "hello, not a database");
   expectInvalid(e.dir.file("text.xdb"), ResultFileError::Kind::Invalid);
   expectInvalid(e.dir.file("missing.xdb"), ResultFileError::Kind::Invalid);
-  {
-    ResultDb foreign(e.dir.file("foreign.xdb"));
-    foreign.exec("CREATE TABLE t(x)");
-  }
+  execOn(e.dir.file("foreign.xdb"), "CREATE TABLE t(x)");
   expectInvalid(e.dir.file("foreign.xdb"), ResultFileError::Kind::Invalid);
   // All tables but no save row.
   std::string norow = e.dir.file("norow.xdb");
   writeSaveFlagRow(e.db, "a.xls", {}, 2, {});
   writeResultFileCopy(e.db, norow, {});
-  {
-    ResultDb d(norow);
-    d.exec("DELETE FROM T_XlSaveFlag");
-  }
+  execOn(norow, "DELETE FROM T_XlSaveFlag");
   expectInvalid(norow, ResultFileError::Kind::NoSaveRow);
   // A flag out of range would become an option index: refused.
   std::string bad = e.dir.file("bad.xdb");
   writeResultFileCopy(e.db, bad, {});
-  {
-    ResultDb d(bad);
-    d.exec("UPDATE T_XlSaveFlag SET fSoc = 7");
-  }
+  execOn(bad, "UPDATE T_XlSaveFlag SET fSoc = 7");
   expectInvalid(bad, ResultFileError::Kind::Invalid);
-  {
-    ResultDb d(bad);
-    d.exec("UPDATE T_XlSaveFlag SET fSoc = 'x'");
-  }
+  execOn(bad, "UPDATE T_XlSaveFlag SET fSoc = 'x'");
   expectInvalid(bad, ResultFileError::Kind::Invalid);
   // A truncated file.
   auto bytes = zel::test::readFile(bad);
@@ -145,9 +135,6 @@ TEST(ResultFile, RejectsDamagedAndForeignFiles) {
   // A column missing.
   std::string nocol = e.dir.file("nocol.xdb");
   writeResultFileCopy(e.db, nocol, {});
-  {
-    ResultDb d(nocol);
-    d.exec("ALTER TABLE T_XlName DROP COLUMN SheetMei");
-  }
+  execOn(nocol, "ALTER TABLE T_XlName DROP COLUMN SheetMei");
   expectInvalid(nocol, ResultFileError::Kind::Invalid);
 }

@@ -187,12 +187,8 @@ TEST_F(LayoutTest, SyllabaryVariantsSortMixedKanaKanjiAndLatinNames) {
   EXPECT_EQ(pick("R_SourceList50", "■ "), want);
   EXPECT_EQ(pick("R_SourceList150", "■ "), want);
   // The plain variants keep the order of the module.
-  std::vector<std::string> inFileOrder(std::begin(names), std::end(names));
-  EXPECT_EQ(pick("R_ModuleList", ""), [&] {
-    std::vector<std::string> v;
-    for (auto& n : inFileOrder) v.push_back(n);
-    return v;
-  }());
+  const std::vector<std::string> inFileOrder(std::begin(names), std::end(names));
+  EXPECT_EQ(pick("R_ModuleList", ""), inFileOrder);
   EXPECT_EQ(pick("R_SourceList1", "■ "), inFileOrder);
 }
 
@@ -299,41 +295,30 @@ TEST_F(LayoutTest, CoverAndLabelsShowTheCoverRow) {
 TEST(TextWrap, BreaksLatinAtBlanksCjkAnywhereAndKeepsEveryCharacter) {
   ensureApp();
   TextMeasurer& m = sharedMeasurer();
-  const std::string latin = "Dim customerName As String, orderNumber As Long, quantity As Integer";
-  auto lines = wrapText(m, FontRole::Body, latin, 30);
-  ASSERT_GT(lines.size(), 1u);
-  std::string joined;
-  for (const auto& l : lines) {
-    joined += l;
-    EXPECT_LE(textWidthMm(m, FontRole::Body, l), 30.0 + 3.0);  // a hanging blank at most
+  // Wraps into more than one line, each within width + slack, that join back to the text.
+  auto wrapped = [&](const std::string& text, double width, double slack) {
+    auto lines = wrapText(m, FontRole::Body, text, width);
+    EXPECT_GT(lines.size(), 1u) << text;
+    std::string joined;
+    for (const auto& l : lines) {
+      joined += l;
+      EXPECT_LE(textWidthMm(m, FontRole::Body, l), width + slack) << l;
+    }
+    EXPECT_EQ(joined, text);
+    return lines;
+  };
+  // Latin: a hanging blank at most, never a blank at the start of a line.
+  for (const auto& l : wrapped("Dim customerName As String, orderNumber As Long, quantity As Integer", 30, 3.0))
     EXPECT_NE(l.front(), ' ');
-  }
-  EXPECT_EQ(joined, latin);
-
   const std::string japanese = "日本語の文章は、どの文字の間でも改行できます。句読点は行頭に来ません。";
-  lines = wrapText(m, FontRole::Body, japanese, 20);
-  joined.clear();
-  for (const auto& l : lines) {
-    joined += l;
-    EXPECT_LE(textWidthMm(m, FontRole::Body, l), 20.0);
+  for (const auto& l : wrapped(japanese, 20, 0)) {
     EXPECT_NE(l.rfind("、", 0), 0u);
     EXPECT_NE(l.rfind("。", 0), 0u);
   }
-  EXPECT_EQ(joined, japanese);
-
-  EXPECT_EQ(wrapText(m, FontRole::Body, "a\r\nb\nc", 50), (std::vector<std::string>{"a", "b", "c"}));
   // A path without blanks breaks after a separator rather than inside a folder name.
-  const std::string path = "C:\\ProgramFiles\\MicrosoftOffice\\Office\\Library\\Analysis\\ANALYS32.XLL";
-  lines = wrapText(m, FontRole::Body, path, 30);
-  ASSERT_GT(lines.size(), 1u);
-  joined.clear();
-  for (size_t i = 0; i < lines.size(); ++i) {
-    joined += lines[i];
-    if (i + 1 < lines.size()) {
-      EXPECT_EQ(lines[i].back(), '\\') << lines[i];
-    }
-  }
-  EXPECT_EQ(joined, path);
+  const auto path = wrapped("C:\\ProgramFiles\\MicrosoftOffice\\Office\\Library\\Analysis\\ANALYS32.XLL", 30, 0);
+  for (size_t i = 0; i + 1 < path.size(); ++i) EXPECT_EQ(path[i].back(), '\\') << path[i];
+  EXPECT_EQ(wrapText(m, FontRole::Body, "a\r\nb\nc", 50), (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_EQ(wrapText(m, FontRole::Body, "", 50), (std::vector<std::string>{""}));
   const std::string cut = cutToWidth(m, FontRole::Body, japanese, 15);
   EXPECT_LE(textWidthMm(m, FontRole::Body, cut), 15.0);

@@ -34,17 +34,14 @@ TEST(CorpusPageSetup, PageBreaksAndMergedAreasAsStored) {
   const auto& layout = breaks->sheet(1).data().pageLayout;
   EXPECT_EQ(layout.rowBreaks, std::vector<uint16_t>{23});
   EXPECT_EQ(layout.colBreaks, std::vector<uint16_t>{5});
-
   auto loan = xls::Workbook::open(test::dataFile("44958.xls"));
   const auto& merged = loan->sheet("TwoVariable Table Example").data().mergedAreas;
   ASSERT_EQ(merged.size(), 2u);
-  EXPECT_EQ(merged[0].firstRow, 0);
-  EXPECT_EQ(merged[0].lastRow, 0);
-  EXPECT_EQ(merged[0].firstCol, 0);
-  EXPECT_EQ(merged[0].lastCol, 1);
-  EXPECT_EQ(merged[1].firstRow, 1);
-  EXPECT_EQ(merged[1].firstCol, 4);
-  EXPECT_EQ(merged[1].lastCol, 7);
+  auto area = [](const auto& m) { return std::vector<int>{m.firstRow, m.lastRow, m.firstCol, m.lastCol}; };
+  EXPECT_EQ(area(merged[0]), (std::vector<int>{0, 0, 0, 1}));
+  EXPECT_EQ(area(merged[1])[0], 1);
+  EXPECT_EQ(area(merged[1])[2], 4);
+  EXPECT_EQ(area(merged[1])[3], 7);
 }
 
 TEST(CorpusSheetPrint, DatesTimesAndPercentagesAsDisplayed) {
@@ -79,7 +76,6 @@ TEST(CorpusSheetPrint, MergedTitleFormatsAndWideSheetOverTwoPages) {
   const auto& bHead = test::onlyText(first, "B");
   EXPECT_NEAR(title.clip.x, a.box.x, 0.01);
   EXPECT_NEAR(title.clip.right(), bHead.box.right(), 0.01);
-  EXPECT_TRUE(test::hasText(first, "A"));
   // The columns that do not fit continue on a later page, headed by their own letters.
   bool laterHasH = false;
   for (size_t i = 1; i < pages.pages.size(); ++i) laterHasH |= test::hasText(pages.pages[i], "H");
