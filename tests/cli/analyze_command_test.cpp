@@ -1,14 +1,11 @@
 // zelvarin-cli analyze end to end: program folder, module export into temp/, the result
 // file with its T_XlSaveFlag row, source analyses, locked projects, bad usage.
+#include "app/core/result_db.h"
 #include "cli_runner.h"
-#include "support/biff_builder.h"
 #include "support/temp_dir.h"
-#include "support/vba_builder.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include <ctime>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -18,38 +15,13 @@ namespace {
 
 // Rows of a query on a database file opened read-only, every value as text.
 std::vector<std::vector<std::string>> queryFile(const std::string& path, const std::string& sql) {
-  sqlite3* db = nullptr;
+  zel::ResultDb db(path, zel::ResultDb::Mode::ReadOnly);
   std::vector<std::vector<std::string>> rows;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    sqlite3_close(db);
-    ADD_FAILURE() << "cannot open " << path;
-    return rows;
+  for (const auto& r : db.query(sql)) {
+    rows.emplace_back();
+    for (const auto& v : r) rows.back().push_back(zel::dbValueText(v));
   }
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
-    while (sqlite3_step(st) == SQLITE_ROW) {
-      std::vector<std::string> row;
-      for (int i = 0; i < sqlite3_column_count(st); ++i) {
-        const unsigned char* t = sqlite3_column_text(st, i);
-        row.emplace_back(t ? reinterpret_cast<const char*>(t) : "");
-      }
-      rows.push_back(row);
-    }
-  } else {
-    ADD_FAILURE() << sqlite3_errmsg(db);
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
   return rows;
-}
-
-std::string today() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char buf[16];
-  std::strftime(buf, sizeof buf, "%Y/%m/%d", &local);
-  return buf;
 }
 
 struct Home {
@@ -72,8 +44,9 @@ TEST(AnalyzeCommand, WritesAResultFileWithItsSaveFlagRow) {
   auto flags = queryFile(result, "SELECT ObjName, fFil, fObj, fPrc, mSs, Title, System, Company, Bumon, Auther, "
                                  "CreateDate FROM T_XlSaveFlag");
   ASSERT_EQ(flags.size(), 1u);
+  const std::string today = queryFile(result, "SELECT strftime('%Y/%m/%d', 'now', 'localtime')")[0][0];
   EXPECT_EQ(flags[0], (std::vector<std::string>{"SimpleMacro.xls", "1", "0", "0", "1", "テスト仕様書", "Sample", "",
-                                                "開発部", "Nick Burch", today()}));
+                                                "開発部", "Nick Burch", today}));
   // The cover row travels with the file; the result stands alone (no journal beside it).
   auto cover = queryFile(result, "SELECT SysTitle, Bumon FROM T_XlHyousi");
   ASSERT_EQ(cover.size(), 1u);
@@ -101,17 +74,7 @@ TEST(AnalyzeCommand, EachOpenReplacesTheExportedModules) {
 
 TEST(AnalyzeCommand, LockedProjectStopsBeforeAnyResult) {
   Home h;
-  zel::test::VbaProjectSpec spec;
-  zel::test::VbaModuleSpec m;
-  m.name = "Secret";
-  m.source = "Attribute VB_Name = \"Secret\"\r\n";
-  spec.modules = {m};
-  spec.visibility = 0x00;
-  zel::test::BiffBuilder b;
-  b.addSheet("Sheet1");
-  for (const auto& [name, bytes] : zel::test::vbaWorkbookStreams(spec))
-    if (name != "Workbook") b.addStream(name, bytes);
-  b.write(h.dir.file("locked.xls"));
+  zel::test::writeMacroWorkbook(h.dir.file("locked.xls"), zel::test::lockedProject());
   auto r = runCli({"analyze", h.dir.file("locked.xls"), "-o", h.dir.file("r.xdb"), "--home", h.home});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("プロジェクトが保護されています。"), std::string::npos) << r.err;
@@ -121,12 +84,15 @@ TEST(AnalyzeCommand, LockedProjectStopsBeforeAnyResult) {
 TEST(AnalyzeCommand, BadUsageIsStatusTwoAndTouchesNothing) {
   Home h;
   std::string book = zel::test::dataFile("SimpleMacro.xls");
-  EXPECT_EQ(runCli({"analyze", book, "--home", h.home}).status, 2);  // no -o
-  EXPECT_EQ(runCli({"analyze", "-o", "r.xdb"}).status, 2);          // no workbook
-  EXPECT_EQ(runCli({"analyze", book, "-o", h.dir.file("r"), "--only", "everything"}).status, 2);
-  EXPECT_EQ(runCli({"analyze", book, "-o", h.dir.file("r"), "--set", "ProcLevel=3"}).status, 2);
-  EXPECT_EQ(runCli({"analyze", book, "-o", h.dir.file("r"), "--set", "Colour=1"}).status, 2);
-  EXPECT_EQ(runCli({"analyze", book, "-o", h.dir.file("r"), "--bogus"}).status, 2);
+  const std::string r = h.dir.file("r");
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"analyze", book, "--home", h.home},  // no -o
+           {"analyze", "-o", "r.xdb"},           // no workbook
+           {"analyze", book, "-o", r, "--only", "everything"},
+           {"analyze", book, "-o", r, "--set", "ProcLevel=3"},
+           {"analyze", book, "-o", r, "--set", "Colour=1"},
+           {"analyze", book, "-o", r, "--bogus"}})
+    EXPECT_EQ(runCli(args).status, 2) << args.back();
   EXPECT_FALSE(fs::exists(h.home + "/Analyze.mdb"));
 }
 

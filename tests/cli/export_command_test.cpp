@@ -1,8 +1,6 @@
 // zelvarin-cli export end to end: a real macro workbook, a locked project, bad input.
 #include "cli_runner.h"
-#include "support/biff_builder.h"
 #include "support/temp_dir.h"
-#include "support/vba_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,30 +8,6 @@
 
 namespace fs = std::filesystem;
 using zel::test::runCli;
-
-namespace {
-
-// A workbook file with one sheet and the macro project of spec.
-void writeMacroWorkbook(const std::string& path, const zel::test::VbaProjectSpec& spec) {
-  zel::test::BiffBuilder b;
-  b.addSheet("Sheet1");
-  for (const auto& [name, bytes] : zel::test::vbaWorkbookStreams(spec))
-    if (name != "Workbook") b.addStream(name, bytes);
-  b.write(path);
-}
-
-zel::test::VbaProjectSpec lockedSpec() {
-  zel::test::VbaProjectSpec spec;
-  zel::test::VbaModuleSpec m;
-  m.name = "Secret";
-  m.source = "Attribute VB_Name = \"Secret\"\r\nSub Hidden()\r\nEnd Sub\r\n";
-  spec.modules = {m};
-  spec.visibility = 0x00;
-  spec.password = true;
-  return spec;
-}
-
-}  // namespace
 
 TEST(ExportCommand, WritesEveryModuleOfARealWorkbook) {
   zel::test::TempDir dir;
@@ -50,7 +24,7 @@ TEST(ExportCommand, WritesEveryModuleOfARealWorkbook) {
 
 TEST(ExportCommand, LockedProjectFailsWithTheProtectionMessage) {
   zel::test::TempDir dir;
-  writeMacroWorkbook(dir.file("locked.xls"), lockedSpec());
+  zel::test::writeMacroWorkbook(dir.file("locked.xls"), zel::test::lockedProject());
   auto r = runCli({"export", dir.file("locked.xls"), dir.file("out")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("プロジェクトが保護されています。\n保護を解除してから選択下さい。\n本ソフトを終了します。"),
@@ -80,7 +54,7 @@ TEST(ExportCommand, DamagedModuleIsReportedAndTheRestWritten) {
   bad.source = "Attribute VB_Name = \"Bad\"\r\n";
   bad.textOffset = 3;
   spec.modules = {bad, good};
-  writeMacroWorkbook(dir.file("damaged.xls"), spec);
+  zel::test::writeMacroWorkbook(dir.file("damaged.xls"), spec);
   auto r = runCli({"export", dir.file("damaged.xls"), dir.file("out")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Bad"), std::string::npos);

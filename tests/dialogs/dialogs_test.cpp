@@ -165,5 +165,4 @@ TEST(AboutDialog, ClosedByOkStaysOwnedByItsWindow) {
   QApplication::processEvents();
   EXPECT_FALSE(dlg->isVisible());
   dlg = std::make_unique<AboutDialog>(nullptr, "");
-  EXPECT_EQ(dlg->lblAbout->text().toStdString(), "Zelvarin97 Ver 1.1");
 }

@@ -20,9 +20,8 @@ class ResultFileTest : public WindowTest {
  protected:
   // A result database with one T_XlSaveFlag row.
   std::string makeResultFile(const DoneFlags& flags, int mSs, const std::string& name = "result file.xdb") {
-    TempDir* folder = &files;
-    ProgramPaths p = programPathsFor(folder->str());
-    p.DbPath = folder->file(name);
+    ProgramPaths p = programPathsFor(files.str());
+    p.DbPath = files.file(name);
     ResultDb db = openAnalyzeDb(p);
     HeaderTexts h{"仕様書", "販売管理", "亀屋", "開発部", "山田", "2026/12/07"};
     writeSaveFlagRow(db, "Book1.xls", flags, mSs, h);
@@ -43,12 +42,7 @@ class ResultFileTest : public WindowTest {
 
 TEST_F(ResultFileTest, GoodFileEnablesThePreviewsOfItsAnalysesOnly) {
   DoneFlags f;
-  f.fObj = 3;
-  f.fCel = 1;
-  f.mCs = 2;
-  f.fSoc = 4;
-  f.fDim = 1;
-  f.fCrs = 1;
+  f.fObj = 3, f.fCel = 1, f.mCs = 2, f.fSoc = 4, f.fDim = 1, f.fCrs = 1;
   std::string path = makeResultFile(f, 1);
   auto w = makeWindow(path);  // unquoted, with a blank in the name: taken whole
   ASSERT_TRUE(w->Form_Load());
@@ -75,12 +69,9 @@ TEST_F(ResultFileTest, GoodFileEnablesThePreviewsOfItsAnalysesOnly) {
   EXPECT_EQ(w->options().ColumnOption, 1);
   EXPECT_EQ(w->doneFlags().fSoc, 4);
 
-  EXPECT_EQ(child<QLineEdit>(*w, "txtTitle")->text().toStdString(), "仕様書");
-  EXPECT_EQ(child<QLineEdit>(*w, "txtSystem")->text().toStdString(), "販売管理");
-  EXPECT_EQ(child<QLineEdit>(*w, "txtCompany")->text().toStdString(), "亀屋");
-  EXPECT_EQ(child<QLineEdit>(*w, "txtBumon")->text().toStdString(), "開発部");
-  EXPECT_EQ(child<QLineEdit>(*w, "txtAuther")->text().toStdString(), "山田");
-  EXPECT_EQ(child<QLineEdit>(*w, "txtDate")->text().toStdString(), "2026/12/07");
+  const std::pair<const char*, const char*> boxes[] = {{"txtTitle", "仕様書"}, {"txtSystem", "販売管理"},
+      {"txtCompany", "亀屋"}, {"txtBumon", "開発部"}, {"txtAuther", "山田"}, {"txtDate", "2026/12/07"}};
+  for (const auto& [name, text] : boxes) EXPECT_EQ(child<QLineEdit>(*w, name)->text().toStdString(), text) << name;
   for (const char* name : {"m1b", "m1c", "m6"}) EXPECT_FALSE(w->findChild<QAction*>(name)->isEnabled()) << name;
   EXPECT_TRUE(w->findChild<QAction*>("m1a")->isEnabled());
 

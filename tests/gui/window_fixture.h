@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <deque>
 #include <memory>
@@ -49,6 +50,16 @@ class WindowTest : public ::testing::Test {
     services.reportPreview = [this](QWidget*, const std::string& db, const std::string& name, int mode) {
       reports.push_back({db, name, mode});
     };
+    services.openDialog = [this](QWidget*, const std::string& filter, const std::string& folder,
+                                 const std::string& title) {
+      dialogCalls.push_back({filter, folder, title});
+      return openChoice;
+    };
+    services.saveDialog = [this](QWidget*, const std::string& filter, const std::string& folder,
+                                 const std::string& title) {
+      dialogCalls.push_back({filter, folder, title});
+      return saveChoice;
+    };
     return std::make_unique<frmZelvarin>(programPathsFor(home.empty() ? dir.str() : home), commandLine, services);
   }
 
@@ -57,8 +68,16 @@ class WindowTest : public ::testing::Test {
     return w.findChild<T*>(QString::fromLatin1(name));
   }
 
+  static bool enabled(QWidget& w, const char* name) { return child<QAbstractButton>(w, name)->isEnabled(); }
+  static bool checked(QWidget& w, const char* name) { return child<QAbstractButton>(w, name)->isChecked(); }
+
+  struct DialogCall {
+    std::string filter, folder, title;
+  };
   TempDir dir;
   RecordingSink sink;
+  std::vector<DialogCall> dialogCalls;
+  std::string openChoice, saveChoice;  // what the file dialogs return
   std::vector<ReportCall> reports;
 };
 

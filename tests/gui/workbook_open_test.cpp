@@ -24,22 +24,6 @@ namespace {
 
 class OpenTest : public WindowTest {
  protected:
-  std::unique_ptr<frmZelvarin> openWindow() {
-    services.openDialog = [this](QWidget*, const std::string& filter, const std::string& folder,
-                                 const std::string& title) {
-      dialogCalls.push_back({filter, folder, title});
-      return chosen;
-    };
-    auto w = std::make_unique<frmZelvarin>(programPathsFor(dir.str()), std::string(), withSink());
-    return w;
-  }
-  WindowServices withSink() {
-    services.sink = &sink;
-    services.reportPreview = [this](QWidget*, const std::string& db, const std::string& name, int mode) {
-      reports.push_back({db, name, mode});
-    };
-    return services;
-  }
   std::string copyToBooks(const std::string& name, const std::string& as = {}) {
     std::string target = books.file(as.empty() ? name : as);
     fs::copy_file(dataFile(name), target);
@@ -51,21 +35,13 @@ class OpenTest : public WindowTest {
     for (int i = 0; i < c->count(); ++i) out.push_back(c->itemText(i).toStdString());
     return out;
   }
-  bool enabled(frmZelvarin& w, const char* name) { return child<QAbstractButton>(w, name)->isEnabled(); }
-
-  struct DialogCall {
-    std::string filter, folder, title;
-  };
-  WindowServices services;
-  std::vector<DialogCall> dialogCalls;
-  std::string chosen;
   TempDir books;
 };
 
 TEST_F(OpenTest, OpeningExportsModulesFillsListsAndEnablesTheAnalyses) {
-  auto w = openWindow();
+  auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
-  chosen = copyToBooks("SimpleMacro.xls");
+  openChoice = copyToBooks("SimpleMacro.xls");
   w->m1a_Click();
   ASSERT_TRUE(sink.shown.empty()) << sink.shown[0].text;
   ASSERT_EQ(dialogCalls.size(), 1u);
@@ -73,7 +49,7 @@ TEST_F(OpenTest, OpeningExportsModulesFillsListsAndEnablesTheAnalyses) {
   EXPECT_EQ(dialogCalls[0].title, "Excel ファイルの選択");
   EXPECT_EQ(dialogCalls[0].folder + "/", dir.str());  // no folder remembered: the current (program) folder
 
-  EXPECT_EQ(child<QLabel>(*w, "lblDBName")->text().toStdString(), chosen);
+  EXPECT_EQ(child<QLabel>(*w, "lblDBName")->text().toStdString(), openChoice);
   EXPECT_EQ(w->XlOwned(), 1);
   EXPECT_EQ(w->AcMode(), 1);
   const std::string temp = w->paths().TempPath;
@@ -102,13 +78,13 @@ TEST_F(OpenTest, OpeningExportsModulesFillsListsAndEnablesTheAnalyses) {
   w->m1z_Click();
   EXPECT_FALSE(fs::exists(temp + "Module1.bas"));
   EXPECT_EQ(getPrivateProfileString("DEF", "Folder", "x", w->paths().IniPath), books.str());
-  EXPECT_EQ(getPrivateProfileString("RECENT", "RecentFile1", "x", w->paths().IniPath), chosen);
+  EXPECT_EQ(getPrivateProfileString("RECENT", "RecentFile1", "x", w->paths().IniPath), openChoice);
 }
 
 TEST_F(OpenTest, ProcedureListRunsOnTheExportedModuleAndOpensItsReport) {
-  auto w = openWindow();
+  auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
-  chosen = copyToBooks("SimpleMacro.xls");
+  openChoice = copyToBooks("SimpleMacro.xls");
   w->m1a_Click();
   ASSERT_TRUE(sink.shown.empty());
   w->cmdKansu_Click();
@@ -132,9 +108,9 @@ TEST_F(OpenTest, ProcedureListRunsOnTheExportedModuleAndOpensItsReport) {
 }
 
 TEST_F(OpenTest, CoverButtonStoresTheHeaderBoxesAndOpensItsReport) {
-  auto w = openWindow();
+  auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
-  chosen = copyToBooks("SimpleMacro.xls");
+  openChoice = copyToBooks("SimpleMacro.xls");
   w->m1a_Click();
   child<QLineEdit>(*w, "txtTitle")->setText(QString(200, QChar(u'仕')));
   child<QLineEdit>(*w, "txtAuther")->setText(QStringLiteral(" 山田  "));
@@ -149,9 +125,9 @@ TEST_F(OpenTest, CoverButtonStoresTheHeaderBoxesAndOpensItsReport) {
 }
 
 TEST_F(OpenTest, SheetModulesAloneLeaveTheModuleCommandsOff) {
-  auto w = openWindow();
+  auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
-  chosen = copyToBooks("WithCheckBoxes.xls");
+  openChoice = copyToBooks("WithCheckBoxes.xls");
   w->m1a_Click();
   ASSERT_TRUE(sink.shown.empty());
   EXPECT_TRUE(fs::exists(w->paths().TempPath + "Sheet1.sht"));
@@ -160,33 +136,33 @@ TEST_F(OpenTest, SheetModulesAloneLeaveTheModuleCommandsOff) {
 }
 
 TEST_F(OpenTest, CancelOrAnotherKindOfFileChangesNothingAndCapitalXlsOpens) {
-  auto w = openWindow();
+  auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
-  chosen = "";
+  openChoice = "";
   w->m1a_Click();
-  chosen = copyToBooks("SimpleMacro.xls", "notes.txt");
+  openChoice = copyToBooks("SimpleMacro.xls", "notes.txt");
   w->m1a_Click();
   EXPECT_TRUE(sink.shown.empty());
   EXPECT_TRUE(child<QLabel>(*w, "lblDBName")->text().isEmpty());
   EXPECT_FALSE(enabled(*w, "cmdObject"));
   EXPECT_EQ(w->XlOwned(), 0);
 
-  chosen = copyToBooks("SimpleMacro.xls", "SIMPLE.XLS");
+  openChoice = copyToBooks("SimpleMacro.xls", "SIMPLE.XLS");
   w->m1a_Click();
   EXPECT_TRUE(sink.shown.empty());
   EXPECT_EQ(w->XlOwned(), 1);
   // A later cancel keeps that workbook open and its commands usable.
-  chosen = "";
+  openChoice = "";
   w->m1a_Click();
   EXPECT_EQ(child<QLabel>(*w, "lblDBName")->text().toStdString(), books.file("SIMPLE.XLS"));
   EXPECT_TRUE(enabled(*w, "cmdObject"));
 }
 
 TEST_F(OpenTest, UnreadableWorkbookIsReportedAndLeavesNoWorkbookOpen) {
-  auto w = openWindow();
+  auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
-  chosen = books.file("broken.xls");
-  writeFile(chosen, std::string(3000, 'x'));
+  openChoice = books.file("broken.xls");
+  writeFile(openChoice, std::string(3000, 'x'));
   w->m1a_Click();
   ASSERT_EQ(sink.shown.size(), 1u);
   EXPECT_EQ(sink.shown[0].text.rfind("場所:ファイル選択ｴﾗｰNo:1004\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:", 0), 0u)
@@ -201,7 +177,7 @@ TEST_F(OpenTest, UnreadableWorkbookIsReportedAndLeavesNoWorkbookOpen) {
 TEST_F(OpenTest, RecentEntryOpensItsWorkbookAndKeepsThePreviews) {
   std::string book = copyToBooks("SimpleMacro.xls");
   writeFile(dir.file("Zelvarin.ini"), "[RECENT]\r\nRecentFile1=" + book + "\r\n");
-  auto w = openWindow();
+  auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
   child<QAbstractButton>(*w, "cmdNPre")->setEnabled(true);  // as a previous analysis would leave it
   w->findChild<QAction*>("RecentFile0")->trigger();
@@ -212,25 +188,24 @@ TEST_F(OpenTest, RecentEntryOpensItsWorkbookAndKeepsThePreviews) {
   EXPECT_TRUE(enabled(*w, "cmdKansu"));
 }
 
-
 TEST_F(OpenTest, SecondWorkbookLeavesNoModulesOfTheFirstInTheExportFolder) {
-  auto w = openWindow();
+  auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
-  chosen = copyToBooks("SimpleMacro.xls");
+  openChoice = copyToBooks("SimpleMacro.xls");
   w->m1a_Click();
   const std::string temp = w->paths().TempPath;
   ASSERT_TRUE(fs::exists(temp + "Module1.bas"));
-  chosen = copyToBooks("TwoSheetsOneHidden.xls");
+  openChoice = copyToBooks("TwoSheetsOneHidden.xls");
   w->m1a_Click();
   ASSERT_TRUE(sink.shown.empty()) << sink.shown[0].text;
-  EXPECT_EQ(child<QLabel>(*w, "lblDBName")->text().toStdString(), chosen);
+  EXPECT_EQ(child<QLabel>(*w, "lblDBName")->text().toStdString(), openChoice);
   EXPECT_TRUE(fs::is_empty(temp));  // no macro project: nothing of the first workbook remains
 }
 
 TEST_F(OpenTest, SheetPrintChecksTheZoomAndLaterAnalysesReopenTheWorkbook) {
-  auto w = openWindow();
+  auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
-  chosen = copyToBooks("SimpleMacro.xls");
+  openChoice = copyToBooks("SimpleMacro.xls");
   w->m1a_Click();
   ASSERT_TRUE(sink.shown.empty());
   child<QLineEdit>(*w, "txtZoom")->setText("abc");
@@ -248,11 +223,10 @@ TEST_F(OpenTest, SheetPrintChecksTheZoomAndLaterAnalysesReopenTheWorkbook) {
   EXPECT_EQ(reports.back().name, "R_ModuleList");
 }
 
-
 TEST_F(OpenTest, FailedRunLeavesItsPreviewOff) {
-  auto w = openWindow();
+  auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
-  chosen = copyToBooks("multibookFormulaA.xls");  // links to a workbook that is not beside it
+  openChoice = copyToBooks("multibookFormulaA.xls");  // links to a workbook that is not beside it
   w->m1a_Click();
   ASSERT_TRUE(sink.shown.empty()) << sink.shown[0].text;
   w->optFile_Click(1);
@@ -263,7 +237,6 @@ TEST_F(OpenTest, FailedRunLeavesItsPreviewOff) {
   EXPECT_FALSE(enabled(*w, "cmdFPre"));
   EXPECT_TRUE(w->isEnabled());
 }
-
 
 TEST_F(OpenTest, LockedProjectShowsItsMessageThenTheExitConfirmation) {
   VbaProjectSpec spec;
@@ -276,9 +249,9 @@ TEST_F(OpenTest, LockedProjectShowsItsMessageThenTheExitConfirmation) {
   b.addSheet("Sheet1");
   for (const auto& [name, bytes] : vbaWorkbookStreams(spec))
     if (name != "Workbook") b.addStream(name, bytes);
-  chosen = books.file("locked.xls");
-  b.write(chosen);
-  auto w = openWindow();
+  openChoice = books.file("locked.xls");
+  b.write(openChoice);
+  auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
   sink.answers = {MsgAnswer::Ok, MsgAnswer::Cancel};  // the message, then Cancel in "終了します。"
   w->m1a_Click();
