@@ -2,13 +2,14 @@
 // small commands of the window itself (cmdSave_Click, Timer1_Timer, m3_Click).
 #include "app/frm_zelvarin.h"
 
-#include "app/core/result_store.h"
-#include "app/core/vbstring.h"
+#include "core/result_store.h"
+#include "core/vbstring.h"
 #include "app/gauge_line.h"
 #include "app/twips.h"
 #include "app/window_progress.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/setup_dialog.h"
+#include "xls/vba/vba_project.h"
 
 #include <QAction>
 #include <QApplication>
@@ -166,7 +167,7 @@ void frmZelvarin::openResultFileArgument() {
 }
 
 void frmZelvarin::GetRecentFiles() {
-  recentList_ = readRecentList(paths_.IniPath);
+  recentList_ = readRecentFiles(paths_.IniPath);
   for (int i = 0; i < 4; ++i) {
     bool empty = isEmptyRecentSlot(recentList_[i]);
     RecentFile[i]->setVisible(!empty);
@@ -208,12 +209,12 @@ void frmZelvarin::exitCleanup() {
     } catch (...) {
     }
   };
-  step([&] { deleteExportedFiles(paths_.TempPath); });
+  step([&] { xls::vba::emptyFolderFiles(paths_.TempPath); });
   step([&] {
     if (xlOwned_ == 1) XlApp_.reset();
   });
   step([&] { screenSaver_.release(); });
-  const std::string openBook = lblDBName->text().toStdString();
+  const std::string openBook = workbookPath_;
   step([&] {
     writeWindowPlacement(paths_.IniPath, pixelsToTwips(y(), this), pixelsToTwips(x(), this), FolderOf(openBook));
   });
@@ -267,18 +268,18 @@ void frmZelvarin::m2_Click() {
 }
 
 void frmZelvarin::m4_Click() {
-  frmAbout_ = std::make_unique<AboutDialog>(this, lblDBName->text().toStdString());
+  frmAbout_ = std::make_unique<AboutDialog>(this, workbookPath_);
   frmAbout_->show();
 }
 
 void frmZelvarin::m6_Click() {
-  if (lblDBName->text().isEmpty()) {
+  if (workbookPath_.empty()) {
     message("解析するファイルを選択して下さい。");
     return;
   }
   if (!frmSetUp_ && services_.sink)
     frmSetUp_ = std::make_unique<SetupDialog>(
-        this, *services_.sink, [this] { return reportDbPath(); }, [this] { return lblDBName->text().toStdString(); });
+        this, *services_.sink, [this] { return reportDbPath(); }, [this] { return workbookPath_; });
   if (frmSetUp_) frmSetUp_->showDialog();
 }
 

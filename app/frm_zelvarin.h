@@ -1,19 +1,20 @@
 // frmZelvarin: the main window. Slots carry the handler names of the original form
 // (cmdKansu_Click, optCell_Click, Timer1_Timer, ...); the work itself lives in widget-free code.
 #pragma once
-#include "app/core/dat_file.h"
-#include "app/core/message_box.h"
-#include "app/core/program_folder.h"
-#include "app/core/progress.h"
-#include "app/core/result_db.h"
-#include "app/core/session_state.h"
-#include "app/core/vb_error.h"
+#include "core/dat_file.h"
+#include "core/message_box.h"
+#include "core/program_folder.h"
+#include "core/progress.h"
+#include "core/result_db.h"
+#include "core/session_state.h"
+#include "core/vb_error.h"
 #include "app/instance_lock.h"
 #include "app/saved_result.h"
 #include "app/screen_saver_inhibitor.h"
 #include "app/window_settings.h"
-#include "workbook/workbook_opening.h"
-#include "report/preview_variant.h"
+#include "core/recent_files.h"
+#include "analyses/workbook_opening.h"
+#include "analyses/preview_variant.h"
 
 #include <QMainWindow>
 #include <array>
@@ -190,7 +191,7 @@ class frmZelvarin : public QMainWindow {
   // Options and previews (frm_zelvarin_options.cpp).
   enum OptionGroup { OptObject, OptCell, OptSSelect, OptProc, OptModule, OptMPrint, OptShape, OptFile };
   void selectOption(OptionGroup group, int index);
-  void showReport(report::PreviewButton button);
+  void showReport(analyses::PreviewButton button);
   void showReportNamed(const std::string& name, const std::string& dbPath);
 
   // Feedback (frm_zelvarin_feedback.cpp).
@@ -198,6 +199,7 @@ class frmZelvarin : public QMainWindow {
   void clearHint();
   void restoreAfterCommand();
   MsgAnswer message(const std::string& text, MsgButtons buttons = MsgButtons::Ok);
+  HeaderTexts headerTexts() const;  // the header text boxes
 
   ProgramPaths paths_;
   std::string commandLine_;
@@ -206,12 +208,13 @@ class frmZelvarin : public QMainWindow {
   InstanceLock instanceLock_;
   ScreenSaverInhibitor screenSaver_;
   ResultDb resultDb_;
-  std::string resultFilePath_;
+  std::string resultFilePath_;  // the result file shown when AcMode = 2
+  std::string workbookPath_;    // the open workbook's full path (lblDBName shows it)
   std::unique_ptr<xls::Application> XlApp_;  // the open workbook (XlOwned = 1)
   bool XlLost_ = false;  // the sheet print changed the open workbook: reopen it before the next analysis
   void reopenIfLost();
   std::vector<std::string> linkSources_;
-  std::string cellSheetName_;  // the cell listing's record of the sheet it listed  // the result file shown when AcMode = 2
+  std::string cellSheetName_;  // the cell listing's record of the sheet it listed
   WindowPlacement placement_;
   RecentList recentList_{"0", "0", "0", "0"};
   DatValues dat_;
@@ -220,7 +223,6 @@ class frmZelvarin : public QMainWindow {
   ModuleCounts counts_;
   int xlOwned_ = 0;
   int acMode_ = 0;
-  int xlLost_ = 0;
   bool exiting_ = false;
   bool cleanedUp_ = false;
 

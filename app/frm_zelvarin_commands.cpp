@@ -3,10 +3,11 @@
 // report preview, the preview button, the status timer, and the common error report.
 #include "app/frm_zelvarin.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 #include "app/window_progress.h"
-#include "cli/analysis_registry.h"
+#include "analyses/analysis_registry.h"
 #include "report/sheet_metrics.h"
+#include "report/preview/sheet_preview.h"
 #include "report/sheet_print.h"
 #include "workbook/cover_page.h"
 #include "workbook/model_book_view.h"
@@ -52,7 +53,7 @@ void frmZelvarin::finishWithPreview(const std::string& report, const std::string
 }
 
 void frmZelvarin::runAnalysisCommand(const char* analysisName, std::initializer_list<QPushButton*> previewButtons) {
-  const cli::AnalysisEntry* entry = cli::findAnalysis(analysisName);
+  const analyses::AnalysisEntry* entry = analyses::findAnalysis(analysisName);
   std::string place = entry ? std::string(entry->place) : "場所:" + std::string(analysisName);
   if (!entry || !entry->run) {
     message(kNotAvailable);
@@ -62,17 +63,15 @@ void frmZelvarin::runAnalysisCommand(const char* analysisName, std::initializer_
   try {
     reopenIfLost();
     if (!resultDb_.isOpen()) resultDb_ = ResultDb(paths_.DbPath);
-    HeaderTexts header{txtTitle->text().toStdString(),   txtSystem->text().toStdString(),
-                       txtCompany->text().toStdString(), txtBumon->text().toStdString(),
-                       txtAuther->text().toStdString(),  txtDate->text().toStdString()};
-    cli::AnalysisContext ctx{resultDb_,
+    HeaderTexts header = headerTexts();
+    analyses::AnalysisContext ctx{resultDb_,
                              *progress_,
                              paths_,
                              options_,
                              flags_,
                              counts_,
                              header,
-                             lblDBName->text().toStdString(),
+                             workbookPath_,
                              XlApp_ ? XlApp_->activeWorkbook() : nullptr,
                              comboItems(cboSheet),
                              linkSources_,
@@ -80,7 +79,7 @@ void frmZelvarin::runAnalysisCommand(const char* analysisName, std::initializer_
                              cboLinkMoto->currentIndex() >= 0 ? cboLinkMoto->currentText().toStdString() : std::string(),
                              cellSheetName_};
 
-    cli::AnalysisReport result;
+    analyses::AnalysisReport result;
     // A run that fails must not leave its preview showing partial rows as the result: the
     // buttons are off until the run ends.
     std::vector<bool> wasEnabled;
@@ -149,7 +148,7 @@ void frmZelvarin::cmdSheet_Click() {
 
 void frmZelvarin::reopenIfLost() {
   if (!XlLost_ || !XlApp_) return;
-  const std::string path = lblDBName->text().toStdString();
+  const std::string path = workbookPath_;
   auto fresh = std::make_unique<xls::Application>();
   fresh->displayAlerts = false;
   fresh->openWorkbook(path);
@@ -161,9 +160,7 @@ void frmZelvarin::cmdHyousi_Click(int index) {
   const std::string report = workbook::coverReportFor(index);
   try {
     if (!resultDb_.isOpen()) resultDb_ = ResultDb(paths_.DbPath);
-    HeaderTexts header{txtTitle->text().toStdString(),   txtSystem->text().toStdString(),
-                       txtCompany->text().toStdString(), txtBumon->text().toStdString(),
-                       txtAuther->text().toStdString(),  txtDate->text().toStdString()};
+    HeaderTexts header = headerTexts();
     {
       BusyPointer busy;
       setEnabled(false);

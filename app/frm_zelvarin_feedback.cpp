@@ -103,6 +103,11 @@ MsgAnswer frmZelvarin::message(const std::string& text, MsgButtons buttons) {
   return services_.sink->show(text, buttons);
 }
 
+HeaderTexts frmZelvarin::headerTexts() const {
+  auto text = [](const QLineEdit* box) { return box->text().toStdString(); };
+  return HeaderTexts{text(txtTitle), text(txtSystem), text(txtCompany), text(txtBumon), text(txtAuther), text(txtDate)};
+}
+
 void frmZelvarin::restoreAfterCommand() {
   while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
   setEnabled(true);

@@ -1,14 +1,15 @@
 // Choosing and opening a workbook: m1a_Click, RecentFile_Click and ShowOpenDialog.
 #include "app/frm_zelvarin.h"
 
-#include "app/core/vbstring.h"
+#include "analyses/header_defaults.h"
+#include "core/date_text.h"
+#include "core/vbstring.h"
 #include "app/window_progress.h"
 #include "xls/vba/vba_project.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDate>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -55,6 +56,7 @@ void frmZelvarin::openWorkbook(const std::string& path, bool fromRecentList) {
   xlOwned_ = 0;
   acMode_ = 1;
   resultFilePath_.clear();
+  workbookPath_ = path;
   lblDBName->setText(QString::fromStdString(path));
   setEnabled(false);
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -66,13 +68,13 @@ void frmZelvarin::openWorkbook(const std::string& path, bool fromRecentList) {
     XlApp_ = std::move(opened.XlApp);
     XlLost_ = false;
     xlOwned_ = 1;
-    xlLost_ = 0;
     counts_ = opened.counts;
     progress_->setStatus("シート名　取得中");
     fillWorkbookLists(opened);
 
     if (!resultDb_.isOpen()) resultDb_ = ResultDb(paths_.DbPath);
     resultDb_.clearTable("T_XlTitle");
+    resultDb_.clearTable("T_XlHyousi");  // a cover of an earlier workbook is never printed
 
     if (!ReadDatFile(paths_.datPath(), dat_)) {
       // Reported once; the opening goes on with the defaults of the header boxes.
@@ -107,6 +109,7 @@ void frmZelvarin::openWorkbook(const std::string& path, bool fromRecentList) {
 void frmZelvarin::abandonWorkbook() {
   XlApp_.reset();
   xlOwned_ = 0;
+  workbookPath_.clear();
   lblDBName->clear();
   disableCommands();
   progress_->setStatus("");
@@ -130,14 +133,14 @@ void frmZelvarin::fillWorkbookLists(const OpenedWorkbook& opened) {
 }
 
 void frmZelvarin::fillHeaderBoxes(const OpenedWorkbook& opened) {
-  auto blank = [](const std::string& s) { return vb::trim(s).empty(); };
-  txtTitle->setText(QString::fromStdString(dat_.DatTitle.empty() ? "プログラム仕様書" : dat_.DatTitle));
-  txtCompany->setText(QString::fromStdString(blank(dat_.DatKisya) ? opened.company : dat_.DatKisya));
-  txtBumon->setText(QString::fromStdString(blank(dat_.DatBumon) ? std::string() : dat_.DatBumon));
-  txtZoom->setText(QString::fromStdString(blank(dat_.DatZoom) ? "98" : dat_.DatZoom));
-  txtDate->setText(QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
-  txtSystem->setText(QString::fromStdString(opened.title));
-  txtAuther->setText(QString::fromStdString(opened.author));
+  const HeaderTexts h = analyses::headerDefaults(dat_, opened, todayText());
+  txtTitle->setText(QString::fromStdString(h.Title));
+  txtCompany->setText(QString::fromStdString(h.Company));
+  txtBumon->setText(QString::fromStdString(h.Bumon));
+  txtZoom->setText(QString::fromStdString(analyses::zoomDefault(dat_)));
+  txtDate->setText(QString::fromStdString(h.CreateDate));
+  txtSystem->setText(QString::fromStdString(h.System));
+  txtAuther->setText(QString::fromStdString(h.Auther));
 }
 
 void frmZelvarin::enableForWorkbook(bool fromRecentList) {

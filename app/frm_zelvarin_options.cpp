@@ -1,8 +1,8 @@
 // Option buttons, check boxes and preview buttons of frmZelvarin, and PrintSet.
 #include "app/frm_zelvarin.h"
 
-#include "app/core/vb_error.h"
-#include "report/preview_variant.h"
+#include "core/vb_error.h"
+#include "analyses/preview_variant.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -121,8 +121,8 @@ void frmZelvarin::PrintSet(const SavedResult& saved) {
 
 // The report host reports its own failures (no printer, unreadable database) and returns;
 // anything that still escapes is shown with the report place text and the command goes on.
-void frmZelvarin::showReport(report::PreviewButton button) {
-  std::string name = report::reportFor(button, options_, flags_);
+void frmZelvarin::showReport(analyses::PreviewButton button) {
+  std::string name = analyses::reportFor(button, options_, flags_);
   if (!name.empty()) showReportNamed(name, reportDbPath());
 }
 
@@ -136,7 +136,7 @@ void frmZelvarin::showReportNamed(const std::string& name, const std::string& db
   }
 }
 
-using report::PreviewButton;
+using analyses::PreviewButton;
 void frmZelvarin::cmdOPre_Click() { showReport(PreviewButton::cmdOPre); }
 void frmZelvarin::cmdCPre_Click() { showReport(PreviewButton::cmdCPre); }
 void frmZelvarin::cmdPPre_Click() { showReport(PreviewButton::cmdPPre); }

@@ -1,8 +1,8 @@
 // Saving and loading result files: m1b_Click, m1c_Click and ShowSaveDialog.
 #include "app/frm_zelvarin.h"
 
-#include "app/core/result_store.h"
-#include "app/result_file_copy.h"
+#include "analyses/result_save.h"
+#include "core/result_file.h"
 #include "app/window_progress.h"
 
 #include <QAction>
@@ -30,13 +30,13 @@ std::string frmZelvarin::ShowSaveDialog(const std::string& filter, const std::st
 }
 
 void frmZelvarin::m1b_Click() {
-  if (lblDBName->text().isEmpty()) {
+  if (workbookPath_.empty()) {
     message("ファイルの解析後、保存ください。");
     return;
   }
   std::string chosen = ShowSaveDialog(kFilter, QDir::currentPath().toStdString(), "Zelvarinファイルの保存");
   if (chosen.empty()) return;
-  const std::string path = normalizeXdbPath(chosen);
+  const std::string path = normalizeXdbName(chosen);
   std::error_code ec;
   if (std::filesystem::exists(path, ec) &&
       message(path + "\rは既に存在します。上書きしますか？", MsgButtons::OkCancel) != MsgAnswer::Ok)
@@ -44,17 +44,9 @@ void frmZelvarin::m1b_Click() {
   try {
     if (!resultDb_.isOpen()) resultDb_ = ResultDb(paths_.DbPath);
     progress_->setStatus("解析結果ファイル　保存中");
-    HeaderTexts header{txtTitle->text().toStdString(),   txtSystem->text().toStdString(),
-                       txtCompany->text().toStdString(), txtBumon->text().toStdString(),
-                       txtAuther->text().toStdString(),  txtDate->text().toStdString()};
-    writeSaveFlagRow(resultDb_, FileNameOf(lblDBName->text().toStdString()), flags_, options_.ColumnOption, header);
-    std::string error;
-    // A failed copy is reported as such; the old file, if any, stays whole.
-    if (!CopyDbFile(paths_.DbPath, path, &error)) {
-      progress_->setStatus("");
-      message("保存できませんでした。\r" + error);
-      return;
-    }
+    // The cover table holds only this workbook's cover: opening a workbook empties it.
+    analyses::SaveRequest save{FileNameOf(workbookPath_), flags_, options_.ColumnOption, headerTexts(), {"T_XlHyousi"}};
+    analyses::saveResultFile(resultDb_, path, save);
     message("保存終了しました。");
     m1a->setEnabled(false);
     m1c->setEnabled(false);
@@ -66,7 +58,7 @@ void frmZelvarin::m1b_Click() {
 }
 
 void frmZelvarin::m1c_Click() {
-  if (!lblDBName->text().isEmpty()) {
+  if (!workbookPath_.empty()) {
     message("解析ファイルが選択されておりますので処理出来ません。\r終了し再度本ソフトを起動お願いします。");
     return;
   }

@@ -1,8 +1,8 @@
 // zelvarin: the main window. zelvarin [--home DIR] [RESULT.xdb]
 #include "app/frm_zelvarin.h"
-#include "app/qt_message_sink.h"
 #include "app/startup_args.h"
-#include "report/report_host.h"
+#include "report/preview/message_box_sink.h"
+#include "report/preview/report_preview.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  zel::QtMessageSink sink;
+  zel::report::MessageBoxSink sink;
   zel::WindowServices services;
   services.sink = &sink;
   services.reportPreview = [&sink](QWidget* parent, const std::string& dbPath, const std::string& name, int mode) {

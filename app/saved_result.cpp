@@ -1,8 +1,8 @@
 // The window's reading of a result file: the shared checks, their failure as a message.
 #include "app/saved_result.h"
 
-#include "app/core/program_folder.h"
-#include "app/core/result_store.h"
+#include "core/program_folder.h"
+#include "core/result_store.h"
 
 namespace zel {
 

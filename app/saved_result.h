@@ -1,7 +1,7 @@
 // Reading the T_XlSaveFlag row of a saved result file (*.xdb) for the window: the checks of
-// app/core/result_file.h, with their outcome as a message.
+// core/result_file.h, with their outcome as a message.
 #pragma once
-#include "app/core/result_file.h"
+#include "core/result_file.h"
 
 #include <optional>
 #include <string>

@@ -2,7 +2,7 @@
 // The gauge repaints at once (a command does not return to the event loop while it works),
 // but only when the percentage changes, since an analysis may report every item.
 #pragma once
-#include "app/core/progress.h"
+#include "core/progress.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
-// Reading and writing the window's entries of Zelvarin.ini; export folder clean-up.
+// Reading and writing the window's entries of Zelvarin.ini.
 #include "app/window_settings.h"
 
-#include "app/core/profile_file.h"
+#include "core/profile_file.h"
 
 #include <cctype>
 #include <climits>
@@ -41,42 +41,6 @@ bool writeWindowPlacement(const std::string& iniPath, long topTwips, long leftTw
   ok = writePrivateProfileString("POS", "L", std::to_string(leftTwips), iniPath) && ok;
   ok = writePrivateProfileString("DEF", "Folder", folder, iniPath) && ok;
   return ok;
-}
-
-RecentList readRecentList(const std::string& iniPath) {
-  RecentList list;
-  for (int i = 0; i < 4; ++i)
-    list[i] = getPrivateProfileString("RECENT", "RecentFile" + std::to_string(i + 1), "0", iniPath);
-  return list;
-}
-
-bool isEmptyRecentSlot(const std::string& value) { return value.empty() || value.front() == '0'; }
-
-bool writeRecentFiles(const std::string& iniPath, const RecentList& previous, const std::string& path) {
-  if (path.empty()) return true;
-  bool ok = writePrivateProfileString("RECENT", "RecentFile1", path, iniPath);
-  for (int i = 2; i >= 0; --i) {
-    if (isEmptyRecentSlot(previous[i])) continue;
-    ok = writePrivateProfileString("RECENT", "RecentFile" + std::to_string(i + 2), previous[i], iniPath) && ok;
-  }
-  return ok;
-}
-
-int deleteExportedFiles(const std::string& tempPath) {
-  std::error_code ec;
-  int failures = 0;
-  fs::directory_iterator it(tempPath, ec), end;
-  if (ec) return 0;  // no export folder: nothing to delete
-  for (; it != end; it.increment(ec)) {
-    if (ec) return failures + 1;
-    std::error_code typeEc;
-    // symlink_status: a link is removed itself, never what it points to.
-    auto status = it->symlink_status(typeEc);
-    if (typeEc || fs::is_directory(status)) continue;
-    std::error_code rmEc;
-    if (!fs::remove(it->path(), rmEc) || rmEc) ++failures;
-  }
-  return failures;
 }
 
 }  // namespace zel

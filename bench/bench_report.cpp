@@ -1,11 +1,10 @@
 // Report rendering on a large module listing: 100 000 rows of T_XlSource to PDF (time and
 // pages per second), and the time until the first preview page is laid out and drawn.
-#include "app/core/program_folder.h"
-#include "app/core/result_store.h"
+#include "core/program_folder.h"
+#include "core/result_store.h"
 #include "report/gui_application.h"
 #include "report/qt_text_measurer.h"
 #include "report/report_document.h"
-#include "report/report_host.h"
 #include "report/report_output.h"
 
 #include <benchmark/benchmark.h>

@@ -3,10 +3,10 @@
 #include "source/name_matcher.h"
 #include "source/source_analyses.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
-#include "app/core/program_folder.h"
-#include "app/core/result_db.h"
+#include "core/program_folder.h"
+#include "core/result_db.h"
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>

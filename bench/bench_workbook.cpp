@@ -1,8 +1,8 @@
 // The slow workbook analyses on a generated 65 536 x 20 workbook (a quarter of the cells
 // formulas): the detailed object inventory, the cell listing and the time estimate. Reports
 // used-range cells per second beside the 900 cells a minute the time estimate assumes.
-#include "app/core/program_folder.h"
-#include "app/core/result_store.h"
+#include "core/program_folder.h"
+#include "core/result_store.h"
 #include "workbook/cell_listing.h"
 #include "workbook/model_book_view.h"
 #include "workbook/object_inventory.h"

@@ -2,7 +2,7 @@
 // before the program folder, the database or the workbook are touched.
 #include "cli/analyze_request.h"
 
-#include "cli/analysis_registry.h"
+#include "analyses/analysis_registry.h"
 #include "cli/commands.h"
 
 #include <algorithm>
@@ -10,6 +10,8 @@
 #include <filesystem>
 
 namespace zel::cli {
+
+using analyses::findAnalysis;
 namespace {
 
 struct OptionRange {

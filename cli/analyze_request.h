@@ -1,7 +1,7 @@
 // The command line of "zelvarin-cli analyze", parsed and checked before anything is opened:
 // the workbook, the result file, the analyses to run and the option values to use.
 #pragma once
-#include "app/core/session_state.h"
+#include "core/session_state.h"
 
 #include <string>
 #include <vector>

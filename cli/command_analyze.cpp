@@ -1,17 +1,19 @@
 // zelvarin-cli analyze BOOK.xls -o RESULT.xdb: the window's open sequence without a window
 // (program folder, workbook, module export into TempPath, sheet and link lists, header
 // defaults), then the chosen analyses, then the save command's result file.
-#include "app/core/dat_file.h"
-#include "app/core/date_text.h"
-#include "app/core/result_file.h"
-#include "app/core/result_store.h"
-#include "app/core/vb_error.h"
-#include "app/core/vbstring.h"
-#include "cli/analysis_registry.h"
+#include "core/dat_file.h"
+#include "core/date_text.h"
+#include "core/result_file.h"
+#include "core/result_store.h"
+#include "core/vb_error.h"
+#include "core/vbstring.h"
+#include "analyses/analysis_registry.h"
+#include "analyses/header_defaults.h"
+#include "analyses/result_save.h"
 #include "cli/analyze_request.h"
 #include "cli/commands.h"
 #include "cli/terminal_progress.h"
-#include "workbook/workbook_opening.h"
+#include "analyses/workbook_opening.h"
 #include "xls/excel_model.h"
 #include "xls/vba/vba_project.h"
 
@@ -20,6 +22,12 @@
 #include <set>
 
 namespace zel::cli {
+
+using analyses::AnalysisContext;
+using analyses::AnalysisEntry;
+using analyses::AnalysisReport;
+using analyses::analysisRegistry;
+using analyses::findAnalysis;
 
 std::string lockedProjectText();  // command_export.cpp
 
@@ -36,13 +44,7 @@ HeaderTexts headerDefaults(const ProgramPaths& paths, const OpenedWorkbook& open
   DatValues dat;
   if (!ReadDatFile(paths.datPath(), dat))
     std::cerr << "zelvarin-cli analyze: " << paths.datPath() << " cannot be read; header defaults are empty\n";
-  HeaderTexts h;
-  h.Title = dat.DatTitle.empty() ? "プログラム仕様書" : dat.DatTitle;
-  h.Company = vb::trim(dat.DatKisya).empty() ? opened.company : dat.DatKisya;
-  h.Bumon = vb::trim(dat.DatBumon).empty() ? "" : dat.DatBumon;
-  h.CreateDate = todayText();
-  h.System = opened.title;
-  h.Auther = opened.author;
+  HeaderTexts h = analyses::headerDefaults(dat, opened, todayText());
   applyHeaderSettings(request, h);
   return h;
 }
@@ -125,10 +127,8 @@ int runAnalyze(const std::vector<std::string>& args) {
   }
   progress.finishLine();
 
-  writeSaveFlagRow(db, FileNameOf(request.book), flags, options.ColumnOption, header);
-  std::string target = normalizeXdbName(request.output);
-  keep.merge(tablesVouchedByFlags(flags));
-  writeResultFileCopy(db, target, keep);
+  analyses::SaveRequest save{FileNameOf(request.book), flags, options.ColumnOption, header, keep};
+  const std::string target = analyses::saveResultFile(db, request.output, save);
   std::cout << target << "\n";
   return allOk ? 0 : 1;
 }

@@ -1,6 +1,6 @@
 // zelvarin-cli export BOOK.xls DIR: writes every component of the workbook's macro project
 // to DIR in the macro editor's export format. Other files in DIR are left alone.
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "cli/commands.h"
 #include "xls/compound_file.h"
 #include "xls/vba/vba_project.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "cli/commands.h"
 #include "xls/excel_model.h"
 

@@ -1,6 +1,6 @@
 // zelvarin-cli print-sheet BOOK.xls SHEET -o OUT.pdf [--zoom N]: one sheet as Excel prints it.
-#include "app/core/dat_file.h"
-#include "app/core/program_folder.h"
+#include "core/dat_file.h"
+#include "core/program_folder.h"
 #include "cli/commands.h"
 #include "report/gui_application.h"
 #include "report/sheet_print.h"

@@ -1,7 +1,7 @@
 // zelvarin-cli report RESULT.xdb R_NAME -o OUT.pdf: one report of a result database as PDF.
 #include "cli/commands.h"
 #include "report/gui_application.h"
-#include "report/report_host.h"
+#include "report/report_output.h"
 
 #include <iostream>
 

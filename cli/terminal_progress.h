@@ -1,7 +1,7 @@
 // Progress for the command line: a bar with the percentage and the status text, redrawn in
 // place on a terminal; nothing at all when the stream is not a terminal.
 #pragma once
-#include "app/core/progress.h"
+#include "core/progress.h"
 
 #include <cstdio>
 #include <string>

@@ -1,9 +1,9 @@
 // The About dialog and its logo: a small sheet grid whose highlighted cell walks round.
 #include "dialogs/about_dialog.h"
 
-#include "app/core/disk_space.h"
-#include "app/core/program_folder.h"
-#include "app/core/vb_error.h"
+#include "core/disk_space.h"
+#include "core/program_folder.h"
+#include "core/vb_error.h"
 
 #include <QFrame>
 #include <QGridLayout>

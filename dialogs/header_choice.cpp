@@ -1,7 +1,7 @@
 // Pure decision of the report-header dialog, kept apart from its widgets for testing.
 #include "dialogs/header_choice.h"
 
-#include "app/core/program_folder.h"
+#include "core/program_folder.h"
 
 namespace zel {
 

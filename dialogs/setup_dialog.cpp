@@ -1,8 +1,8 @@
 // The report-header dialog: check boxes drive HdrFile/HdrPath/HdrFree; OK writes T_XlTitle.
 #include "dialogs/setup_dialog.h"
 
-#include "app/core/result_db.h"
-#include "app/core/vb_error.h"
+#include "core/result_db.h"
+#include "core/vb_error.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 // frmSetUp: chooses what the report headers print (file name, full path, a free text or
 // nothing) and writes it as the one row of T_XlTitle.
 #pragma once
-#include "app/core/message_box.h"
+#include "core/message_box.h"
 #include "dialogs/header_choice.h"
 
 #include <QDialog>

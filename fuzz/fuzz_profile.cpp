@@ -1,6 +1,6 @@
 // Fuzzes the profile-file and Zelvarin.dat readers, and a rewrite of a damaged profile file.
-#include "app/core/dat_file.h"
-#include "app/core/profile_file.h"
+#include "core/dat_file.h"
+#include "core/profile_file.h"
 
 #include <unistd.h>
 

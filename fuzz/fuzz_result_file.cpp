@@ -1,7 +1,7 @@
 // Fuzzes the checks on a result file we are asked to open: any bytes must give a SavedResult
 // or a ResultFileError, never a crash or a hang.
-#include "app/core/profile_file.h"
-#include "app/core/result_file.h"
+#include "core/profile_file.h"
+#include "core/result_file.h"
 
 #include <unistd.h>
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "xls/excel_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

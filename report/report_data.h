@@ -1,7 +1,7 @@
 // The rows of a report, read from a result database and turned into a flat list of items
 // (section titles, group headings, records, totals) that the paginator places on pages.
 #pragma once
-#include "app/core/result_db.h"
+#include "core/result_db.h"
 #include "report/report_definition.h"
 
 #include <string>

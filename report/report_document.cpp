@@ -1,7 +1,7 @@
 // Opening a report: definition by name, rows from the file, and the layout that fits its kind.
 #include "report/report_document.h"
 
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "report/special_layouts.h"
 
 #include <filesystem>

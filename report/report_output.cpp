@@ -1,17 +1,17 @@
-// PDF, printer and image output; all three draw pages through paintPage.
+// PDF and image output; both draw pages through paintPage, as the printer does.
 #include "report/report_output.h"
 
 #include <algorithm>
 
 #include "report/page_painter.h"
+#include "core/vb_error.h"
+#include "report/qt_text_measurer.h"
 
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 #include <filesystem>
 
@@ -20,7 +20,9 @@ namespace {
 
 constexpr int kPdfDpi = 600;
 
-QPageLayout layoutFor(const PaperSize& paper) {
+}  // namespace
+
+QPageLayout pageLayoutFor(const PaperSize& paper) {
   // The paper in portrait dimensions; the reports' A4 is matched to the standard size.
   const double shortSide = std::min(paper.widthMm, paper.heightMm), longSide = std::max(paper.widthMm, paper.heightMm);
   return QPageLayout(QPageSize(QSizeF(shortSide, longSide), QPageSize::Millimeter),
@@ -28,7 +30,9 @@ QPageLayout layoutFor(const PaperSize& paper) {
                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
-}  // namespace
+void paintDocumentPage(QPainter& painter, ReportDocument& doc, int index, double dotsPerMm) {
+  paintPage(painter, doc.page(index), dotsPerMm);
+}
 
 bool writePdf(ReportDocument& doc, const std::string& pdfPath, std::string* error) {
   namespace fs = std::filesystem;
@@ -39,7 +43,7 @@ bool writePdf(ReportDocument& doc, const std::string& pdfPath, std::string* erro
   {
     QPdfWriter writer(QString::fromStdString(temp.string()));
     writer.setResolution(kPdfDpi);
-    writer.setPageLayout(layoutFor(doc.paper()));
+    writer.setPageLayout(pageLayoutFor(doc.paper()));
     writer.setTitle(QString::fromUtf8(doc.definition().title));
     writer.setCreator(QStringLiteral("Zelvarin97 Ver 1.1"));
     QPainter painter;
@@ -66,31 +70,6 @@ bool writePdf(ReportDocument& doc, const std::string& pdfPath, std::string* erro
   return true;
 }
 
-bool printDocument(ReportDocument& doc, QPrinter& printer, std::string* error) {
-  printer.setFullPage(true);
-  printer.setPageLayout(layoutFor(doc.paper()));
-  printer.setDocName(QString::fromUtf8(doc.definition().title));
-  const int pages = doc.pageCount();
-  int from = 1, to = pages;
-  if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-    from = std::max(1, printer.fromPage());
-    to = std::min(pages, printer.toPage() > 0 ? printer.toPage() : pages);
-  }
-  QPainter painter;
-  if (!painter.begin(&printer)) {
-    if (error) *error = "the printer cannot be opened";
-    return false;
-  }
-  const double dotsPerMm = printer.resolution() / 25.4;
-  for (int i = from; i <= to; ++i) {
-    if (i > from) printer.newPage();
-    paintPage(painter, doc.page(i - 1), dotsPerMm);
-  }
-  painter.end();
-  return true;
-}
-
-bool printerAvailable() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
 
 QImage renderPageImage(ReportDocument& doc, int index, double dpi) {
   const PaperSize paper = doc.paper();
@@ -104,6 +83,19 @@ QImage renderPageImage(ReportDocument& doc, int index, double dpi) {
   QPainter painter(&img);
   paintPage(painter, doc.page(index), dotsPerMm);
   return img;
+}
+
+bool renderReportToPdf(const std::string& dbPath, const std::string& reportName, const std::string& pdfPath,
+                       std::string* error) {
+  try {
+    auto doc = ReportDocument::open(dbPath, reportName, sharedMeasurer());
+    return writePdf(*doc, pdfPath, error);
+  } catch (const VbError& e) {
+    if (error) *error = e.description() + " (" + std::to_string(e.number()) + ")";
+  } catch (const std::exception& e) {
+    if (error) *error = e.what();
+  }
+  return false;
 }
 
 }  // namespace zel::report

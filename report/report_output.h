@@ -1,12 +1,13 @@
-// Output of a laid-out report: PDF file, printer, or a page image for the preview.
+// Output of a laid-out report: PDF file or a page image for the preview.
 #pragma once
 #include "report/report_document.h"
 
 #include <QImage>
+#include <QPageLayout>
+
+class QPainter;
 
 #include <string>
-
-class QPrinter;
 
 namespace zel::report {
 
@@ -14,11 +15,16 @@ namespace zel::report {
 // the end, so a failed run leaves no half-written file). Returns false with a message.
 bool writePdf(ReportDocument& doc, const std::string& pdfPath, std::string* error = nullptr);
 
-// Prints every page (or pages from..to, 1-based, when the printer has a range) on a set-up printer.
-bool printDocument(ReportDocument& doc, QPrinter& printer, std::string* error = nullptr);
+// Renders a report to a PDF file without a window (zelvarin-cli report, tests).
+// Returns false with a message when it fails. Needs a QGuiApplication (see ensureGuiApplication).
+bool renderReportToPdf(const std::string& dbPath, const std::string& reportName, const std::string& pdfPath,
+                       std::string* error = nullptr);
 
-// True when at least one printer is configured.
-bool printerAvailable();
+// Places the painter's device at the page size of the report.
+QPageLayout pageLayoutFor(const PaperSize& paper);
+
+// Paints page index of doc at dotsPerMm.
+void paintDocumentPage(QPainter& painter, ReportDocument& doc, int index, double dotsPerMm);
 
 // One page as an image at the given resolution (dots per inch), white background.
 QImage renderPageImage(ReportDocument& doc, int index, double dpi);

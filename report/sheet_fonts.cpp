@@ -1,6 +1,6 @@
 // Font-name mapping for printed sheets.
 #include "report/sheet_fonts.h"
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 // gridlines, borders, headings, cell texts and header/footer lines.
 #include "report/sheet_layout.h"
 
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "report/sheet_fonts.h"
 #include "report/text_measure.h"
 

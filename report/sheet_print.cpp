@@ -1,25 +1,17 @@
 // The sheet print command's steps over the workbook model, and its outputs.
 #include "report/sheet_print.h"
 
-#include "app/core/vb_error.h"
-#include "report/preview_window.h"
+#include "core/vb_error.h"
 #include "report/qt_text_measurer.h"
 #include "report/report_output.h"
 #include "report/sheet_zoom.h"
 #include "xls/excel_model.h"
-
-#include <QPointer>
 
 namespace zel::report {
 namespace {
 
 constexpr long kNoWorkbook = 91;
 constexpr long kCannotSet = 1004;
-
-QPointer<PreviewWindow>& lastSheetWindow() {
-  static QPointer<PreviewWindow> window;
-  return window;
-}
 
 }  // namespace
 
@@ -55,18 +47,6 @@ SheetPages prepareSheetPrint(xls::Application& app, const std::string& sheetName
   fields.fileName = book->name();
   fields.sheetName = sheet.name();
   return layoutSheet(sheet, sheetPrintSetup(sheet, zoom), fields, metrics);
-}
-
-PreviewWindow* showSheetPreview(QWidget* parent, SheetPages pages, bool showWindow) {
-  auto doc = std::make_unique<ReportDocument>(std::move(pages.title), pages.paper, std::move(pages.pages),
-                                              sharedMeasurer());
-  if (PreviewWindow* old = lastSheetWindow().data()) old->close();
-  auto* window = new PreviewWindow(std::move(doc), nullptr, {}, parent);
-  window->setWindowFlag(Qt::Window, true);
-  window->setAttribute(Qt::WA_DeleteOnClose, true);
-  lastSheetWindow() = window;
-  if (showWindow) window->showMaximized();
-  return window;
 }
 
 bool renderSheetToPdf(const std::string& bookPath, const std::string& sheetName, const std::string& zoomText,

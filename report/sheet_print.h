@@ -6,15 +6,11 @@
 #include <ctime>
 #include <string>
 
-class QWidget;
-
 namespace zel::xls {
 class Application;
 }
 
 namespace zel::report {
-
-class PreviewWindow;
 
 // Place text of the error report of the sheet print.
 inline constexpr const char* kSheetPrintPlace = "場所:シート印刷";
@@ -28,10 +24,6 @@ inline constexpr const char* kSheetPrintPlace = "場所:シート印刷";
 // out (header/footer date and time from `now`). The caller sets XlLost afterwards.
 SheetPages prepareSheetPrint(xls::Application& app, const std::string& sheetName, const std::string& zoomText,
                              SheetTextMetrics& metrics, std::time_t now);
-
-// Shows prepared pages in the report preview window (print and PDF included); a second call
-// replaces the window of the first. showWindow false builds it without showing (tests).
-PreviewWindow* showSheetPreview(QWidget* parent, SheetPages pages, bool showWindow = true);
 
 // zelvarin-cli print-sheet: opens the workbook, prepares the print and writes a PDF. Returns
 // false with the error's number and text in `error`. Needs a QGuiApplication.

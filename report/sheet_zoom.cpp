@@ -1,7 +1,7 @@
 // Zoom validation for the sheet print, done before the sheet or its setup is touched.
 #include "report/sheet_zoom.h"
 
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "report/text_measure.h"
 
 namespace zel::report {

@@ -4,8 +4,8 @@
 #include "source/module_files.h"
 #include "source/source_analyses.h"
 
-#include "app/core/run_in_transaction.h"
-#include "app/core/vb_error.h"
+#include "core/run_in_transaction.h"
+#include "core/vb_error.h"
 
 #include <utility>
 

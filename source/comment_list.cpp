@@ -2,7 +2,7 @@
 // T_XlComment, numbered across the run.
 #include "source/analysis_frame.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 #include <optional>
 

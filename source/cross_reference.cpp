@@ -3,7 +3,7 @@
 #include "source/analysis_frame.h"
 #include "source/name_matcher.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 // Listing and reading the exported module files, and statement joining.
 #include "source/module_files.h"
 
-#include "app/core/vb_error.h"
-#include "app/core/vbstring.h"
+#include "core/vb_error.h"
+#include "core/vbstring.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,7 +1,7 @@
 // cmdModule: the source listing of one module kind, or of every file, into T_XlSource.
 #include "source/analysis_frame.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 namespace zel::source {
 

@@ -3,7 +3,7 @@
 #include "source/analysis_frame.h"
 #include "source/procedure_rules.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 namespace zel::source {
 

@@ -1,7 +1,7 @@
 // TypeSelect and the declaration/call cut. Positions are 1-based UTF-16 positions.
 #include "source/procedure_rules.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 #include <array>
 

@@ -9,9 +9,9 @@
 // Rows added before a failure stay, and the done flag is left unchanged.
 // Recreating the workbook reader when it was released (XlLost) is the caller's step.
 #pragma once
-#include "app/core/progress.h"
-#include "app/core/result_db.h"
-#include "app/core/session_state.h"
+#include "core/progress.h"
+#include "core/result_db.h"
+#include "core/session_state.h"
 
 #include <string>
 #include <string_view>

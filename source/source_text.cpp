@@ -1,7 +1,7 @@
 // Keyword tests, scope cuts and procedure-name extraction over UTF-16 text.
 #include "source/source_text.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 namespace zel::source {
 

@@ -2,7 +2,7 @@
 // declarations section, into T_XlModStep.
 #include "source/analysis_frame.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 namespace zel::source {
 

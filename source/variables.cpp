@@ -2,7 +2,7 @@
 // per declared item (HensuWrite) into T_XlHensu.
 #include "source/analysis_frame.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 #include <vector>
 

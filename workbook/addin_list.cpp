@@ -1,8 +1,8 @@
 // Add-in folders from the program folder and Zelvarin.ini, and the T_XlAddin rows.
 #include "workbook/addin_list.h"
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
-#include "app/core/profile_file.h"
+#include "core/profile_file.h"
 #include "workbook/folder_file_list.h"
 
 #include <filesystem>

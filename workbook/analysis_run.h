@@ -2,7 +2,7 @@
 // so rows already added stay) and lower-level failures turned into VbError, which is all the
 // window and the command line catch.
 #pragma once
-#include "app/core/run_in_transaction.h"
+#include "core/run_in_transaction.h"
 
 #include <utility>
 

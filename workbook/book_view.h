@@ -2,7 +2,7 @@
 // reader's object model is adapted to it once (model_book_view.h), so the analyses hold
 // only their own rules and can be driven by a hand-made workbook in tests.
 #pragma once
-#include "app/core/result_db.h"
+#include "core/result_db.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The cell listing: one T_XlCalc row per formula cell or noted cell, sheet by sheet.
 #include "workbook/cell_listing.h"
 
-#include "app/core/vb_error.h"
-#include "app/core/vbstring.h"
+#include "core/vb_error.h"
+#include "core/vbstring.h"
 #include "workbook/analysis_run.h"
 #include "workbook/sheet_walk.h"
 #include "workbook/text_rules.h"

@@ -1,7 +1,7 @@
 // Cover page row: fields cut to their lengths, trailing blanks removed, the date uncut.
 #include "workbook/cover_page.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 namespace zel::workbook {
 

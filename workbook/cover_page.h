@@ -1,8 +1,8 @@
 // The cover page: the header boxes stored as the one row of T_XlHyousi.
 #pragma once
-#include "app/core/progress.h"
-#include "app/core/result_db.h"
-#include "app/core/session_state.h"
+#include "core/progress.h"
+#include "core/result_db.h"
+#include "core/session_state.h"
 
 #include <string>
 

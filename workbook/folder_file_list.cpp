@@ -1,9 +1,9 @@
 // Folder and link-source file listing with sizes in kilobytes and the read-only bit.
 #include "workbook/folder_file_list.h"
 
-#include "app/core/date_text.h"
-#include "app/core/vb_error.h"
-#include "app/core/vbstring.h"
+#include "core/date_text.h"
+#include "core/vb_error.h"
+#include "core/vbstring.h"
 
 #include <sys/stat.h>
 

@@ -1,7 +1,7 @@
 // The link-source search over every walked sheet's used range.
 #include "workbook/link_search.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 #include "workbook/analysis_run.h"
 #include "workbook/sheet_walk.h"
 #include "workbook/text_rules.h"

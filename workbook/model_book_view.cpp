@@ -3,7 +3,7 @@
 // add nothing to any count or listing, and a 65 536-row sheet need not be visited cell by cell.
 #include "workbook/model_book_view.h"
 
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "xls/vba/vba_project.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The name list: StCell from the referred range's address, SheetMei from the reference text.
 #include "workbook/name_list.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 #include "workbook/analysis_run.h"
 #include "workbook/text_rules.h"
 

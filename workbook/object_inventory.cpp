@@ -1,8 +1,8 @@
 // The object inventory: book row, link rows, worksheet rows with their counts, module rows.
 #include "workbook/object_inventory.h"
 
-#include "app/core/vb_error.h"
-#include "app/core/vbstring.h"
+#include "core/vb_error.h"
+#include "core/vbstring.h"
 #include "workbook/analysis_run.h"
 #include "workbook/folder_file_list.h"
 #include "workbook/sheet_walk.h"

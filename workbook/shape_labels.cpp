@@ -1,7 +1,7 @@
 // Shape classifiers: tables of labels by name initial, dash style and object kind.
 #include "workbook/shape_labels.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 #include "xls/drawing/sheet_drawing.h"
 
 namespace zel::workbook {

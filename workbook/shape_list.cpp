@@ -4,7 +4,7 @@
 #include <optional>
 #include <type_traits>
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 #include "workbook/analysis_run.h"
 #include "workbook/shape_labels.h"
 #include "workbook/sheet_walk.h"

@@ -1,7 +1,7 @@
 // The sheet walk shared by the analyses.
 #include "workbook/sheet_walk.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 namespace zel::workbook {
 

@@ -1,7 +1,7 @@
 // StripAll and LinkRefText, counting positions in UTF-16 units as the rest of the program.
 #include "workbook/text_rules.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 namespace zel::workbook {
 

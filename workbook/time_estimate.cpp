@@ -1,7 +1,7 @@
 // Arithmetic and text of the processing-time estimate.
 #include "workbook/time_estimate.h"
 
-#include "app/core/progress.h"
+#include "core/progress.h"
 #include "workbook/sheet_walk.h"
 
 namespace zel::workbook {

@@ -1,10 +1,10 @@
 // What a workbook analysis needs from the program: the result database, progress and status,
 // the options and done flags, the program folder and the open workbook's path.
 #pragma once
-#include "app/core/program_folder.h"
-#include "app/core/progress.h"
-#include "app/core/result_db.h"
-#include "app/core/session_state.h"
+#include "core/program_folder.h"
+#include "core/progress.h"
+#include "core/result_db.h"
+#include "core/session_state.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 namespace zel::xls {
 

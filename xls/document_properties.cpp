@@ -13,7 +13,7 @@
 #include <ctime>
 #include <memory>
 
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "xls/number_format.h"
 
 namespace zel::xls {

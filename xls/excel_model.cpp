@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/core/vb_error.h"
-#include "app/core/vbstring.h"
+#include "core/vb_error.h"
+#include "core/vbstring.h"
 #include "xls/formula/formula_printer.h"
 #include "xls/formula/sheet_name_text.h"
 #include "xls/library_messages.h"

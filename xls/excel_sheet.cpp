@@ -1,7 +1,7 @@
 // Worksheet, Range, Cell and Name of the object model; formula text of cells.
 #include <algorithm>
 
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "xls/excel_model.h"
 #include "xls/formula/formula_printer.h"
 #include "xls/formula/number_text.h"

@@ -1,7 +1,7 @@
 // Decoders of the workbook-globals records and the walk over the globals substream.
 #include <algorithm>
 
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "xls/biff_record.h"
 #include "xls/biff_string.h"
 #include "xls/biff_workbook.h"

@@ -1,6 +1,6 @@
 // zelvarin-cli analyze end to end: program folder, module export into temp/, the result
 // file with its T_XlSaveFlag row, source analyses, locked projects, bad usage.
-#include "app/core/result_db.h"
+#include "core/result_db.h"
 #include "cli_runner.h"
 #include "support/temp_dir.h"
 

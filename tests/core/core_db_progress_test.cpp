@@ -1,7 +1,7 @@
 // Gauge arithmetic, error messages and the result database pattern.
-#include "app/core/progress.h"
-#include "app/core/result_store.h"
-#include "app/core/vb_error.h"
+#include "core/progress.h"
+#include "core/result_store.h"
+#include "core/vb_error.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // VB string helpers, profile files and Zelvarin.dat.
-#include "app/core/dat_file.h"
-#include "app/core/profile_file.h"
-#include "app/core/program_folder.h"
-#include "app/core/vbstring.h"
+#include "core/dat_file.h"
+#include "core/profile_file.h"
+#include "core/program_folder.h"
+#include "core/vbstring.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

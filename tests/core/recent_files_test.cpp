@@ -1,6 +1,6 @@
 // Recent-file rotation.
-#include "app/core/profile_file.h"
-#include "app/core/recent_files.h"
+#include "core/profile_file.h"
+#include "core/recent_files.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

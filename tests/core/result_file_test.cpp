@@ -1,7 +1,7 @@
 // Result files: names, the safe copy, and the checks on files we are asked to open.
-#include "app/core/result_file.h"
-#include "app/core/result_store.h"
-#include "app/core/vb_error.h"
+#include "core/result_file.h"
+#include "core/result_store.h"
+#include "core/vb_error.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

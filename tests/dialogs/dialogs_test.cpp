@@ -1,6 +1,6 @@
 // The report-header dialog and the About dialog, driven offscreen.
-#include "app/core/disk_space.h"
-#include "app/core/result_store.h"
+#include "core/disk_space.h"
+#include "core/result_store.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/setup_dialog.h"
 #include "support/temp_dir.h"

@@ -2,7 +2,7 @@
 // Zelvarin.ini position, folder and recent files).
 #include "window_fixture.h"
 
-#include "app/core/profile_file.h"
+#include "core/profile_file.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -66,6 +66,12 @@ TEST_F(WindowTest, MenuExitCancelledLeavesEverythingAsItWas) {
 TEST_F(WindowTest, MenuExitDeletesExportedFilesOnlyAndWritesTheIni) {
   auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
+  const std::string bookDir = dir.file("books/sub/");
+  fs::create_directories(bookDir);
+  openChoice = bookDir + "Book1.xls";
+  fs::copy_file(dataFile("SimpleMacro.xls"), openChoice);
+  w->m1a_Click();
+  ASSERT_TRUE(sink.shown.empty());
   const std::string temp = w->paths().TempPath;
   writeFile(temp + "Module1.bas", "x");
   writeFile(temp + "Sheet1.sht", "x");
@@ -73,7 +79,6 @@ TEST_F(WindowTest, MenuExitDeletesExportedFilesOnlyAndWritesTheIni) {
   writeFile(dir.file("outside.txt"), "x");
   fs::create_symlink(dir.file("outside.txt"), temp + "link.bas");
   w->move(40, 20);
-  child<QLabel>(*w, "lblDBName")->setText(QStringLiteral("/books/sub/Book1.xls"));
 
   sink.answers = {MsgAnswer::Ok};
   w->m1z_Click();
@@ -89,8 +94,8 @@ TEST_F(WindowTest, MenuExitDeletesExportedFilesOnlyAndWritesTheIni) {
   const std::string ini = w->paths().IniPath;
   EXPECT_NEAR(std::stol(getPrivateProfileString("POS", "T", "x", ini)), 20 * tpp, 1.0);
   EXPECT_NEAR(std::stol(getPrivateProfileString("POS", "L", "x", ini)), 40 * tpp, 1.0);
-  EXPECT_EQ(getPrivateProfileString("DEF", "Folder", "x", ini), "/books/sub/");
-  EXPECT_EQ(getPrivateProfileString("RECENT", "RecentFile1", "x", ini), "/books/sub/Book1.xls");
+  EXPECT_EQ(getPrivateProfileString("DEF", "Folder", "x", ini), bookDir);
+  EXPECT_EQ(getPrivateProfileString("RECENT", "RecentFile1", "x", ini), openChoice);
   // The clean-up runs once: closing the window afterwards asks nothing more.
   w->close();
   EXPECT_EQ(sink.shown.size(), 1u);

@@ -1,8 +1,8 @@
 // Gauge, status timer, hints, Enter key, option handlers and the register button.
 #include "window_fixture.h"
 
-#include "app/core/dat_file.h"
-#include "app/core/result_store.h"
+#include "core/dat_file.h"
+#include "core/result_store.h"
 #include "app/gauge_line.h"
 
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 // a bad one is reported and leaves the window in the no-workbook state.
 #include "window_fixture.h"
 
-#include "app/core/result_store.h"
+#include "core/result_store.h"
 #include "app/saved_result.h"
 
 #include <QAbstractButton>

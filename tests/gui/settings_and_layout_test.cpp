@@ -1,8 +1,8 @@
-// Widget-free parts of the window (recent list, export clean-up, command line) and the
+// Widget-free parts of the window (placement, command line) and the
 // window's layout: captions not cut, controls not overlapping.
 #include "window_fixture.h"
 
-#include "app/core/profile_file.h"
+#include "core/profile_file.h"
 #include "app/startup_args.h"
 #include "app/window_settings.h"
 
@@ -16,30 +16,6 @@ namespace fs = std::filesystem;
 
 namespace zel::test {
 namespace {
-
-TEST(RecentFiles, NewPathGoesFirstAndThePreviousThreeMoveDown) {
-  TempDir d;
-  std::string ini = d.file("Zelvarin.ini");
-  writeFile(ini, "[RECENT]\r\nRecentFile1=A\r\nRecentFile2=B\r\nRecentFile3=C\r\nRecentFile4=D\r\n");
-  RecentList before = readRecentList(ini);
-  EXPECT_EQ(before, (RecentList{"A", "B", "C", "D"}));
-  ASSERT_TRUE(writeRecentFiles(ini, before, "E"));
-  EXPECT_EQ(readRecentList(ini), (RecentList{"E", "A", "B", "C"}));
-}
-
-TEST(RecentFiles, EmptySlotsKeepWhatTheFileHoldsAndNoPathWritesNothing) {
-  TempDir d;
-  std::string ini = d.file("Zelvarin.ini");
-  writeFile(ini, "[RECENT]\r\nRecentFile1=A\r\nRecentFile2=0\r\nRecentFile3=0\r\nRecentFile4=0\r\n");
-  RecentList before = readRecentList(ini);
-  ASSERT_TRUE(writeRecentFiles(ini, before, "A"));
-  EXPECT_EQ(readRecentList(ini), (RecentList{"A", "A", "0", "0"}));
-  std::string text = readFile(ini);
-  ASSERT_TRUE(writeRecentFiles(ini, readRecentList(ini), ""));
-  EXPECT_EQ(readFile(ini), text);
-  // No file at all: every slot is empty.
-  EXPECT_EQ(readRecentList(d.file("none.ini")), (RecentList{"0", "0", "0", "0"}));
-}
 
 TEST(WindowPlacementFile, MissingValuesAndTextDefaultToZero) {
   TempDir d;
@@ -55,11 +31,6 @@ TEST(WindowPlacementFile, MissingValuesAndTextDefaultToZero) {
   EXPECT_EQ(p.DefFolder, "/x/y/");
   EXPECT_EQ(leadingWholeNumber("99999999999999999999999"), LONG_MAX);
   EXPECT_EQ(leadingWholeNumber("abc"), 0);
-}
-
-TEST(ExportCleanUp, MissingFolderIsNotAnError) {
-  TempDir d;
-  EXPECT_EQ(deleteExportedFiles(d.file("nothing/")), 0);
 }
 
 TEST(StartupArguments, HomeOptionAndResultFileText) {

@@ -2,7 +2,7 @@
 // options, the hidden gauge, the recent entries and position read from Zelvarin.ini.
 #include "window_fixture.h"
 
-#include "app/core/profile_file.h"
+#include "core/profile_file.h"
 #include "app/gauge_line.h"
 
 #include <QAction>

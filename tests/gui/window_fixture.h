@@ -1,7 +1,7 @@
 // Shared set-up of the window tests: a program folder per test, a message sink that records
 // and answers, a report runner that records which report was asked for.
 #pragma once
-#include "app/core/message_box.h"
+#include "core/message_box.h"
 #include "app/frm_zelvarin.h"
 #include "support/temp_dir.h"
 

@@ -2,8 +2,8 @@
 // header boxes, the enabled commands; refused and unreadable files; an analysis run after it.
 #include "window_fixture.h"
 
-#include "app/core/profile_file.h"
-#include "app/core/vbstring.h"
+#include "core/profile_file.h"
+#include "core/vbstring.h"
 #include "support/biff_builder.h"
 #include "support/vba_builder.h"
 #include "xls/vba/vba_project.h"

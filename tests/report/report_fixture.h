@@ -1,7 +1,7 @@
 // Helpers of the report tests: a Qt application, a result database in a temporary program
 // folder, and readers of the laid-out pages.
 #pragma once
-#include "app/core/result_db.h"
+#include "core/result_db.h"
 #include "report/page_model.h"
 #include "report/report_document.h"
 #include "support/temp_dir.h"

@@ -1,8 +1,9 @@
 // ReportPreview's error handling and preview window, and PDF output checked with pdftotext.
-#include "app/core/message_box.h"
-#include "report/preview_window.h"
+#include "core/message_box.h"
+#include "report/preview/preview_window.h"
 #include "report/report_definition.h"
-#include "report/report_host.h"
+#include "report/preview/report_preview.h"
+#include "report/report_output.h"
 #include "report_fixture.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // Serialises OfficeArt containers with cut marks where Excel ends an MSODRAWING record.
 #include "drawing_builder.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 namespace zel::test {
 namespace {

@@ -3,7 +3,8 @@
 // formatted by hand.
 #include "report/sheet_layout.h"
 #include "report/gui_application.h"
-#include "report/preview_window.h"
+#include "report/preview/preview_window.h"
+#include "report/preview/sheet_preview.h"
 #include "report/sheet_print.h"
 #include "sheet_print_fixture.h"
 #include "xls/excel_model.h"

@@ -1,5 +1,5 @@
 // The sheet print's steps on the open workbook, and the layout of built sheets.
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "report/sheet_print.h"
 #include "sheet_print_fixture.h"
 #include "support/biff_builder.h"

@@ -1,4 +1,4 @@
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "report/sheet_header_footer.h"
 #include "report/sheet_zoom.h"
 #include "report/sheet_fonts.h"

@@ -3,7 +3,7 @@
 #include "source/name_matcher.h"
 #include "source_fixture.h"
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 #include <random>
 

@@ -1,7 +1,7 @@
 // cmdKansu over module files: procedure rows, declarations rows and T_XlDimCall rows.
 #include "source_fixture.h"
 
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 
 namespace zel::test {
 namespace {

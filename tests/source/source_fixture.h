@@ -4,8 +4,8 @@
 #include "source/source_analyses.h"
 #include "support/temp_dir.h"
 
-#include "app/core/program_folder.h"
-#include "app/core/result_db.h"
+#include "core/program_folder.h"
+#include "core/result_db.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "source/source_text.h"
 #include "support/temp_dir.h"
 
-#include "app/core/vb_error.h"
-#include "app/core/vbstring.h"
+#include "core/vb_error.h"
+#include "core/vbstring.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 
 namespace zel::test {
 namespace {

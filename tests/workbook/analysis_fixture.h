@@ -1,6 +1,6 @@
 // Program folder, result database and recorded progress for the workbook analysis tests.
 #pragma once
-#include "app/core/result_store.h"
+#include "core/result_store.h"
 #include "support/temp_dir.h"
 #include "workbook/model_book_view.h"
 #include "workbook/workbook_context.h"

@@ -1,7 +1,7 @@
 // A hand-made workbook for the analyses' rules that no corpus file shows: module sheets in
 // the middle of the collection, missing property dates, failing sheets, very large counts.
 #pragma once
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "workbook/book_view.h"
 
 #include <map>

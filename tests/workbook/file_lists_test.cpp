@@ -1,8 +1,8 @@
 // Cover page row, folder file list and add-in list on temporary folders.
 #include "analysis_fixture.h"
-#include "app/core/profile_file.h"
-#include "app/core/result_store.h"
-#include "app/core/vb_error.h"
+#include "core/profile_file.h"
+#include "core/result_store.h"
+#include "core/vb_error.h"
 #include "workbook/addin_list.h"
 #include "workbook/cover_page.h"
 #include "workbook/folder_file_list.h"

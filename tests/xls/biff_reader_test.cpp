@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "reader_test_support.h"
 
 namespace zel::xls {

@@ -6,7 +6,7 @@
 #include <ctime>
 #include <filesystem>
 
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 #include "reader_test_support.h"
 #include "support/temp_dir.h"
 

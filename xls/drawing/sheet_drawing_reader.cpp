@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <map>
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 #include "xls/biff_string.h"
 #include "xls/byte_cursor.h"
 #include "xls/drawing/office_art.h"

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 #include "xls/formula/byte_cursor.h"
 #include "xls/formula/function_table.h"
 

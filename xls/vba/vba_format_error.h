@@ -1,7 +1,7 @@
 // The error raised when a workbook's macro project is damaged: a VbError with Excel's
 // "cannot open" number, so the window and the command line report it like any other failure.
 #pragma once
-#include "app/core/vb_error.h"
+#include "core/vb_error.h"
 
 #include <string>
 

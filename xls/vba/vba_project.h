@@ -2,8 +2,8 @@
 // its components in project order with type and name, their export in the editor's export
 // format, and the lock that keeps a protected project's components from being read.
 #pragma once
-#include "app/core/session_state.h"
-#include "app/core/vb_error.h"
+#include "core/session_state.h"
+#include "core/vb_error.h"
 #include "xls/compound_file.h"
 #include "xls/vba/project_protection.h"
 #include "xls/vba/project_stream.h"

@@ -1,7 +1,7 @@
 // Reading the macro project: dir stream (module order, names, streams, source offsets),
 // PROJECT stream (component kinds, protection), each module's compressed source and each
 // form's designer text.
-#include "app/core/vbstring.h"
+#include "core/vbstring.h"
 #include "xls/vba/dir_stream.h"
 #include "xls/vba/export_file_name.h"
 #include "xls/vba/module_export.h"

@@ -1,0 +1,62 @@
+// Opening a workbook for analysis: reader, macro export, sheet and link lists.
+#include "analyses/workbook_opening.h"
+
+#include "core/vb_error.h"
+#include "core/vbstring.h"
+#include "workbook/sheet_walk.h"
+#include "xls/vba/vba_project.h"
+
+#include <filesystem>
+
+namespace zel {
+namespace {
+
+constexpr long kLinkTextLength = 255;
+constexpr int kExcelLinks = 1;
+constexpr int kPropTitle = 1, kPropAuthor = 3, kPropCompany = 21;
+
+std::string propertyText(const xls::DocumentProperties& props, int index) {
+  try {
+    return props.value(index).toText();
+  } catch (const VbError&) {
+    return {};
+  }
+}
+
+}  // namespace
+
+bool hasXlsExtension(const std::string& path) {
+  std::string upper = vb::ucase(path);
+  return upper.size() >= 4 && upper.compare(upper.size() - 4, 4, ".XLS") == 0;
+}
+
+OpenedWorkbook openWorkbookForAnalysis(const std::string& path, const std::string& tempPath) {
+  OpenedWorkbook out;
+  out.XlApp = std::make_unique<xls::Application>();
+  out.XlApp->displayAlerts = false;
+  xls::Workbook& book = out.XlApp->openWorkbook(path);
+
+  // The export folder is emptied first, so the source analyses never read the modules of a
+  // workbook opened earlier; then every component goes there. A locked project raises 50289
+  // before anything is written.
+  xls::vba::ExportSummary summary = xls::vba::replaceExportedModules(book.compoundFile(), tempPath);
+  out.counts.StdCount = summary.counts.StdCount;
+  out.counts.ClassCount = summary.counts.ClassCount;
+  out.counts.FormCount = summary.counts.FormCount;
+  out.exportFailures = std::move(summary.failures);
+
+  std::vector<std::string> collection;
+  for (int i = 1; i <= book.sheetCount(); ++i) collection.push_back(book.sheet(i).name());
+  out.counts.ModuleSheetCount = workbook::moduleSheetCount(collection);
+  out.sheetNames = workbook::walkedSheetNames(collection);
+  for (const std::string& link : book.linkSources(kExcelLinks))
+    out.linkSources.push_back(vb::trim(cutText(link, kLinkTextLength, false)));
+
+  const xls::DocumentProperties& props = book.builtinDocumentProperties();
+  out.title = propertyText(props, kPropTitle);
+  out.author = propertyText(props, kPropAuthor);
+  out.company = propertyText(props, kPropCompany);
+  return out;
+}
+
+}  // namespace zel

@@ -1,0 +1,31 @@
+// The work behind 解析ファイルの選択: open the workbook with the reader, export every component
+// of its macro project to the export folder, and gather what the window's lists and header
+// boxes show. Widget-free, so the window, tests and other front ends share it.
+#pragma once
+#include "core/session_state.h"
+#include "xls/excel_model.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zel {
+
+struct OpenedWorkbook {
+  std::unique_ptr<xls::Application> XlApp;  // holds the workbook as its active workbook
+  ModuleCounts counts;                      // StdCount, ClassCount, FormCount, ModuleSheetCount
+  std::vector<std::string> sheetNames;      // for cboSheet / cboSheet2: module sheets left out
+  std::vector<std::string> linkSources;     // for cboLinkMoto: Excel links, cut to 255 and trimmed
+  std::string title, company, author;       // built-in properties 1, 21 and 3
+  std::vector<std::string> exportFailures;  // components that could not be exported
+  xls::Workbook& workbook() const { return *XlApp->activeWorkbook(); }
+};
+
+// Throws VbError: 1004 when the workbook cannot be read, 50289 when its macro project is
+// locked for viewing (nothing is exported then), 75 when the export folder cannot be written.
+OpenedWorkbook openWorkbookForAnalysis(const std::string& path, const std::string& tempPath);
+
+// A path ending in ".xls" in any letter case.
+bool hasXlsExtension(const std::string& path);
+
+}  // namespace zel

@@ -1,0 +1,227 @@
+// SQLite-backed result database with the clear/add/close pattern of the analyses.
+#include "core/result_db.h"
+#include "core/vbstring.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace zel {
+namespace {
+
+// Table names come from our own code, but are still quoted so no text is ever run as SQL.
+std::string quoteIdent(std::string_view name) {
+  std::string out = "\"";
+  for (char c : name) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+[[noreturn]] void fail(sqlite3* db, int rc, std::string_view what) {
+  std::string msg(what);
+  msg += ": ";
+  msg += db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  throw DbError(rc, msg);
+}
+
+}  // namespace
+
+ResultDb::ResultDb(const std::string& path, Mode mode) : path_(path) {
+  int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    std::string msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw DbError(rc, path + ": " + msg);
+  }
+  sqlite3_busy_timeout(db_, 5000);
+  sqlite3_extended_result_codes(db_, 1);
+  if (mode == Mode::ReadWrite) {
+    try {
+      exec("PRAGMA journal_mode=DELETE");
+    } catch (...) {
+      // A file that is not a database fails here; the handle must not outlive the throw.
+      sqlite3_close_v2(db_);
+      db_ = nullptr;
+      throw;
+    }
+  }
+}
+
+ResultDb::~ResultDb() {
+  if (db_) sqlite3_close_v2(db_);
+}
+
+ResultDb::ResultDb(ResultDb&& o) noexcept : db_(o.db_), path_(std::move(o.path_)), runDepth_(o.runDepth_) {
+  o.db_ = nullptr;
+}
+
+ResultDb& ResultDb::operator=(ResultDb&& o) noexcept {
+  if (this != &o) {
+    if (db_) sqlite3_close_v2(db_);
+    db_ = o.db_;
+    path_ = std::move(o.path_);
+    runDepth_ = o.runDepth_;
+    o.db_ = nullptr;
+  }
+  return *this;
+}
+
+void ResultDb::exec(std::string_view sql) {
+  if (!db_) throw DbError(SQLITE_MISUSE, "database not open");
+  std::string s(sql);
+  char* err = nullptr;
+  int rc = sqlite3_exec(db_, s.c_str(), nullptr, nullptr, &err);
+  if (rc != SQLITE_OK) {
+    std::string msg = err ? err : sqlite3_errstr(rc);
+    sqlite3_free(err);
+    throw DbError(rc, msg);
+  }
+}
+
+void ResultDb::clearTable(std::string_view table) { exec("DELETE FROM " + quoteIdent(table)); }
+
+bool ResultDb::hasTable(std::string_view table) {
+  Statement st(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE");
+  st.bind(1, std::string(table));
+  return st.step();
+}
+
+std::vector<std::string> ResultDb::columnsOf(std::string_view table) {
+  std::vector<std::string> cols;
+  Statement st(db_, "SELECT name FROM pragma_table_info(?1)");
+  st.bind(1, std::string(table));
+  while (st.step()) cols.push_back(dbValueText(st.column(0)));
+  return cols;
+}
+
+void ResultDb::ensureSchema(const std::string& schemaSql) {
+  // The schema file uses CREATE TABLE IF NOT EXISTS, so running it adds only what is missing.
+  exec(schemaSql);
+}
+
+std::vector<std::vector<DbValue>> ResultDb::query(std::string_view sql, const std::vector<DbValue>& params) {
+  Statement st(db_, sql);
+  for (size_t i = 0; i < params.size(); ++i) st.bind(static_cast<int>(i + 1), params[i]);
+  std::vector<std::vector<DbValue>> rows;
+  int n = st.columnCount();
+  while (st.step()) {
+    std::vector<DbValue> row;
+    row.reserve(static_cast<size_t>(n));
+    for (int c = 0; c < n; ++c) row.push_back(st.column(c));
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+ResultDb::Run::Run(ResultDb& db) : db_(&db) {
+  if (db_->runDepth_++ == 0) {
+    db_->exec("BEGIN");
+    began_ = true;
+  }
+}
+
+ResultDb::Run::~Run() {
+  --db_->runDepth_;
+  if (began_ && db_->db_) {
+    if (sqlite3_exec(db_->db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+      sqlite3_exec(db_->db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+}
+
+Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+  if (!db) throw DbError(SQLITE_MISUSE, "database not open");
+  int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr);
+  if (rc != SQLITE_OK) fail(db, rc, "prepare");
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::bind(int i, const DbValue& v) {
+  int rc = SQLITE_OK;
+  if (std::holds_alternative<std::monostate>(v)) rc = sqlite3_bind_null(stmt_, i);
+  else if (auto* n = std::get_if<int64_t>(&v)) rc = sqlite3_bind_int64(stmt_, i, *n);
+  else if (auto* d = std::get_if<double>(&v)) rc = sqlite3_bind_double(stmt_, i, *d);
+  else {
+    const auto& s = std::get<std::string>(v);
+    rc = sqlite3_bind_text(stmt_, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+  }
+  if (rc != SQLITE_OK) fail(db_, rc, "bind");
+}
+
+bool Statement::step() {
+  int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  fail(db_, rc, "step");
+}
+
+void Statement::reset() {
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+
+DbValue Statement::column(int i) const {
+  switch (sqlite3_column_type(stmt_, i)) {
+    case SQLITE_NULL: return std::monostate{};
+    case SQLITE_INTEGER: return static_cast<int64_t>(sqlite3_column_int64(stmt_, i));
+    case SQLITE_FLOAT: return sqlite3_column_double(stmt_, i);
+    default: {
+      const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+      int n = sqlite3_column_bytes(stmt_, i);
+      return std::string(p ? p : "", static_cast<size_t>(n));
+    }
+  }
+}
+
+TableWriter::TableWriter(ResultDb& db, std::string table) : db_(&db), table_(std::move(table)) {
+  columns_ = db.columnsOf(table_);
+  if (columns_.empty()) throw DbError(SQLITE_ERROR, "no such table: " + table_);
+  std::string sql = "INSERT INTO " + quoteIdent(table_) + " (";
+  std::string marks;
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    index_[asciiLower(columns_[i])] = static_cast<int>(i);
+    sql += (i ? "," : "") + quoteIdent(columns_[i]);
+    marks += (i ? ",?" : "?");
+  }
+  sql += ") VALUES (" + marks + ")";
+  insert_ = std::make_unique<Statement>(db.handle(), sql);
+  values_.assign(columns_.size(), std::monostate{});
+}
+
+void TableWriter::addNew() {
+  std::fill(values_.begin(), values_.end(), DbValue{});
+  pending_ = true;
+}
+
+void TableWriter::set(std::string_view field, DbValue value) {
+  auto it = index_.find(asciiLower(field));
+  if (it == index_.end()) throw DbError(SQLITE_ERROR, "Item not found in this collection: " + table_ + "." + std::string(field));
+  values_[static_cast<size_t>(it->second)] = std::move(value);
+}
+
+void TableWriter::update() {
+  if (!pending_) throw DbError(SQLITE_MISUSE, "Update without AddNew");
+  insert_->reset();
+  for (size_t i = 0; i < values_.size(); ++i) insert_->bind(static_cast<int>(i + 1), values_[i]);
+  insert_->step();
+  ++rows_;
+  pending_ = false;
+}
+
+std::string dbValueText(const DbValue& v) {
+  if (std::holds_alternative<std::monostate>(v)) return {};
+  if (auto* n = std::get_if<int64_t>(&v)) return std::to_string(*n);
+  if (auto* d = std::get_if<double>(&v)) {
+    char buf[64];
+    snprintf(buf, sizeof buf, "%.15g", *d);
+    return buf;
+  }
+  return std::get<std::string>(v);
+}
+
+}  // namespace zel

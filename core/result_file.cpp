@@ -1,0 +1,194 @@
+// Result-file copy and validation.
+#include "core/result_file.h"
+
+#include "core/result_store.h"
+#include "core/vb_error.h"
+#include "core/vbstring.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace zel {
+namespace {
+
+bool syncPath(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+std::string tempNameBeside(const std::string& target) {
+  std::random_device rd;
+  char suffix[16];
+  std::snprintf(suffix, sizeof suffix, "%08x", rd());
+  fs::path t(target);
+  return (t.parent_path() / ("." + t.filename().string() + ".tmp-" + suffix)).string();
+}
+
+// The columns of each table as the schema declares them.
+std::map<std::string, std::vector<std::string>> schemaColumns(const std::string& schemaSql) {
+  ResultDb mem(":memory:");
+  mem.exec(schemaSql);
+  std::map<std::string, std::vector<std::string>> out;
+  for (const auto& t : resultTableNames()) out[t] = mem.columnsOf(t);
+  return out;
+}
+
+int64_t asInt(const DbValue& v, const char* field) {
+  if (auto* n = std::get_if<int64_t>(&v)) return *n;
+  if (std::holds_alternative<std::monostate>(v)) return 0;
+  if (auto* d = std::get_if<double>(&v); d && *d == static_cast<double>(static_cast<int64_t>(*d)))
+    return static_cast<int64_t>(*d);
+  throw ResultFileError(ResultFileError::Kind::Invalid, std::string("T_XlSaveFlag.") + field + " is not a number");
+}
+
+int checkedFlag(const DbValue& v, const char* field, int lo, int hi) {
+  int64_t n = asInt(v, field);
+  if (n < lo || n > hi)
+    throw ResultFileError(ResultFileError::Kind::Invalid,
+                          std::string("T_XlSaveFlag.") + field + " = " + std::to_string(n) + " is out of range");
+  return static_cast<int>(n);
+}
+
+// Texts from an untrusted file: kept short enough for the header boxes.
+std::string checkedText(const DbValue& v) {
+  std::string s = dbValueText(v);
+  return cutText(s, 255, false);
+}
+
+}  // namespace
+
+std::string normalizeXdbName(const std::string& path) {
+  std::string base = path;
+  if (base.size() >= 4 && asciiLower(base.substr(base.size() - 4)) == ".xdb") base.resize(base.size() - 4);
+  return base + ".xdb";
+}
+
+std::set<std::string> tablesVouchedByFlags(const DoneFlags& f) {
+  std::set<std::string> t;
+  if (f.fObj) t.insert({"T_XlBook", "T_XlObject", "T_XlLink"});
+  if (f.fCel) t.insert("T_XlCalc");
+  if (f.fPrc) t.insert({"T_XlProcName", "T_XlDimCall"});
+  if (f.fSoc) t.insert("T_XlSource");
+  if (f.fShp) t.insert("T_XlShape");
+  if (f.fDim) t.insert("T_XlHensu");
+  if (f.fFil) t.insert("T_XlFile");
+  if (f.fCom) t.insert("T_XlComment");
+  if (f.fNam) t.insert("T_XlName");
+  if (f.fAdd) t.insert("T_XlAddin");
+  if (f.fSocS) t.insert("T_XlModStep");
+  if (f.fCrs) t.insert("T_XlLinkModule");
+  return t;
+}
+
+void writeResultFileCopy(ResultDb& source, const std::string& target, const std::set<std::string>& keepTables) {
+  const std::string tmp = tempNameBeside(target);
+  auto failWith = [&](long number, const std::string& what) {
+    std::error_code ec;
+    fs::remove(tmp, ec);
+    fs::remove(tmp + "-journal", ec);
+    throw VbError(number, what);
+  };
+  try {
+    Statement vacuum(source.handle(), "VACUUM INTO ?1");
+    vacuum.bind(1, tmp);
+    vacuum.step();
+  } catch (const DbError& e) {
+    failWith(75, std::string("結果ファイルを書き込めません: ") + e.what());
+  }
+  try {
+    ResultDb copy(tmp);
+    copy.exec("PRAGMA journal_mode=DELETE");
+    {
+      ResultDb::Run run(copy);
+      for (const auto& t : resultTableNames()) {
+        if (t == "T_XlSaveFlag" || t == "T_XlTitle" || keepTables.count(t)) continue;
+        if (copy.hasTable(t)) copy.clearTable(t);
+      }
+    }
+    auto check = copy.query("PRAGMA quick_check");
+    if (check.empty() || dbValueText(check[0][0]) != "ok") failWith(3049, "結果ファイルの検査に失敗しました。");
+    if (copy.query("SELECT 1 FROM T_XlSaveFlag").empty()) failWith(3049, "結果ファイルの検査に失敗しました。");
+  } catch (const VbError&) {
+    throw;
+  } catch (const std::exception& e) {
+    failWith(3049, e.what());
+  }
+  if (!syncPath(tmp)) failWith(75, "結果ファイルを書き込めません: " + tmp);
+  std::error_code ec;
+  fs::rename(tmp, target, ec);
+  if (ec) failWith(75, "結果ファイルを書き込めません: " + ec.message());
+  syncPath(fs::path(target).parent_path().empty() ? "." : fs::path(target).parent_path().string());
+}
+
+SavedResult readResultFile(const std::string& path, const std::string& schemaSql) {
+  using Kind = ResultFileError::Kind;
+  {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) throw ResultFileError(Kind::Invalid, path + ": cannot be opened");
+    char magic[16] = {};
+    size_t n = std::fread(magic, 1, sizeof magic, f);
+    std::fclose(f);
+    if (n != 16 || std::string(magic, 15) != "SQLite format 3")
+      throw ResultFileError(Kind::Invalid, path + ": not a Zelvarin result file");
+  }
+  SavedResult r;
+  try {
+    ResultDb db(path, ResultDb::Mode::ReadOnly);
+    db.exec("PRAGMA query_only=1");
+    for (const auto& [table, columns] : schemaColumns(schemaSql)) {
+      auto have = db.columnsOf(table);
+      if (have.empty()) throw ResultFileError(Kind::Invalid, path + ": table " + table + " is missing");
+      std::set<std::string> haveLower;
+      for (auto& c : have) haveLower.insert(asciiLower(c));
+      for (const auto& c : columns)
+        if (!haveLower.count(asciiLower(c)))
+          throw ResultFileError(Kind::Invalid, path + ": column " + table + "." + c + " is missing");
+    }
+    auto rows = db.query(
+        "SELECT ObjName, fObj, fCel, fPrc, fSoc, fShp, fDim, fFil, fCom, fNam, fAdd, fSocS, fCrs, mCs, mSs, "
+        "Title, System, Company, Bumon, Auther, CreateDate FROM T_XlSaveFlag LIMIT 1");
+    if (rows.empty()) throw ResultFileError(Kind::NoSaveRow, "保存処理が失敗しています。");
+    const auto& v = rows[0];
+    r.objName = checkedText(v[0]);
+    r.flags.fObj = checkedFlag(v[1], "fObj", 0, 3);
+    r.flags.fCel = checkedFlag(v[2], "fCel", 0, 3);
+    r.flags.fPrc = checkedFlag(v[3], "fPrc", 0, 2);
+    r.flags.fSoc = checkedFlag(v[4], "fSoc", 0, 6);
+    r.flags.fShp = checkedFlag(v[5], "fShp", 0, 3);
+    r.flags.fDim = checkedFlag(v[6], "fDim", 0, 1);
+    r.flags.fFil = checkedFlag(v[7], "fFil", 0, 3);
+    r.flags.fCom = checkedFlag(v[8], "fCom", 0, 1);
+    r.flags.fNam = checkedFlag(v[9], "fNam", 0, 1);
+    r.flags.fAdd = checkedFlag(v[10], "fAdd", 0, 1);
+    r.flags.fSocS = checkedFlag(v[11], "fSocS", 0, 1);
+    r.flags.fCrs = checkedFlag(v[12], "fCrs", 0, 1);
+    r.flags.mCs = checkedFlag(v[13], "mCs", 0, 2);
+    if (std::holds_alternative<std::monostate>(v[14]))
+      throw ResultFileError(Kind::Invalid, "T_XlSaveFlag.mSs is missing");
+    r.mSs = checkedFlag(v[14], "mSs", 1, 2);  // the column option is always saved
+    if (r.flags.fCel && r.flags.mCs == 0) throw ResultFileError(Kind::Invalid, "T_XlSaveFlag.mCs is missing");
+    r.header.Title = checkedText(v[15]);
+    r.header.System = checkedText(v[16]);
+    r.header.Company = checkedText(v[17]);
+    r.header.Bumon = checkedText(v[18]);
+    r.header.Auther = checkedText(v[19]);
+    r.header.CreateDate = checkedText(v[20]);
+  } catch (const ResultFileError&) {
+    throw;
+  } catch (const std::exception& e) {
+    throw ResultFileError(Kind::Invalid, path + ": " + e.what());
+  }
+  return r;
+}
+
+}  // namespace zel

@@ -1,0 +1,20 @@
+// MessageSink shown as real message boxes with the program's caption: the one sink of the
+// window, its dialogs and the preview windows.
+#pragma once
+#include "core/message_box.h"
+
+class QWidget;
+
+namespace zel::report {
+
+class MessageBoxSink final : public MessageSink {
+ public:
+  explicit MessageBoxSink(QWidget* parent = nullptr) : parent_(parent) {}
+  void setParent(QWidget* parent) { parent_ = parent; }
+  MsgAnswer show(const std::string& text, MsgButtons buttons) override;
+
+ private:
+  QWidget* parent_;
+};
+
+}  // namespace zel::report

@@ -1,0 +1,165 @@
+// Preview window: renders the current page to an image at the chosen zoom.
+#include "report/preview/preview_window.h"
+
+#include "core/message_box.h"
+#include "core/vb_error.h"
+#include "report/preview/message_box_sink.h"
+#include "report/preview/report_preview.h"
+#include "report/preview/printing.h"
+#include "report/report_output.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QToolBar>
+
+namespace zel::report {
+namespace {
+
+constexpr double kScreenDpi = 96.0;
+struct ZoomChoice {
+  const char* label;
+  double factor;  // 0: fit the whole page, -1: fit the width
+};
+constexpr ZoomChoice kZooms[] = {{"ページ全体", 0}, {"ページ幅", -1}, {"50%", 0.5},  {"75%", 0.75},
+                                 {"100%", 1.0},    {"150%", 1.5},    {"200%", 2.0}};
+
+}  // namespace
+
+PreviewWindow::PreviewWindow(std::unique_ptr<ReportDocument> doc, MessageSink* messages,
+                             std::function<bool()> hasPrinter, QWidget* parent)
+    : QMainWindow(parent), doc_(std::move(doc)), messages_(messages), hasPrinter_(std::move(hasPrinter)) {
+  if (!messages_) {
+    ownSink_ = std::make_unique<MessageBoxSink>(this);
+    messages_ = ownSink_.get();
+  }
+  if (!hasPrinter_) hasPrinter_ = printerAvailable;
+  setWindowTitle(QString::fromUtf8(doc_->definition().title) + QStringLiteral(" - ") +
+                 QString::fromUtf8(kCaption));
+  pages_ = doc_->pageCount();
+
+  auto* bar = addToolBar(QStringLiteral("preview"));
+  bar->setMovable(false);
+  bar->addAction(QStringLiteral("|◀"), this, [this] { goToPage(0); });
+  bar->addAction(QStringLiteral("◀"), this, &PreviewWindow::previousPage);
+  pageSpin_ = new QSpinBox(this);
+  pageSpin_->setRange(1, std::max(1, pages_));
+  bar->addWidget(pageSpin_);
+  pageTotal_ = new QLabel(QStringLiteral(" / %1 ").arg(pages_), this);
+  bar->addWidget(pageTotal_);
+  bar->addAction(QStringLiteral("▶"), this, &PreviewWindow::nextPage);
+  bar->addAction(QStringLiteral("▶|"), this, [this] { goToPage(pages_ - 1); });
+  bar->addSeparator();
+  zoomBox_ = new QComboBox(this);
+  for (const auto& z : kZooms) zoomBox_->addItem(QString::fromUtf8(z.label));
+  bar->addWidget(zoomBox_);
+  bar->addSeparator();
+  bar->addAction(QStringLiteral("印刷..."), this, &PreviewWindow::printReport);
+  bar->addAction(QStringLiteral("PDF保存..."), this, &PreviewWindow::saveAsPdf);
+  bar->addSeparator();
+  bar->addAction(QStringLiteral("閉じる"), this, &QWidget::close);
+
+  scroll_ = new QScrollArea(this);
+  scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  scroll_->setBackgroundRole(QPalette::Dark);
+  pageLabel_ = new QLabel(scroll_);
+  pageLabel_->setAlignment(Qt::AlignCenter);
+  scroll_->setWidget(pageLabel_);
+  setCentralWidget(scroll_);
+
+  connect(pageSpin_, &QSpinBox::valueChanged, this, [this](int v) { goToPage(v - 1); });
+  connect(zoomBox_, &QComboBox::currentIndexChanged, this, &PreviewWindow::setZoomChoice);
+  render();
+}
+
+PreviewWindow::~PreviewWindow() = default;
+
+void PreviewWindow::goToPage(int index) {
+  index = std::clamp(index, 0, std::max(0, pages_ - 1));
+  if (index == current_ && !pageLabel_->pixmap().isNull()) return;
+  current_ = index;
+  render();
+}
+
+void PreviewWindow::setZoomChoice(int index) {
+  if (index < 0 || index >= static_cast<int>(std::size(kZooms))) return;
+  zoomChoice_ = index;
+  if (zoomBox_->currentIndex() != index) {
+    const QSignalBlocker block(zoomBox_);
+    zoomBox_->setCurrentIndex(index);
+  }
+  render();
+}
+
+double PreviewWindow::effectiveZoom() const {
+  const double f = kZooms[zoomChoice_].factor;
+  if (f > 0) return f;
+  const PaperSize paper = doc_->paper();
+  const QSize view = scroll_->viewport()->size();
+  const double pxPerMm = kScreenDpi / 25.4;
+  const double byWidth = (view.width() - 16) / (paper.widthMm * pxPerMm);
+  if (f < 0) return std::max(0.1, byWidth);
+  const double byHeight = (view.height() - 16) / (paper.heightMm * pxPerMm);
+  return std::max(0.1, std::min(byWidth, byHeight));
+}
+
+void PreviewWindow::render() {
+  zoom_ = effectiveZoom();
+  const double ratio = devicePixelRatioF();
+  QImage img = renderPageImage(*doc_, current_, kScreenDpi * zoom_ * ratio);
+  img.setDevicePixelRatio(ratio);
+  pageLabel_->setPixmap(QPixmap::fromImage(img));
+  pageLabel_->resize(pageLabel_->sizeHint());
+  const QSignalBlocker block(pageSpin_);
+  pageSpin_->setValue(current_ + 1);
+  scroll_->verticalScrollBar()->setValue(0);
+}
+
+void PreviewWindow::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  if (kZooms[zoomChoice_].factor <= 0) render();
+}
+
+void PreviewWindow::keyPressEvent(QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_PageDown: nextPage(); break;
+    case Qt::Key_PageUp: previousPage(); break;
+    case Qt::Key_Home: goToPage(0); break;
+    case Qt::Key_End: goToPage(pages_ - 1); break;
+    default: QMainWindow::keyPressEvent(e);
+  }
+}
+
+void PreviewWindow::printReport() {
+  if (!hasPrinter_()) {
+    messages_->show(noPrinterMessage(), MsgButtons::Ok);
+    return;
+  }
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setFromTo(1, pages_);
+  QPrintDialog dialog(&printer, this);
+  dialog.setMinMax(1, pages_);
+  if (dialog.exec() != QDialog::Accepted) return;
+  std::string error;
+  if (!printDocument(*doc_, printer, &error))
+    messages_->show(commonErrorMessage("場所:レポート表示", err::DatabaseError, error), MsgButtons::Ok);
+}
+
+void PreviewWindow::saveAsPdf() {
+  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("PDF保存"),
+                                                    QString::fromUtf8(doc_->definition().title) + QStringLiteral(".pdf"),
+                                                    QStringLiteral("PDF (*.pdf)"));
+  if (path.isEmpty()) return;
+  std::string error;
+  if (!writePdf(*doc_, path.toStdString(), &error))
+    messages_->show(commonErrorMessage("場所:レポート表示", err::PermissionDenied, error), MsgButtons::Ok);
+}
+
+}  // namespace zel::report
