@@ -1,5 +1,5 @@
 // The registry of analyses: one adapter per name from the common context to the analysis'
-// own entry point. Names whose analysis is not built yet keep a null function.
+// own entry point.
 #include "analyses/analysis_registry.h"
 
 #include "core/vb_error.h"

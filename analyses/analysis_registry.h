@@ -47,7 +47,7 @@ using AnalysisFunction = AnalysisReport (*)(AnalysisContext&);
 struct AnalysisEntry {
   std::string_view name;   // "object", "cell", ...
   std::string_view place;  // place text of the window's error message ("場所:...")
-  AnalysisFunction run;    // nullptr: not available yet
+  AnalysisFunction run;
 };
 
 // Every analysis name in the window's order: object cell procedures module shape files

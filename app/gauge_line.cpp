@@ -8,6 +8,14 @@
 
 namespace zel {
 
+double gaugeLineEnd(long percent) {
+  if (percent == 100) return 2040.0;
+  return static_cast<double>(static_cast<float>(2040.0f / 100.0f * static_cast<float>(percent)));
+}
+
+std::string gaugeCaption(long percent) { return std::to_string(percent) + "%"; }
+
+
 GaugeLine::GaugeLine(QWidget* parent) : QWidget(parent) {
   setFixedSize(twipsToPixels(kFullTwips, this), 6);
   setAttribute(Qt::WA_OpaquePaintEvent, false);

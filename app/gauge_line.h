@@ -3,7 +3,13 @@
 #pragma once
 #include <QWidget>
 
+#include <string>
+
 namespace zel {
+
+// X2 of the line for n percent (2040 twips at 100), with the single-precision steps of the original.
+double gaugeLineEnd(long percent);
+std::string gaugeCaption(long percent);
 
 class GaugeLine : public QWidget {
   Q_OBJECT

@@ -114,13 +114,6 @@ int runAnalyze(const std::vector<std::string>& args) {
       if (e.name != "linksearch") names.emplace_back(e.name);
   for (const auto& name : names) {
     const AnalysisEntry* entry = findAnalysis(name);
-    if (!entry->run) {
-      if (!request.only.empty()) {
-        std::cerr << "zelvarin-cli analyze: " << name << ": not available yet\n";
-        allOk = false;
-      }
-      continue;
-    }
     bool ok = runOne(*entry, ctx, progress);
     if (ok && name == "cover") keep.insert("T_XlHyousi");
     allOk = ok && allOk;

@@ -209,7 +209,6 @@ void TableWriter::update() {
   insert_->reset();
   for (size_t i = 0; i < values_.size(); ++i) insert_->bind(static_cast<int>(i + 1), values_[i]);
   insert_->step();
-  ++rows_;
   pending_ = false;
 }
 

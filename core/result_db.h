@@ -107,7 +107,6 @@ class TableWriter {
   void set(std::string_view field, double v) { set(field, DbValue(v)); }
   void set(std::string_view field, const std::string& v) { set(field, DbValue(v)); }
   void update();
-  int64_t rowsAdded() const { return rows_; }
   const std::string& table() const { return table_; }
 
  private:
@@ -117,7 +116,6 @@ class TableWriter {
   std::unordered_map<std::string, int> index_;
   std::vector<DbValue> values_;
   std::unique_ptr<Statement> insert_;
-  int64_t rows_ = 0;
   bool pending_ = false;
 };
 

@@ -273,12 +273,6 @@ Worksheet* Application::activeSheet() {
   return b ? b->activeSheet() : nullptr;
 }
 
-void Application::closeActiveWorkbook() {
-  if (active_ < 0) return;
-  books_.erase(books_.begin() + active_);
-  active_ = books_.empty() ? -1 : static_cast<int>(books_.size()) - 1;
-}
-
 void Application::quit() {
   books_.clear();
   active_ = -1;

@@ -147,7 +147,6 @@ class Worksheet {
   const PageSetup& pageSetup() const { return pageSetup_; }
   // Shapes.Count: the top-level shapes of the drawing layer (a group counts once).
   int shapesCount() const { return shapeCount_; }
-  void setShapesCount(int n) { shapeCount_ = n; }
   // The drawing layer: Shapes(1..Count) in index order, read when the workbook opens.
   const drawing::SheetDrawing& drawing() const { return drawing_; }
   void setDrawing(drawing::SheetDrawing d) {
@@ -266,7 +265,6 @@ class Application {
   Workbook& workbook(int index);     // 1-based
   Workbook* activeWorkbook();
   Worksheet* activeSheet();
-  void closeActiveWorkbook();        // never saves
   void quit();
 
  private:
