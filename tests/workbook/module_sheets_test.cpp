@@ -1,7 +1,7 @@
 // Worksheets named like module sheets, in the middle and at the end of the collection, in a
 // workbook written record by record: every analysis walks the same sheets.
 #include "analysis_fixture.h"
-#include "mini_biff.h"
+#include "support/biff_builder.h"
 #include "workbook/workbook_analyses.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +17,24 @@ struct ModuleSheetBook {
   TempDir dir;
   std::unique_ptr<xls::Workbook> book;
   ModuleSheetBook() {
-    MiniSheet first{"Sheet1", {numberCell(0, 0, 5), formulaCell(0, 1, 0, 0), errorCell(1, 0, 0x07)}};
-    MiniSheet module{"Module1", {formulaCell(0, 0, 4, 4), textCell(5, 5, "m")}};
-    MiniSheet data{"Data", {textCell(2, 1, "abc"), formulaCell(3, 2, 2, 1)}};
-    MiniSheet moduleLast{"moduleZ", {numberCell(9, 9, 1)}};
-    const auto image = buildMiniWorkbook({first, module, data, moduleLast});
+    // =<ref>+1 with an absolute reference.
+    auto plusOne = [](uint16_t row, uint16_t col) {
+      return std::vector<uint8_t>{0x24, static_cast<uint8_t>(row & 0xFF), static_cast<uint8_t>(row >> 8),
+                                  static_cast<uint8_t>(col & 0xFF), 0x00, 0x1E, 0x01, 0x00, 0x03};
+    };
+    BiffBuilder b;
+    const int first = b.addSheet("Sheet1"), module = b.addSheet("Module1"), data = b.addSheet("Data"),
+              moduleLast = b.addSheet("moduleZ");
+    b.number(first, 0, 0, 5);
+    b.formula(first, 0, 1, plusOne(0, 0));
+    b.boolErr(first, 1, 0, 0x07, true);
+    b.formula(module, 0, 0, plusOne(4, 4));
+    b.label(module, 5, 5, "m");
+    b.label(data, 2, 1, "abc");
+    b.formula(data, 3, 2, plusOne(2, 1));
+    b.number(moduleLast, 9, 9, 1);
     const std::string path = dir.file("modules.xls");
-    writeFile(path, std::string(image.begin(), image.end()));
+    b.write(path);
     book = xls::Workbook::open(path);
   }
 };
