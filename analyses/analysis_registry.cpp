@@ -32,7 +32,7 @@ AnalysisReport fromOutcome(const workbook::AnalysisOutcome& o) {
   AnalysisReport r;
   r.ran = o.ran;
   r.report = o.report;
-  for (const auto& m : o.messages) r.messages.push_back(m.text);
+  for (const auto& m : o.messages) r.messages.push_back(m);
   return r;
 }
 
@@ -98,7 +98,7 @@ AnalysisReport runSource(AnalysisContext& c) {
   AnalysisReport r;
   r.ran = result.outcome != source::Outcome::AlreadyFilled && result.outcome != source::Outcome::NoModules;
   r.report = result.report;
-  if (result.outcome == source::Outcome::NoModules) r.messages.push_back(result.notice);
+  if (result.outcome == source::Outcome::NoModules) r.messages.push_back({result.notice, ""});
   return r;
 }
 

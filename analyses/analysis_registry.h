@@ -6,6 +6,7 @@
 #include "core/progress.h"
 #include "core/result_db.h"
 #include "core/session_state.h"
+#include "workbook/analysis_outcome.h"
 
 #include <string>
 #include <string_view>
@@ -35,11 +36,11 @@ struct AnalysisContext {
 };
 
 // What one run leaves for the caller: whether anything was read, the report the window would
-// preview, and message-box texts the window would show (lines joined by "\r").
+// preview, and the message boxes the window would show (lines joined by "\r", with captions).
 struct AnalysisReport {
   bool ran = true;
   std::string report;
-  std::vector<std::string> messages;
+  std::vector<workbook::OutcomeMessage> messages;
 };
 
 using AnalysisFunction = AnalysisReport (*)(AnalysisContext&);

@@ -41,9 +41,10 @@ class GaugeLine;
 class SetupDialog;
 class WindowProgress;
 
-// Shows, or prints (mode 1), a named report of a result database: report::ReportPreview in the
-// program, a recorder in tests.
-using ReportRunner = std::function<void(QWidget* parent, const std::string& dbPath, const std::string& name, int mode)>;
+// Shows, or prints (mode 1), a named report of a result database with the header texts in
+// effect: report::ReportPreview in the program, a recorder in tests.
+using ReportRunner = std::function<void(QWidget* parent, const std::string& dbPath, const std::string& name, int mode,
+                                        const HeaderTexts& header)>;
 
 // ShowOpenDialog: owner, filter, initial folder, title -> chosen path ("" when cancelled).
 using OpenDialog = std::function<std::string(QWidget* owner, const std::string& filter, const std::string& folder,
@@ -198,7 +199,7 @@ class frmZelvarin : public QMainWindow {
   void showHint(QObject* control);
   void clearHint();
   void restoreAfterCommand();
-  MsgAnswer message(const std::string& text, MsgButtons buttons = MsgButtons::Ok);
+  MsgAnswer message(const std::string& text, MsgButtons buttons = MsgButtons::Ok, const std::string& caption = {});
   HeaderTexts headerTexts() const;  // the header text boxes
 
   ProgramPaths paths_;

@@ -95,7 +95,7 @@ void frmZelvarin::runAnalysisCommand(const char* analysisName, std::initializer_
       setEnabled(true);
     }
     cellSheetName_ = ctx.cellSheetName;
-    for (const std::string& text : result.messages) message(text);
+    for (const auto& m : result.messages) message(m.text, MsgButtons::Ok, m.caption);
     if (!result.ran && result.report.empty()) {  // refused (no modules): nothing ran, nothing changes
       size_t i = 0;
       for (QPushButton* b : previewButtons) b->setEnabled(wasEnabled[i++]);
@@ -187,7 +187,7 @@ void frmZelvarin::cmdTimeCheck_Click() {
       workbook::ModelBookView view(*XlApp_->activeWorkbook());
       outcome = workbook::runTimeCheck(view);
     }
-    for (const auto& m : outcome.messages) message(m.text);
+    for (const auto& m : outcome.messages) message(m.text, MsgButtons::Ok, m.caption);
   } catch (const VbError& e) {
     reportCommandError("場所:処理時間確認", e.number(), e.description());
   } catch (const std::exception& e) {

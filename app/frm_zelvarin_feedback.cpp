@@ -98,9 +98,9 @@ void frmZelvarin::clearHint() {
   if (!txtMesege->text().isEmpty()) txtMesege->clear();
 }
 
-MsgAnswer frmZelvarin::message(const std::string& text, MsgButtons buttons) {
+MsgAnswer frmZelvarin::message(const std::string& text, MsgButtons buttons, const std::string& caption) {
   if (!services_.sink) return MsgAnswer::Ok;
-  return services_.sink->show(text, buttons);
+  return services_.sink->show(text, buttons, caption);
 }
 
 HeaderTexts frmZelvarin::headerTexts() const {

@@ -94,6 +94,9 @@ void frmZelvarin::PrintSet(const SavedResult& saved) {
     selectOption(OptCell, f.fCel - 1);
     selectOption(OptSSelect, f.mCs - 1);
     cmdCPre->setEnabled(true);
+  } else if (saved.linkSearchRows) {  // the link search's rows show in the cell listing's report
+    selectOption(OptCell, 0);
+    cmdCPre->setEnabled(true);
   }
   if (f.fPrc != 0) {
     selectOption(OptProc, f.fPrc - 1);
@@ -128,7 +131,7 @@ void frmZelvarin::showReport(analyses::PreviewButton button) {
 
 void frmZelvarin::showReportNamed(const std::string& name, const std::string& dbPath) {
   try {
-    if (services_.reportPreview) services_.reportPreview(this, dbPath, name, 0);
+    if (services_.reportPreview) services_.reportPreview(this, dbPath, name, 0, headerTexts());
   } catch (const VbError& e) {
     reportCommandError(kPlaceReport, e.number(), e.description(), MailLine::Standard, false);
   } catch (const std::exception& e) {

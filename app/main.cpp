@@ -30,9 +30,11 @@ int main(int argc, char** argv) {
   zel::report::MessageBoxSink sink;
   zel::WindowServices services;
   services.sink = &sink;
-  services.reportPreview = [&sink](QWidget* parent, const std::string& dbPath, const std::string& name, int mode) {
+  services.reportPreview = [&sink](QWidget* parent, const std::string& dbPath, const std::string& name, int mode,
+                                   const zel::HeaderTexts& header) {
     zel::report::PreviewEnvironment env;
     env.messages = &sink;
+    env.header = &header;
     zel::report::ReportPreview(parent, dbPath, name, mode, env);
   };
   std::string folder = parsed->home.empty() ? zel::defaultProgramFolder() : parsed->home;

@@ -1,5 +1,6 @@
 // Report rendering on a large module listing: 100 000 rows of T_XlSource to PDF (time and
-// pages per second), and the time until the first preview page is laid out and drawn.
+// pages per second), the time until the first preview page is laid out and drawn, and one
+// 2 MB cell split over hundreds of pages.
 #include "core/program_folder.h"
 #include "core/result_store.h"
 #include "report/gui_application.h"
@@ -20,8 +21,10 @@ constexpr int kRows = 100000;
 // A program folder with Analyze.mdb holding kRows source lines in 40 modules; removed at exit.
 class LargeListing {
  public:
-  LargeListing() {
-    folder_ = std::filesystem::temp_directory_path() / ("zel_bench_report_" + std::to_string(getpid()));
+  // rows: source lines of ordinary length; or one line of longLineBytes when that is given.
+  explicit LargeListing(size_t longLineBytes = 0) {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("zel_bench_report_" + std::to_string(getpid()) + "_" + std::to_string(longLineBytes));
     std::filesystem::create_directories(folder_);
     zel::ProgramPaths paths = zel::programPathsFor(folder_.string());
     zel::prepareProgramFolder(paths);
@@ -31,6 +34,20 @@ class LargeListing {
     db.clearTable("T_XlSource");
     zel::TableWriter w(db, "T_XlSource");
     const char* kana[] = {"さ", "ア", "ｶ", "い", "Z", "集"};
+    if (longLineBytes) {
+      std::string text;
+      while (text.size() < longLineBytes) text += "Range(\"A1\").Value = \"売上データ\" & i ";
+      w.addNew();
+      w.set("Label", 1);
+      w.set("objectNo", 1);
+      w.set("ProcedureNo", 1);
+      w.set("Line", 1);
+      w.set("objectName", "Module1.bas");
+      w.set("ProcedureName", "Main");
+      w.set("Procedure", text);
+      w.update();
+      return;
+    }
     for (int i = 1; i <= kRows; ++i) {
       const int module = 1 + (i - 1) / (kRows / 40);
       const int proc = 1 + (i - 1) / 25;
@@ -62,6 +79,11 @@ class LargeListing {
 
 LargeListing& listing() {
   static LargeListing l;
+  return l;
+}
+
+LargeListing& longCell() {
+  static LargeListing l(2 * 1024 * 1024);
   return l;
 }
 
@@ -116,8 +138,23 @@ void BM_Paginate(benchmark::State& state, const char* report) {
   }
 }
 
+// One 2 MB source line: wrapped once, split over every page it needs, written to PDF.
+void BM_LongCellToPdf(benchmark::State& state) {
+  zel::report::ensureGuiApplication();
+  const LargeListing& l = longCell();
+  int pages = 0;
+  for (auto _ : state) {
+    auto doc = zel::report::ReportDocument::open(l.dbPath(), "R_SourceList1", zel::report::sharedMeasurer());
+    std::string error;
+    if (!zel::report::writePdf(*doc, l.pdf("long.pdf"), &error)) state.SkipWithError(error.c_str());
+    pages = doc->pageCount();
+  }
+  state.counters["pages"] = pages;
+}
+
 }  // namespace
 
+BENCHMARK(BM_LongCellToPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(BM_ReadRows, one_column, "R_SourceList1")->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(BM_ReadRows, syllabary_one_column, "R_SourceList150")->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(BM_Paginate, one_column, "R_SourceList1")->Unit(benchmark::kMillisecond)->Iterations(3);

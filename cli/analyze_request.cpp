@@ -4,6 +4,7 @@
 
 #include "analyses/analysis_registry.h"
 #include "cli/commands.h"
+#include "core/program_folder.h"
 
 #include <algorithm>
 #include <charconv>
@@ -90,6 +91,36 @@ void applyHeaderSettings(const AnalyzeRequest& r, HeaderTexts& header) {
   }
 }
 
+namespace {
+
+void setHeaderLine(AnalyzeRequest& r, const std::string& value) {
+  using L = AnalyzeRequest::HeaderLine;
+  if (value == "none") {
+    r.headerLine = L::None;
+  } else if (value == "file") {
+    r.headerLine = L::FileName;
+  } else if (value == "path") {
+    r.headerLine = L::FullPath;
+  } else if (value.rfind("text=", 0) == 0 && value.size() > 5) {
+    r.headerLine = L::Text;
+    r.headerText = value.substr(5);
+  } else {
+    throw UsageError("--header expects file, path, text=TEXT or none, not '" + value + "'");
+  }
+}
+
+}  // namespace
+
+std::string headerFileLine(const AnalyzeRequest& r) {
+  switch (r.headerLine) {
+    case AnalyzeRequest::HeaderLine::FileName: return FileNameOf(r.book);
+    case AnalyzeRequest::HeaderLine::FullPath: return r.book;
+    case AnalyzeRequest::HeaderLine::Text: return r.headerText;
+    case AnalyzeRequest::HeaderLine::None: break;
+  }
+  return {};
+}
+
 AnalyzeRequest parseAnalyzeArgs(const std::vector<std::string>& args) {
   AnalyzeRequest r;
   auto valueOf = [&](size_t& i) -> const std::string& {
@@ -104,6 +135,8 @@ AnalyzeRequest parseAnalyzeArgs(const std::vector<std::string>& args) {
       addOnly(r, valueOf(i));
     } else if (a == "--set") {
       applySetting(r, valueOf(i));
+    } else if (a == "--header") {
+      setHeaderLine(r, valueOf(i));
     } else if (a == "--home") {
       r.home = valueOf(i);
     } else if (!a.empty() && a[0] == '-') {

@@ -18,7 +18,14 @@ struct AnalyzeRequest {
   std::string selectedSheet;        // --set Sheet=NAME (the sheet box of a selected-sheet run)
   std::string linkSource;           // --set LinkSource=TEXT (the link box of the link search)
   bool sheetGiven = false;
+  // --header: the file line of the page headers, as the header dialog gives it.
+  enum class HeaderLine { None, FileName, FullPath, Text } headerLine = HeaderLine::None;
+  std::string headerText;           // --header text=TEXT
 };
+
+// The T_XlTitle file line of the request ("" for none): the workbook's file name, its full
+// path, or the text given.
+std::string headerFileLine(const AnalyzeRequest& request);
 
 // Throws UsageError for a missing workbook or -o, an unknown option, analysis or setting, or
 // a setting value outside its range.

@@ -55,7 +55,7 @@ bool runOne(const AnalysisEntry& entry, AnalysisContext& ctx, TerminalProgress& 
   try {
     AnalysisReport r = entry.run(ctx);
     progress.finishLine();
-    for (const auto& m : r.messages) std::cerr << entry.name << ": " << lines(m) << "\n";
+    for (const auto& m : r.messages) std::cerr << entry.name << ": " << lines(m.text) << "\n";
     return true;
   } catch (const VbError& e) {
     progress.finishLine();
@@ -95,6 +95,12 @@ int runAnalyze(const std::vector<std::string>& args) {
 
   ResultDb db = openAnalyzeDb(paths);
   db.clearTable("T_XlTitle");
+  if (const std::string line = headerFileLine(request); !line.empty()) {
+    TableWriter title(db, "T_XlTitle");
+    title.addNew();
+    title.set("FileName", line);
+    title.update();
+  }
   AnalysisOptions options = request.options;
   DoneFlags flags;
   HeaderTexts header = headerDefaults(paths, opened, request);

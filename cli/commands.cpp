@@ -11,7 +11,7 @@ int runPrintSheet(const std::vector<std::string>& args);
 
 const std::vector<Command>& commandTable() {
   static const std::vector<Command> table = {
-      {"analyze", "analyze BOOK.xls -o RESULT.xdb [--only LIST] [--set NAME=VALUE ...] [--home DIR]",
+      {"analyze", "analyze BOOK.xls -o RESULT.xdb [--only LIST] [--set NAME=VALUE ...] [--header file|path|text=TEXT] [--home DIR]",
        "run the analyses (all but linksearch, or those listed) and write a result file", runAnalyze},
       {"export", "export BOOK.xls DIR", "write the macro project's modules to DIR in the editor's export format",
        runExport},

@@ -183,6 +183,8 @@ SavedResult readResultFile(const std::string& path, const std::string& schemaSql
     r.header.Bumon = checkedText(v[18]);
     r.header.Auther = checkedText(v[19]);
     r.header.CreateDate = checkedText(v[20]);
+    r.linkSearchRows = r.flags.fCel == 0 &&
+                       !db.query("SELECT 1 FROM T_XlCalc WHERE Label = " + std::to_string(kLinkSearchCalcLabel) + " LIMIT 1").empty();
   } catch (const ResultFileError&) {
     throw;
   } catch (const std::exception& e) {

@@ -29,7 +29,11 @@ struct SavedResult {
   DoneFlags flags;
   int mSs = 0;
   HeaderTexts header;
+  bool linkSearchRows = false;  // T_XlCalc holds the link search's rows (fCel is 0 then)
 };
+
+// Label of the link search's rows in T_XlCalc.
+inline constexpr int kLinkSearchCalcLabel = 9;
 
 class ResultFileError : public std::runtime_error {
  public:

@@ -31,6 +31,8 @@ struct PageText {
   uint32_t rgb = 0;  // 0xRRGGBB
   // Drawn clipped to this box when it has a width (a cell's text inside its cell).
   BoxMm clip{};
+  // Size of the style's font, as a factor (a long vertical text shrunk to fit its strip).
+  double scale = 1.0;
 };
 
 struct PageRule {

@@ -24,10 +24,10 @@ Qt::Alignment alignmentOf(Align a) {
 bool isCornerPunctuation(char32_t c) { return c == U'、' || c == U'。' || c == U'，' || c == U'．'; }
 
 void paintVertical(QPainter& p, const PageText& t, const QRectF& r, double dotsPerMm) {
-  const QFont font = makeFont(t.font, t.bold);
+  const QFont font = makeFont(t.font, t.bold, t.scale);
   p.setFont(font);
   const QFontMetricsF fm(font, p.device());
-  const double em = fontSpec(t.font).pointSize * 25.4 / 72.0 * dotsPerMm;
+  const double em = fontSpec(t.font).pointSize * t.scale * 25.4 / 72.0 * dotsPerMm;
   double y = r.top();
   for (char32_t c : toU32(t.text)) {
     const char32_t cp[1] = {c};

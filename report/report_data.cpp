@@ -169,13 +169,15 @@ void loadCardSection(ResultDb& db, const SectionDef& sec, int secIndex, ReportDa
   if (!any) out.items.push_back({ItemKind::NoData, secIndex, 0, kNoDataText, {}});
 }
 
-void loadFirstRecord(ResultDb& db, const SectionDef& sec, ReportData& out) {
+// False when the source has no row.
+bool loadFirstRecord(ResultDb& db, const SectionDef& sec, ReportData& out) {
   Statement st(db.handle(), sectionSql(sec) + " LIMIT 1");
   std::vector<int> colIdx;
   for (const auto& c : sec.columns) colIdx.push_back(columnIndex(st, c.field));
   const bool has = st.step();
   for (size_t i = 0; i < colIdx.size(); ++i)
     out.firstRecord.emplace_back(sec.columns[i].field, has ? textOf(st, colIdx[i]) : std::string());
+  return has;
 }
 
 }  // namespace
@@ -201,36 +203,39 @@ ResultDb openReportDb(const std::string& path) {
   return db;
 }
 
-HeaderInfo readHeaderInfo(ResultDb& db) {
+HeaderInfo readHeaderInfo(ResultDb& db, const HeaderTexts* texts) {
   HeaderInfo h;
   h.printDate = today();
   h.fileName = firstRowText(db, "SELECT FileName FROM T_XlTitle WHERE IFNULL(FileName,'') <> '' LIMIT 1");
-  auto fill = [&](const char* sql) {
-    auto rows = db.query(sql);
-    if (rows.empty()) return false;
-    const auto& r = rows[0];
-    h.title = dbValueText(r[0]);
-    h.system = dbValueText(r[1]);
-    h.company = dbValueText(r[2]);
-    h.bumon = dbValueText(r[3]);
-    h.author = dbValueText(r[4]);
-    h.createDate = dbValueText(r[5]);
-    return true;
-  };
-  // The cover's row is what the user last confirmed; a result file without one keeps its saved texts.
-  if (db.hasTable("T_XlHyousi") &&
-      fill("SELECT SysTitle, SysName, Company, Bumon, Auther, CreateDate FROM T_XlHyousi LIMIT 1"))
-    return h;
-  if (db.hasTable("T_XlSaveFlag")) fill("SELECT Title, System, Company, Bumon, Auther, CreateDate FROM T_XlSaveFlag LIMIT 1");
+  HeaderTexts saved;
+  if (!texts && db.hasTable("T_XlSaveFlag")) {
+    auto rows = db.query("SELECT Title, System, Company, Bumon, Auther, CreateDate FROM T_XlSaveFlag LIMIT 1");
+    if (!rows.empty()) {
+      const auto& r = rows[0];
+      saved = {dbValueText(r[0]), dbValueText(r[1]), dbValueText(r[2]),
+               dbValueText(r[3]), dbValueText(r[4]), dbValueText(r[5])};
+    }
+  }
+  const HeaderTexts& t = texts ? *texts : saved;
+  h.title = t.Title;
+  h.system = t.System;
+  h.company = t.Company;
+  h.bumon = t.Bumon;
+  h.author = t.Auther;
+  h.createDate = t.CreateDate;
   return h;
 }
 
-ReportData loadReportData(ResultDb& db, const ReportDefinition& def) {
+ReportData loadReportData(ResultDb& db, const ReportDefinition& def, const HeaderTexts* texts) {
   ReportData out;
   out.def = &def;
-  out.header = readHeaderInfo(db);
+  out.header = readHeaderInfo(db, texts);
   if (def.kind != LayoutKind::Table) {
-    loadFirstRecord(db, def.sections.at(0), out);
+    if (!loadFirstRecord(db, def.sections.at(0), out)) {
+      const HeaderInfo& h = out.header;
+      out.firstRecord = {{"SysTitle", h.title}, {"SysName", h.system}, {"Company", h.company},
+                         {"Bumon", h.bumon},    {"Auther", h.author},  {"CreateDate", h.createDate}};
+    }
     return out;
   }
   for (size_t s = 0; s < def.sections.size(); ++s) {

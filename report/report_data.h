@@ -2,6 +2,7 @@
 // (section titles, group headings, records, totals) that the paginator places on pages.
 #pragma once
 #include "core/result_db.h"
+#include "core/session_state.h"
 #include "report/report_definition.h"
 
 #include <string>
@@ -12,7 +13,7 @@ namespace zel::report {
 // What the page header prints besides the report title.
 struct HeaderInfo {
   std::string fileName;  // T_XlTitle.FileName ("" when the table has no row)
-  std::string title, system, company, bumon, author, createDate;  // T_XlHyousi, else T_XlSaveFlag
+  std::string title, system, company, bumon, author, createDate;  // as given, else T_XlSaveFlag
   std::string printDate;  // yyyy/mm/dd of the day the report is made
 };
 
@@ -47,11 +48,14 @@ struct ReportData {
 // Throws DbError when the file cannot be opened.
 ResultDb openReportDb(const std::string& path);
 
-HeaderInfo readHeaderInfo(ResultDb& db);
+// The header of the workbook being documented: the texts given (the window's text boxes), else
+// those saved with the result (T_XlSaveFlag); the file line from T_XlTitle.
+HeaderInfo readHeaderInfo(ResultDb& db, const HeaderTexts* texts = nullptr);
 
-// Runs every section of the definition and builds the item list.
+// Runs every section of the definition and builds the item list. Cover and labels without a
+// cover row show the header texts.
 // Throws DbError when a record source fails (a table missing from the file, say).
-ReportData loadReportData(ResultDb& db, const ReportDefinition& def);
+ReportData loadReportData(ResultDb& db, const ReportDefinition& def, const HeaderTexts* texts = nullptr);
 
 // Columns a section shows on paper (a card section shows "項目" and "内容").
 std::vector<ColumnDef> paperColumns(const SectionDef& section);

@@ -23,14 +23,14 @@ VbError databaseError(const DbError& e) {
 }  // namespace
 
 std::unique_ptr<ReportDocument> ReportDocument::open(const std::string& dbPath, const std::string& reportName,
-                                                     TextMeasurer& measurer) {
+                                                     TextMeasurer& measurer, const HeaderTexts* header) {
   const ReportDefinition* def = findReport(reportName);
   if (!def) throw VbError(kUnknownReport, "report not found: " + reportName);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(dbPath, ec)) throw VbError(kCannotOpenDb, "result database not found: " + dbPath);
   try {
     ResultDb db = openReportDb(dbPath);
-    return std::make_unique<ReportDocument>(loadReportData(db, *def), measurer);
+    return std::make_unique<ReportDocument>(loadReportData(db, *def, header), measurer);
   } catch (const DbError& e) {
     throw databaseError(e);
   }

@@ -16,8 +16,9 @@ class ReportDocument {
   // Reads the report's rows from the database file (opened read-only).
   // Throws zel::VbError: 2103 unknown report, 3024 file missing or not a result database,
   // 3078 a table missing from it, 3000 any other database failure.
+  // header: the page headers' texts (the window's text boxes); nullptr: those saved in the file.
   static std::unique_ptr<ReportDocument> open(const std::string& dbPath, const std::string& reportName,
-                                              TextMeasurer& measurer);
+                                              TextMeasurer& measurer, const HeaderTexts* header = nullptr);
   ReportDocument(ReportData data, TextMeasurer& measurer);
   // A document of pages laid out elsewhere (a printed sheet): title, paper and pages as given.
   ReportDocument(std::string title, PaperSize paper, std::vector<Page> pages, TextMeasurer& measurer);

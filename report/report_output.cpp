@@ -1,9 +1,11 @@
-// PDF and image output; both draw pages through paintPage, as the printer does.
+// PDF and image output. Images draw through paintPage, as the printer and the preview do;
+// PDF files through cairo's PDF surface, whose fonts keep the exact text (search, copy).
 #include "report/report_output.h"
 
 #include <algorithm>
 
 #include "report/page_painter.h"
+#include "report/pdf_page_painter.h"
 #include "core/vb_error.h"
 #include "report/qt_text_measurer.h"
 
@@ -11,14 +13,15 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
+#include <cairo-pdf.h>
 
 #include <filesystem>
+#include <memory>
 
 namespace zel::report {
 namespace {
 
-constexpr int kPdfDpi = 600;
+constexpr double kPointsPerMm = 72.0 / 25.4;
 
 }  // namespace
 
@@ -39,37 +42,38 @@ bool writePdf(ReportDocument& doc, const std::string& pdfPath, std::string* erro
   const fs::path target(pdfPath);
   fs::path temp = target;
   temp += ".part";
+  auto fail = [&](const std::string& why) {
+    if (error) *error = "cannot write " + pdfPath + (why.empty() ? "" : ": " + why);
+    std::error_code ec;
+    fs::remove(temp, ec);
+    return false;
+  };
   const int pages = doc.pageCount();
+  const PaperSize paper = doc.paper();
   {
-    QPdfWriter writer(QString::fromStdString(temp.string()));
-    writer.setResolution(kPdfDpi);
-    writer.setPageLayout(pageLayoutFor(doc.paper()));
-    writer.setTitle(QString::fromUtf8(doc.definition().title));
-    writer.setCreator(QStringLiteral("Zelvarin97 Ver 1.1"));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-      if (error) *error = "cannot write " + pdfPath;
-      std::error_code ec;
-      fs::remove(temp, ec);
-      return false;
-    }
-    const double dotsPerMm = kPdfDpi / 25.4;
+    std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
+        cairo_pdf_surface_create(temp.c_str(), paper.widthMm * kPointsPerMm, paper.heightMm * kPointsPerMm),
+        cairo_surface_destroy);
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+      return fail(cairo_status_to_string(cairo_surface_status(surface.get())));
+    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, doc.definition().title);
+    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "Zelvarin97 Ver 1.1");
+    std::unique_ptr<cairo_t, decltype(&cairo_destroy)> cr(cairo_create(surface.get()), cairo_destroy);
+    cairo_scale(cr.get(), kPointsPerMm, kPointsPerMm);
     for (int i = 0; i < pages; ++i) {
-      if (i > 0) writer.newPage();
-      paintPage(painter, doc.page(i), dotsPerMm);
+      paintPageCairo(cr.get(), doc.page(i));
+      cairo_show_page(cr.get());
     }
-    painter.end();
+    cairo_surface_finish(surface.get());
+    if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) return fail(cairo_status_to_string(cairo_status(cr.get())));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+      return fail(cairo_status_to_string(cairo_surface_status(surface.get())));
   }
   std::error_code ec;
   fs::rename(temp, target, ec);
-  if (ec) {
-    if (error) *error = "cannot write " + pdfPath + ": " + ec.message();
-    fs::remove(temp, ec);
-    return false;
-  }
+  if (ec) return fail(ec.message());
   return true;
 }
-
 
 QImage renderPageImage(ReportDocument& doc, int index, double dpi) {
   const PaperSize paper = doc.paper();

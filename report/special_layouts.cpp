@@ -4,10 +4,14 @@
 // Wide label: a card for the front of a binder.
 #include "report/special_layouts.h"
 
+#include "report/fitted_text.h"
+
 #include <algorithm>
 
 namespace zel::report {
 namespace {
+
+constexpr double kMinScale = 0.3;
 
 void frameBox(Page& p, const BoxMm& b, double width) {
   p.rules.push_back({b.x, b.y, b.right(), b.y, width});
@@ -34,17 +38,28 @@ double centredLines(Page& p, TextMeasurer& m, FontRole role, const std::string& 
 }
 
 // Vertical columns of text inside a box, the first column on the right, as Japanese is read.
+// A text that needs more columns is set smaller until it fits, so its end is never lost.
 double verticalColumns(Page& p, TextMeasurer& m, FontRole role, const std::string& text, double rightX, double y,
                        double h, int maxColumns) {
   if (text.empty()) return rightX;
+  double scale = 1.0;
   auto cols = wrapVertical(m, role, text, h);
-  if (static_cast<int>(cols.size()) > maxColumns) cols.resize(maxColumns);
-  const double em = m.emMm(role);
+  while (static_cast<int>(cols.size()) > maxColumns && scale > kMinScale) {
+    scale *= 0.92;
+    cols = wrapVertical(m, role, text, h / scale);
+  }
+  if (static_cast<int>(cols.size()) > maxColumns) {  // more line breaks than columns
+    cols.resize(maxColumns);
+    cols.back() += "…";
+  }
+  const double em = m.emMm(role) * scale;
   const double step = em * 1.35;
   double x = rightX;
   for (const auto& c : cols) {
     x -= step;
-    p.texts.push_back({{x + (step - em) / 2, y, em, h}, c, role, Align::Left, false, true});
+    PageText t{{x + (step - em) / 2, y, em, h}, c, role, Align::Left, false, true};
+    t.scale = scale;
+    p.texts.push_back(std::move(t));
   }
   return x;
 }
@@ -64,7 +79,8 @@ Page coverPage(const ReportData& d, TextMeasurer& m) {
   p.rules.push_back({x + 20, y + 3, x + w - 20, y + 3, 0.5});
   p.rules.push_back({x + 20, y + 4.2, x + w - 20, y + 4.2, 0.2});
   y += 22;
-  y = centredLines(p, m, FontRole::CoverLarge, d.field("SysTitle"), x, w, y, 3);
+  // The default title is the heading already printed above.
+  if (d.field("SysTitle") != kCoverHeading) y = centredLines(p, m, FontRole::CoverLarge, d.field("SysTitle"), x, w, y, 3);
   y += 8;
   y = centredLines(p, m, FontRole::CoverText, d.field("SysName"), x, w, y, 2);
   if (!d.header.fileName.empty()) {
@@ -84,9 +100,12 @@ Page coverPage(const ReportData& d, TextMeasurer& m) {
     p.rules.push_back({row.x + labelW, row.y, row.x + labelW, row.bottom(), 0.3});
     const double lh = m.lineHeightMm(FontRole::Body);
     p.texts.push_back({{row.x, row.y + (rowH - lh) / 2, labelW, lh}, labels[i], FontRole::Body, Align::Center});
+    const std::string value = d.field(fields[i]);
     const double vw = tableW - labelW - 4;
-    p.texts.push_back({{row.x + labelW + 2, row.y + (rowH - lh) / 2, vw, lh},
-                       cutToWidth(m, FontRole::Body, d.field(fields[i]), vw), FontRole::Body, Align::Left});
+    if (textWidthMm(m, FontRole::Body, value) <= vw)  // one line, centred in the row
+      p.texts.push_back({{row.x + labelW + 2, row.y + (rowH - lh) / 2, vw, lh}, value, FontRole::Body, Align::Left});
+    else  // a long value takes two lines, set smaller if it must
+      fittedText(p, m, FontRole::Body, {row.x + labelW + 2, row.y + 1, vw, rowH - 2}, value, Align::Left);
   }
   const char* stamps[] = {"承認", "照査", "作成"};
   for (int i = 0; i < 3; ++i) {

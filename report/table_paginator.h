@@ -34,11 +34,35 @@ class TablePaginator {
     std::vector<double> x, w;  // offsets within a frame, widths
   };
   struct Frame;
+  // Wrapped lines of every cell of a record (or total line).
+  struct Cells {
+    std::vector<std::vector<std::string>> lines;
+    std::vector<FontRole> roles;
+  };
+  // The last record wrapped, so a record split over many pages is wrapped once, not per page.
+  struct WrapCache {
+    size_t item = static_cast<size_t>(-1);
+    std::vector<bool> hidden;
+    Cells cells;
+  };
 
   void paginate();
   // Lays out one page from `c`, advancing it; adds boxes to `out` when not null.
   void layoutPage(Cursor& c, Page* out, int pageIndex);
+  // Each place* function puts the item at c.item on the frame and advances c, or returns
+  // false when the frame has no room left for it.
   void fillFrame(Cursor& c, Frame& f);
+  void continueOpenGroups(Cursor& c, Frame& f);
+  static bool room(const Frame& f, double h);
+  bool placeSectionTitle(Cursor& c, Frame& f);
+  bool placeGroupHeader(Cursor& c, Frame& f);
+  bool placeNoData(Cursor& c, Frame& f);
+  bool placeRecord(Cursor& c, Frame& f);
+  void columnHeadings(Frame& f, int section);
+  double headingsHeight(const Frame& f, int section) const;
+  void groupBand(Frame& f, int level, const std::string& text, bool continued);
+  double needForNextRecord(size_t from);
+  const Cells& wrapCells(const Cursor& c, const Item& it);
   void pageHeaderAndFooter(Page& out, int pageIndex);
 
   const ReportData& data_;
@@ -48,10 +72,11 @@ class TablePaginator {
   double frameWidth_ = 0;
   std::vector<Cursor> starts_;
   bool complete_ = false;
+  WrapCache wrapped_;
 };
 
 // Height of the page header band and footer band (the body lies between).
-inline constexpr double kHeaderBandMm = 19.0;
+inline constexpr double kHeaderBandMm = 21.0;
 inline constexpr double kFooterBandMm = 7.0;
 inline constexpr double kFrameGapMm = 8.0;
 

@@ -11,7 +11,9 @@ class MessageBoxSink final : public MessageSink {
  public:
   explicit MessageBoxSink(QWidget* parent = nullptr) : parent_(parent) {}
   void setParent(QWidget* parent) { parent_ = parent; }
-  MsgAnswer show(const std::string& text, MsgButtons buttons) override;
+
+ protected:
+  MsgAnswer present(const std::string& text, MsgButtons buttons, const std::string& caption) override;
 
  private:
   QWidget* parent_;

@@ -47,13 +47,13 @@ PreviewOutcome ReportPreview(QWidget* parent, const std::string& dbPath, const s
         sink.show(noPrinterMessage(), MsgButtons::Ok);
         return PreviewOutcome::NoPrinter;
       }
-      auto doc = ReportDocument::open(dbPath, reportName, sharedMeasurer());
+      auto doc = ReportDocument::open(dbPath, reportName, sharedMeasurer(), env.header);
       QPrinter printer(QPrinter::HighResolution);
       std::string error;
       if (!printDocument(*doc, printer, &error)) throw VbError(kNoPrinterError, error);
       return PreviewOutcome::Printed;
     }
-    auto doc = ReportDocument::open(dbPath, reportName, sharedMeasurer());
+    auto doc = ReportDocument::open(dbPath, reportName, sharedMeasurer(), env.header);
     // A second preview of the same report replaces the first, so it shows the current rows.
     if (PreviewWindow* old = openPreviewWindow(reportName)) old->close();
     auto* window = new PreviewWindow(std::move(doc), env.messages, hasPrinter, parent);

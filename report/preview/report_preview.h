@@ -7,6 +7,7 @@ class QWidget;
 
 namespace zel {
 class MessageSink;
+struct HeaderTexts;
 }
 
 namespace zel::report {
@@ -27,6 +28,7 @@ struct PreviewEnvironment {
   MessageSink* messages = nullptr;    // nullptr: real message boxes
   std::function<bool()> hasPrinter;   // empty: asks the system for configured printers
   bool showWindow = true;             // false: build the preview window without showing it
+  const HeaderTexts* header = nullptr;  // texts of the page headers; nullptr: those saved in the file
 };
 
 PreviewOutcome ReportPreview(QWidget* parent, const std::string& dbPath, const std::string& reportName, int mode,

@@ -143,3 +143,21 @@ TEST(AnalyzeCommand, RelativeWorkbookPathIsStoredInFull) {
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0][0], book);
 }
+
+TEST(AnalyzeCommand, HeaderFileLineAndLinkSearchRowsTravelWithTheFile) {
+  Home h;
+  const std::string book = zel::test::dataFile("46670_local.xls");
+  const std::string result = h.dir.file("links.xdb");
+  auto r = runCli({"analyze", book, "-o", result, "--only", "linksearch", "--home", h.home, "--set",
+                   "LinkSource=refs\\airport.xls", "--header", "path"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(queryFile(result, "SELECT FileName FROM T_XlTitle"),
+            (std::vector<std::vector<std::string>>{{fs::absolute(book).lexically_normal().string()}}));
+  EXPECT_EQ(queryFile(result, "SELECT Label, StCell FROM T_XlCalc"), (std::vector<std::vector<std::string>>{{"9", "A1"}}));
+
+  const std::string named = h.dir.file("named.xdb");
+  ASSERT_EQ(runCli({"analyze", book, "-o", named, "--only", "files", "--home", h.home, "--header", "file"}).status, 0);
+  EXPECT_EQ(queryFile(named, "SELECT FileName FROM T_XlTitle"),
+            (std::vector<std::vector<std::string>>{{"46670_local.xls"}}));
+  EXPECT_EQ(runCli({"analyze", book, "-o", named, "--header", "text="}).status, 2);
+}

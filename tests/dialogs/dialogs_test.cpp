@@ -29,7 +29,7 @@ QApplication& app() {
 
 struct RecordingSink : MessageSink {
   std::vector<std::string> shown;
-  MsgAnswer show(const std::string& text, MsgButtons) override {
+  MsgAnswer present(const std::string& text, MsgButtons, const std::string&) override {
     shown.push_back(text);
     return MsgAnswer::Ok;
   }

@@ -100,6 +100,21 @@ TEST_F(ResultFileTest, GoodFileEnablesThePreviewsOfItsAnalysesOnly) {
   EXPECT_EQ(again->flags.fObj, 3);
 }
 
+TEST_F(ResultFileTest, LinkSearchRowsAreShownByTheCellPreview) {
+  std::string path = makeResultFile(DoneFlags{}, 1);
+  {
+    ResultDb db(path);
+    db.exec("INSERT INTO T_XlCalc (Label, SheetMei, objectNo, StCell, CalcName) "
+            "VALUES (9, 'Sheet1', 1, 'A1', '=[other.xls]Sheet1!$A$1')");
+  }
+  auto w = makeWindow(path);
+  ASSERT_TRUE(w->Form_Load());
+  ASSERT_TRUE(child<QAbstractButton>(*w, "cmdCPre")->isEnabled());
+  child<QAbstractButton>(*w, "cmdCPre")->click();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].name, "R_XlCalc");
+}
+
 TEST_F(ResultFileTest, QuotedArgumentLosesOnlyItsQuotes) {
   DoneFlags f;
   f.fFil = 3;

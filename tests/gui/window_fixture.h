@@ -23,14 +23,19 @@ class RecordingSink final : public MessageSink {
   struct Shown {
     std::string text;
     MsgButtons buttons;
+    std::string caption;
   };
-  MsgAnswer show(const std::string& text, MsgButtons buttons) override {
-    shown.push_back({text, buttons});
+
+ protected:
+  MsgAnswer present(const std::string& text, MsgButtons buttons, const std::string& caption) override {
+    shown.push_back({text, buttons, caption});
     if (answers.empty()) return MsgAnswer::Ok;
     MsgAnswer a = answers.front();
     answers.pop_front();
     return a;
   }
+
+ public:
   std::vector<Shown> shown;
   std::deque<MsgAnswer> answers;
 };
@@ -38,6 +43,7 @@ class RecordingSink final : public MessageSink {
 struct ReportCall {
   std::string dbPath, name;
   int mode;
+  HeaderTexts header;
 };
 
 class WindowTest : public ::testing::Test {
@@ -47,8 +53,9 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<frmZelvarin> makeWindow(const std::string& commandLine = {}, const std::string& home = {}) {
     WindowServices services;
     services.sink = &sink;
-    services.reportPreview = [this](QWidget*, const std::string& db, const std::string& name, int mode) {
-      reports.push_back({db, name, mode});
+    services.reportPreview = [this](QWidget*, const std::string& db, const std::string& name, int mode,
+                                    const HeaderTexts& header) {
+      reports.push_back({db, name, mode, header});
     };
     services.openDialog = [this](QWidget*, const std::string& filter, const std::string& folder,
                                  const std::string& title) {

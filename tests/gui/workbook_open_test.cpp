@@ -6,6 +6,8 @@
 #include "core/vbstring.h"
 #include "support/biff_builder.h"
 #include "support/vba_builder.h"
+#include "report/qt_text_measurer.h"
+#include "report/report_document.h"
 #include "xls/vba/vba_project.h"
 
 #include <QAbstractButton>
@@ -122,6 +124,42 @@ TEST_F(OpenTest, CoverButtonStoresTheHeaderBoxesAndOpensItsReport) {
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(vb::len(dbValueText(rows[0][0])), 150);
   EXPECT_EQ(dbValueText(rows[0][1]), " 山田");
+}
+
+TEST_F(OpenTest, EveryReportKindShowsTheHeaderTextsOfTheWorkbookOpenNow) {
+  auto w = makeWindow();
+  ASSERT_TRUE(w->Form_Load());
+  auto setTexts = [&](const char* system, const char* author) {
+    child<QLineEdit>(*w, "txtSystem")->setText(QString::fromUtf8(system));
+    child<QLineEdit>(*w, "txtAuther")->setText(QString::fromUtf8(author));
+  };
+  openChoice = copyToBooks("SimpleMacro.xls");
+  w->m1a_Click();
+  setTexts("システムA", "作成者A");
+  child<QAbstractButton>(*w, "cmdHyousi0")->click();
+  openChoice = copyToBooks("SimpleMacro.xls", "Second.xls");
+  w->m1a_Click();
+  setTexts("システムB", "作成者B");
+  reports.clear();
+  w->cmdKansu_Click();
+  w->cmdName_Click();
+  for (const char* b : {"cmdHyousi0", "cmdHyousi1", "cmdHyousi2"}) child<QAbstractButton>(*w, b)->click();
+  ASSERT_TRUE(sink.shown.empty()) << sink.shown[0].text;
+  std::vector<std::string> names;
+  for (const ReportCall& call : reports) {
+    names.push_back(call.name);
+    auto doc = report::ReportDocument::open(call.dbPath, call.name, report::sharedMeasurer(), &call.header);
+    std::string all;
+    for (const auto& t : doc->page(0).texts) all += t.text;
+    EXPECT_NE(all.find("システムB"), std::string::npos) << call.name;
+    EXPECT_EQ(all.find("システムA"), std::string::npos) << call.name;
+    EXPECT_EQ(all.find("作成者A"), std::string::npos) << call.name;
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"R_ModuleList", "R_XlName", "R_XlHyousi", "R_XlHyousiH", "R_XlHyousiW"}));
+
+  w->cmdTimeCheck_Click();  // the estimate's box has a caption of its own
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].caption, "Zelvarin");
 }
 
 TEST_F(OpenTest, SheetModulesAloneLeaveTheModuleCommandsOff) {

@@ -36,8 +36,8 @@ void ReportTest::addRow(const std::string& table, const std::vector<std::pair<st
   w.update();
 }
 
-std::unique_ptr<ReportDocument> ReportTest::open(const std::string& report) {
-  return ReportDocument::open(dbPath_, report, sharedMeasurer());
+std::unique_ptr<ReportDocument> ReportTest::open(const std::string& report, const HeaderTexts* header) {
+  return ReportDocument::open(dbPath_, report, sharedMeasurer(), header);
 }
 
 std::vector<std::string> textsOf(const Page& p) {

@@ -25,7 +25,7 @@ class ReportTest : public ::testing::Test {
   // Appends one row; values by field name.
   void addRow(const std::string& table, const std::vector<std::pair<std::string, DbValue>>& fields);
   // Closes the writer connection (the report opens the file read-only itself).
-  std::unique_ptr<ReportDocument> open(const std::string& report);
+  std::unique_ptr<ReportDocument> open(const std::string& report, const HeaderTexts* header = nullptr);
 
   zel::test::TempDir dir_;
   std::unique_ptr<ResultDb> db_;

@@ -6,9 +6,11 @@
 #include "report/report_output.h"
 #include "report_fixture.h"
 
-#include <QCoreApplication>
-#include <unicode/normalizer2.h>
-#include <unicode/unistr.h>
+#include "report/preview/message_box_sink.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <functional>
 
 #include <cstdio>
 #include <filesystem>
@@ -20,11 +22,13 @@ namespace {
 
 class RecordingSink : public MessageSink {
  public:
-  MsgAnswer show(const std::string& text, MsgButtons) override {
+  std::vector<std::string> messages;
+
+ protected:
+  MsgAnswer present(const std::string& text, MsgButtons, const std::string&) override {
     messages.push_back(text);
     return MsgAnswer::Ok;
   }
-  std::vector<std::string> messages;
 };
 
 class HostTest : public ReportTest {
@@ -114,18 +118,6 @@ TEST_F(HostTest, PreviewWindowNavigatesAndASecondPreviewShowsCurrentRows) {
   EXPECT_EQ(countOf(last, "x = 401"), 1);
 }
 
-// Text extraction maps some CJK glyphs to compatibility characters (一 comes back as the
-// radical U+2F00); NFKC folds both sides to one form before comparing.
-std::string nfkc(const std::string& s) {
-  UErrorCode status = U_ZERO_ERROR;
-  const icu::Normalizer2* n = icu::Normalizer2::getNFKCInstance(status);
-  if (U_FAILURE(status)) return s;
-  icu::UnicodeString out = n->normalize(icu::UnicodeString::fromUTF8(s), status);
-  std::string r;
-  out.toUTF8String(r);
-  return U_FAILURE(status) ? s : r;
-}
-
 std::string runPdftotext(const std::string& pdf) {
   const std::string cmd = "pdftotext -layout '" + pdf + "' - 2>/dev/null";
   std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
@@ -137,31 +129,67 @@ std::string runPdftotext(const std::string& pdf) {
   return out;
 }
 
-TEST_F(HostTest, PdfHoldsTheJapaneseTextOfEveryPage) {
+TEST_F(HostTest, PdfTextReadsBackExactlyInEveryKindOfReport) {
   addRow("T_XlTitle", {{"FileName", txt("C:\\業務\\受注.xls")}});
+  addRow("T_XlHyousi", {{"SysTitle", txt("日次行程一覧")}, {"SysName", txt("Sheet1 集計 Ver2")},
+                        {"Company", txt("株式会社テスト")}, {"Auther", txt("佐藤")}});
   for (int i = 1; i <= 120; ++i)
     addRow("T_XlName", {{"StCell", txt("A1:C" + std::to_string(i))}, {"LabelName", txt("名前_" + std::to_string(i))},
                         {"SheetMei", txt("ｼｰﾄ1")}});
-  const std::string pdf = dir_.file("names.pdf");
-  std::string error;
-  ASSERT_TRUE(renderReportToPdf(dbPath(), "R_XlName", pdf, &error)) << error;
-  ASSERT_TRUE(std::filesystem::exists(pdf));
-  EXPECT_FALSE(std::filesystem::exists(pdf + ".part"));
+  addRow("T_XlSource", {{"Label", num(1)}, {"objectNo", num(1)}, {"ProcedureNo", num(1)}, {"Line", num(1)},
+                        {"objectName", txt("Module1.bas")}, {"ProcedureName", txt("Main")},
+                        {"Procedure", txt("Sheet1.Range(\"A1\") = \"一日一行\"")}});
   if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext not installed";
-  const std::string text = nfkc(runPdftotext(pdf));
-  EXPECT_NE(text.find(nfkc("名前一覧")), std::string::npos);
-  EXPECT_NE(text.find(nfkc("ファイル名：C:\\業務\\受注.xls")), std::string::npos);
+  auto pdfText = [&](const char* report) {
+    const std::string pdf = dir_.file(std::string(report) + ".pdf");
+    std::string error;
+    EXPECT_TRUE(renderReportToPdf(dbPath(), report, pdf, &error)) << error;
+    EXPECT_FALSE(std::filesystem::exists(pdf + ".part"));
+    return runPdftotext(pdf);
+  };
+  // Compared byte for byte: no digit may go missing after a letter, no kanji may come back as
+  // a radical or compatibility character.
+  const std::string names = pdfText("R_XlName");
+  for (const char* s : {"名前一覧", "ファイル名：C:\\業務\\受注.xls", "ｼｰﾄ1", "A1:C120"})
+    EXPECT_NE(names.find(s), std::string::npos) << s;
   size_t pos = 0;
   for (int i = 1; i <= 120; ++i) {
-    const size_t at = text.find("名前_" + std::to_string(i) + " ", pos);
+    const size_t at = names.find("名前_" + std::to_string(i) + " ", pos);
     ASSERT_NE(at, std::string::npos) << i;
     pos = at;
   }
-  EXPECT_NE(text.find(nfkc("ｼｰﾄ1")), std::string::npos);
+  const std::string source = pdfText("R_SourceList1");
+  for (const char* s : {"Module1.bas", "Sheet1.Range(\"A1\") = \"一日一行\""})
+    EXPECT_NE(source.find(s), std::string::npos) << s;
+  const std::string cover = pdfText("R_XlHyousi");
+  for (const char* s : {"プログラム仕様書", "日次行程一覧", "Sheet1 集計 Ver2", "株式会社テスト", "佐藤"})
+    EXPECT_NE(cover.find(s), std::string::npos) << s;
 
+  std::string error;
   EXPECT_FALSE(renderReportToPdf(dbPath(), "R_Nothing", dir_.file("x.pdf"), &error));
   EXPECT_FALSE(std::filesystem::exists(dir_.file("x.pdf")));
   EXPECT_FALSE(renderReportToPdf(dbPath(), "R_XlName", dir_.file("no/such/folder/x.pdf"), &error));
+}
+
+TEST(MessageBoxSinkTest, BoxesCarryTheCaptionGivenElseTheProgramsCaption) {
+  ensureApp();
+  MessageBoxSink sink;
+  std::vector<std::string> titles;
+  // Reads the title of the box once it is up, then closes it.
+  std::function<void(int)> answer = [&](int triesLeft) {
+    QWidget* box = QApplication::activeModalWidget();
+    if (box) {
+      titles.push_back(box->windowTitle().toStdString());
+      box->close();
+    } else if (triesLeft > 0) {
+      QTimer::singleShot(5, [&, triesLeft] { answer(triesLeft - 1); });
+    }
+  };
+  QTimer::singleShot(0, [&] { answer(1000); });
+  sink.show("処理時間の目安", MsgButtons::Ok, "Zelvarin");
+  QTimer::singleShot(0, [&] { answer(1000); });
+  sink.show("保存しました。", MsgButtons::Ok);
+  EXPECT_EQ(titles, (std::vector<std::string>{"Zelvarin", "Zelvarin97 Ver 1.1"}));
 }
 
 }  // namespace

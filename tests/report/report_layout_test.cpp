@@ -47,8 +47,8 @@ void expectAllStatementsInOrder(const std::vector<std::string>& texts, int rows)
 TEST_F(LayoutTest, OneColumnListingHasEveryLineOnceInOrderWithHeadersAndPageNumbers) {
   fillSource(500);
   addRow("T_XlTitle", {{"FileName", txt("販売管理.xls")}});
-  addRow("T_XlHyousi", {{"SysTitle", txt("販売管理 仕様書")}, {"SysName", txt("販売管理システム")},
-                        {"Company", txt("株式会社サンプル")}, {"Auther", txt("山田")}, {"CreateDate", txt("2026/12/07")}});
+  addRow("T_XlSaveFlag", {{"ObjName", txt("販売管理.xls")}, {"Title", txt("販売管理 仕様書")}, {"System", txt("販売管理システム")},
+                          {"Company", txt("株式会社サンプル")}, {"Auther", txt("山田")}, {"CreateDate", txt("2026/12/07")}});
   auto doc = open("R_SourceList1");
   const int pages = doc->pageCount();
   ASSERT_GT(pages, 5);
@@ -249,14 +249,37 @@ TEST_F(LayoutTest, StepCountsCarrySubtotalsPerModuleAndAGrandTotal) {
             (std::vector<std::string>{"3", "1", "9", "13"}));
 }
 
-TEST_F(LayoutTest, HeaderTextsComeFromTheSavedResultWhenTheCoverWasNotPrinted) {
-  addRow("T_XlSaveFlag", {{"ObjName", txt("book.xls")}, {"Title", txt("保存済みタイトル")},
-                          {"System", txt("在庫システム")}, {"Company", txt("会社")}, {"Bumon", txt("情報部")}});
-  auto t = textsOf(open("R_XlName")->page(0));
-  EXPECT_EQ(countOf(t, "システム名：在庫システム"), 1);
-  EXPECT_EQ(countOf(t, "会社　情報部"), 1);
-  EXPECT_EQ(countOf(t, "保存済みタイトル"), 1);
-  EXPECT_EQ(indexOf(t, "ファイル名："), -1);  // no T_XlTitle row: no file name
+// The texts of the page header band, joined in order.
+std::string headerBand(const Page& p) {
+  std::string out;
+  for (const auto& t : p.texts)
+    if (t.box.y < margin::kTop + kHeaderBandMm - 2) out += t.text;
+  return out;
+}
+
+TEST_F(LayoutTest, PageHeadersShowTheTextsOfTheDocumentedWorkbookWhole) {
+  const std::string path = "/home/user/projects/" + std::string(60, 'x') + "/受注管理システム/受注.xls";
+  const std::string company = "株式会社とても長い名前の会社ホールディングス";
+  const std::string bumon = "情報システム本部第二開発部アプリケーション課";
+  addRow("T_XlTitle", {{"FileName", txt(path)}});
+  addRow("T_XlSaveFlag", {{"ObjName", txt("受注.xls")}, {"Title", txt("保存済みタイトル")}, {"System", txt("在庫システム")},
+                          {"Company", txt(company)}, {"Bumon", txt(bumon)}, {"Auther", txt("保存者")}});
+  addRow("T_XlHyousi", {{"SysTitle", txt("前のタイトル")}, {"Auther", txt("前の作成者")}});  // another workbook's cover
+  for (const char* report : {"R_XlName", "R_SourceList1"}) {
+    const Page page = open(report)->page(0);
+    const std::string band = headerBand(page);
+    EXPECT_NE(band.find("システム名：在庫システム"), std::string::npos) << report;
+    EXPECT_NE(band.find("作成者：保存者"), std::string::npos) << report;
+    EXPECT_EQ(band.find("前の作成者"), std::string::npos) << report;
+    EXPECT_NE(band.find(company + "　" + bumon), std::string::npos) << report;  // wrapped, not cut
+    EXPECT_EQ(countOf(textsOf(page), "ファイル名：" + path), 1) << report;
+    EXPECT_EQ(countOf(textsOf(page), "保存済みタイトル"), 1) << report;
+  }
+  // The window's text boxes win over what the file holds.
+  const HeaderTexts boxes{"画面のタイトル", "画面のシステム", "画面の会社", "", "画面の作成者", "2026/12/24"};
+  const std::string band = headerBand(open("R_XlName", &boxes)->page(0));
+  EXPECT_NE(band.find("作成者：画面の作成者　作成日：2026/12/24"), std::string::npos);
+  EXPECT_EQ(band.find("保存者"), std::string::npos);
 }
 
 TEST_F(LayoutTest, HiddenDuplicatesAreShownAgainAfterAPageBreak) {
@@ -269,26 +292,40 @@ TEST_F(LayoutTest, HiddenDuplicatesAreShownAgainAfterAPageBreak) {
   for (int i = 0; i < doc->pageCount(); ++i) EXPECT_EQ(countOf(textsOf(doc->page(i)), "Main"), 1) << "page " << i;
 }
 
-TEST_F(LayoutTest, CoverAndLabelsShowTheCoverRow) {
-  addRow("T_XlHyousi", {{"SysTitle", txt("受注管理プログラム")}, {"SysName", txt("受注システム Ver2")},
+// The text of a label's vertical columns (right to left) joined.
+std::string verticalText(const Page& p) {
+  std::string out;
+  for (const auto& t : p.texts) {
+    EXPECT_TRUE(t.vertical);
+    EXPECT_GE(t.box.x, 90.0);
+    EXPECT_LE(t.box.right(), 122.0);
+    out += t.text;
+  }
+  return out;
+}
+
+TEST_F(LayoutTest, CoverAndLabelsShowTheCoverRowWhole) {
+  std::string title;
+  for (int i = 0; i < 3; ++i) title += "受注管理と在庫引当と出荷指示を一括で行う基幹業務";  // 72 characters
+  addRow("T_XlHyousi", {{"SysTitle", txt(title)}, {"SysName", txt("受注システム Ver2")},
                         {"Company", txt("株式会社テスト")}, {"Bumon", txt("開発部")}, {"Auther", txt("佐藤")},
                         {"CreateDate", txt("2026/12/07")}});
   auto cover = textsOf(open("R_XlHyousi")->page(0));
-  for (const char* s : {"プログラム仕様書", "受注管理プログラム", "受注システム Ver2", "株式会社テスト", "開発部", "佐藤",
-                        "2026/12/07", "承認", "作成"})
+  for (const char* s : {"プログラム仕様書", "受注システム Ver2", "株式会社テスト", "開発部", "佐藤", "2026/12/07", "承認"})
     EXPECT_EQ(countOf(cover, s), 1) << s;
+  // The spine label sets the long title smaller instead of dropping its end.
+  EXPECT_EQ(verticalText(open("R_XlHyousiH")->page(0)), title + "受注システム Ver2株式会社テスト開発部");
+}
 
-  Page spine = open("R_XlHyousiH")->page(0);
-  int vertical = 0;
-  for (const auto& t : spine.texts) {
-    EXPECT_TRUE(t.vertical);
-    ++vertical;
-    EXPECT_GE(t.box.x, 90.0);
-    EXPECT_LE(t.box.right(), 122.0);
-  }
-  EXPECT_EQ(vertical, 4);  // title, system name, company, department
+TEST_F(LayoutTest, CoverAndLabelsWithoutCoverRowShowTheSavedTextsAndTheDefaultTitleOnce) {
+  addRow("T_XlSaveFlag", {{"ObjName", txt("受注.xls")}, {"Title", txt("プログラム仕様書")}, {"System", txt("受注システム")},
+                          {"Company", txt("株式会社テスト")}, {"Bumon", txt("開発部")}, {"Auther", txt("佐藤")}});
+  auto cover = textsOf(open("R_XlHyousi")->page(0));
+  for (const char* s : {"プログラム仕様書", "受注システム", "株式会社テスト", "開発部", "佐藤"})
+    EXPECT_EQ(countOf(cover, s), 1) << s;
+  EXPECT_EQ(verticalText(open("R_XlHyousiH")->page(0)), "プログラム仕様書受注システム株式会社テスト開発部");
   auto wide = textsOf(open("R_XlHyousiW")->page(0));
-  EXPECT_EQ(countOf(wide, "受注管理プログラム"), 1);
+  EXPECT_EQ(countOf(wide, "プログラム仕様書"), 1);
   EXPECT_EQ(countOf(wide, "株式会社テスト　開発部"), 1);
 }
 
