@@ -89,12 +89,12 @@ TEST(OoxmlReader, SharedArrayAndFuturePrefixedFormulas) {
 TEST(OoxmlReader, NamesNotesAndHiddenSheets) {
   auto book = Workbook::open(dataFile("defined_names_simple.xlsx"));
   ASSERT_EQ(book->nameCount(), 2);
-  // Sheet1!SHEETjs (sheet level) sorts after SheetJS.
-  EXPECT_EQ(book->nameItem(1).name(), "SheetJS");
-  EXPECT_EQ(book->nameItem(1).refersTo(), "=Sheet1!$A$1");
-  EXPECT_EQ(book->nameItem(1).refersToRangeAddress(), "$A$1");
-  EXPECT_EQ(book->nameItem(2).name(), "Sheet1!SHEETjs");
-  EXPECT_EQ(book->nameItem(2).refersToSheet(), 1);
+  // "SHEET1!SHEETJS" sorts before "SHEETJS" ("1" < "J").
+  EXPECT_EQ(book->nameItem(1).name(), "Sheet1!SHEETjs");
+  EXPECT_EQ(book->nameItem(1).refersTo(), "=Sheet1!$A$2");
+  EXPECT_EQ(book->nameItem(1).refersToSheet(), 1);
+  EXPECT_EQ(book->nameItem(2).name(), "SheetJS");
+  EXPECT_EQ(book->nameItem(2).refersToRangeAddress(), "$A$1");
 
   auto notes = Workbook::open(dataFile("comments_stress_test.xlsx"));
   EXPECT_EQ(notes->sheet(1).cell(1, 1).noteText(), "Author:\nGod thinks this is good");

@@ -24,7 +24,6 @@ std::vector<uint8_t> emptyCompoundFile() {
     std::unique_ptr<GsfOutfile, GObjectUnref> cf(gsf_outfile_msole_new(memory.get()));
     gsf_output_close(GSF_OUTPUT(cf.get()));
   }
-  gsf_output_close(memory.get());
   const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(memory.get()));
   auto size = static_cast<size_t>(gsf_output_size(memory.get()));
   return std::vector<uint8_t>(bytes, bytes + size);
