@@ -148,3 +148,65 @@ TEST(OoxmlReader, HostileSheetsGiveWarningsNotCrashes) {
 
 }  // namespace
 }  // namespace zel::xls::ooxml
+
+namespace zel::xls::ooxml {
+namespace {
+
+// A package written by hand: every expected value below is read off this XML.
+TEST(OoxmlReader, BuiltPackageValuesStylesLinksAndPageSetup) {
+  const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+  auto parts = test::minimalWorkbook(
+      "<worksheet><sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr><cols><col min=\"2\" max=\"3\" width=\"20\" hidden=\"1\"/></cols>"
+      "<sheetData><row r=\"2\" ht=\"30\" customHeight=\"1\">"
+      "<c r=\"A2\" s=\"1\"><v>0.5</v></c><c r=\"B2\" t=\"b\"><v>1</v></c><c r=\"C2\" t=\"e\"><v>#DIV/0!</v></c>"
+      "<c r=\"D2\" t=\"inlineStr\"><is><r><t>in</t></r><rPh><t>x</t></rPh><r><t xml:space=\"preserve\">line </t></r></is></c>"
+      "<c r=\"E2\" t=\"d\" s=\"2\"><v>2024-02-29T12:00:00</v></c>"
+      "<c r=\"F2\"><f>[1]Rates!$B$3*_xlfn.XLOOKUP(1,A:A,B:B)</f><v>4</v></c></row></sheetData>"
+      "<mergeCells count=\"1\"><mergeCell ref=\"A5:C6\"/></mergeCells>"
+      "<pageMargins left=\"0.25\" right=\"0.25\" top=\"1\" bottom=\"1\" header=\"0.3\" footer=\"0.3\"/>"
+      "<pageSetup orientation=\"landscape\" scale=\"80\"/><headerFooter><oddHeader>&amp;A</oddHeader></headerFooter>"
+      "</worksheet>");
+  parts["xl/workbook.xml"] =
+      "<workbook xmlns:r=\"" + rel.substr(0, rel.size() - 1) + "\"><workbookPr date1904=\"1\"/><sheets>"
+      "<sheet name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/></sheets><externalReferences><externalReference r:id=\"rId3\"/>"
+      "</externalReferences><definedNames><definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">Data!$1:$2</definedName>"
+      "</definedNames></workbook>";
+  parts["xl/_rels/workbook.xml.rels"] =
+      "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel + "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+      "<Relationship Id=\"rId2\" Type=\"" + rel + "styles\" Target=\"styles.xml\"/>"
+      "<Relationship Id=\"rId3\" Type=\"" + rel + "externalLink\" Target=\"externalLinks/externalLink1.xml\"/></Relationships>";
+  parts["xl/styles.xml"] =
+      "<styleSheet><numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"yyyy/mm/dd\"/></numFmts><cellXfs count=\"3\">"
+      "<xf numFmtId=\"0\"/><xf numFmtId=\"10\"/><xf numFmtId=\"164\"/></cellXfs></styleSheet>";
+  parts["xl/externalLinks/externalLink1.xml"] =
+      "<externalLink><externalBook r:id=\"rId1\" xmlns:r=\"x\"><sheetNames><sheetName val=\"Rates\"/></sheetNames>"
+      "</externalBook></externalLink>";
+  parts["xl/externalLinks/_rels/externalLink1.xml.rels"] =
+      "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel + "externalLinkPath\" "
+      "Target=\"file:///C:/Shared/Rates%20Book.xlsx\" TargetMode=\"External\"/></Relationships>";
+  auto book = Workbook::openMemory(test::zipImage(parts), "/tmp/built.xlsx");
+  const Worksheet& s = book->sheet(1);
+  EXPECT_EQ(s.cell(2, 1).text(), "50.00%");
+  EXPECT_EQ(s.cell(2, 2).valueText(), "True");
+  EXPECT_EQ(s.cell(2, 3).text(), "#DIV/0!");
+  EXPECT_EQ(s.cell(2, 4).valueText(), "inline ");
+  EXPECT_EQ(s.cell(2, 5).text(), "2024/02/29");
+  EXPECT_EQ(s.cell(2, 6).formula(), "='C:\\Shared\\[Rates Book.xlsx]Rates'!$B$3*XLOOKUP(1,A:A,B:B)");
+  EXPECT_EQ(book->linkSources(1), std::vector<std::string>{"C:\\Shared\\Rates Book.xlsx"});
+  EXPECT_EQ(s.pageSetup().printTitleRows, "$1:$2");
+  EXPECT_EQ(s.pageSetup().zoom, 0);  // fit to pages
+  EXPECT_TRUE(s.pageSetup().landscape);
+  const SheetData& d = s.data();
+  EXPECT_TRUE(book->globals().dateMode1904);
+  ASSERT_EQ(d.mergedAreas.size(), 1u);
+  EXPECT_EQ(d.mergedAreas[0].lastCol, 2);
+  EXPECT_EQ(d.pageLayout.header, "&A");
+  EXPECT_DOUBLE_EQ(d.pageLayout.leftInches, 0.25);
+  ASSERT_EQ(d.rows.size(), 1u);
+  EXPECT_EQ(d.rows[0].heightTwips, 600);
+  ASSERT_EQ(d.columns.size(), 1u);
+  EXPECT_TRUE(d.columns[0].hidden);
+}
+
+}  // namespace
+}  // namespace zel::xls::ooxml

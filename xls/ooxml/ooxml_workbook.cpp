@@ -58,6 +58,7 @@ SheetType sheetTypeOf(const std::string& relType) {
 
 // A link target as Excel shows the book's path: "file:///C:/dir/b.xlsx" -> "C:\dir\b.xlsx".
 std::string linkPath(std::string target) {
+  target = percentDecoded(target);
   for (std::string_view prefix : {std::string_view("file:///"), std::string_view("file://")})
     if (target.rfind(prefix, 0) == 0) {
       target = target.substr(prefix.size());
@@ -96,9 +97,10 @@ class PackageReader {
     g.dateMode1904 = wb.date1904;
     g.codePage = 1200;
     guarded("shared strings", [&] {
+      // Streamed: the table of a large book may be larger than a part read whole.
       if (const Relationship* r = byType(rels, "sharedStrings"))
-        if (auto text = package_.read(r->target)) {
-          XmlReader xml(std::move(*text));
+        if (auto stream = package_.stream(r->target)) {
+          XmlReader xml(std::move(*stream));
           g.sst = readSharedStrings(xml);
         }
     });
@@ -185,7 +187,7 @@ class PackageReader {
       try {
         if (auto stream = package_.stream(r->target)) {
           XmlReader xml(std::move(*stream));
-          SheetPartLinks links = readWorksheetPart(xml, data, bookNames_);
+          SheetPartLinks links = readWorksheetPart(xml, data, bookNames_, out_.biff.globals.dateMode1904);
           readNotes(r->target, data);
           (void)links;
         } else {

@@ -10,6 +10,7 @@
 #include <gsf/gsf-utils.h>
 
 #include <algorithm>
+#include <cctype>
 #include <mutex>
 
 #include "core/vbstring.h"
@@ -57,7 +58,8 @@ std::string lastSegment(const std::string& uri) {
   return p == std::string::npos ? uri : uri.substr(p + 1);
 }
 
-// %20 and the like in a target URI.
+}  // namespace
+
 std::string percentDecoded(const std::string& s) {
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
@@ -71,8 +73,6 @@ std::string percentDecoded(const std::string& s) {
   }
   return out;
 }
-
-}  // namespace
 
 std::string resolvePartName(const std::string& source, const std::string& target) {
   std::vector<std::string> parts;

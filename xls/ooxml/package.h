@@ -67,6 +67,9 @@ class Package {
   std::unique_ptr<Impl> impl_;
 };
 
+// A target URI with its %-escapes ("%20") decoded.
+std::string percentDecoded(const std::string& s);
+
 // The part a relative target names, seen from the folder of `source` ("xl/workbook.xml" +
 // "worksheets/sheet1.xml" = "xl/worksheets/sheet1.xml"; "/xl/x.xml" is absolute).
 std::string resolvePartName(const std::string& source, const std::string& target);

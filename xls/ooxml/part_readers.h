@@ -42,7 +42,9 @@ void readStyles(XmlReader& xml, WorkbookGlobals& globals);
 struct SheetPartLinks {
   std::string legacyDrawingRelId, drawingRelId;
 };
-SheetPartLinks readWorksheetPart(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books);
+// date1904: the book counts days from 1904 (ISO dates of t="d" cells are turned into its serials).
+SheetPartLinks readWorksheetPart(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books,
+                                 bool date1904);
 
 // xl/commentsN.xml into the sheet's notes (sorted by position).
 void readCommentsPart(XmlReader& xml, SheetData& sheet);

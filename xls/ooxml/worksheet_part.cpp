@@ -45,8 +45,8 @@ struct SharedMaster {
 
 class WorksheetReader {
  public:
-  WorksheetReader(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books)
-      : xml_(xml), sheet_(sheet), books_(books) {}
+  WorksheetReader(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books, bool date1904)
+      : xml_(xml), sheet_(sheet), books_(books), date1904_(date1904) {}
 
   SheetPartLinks run() {
     std::string breaks;
@@ -77,7 +77,6 @@ class WorksheetReader {
         l.bottomInches = attrDouble(xml_, "bottom", l.bottomInches);
         l.headerInches = attrDouble(xml_, "header", l.headerInches);
         l.footerInches = attrDouble(xml_, "footer", l.footerInches);
-      } else if (n == "printOptions") {
       } else if (n == "oddHeader") {
         sheet_.pageLayout.header = xml_.text();
       } else if (n == "oddFooter") {
@@ -130,16 +129,13 @@ class WorksheetReader {
 
   void cell() {
     CellEntry e;
-    std::string_view type;
     std::string typeText;
-    bool placed = false;
     xml_.forEachAttribute([&](std::string_view name, std::string_view value) {
       if (name == "r") {
         if (auto p = parseCellReference(value)) {
           row_ = p->row;
           nextRow_ = row_ + 1;
           nextCol_ = p->col;
-          placed = true;
         }
       } else if (name == "s") {
         e.xf = number<uint16_t>(value).value_or(0);
@@ -147,8 +143,7 @@ class WorksheetReader {
         typeText = value;
       }
     });
-    (void)placed;
-    type = typeText;
+    std::string_view type = typeText;
     if (nextCol_ >= kMaxColumns) {
       sheet_.warnings.push_back("a cell beyond the last column was skipped");
       xml_.skip();
@@ -216,7 +211,8 @@ class WorksheetReader {
     } else if (type == "d") {
       auto serial = isoDateSerial(*value);
       e.type = serial ? CellType::Number : CellType::Text;
-      if (serial) e.number = *serial;
+      // Serial 0 of the 1904 system is 1904-01-01, 1462 days after the 1900 system's.
+      if (serial) e.number = date1904_ ? *serial - 1462 : *serial;
       else e.text = addString(*value);
     } else {
       auto v = number<double>(*value);
@@ -381,6 +377,7 @@ class WorksheetReader {
   XmlReader& xml_;
   SheetData& sheet_;
   const std::vector<ExternalBookName>& books_;
+  bool date1904_;
   SheetPartLinks links_;
   uint32_t row_ = 0, nextRow_ = 0, nextCol_ = 0;
   std::unordered_map<unsigned, SharedMaster> shared_;
@@ -389,8 +386,9 @@ class WorksheetReader {
 
 }  // namespace
 
-SheetPartLinks readWorksheetPart(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books) {
-  return WorksheetReader(xml, sheet, books).run();
+SheetPartLinks readWorksheetPart(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books,
+                                 bool date1904) {
+  return WorksheetReader(xml, sheet, books, date1904).run();
 }
 
 }  // namespace zel::xls::ooxml
