@@ -80,16 +80,22 @@ void generateWorkbook(const std::string& path) {
   std::unique_ptr<GsfOutfile, Unref> zip(gsf_outfile_zip_new(file.get(), nullptr));
   const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
   addPart(zip.get(), "[Content_Types].xml",
-          "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>");
+          "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+          "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+          "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+          "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+          "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+          "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
+          "</Types>");
   addPart(zip.get(), "_rels/.rels",
-          "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
+          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" + rel + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
   addPart(zip.get(), "xl/workbook.xml",
-          "<workbook xmlns:r=\"" + rel + "\"><sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
+          "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"" + rel + "\"><sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
   addPart(zip.get(), "xl/_rels/workbook.xml.rels",
-          "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
           "<Relationship Id=\"rId2\" Type=\"" + rel + "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
   addPart(zip.get(), "xl/sharedStrings.xml",
-          "<sst><si><t>north</t></si><si><t>south</t></si><si><t>east</t></si><si><t>west</t></si></sst>");
+          "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><t>north</t></si><si><t>south</t></si><si><t>east</t></si><si><t>west</t></si></sst>");
   addPart(zip.get(), "xl/worksheets/sheet1.xml", sheetXml());
   gsf_output_close(GSF_OUTPUT(zip.get()));
 }
@@ -160,7 +166,7 @@ int main(int argc, char** argv) {
   if (theirs > 0)
     std::cout << "zelvarin " << ours.count() << " s / openpyxl " << theirs << " s = ratio " << ours.count() / theirs << "\n";
   else
-    std::cout << "python3-openpyxl is not installed; no ratio\n";
+    std::cout << "python3-openpyxl could not be run (not installed?); no ratio\n";
   std::filesystem::remove(benchFile());
   return 0;
 }
