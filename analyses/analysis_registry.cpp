@@ -75,8 +75,7 @@ AnalysisReport runFiles(AnalysisContext& c) {
 
 std::string addInTitle(const std::string& fullName) {
   try {
-    auto file = xls::CompoundFile::open(fullName);
-    return xls::DocumentProperties::read(file).value(1).toText();
+    return xls::Workbook::open(fullName)->builtinDocumentProperties().value(1).toText();
   } catch (const std::exception&) {
     return {};
   }

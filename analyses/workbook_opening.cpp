@@ -7,6 +7,7 @@
 #include "xls/vba/vba_project.h"
 
 #include <filesystem>
+#include <string_view>
 
 namespace zel {
 namespace {
@@ -25,9 +26,12 @@ std::string propertyText(const xls::DocumentProperties& props, int index) {
 
 }  // namespace
 
-bool hasXlsExtension(const std::string& path) {
+bool isWorkbookCandidate(const std::string& path) {
+  if (path.empty()) return false;
   std::string upper = vb::ucase(path);
-  return upper.size() >= 4 && upper.compare(upper.size() - 4, 4, ".XLS") == 0;
+  for (std::string_view ext : {".XLS", ".XLA", ".XLSM", ".XLSX", ".XLAM", ".XLTM", ".XLTX"})
+    if (upper.size() >= ext.size() && upper.compare(upper.size() - ext.size(), ext.size(), ext) == 0) return true;
+  return false;
 }
 
 OpenedWorkbook openWorkbookForAnalysis(const std::string& path, const std::string& tempPath) {

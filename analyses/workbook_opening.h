@@ -25,7 +25,8 @@ struct OpenedWorkbook {
 // locked for viewing (nothing is exported then), 75 when the export folder cannot be written.
 OpenedWorkbook openWorkbookForAnalysis(const std::string& path, const std::string& tempPath);
 
-// A path ending in ".xls" in any letter case.
-bool hasXlsExtension(const std::string& path);
+// A path ending in a workbook extension (.xls, .xla, .xlsm, .xlsx, .xlam, .xltm, .xltx, any
+// letter case). The reader then tells the format by content, whatever the name says.
+bool isWorkbookCandidate(const std::string& path);
 
 }  // namespace zel

@@ -21,7 +21,7 @@ namespace zel {
 namespace {
 
 constexpr const char* kPlaceOpen = "場所:ファイル選択";
-constexpr const char* kFilter = "Excel(*.xls)";
+constexpr const char* kFilter = "Excel(*.xls *.xla *.xlsm *.xlsx *.xlam *.xltm *.xltx)";
 constexpr const char* kDialogTitle = "Excel ファイルの選択";
 
 }  // namespace
@@ -39,14 +39,14 @@ void frmZelvarin::m1a_Click() {
   if (folder.empty() || folder.front() == '0') folder = QDir::currentPath().toStdString();
   std::string path = ShowOpenDialog(kFilter, folder, kDialogTitle);
   // A cancelled dialog or another kind of file changes nothing: the open workbook stays.
-  if (!hasXlsExtension(path)) return;
+  if (!isWorkbookCandidate(path)) return;
   openWorkbook(path, false);
 }
 
 void frmZelvarin::RecentFile_Click(int index) {
   if (index < 0 || index >= static_cast<int>(RecentFile.size())) return;
   std::string path = RecentFile[index]->text().toStdString();
-  if (!hasXlsExtension(path)) return;
+  if (!isWorkbookCandidate(path)) return;
   openWorkbook(path, true);
 }
 

@@ -2,7 +2,7 @@
 // to DIR in the macro editor's export format. Other files in DIR are left alone.
 #include "core/vb_error.h"
 #include "cli/commands.h"
-#include "xls/compound_file.h"
+#include "xls/excel_model.h"
 #include "xls/vba/vba_project.h"
 
 #include <iostream>
@@ -21,10 +21,12 @@ int runExport(const std::vector<std::string>& args) {
   if (args.size() != 2) throw UsageError("expected a workbook and a folder");
   const std::string& book = args[0];
   const std::string& folder = args[1];
-  auto file = xls::CompoundFile::open(book);
+  // The reader tells .xls from an Office 2007+ package by content; either way the project
+  // sits in the workbook's compound file.
+  auto workbook = xls::Workbook::open(book);
   std::optional<xls::vba::VbaProject> project;
   try {
-    project = xls::vba::VbaProject::read(file);
+    project = xls::vba::VbaProject::read(workbook->compoundFile());
     if (!project) {
       std::cerr << "zelvarin-cli export: " << book << ": the workbook has no macro project\n";
       return 0;

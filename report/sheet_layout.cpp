@@ -306,8 +306,8 @@ class SheetPager {
   template <typename F>
   void forEachCell(F f) const {
     auto it = std::lower_bound(data_.cells.begin(), data_.cells.end(), rows_.first,
-                               [](const xls::CellEntry& c, int row) { return c.row < row; });
-    for (; it != data_.cells.end() && it->row <= rows_.last; ++it) {
+                               [](const xls::CellEntry& c, int row) { return static_cast<int>(c.row) < row; });
+    for (; it != data_.cells.end() && static_cast<int>(it->row) <= rows_.last; ++it) {
       if (it->col < cols_.first || it->col > cols_.last) continue;
       if (geo_.rowH[it->row] <= 0 || geo_.colW[it->col] <= 0) continue;
       f(*it);

@@ -56,6 +56,7 @@ struct DefinedName {
   int sheetScope = 0;        // 0 workbook, else 1-based sheet index
   std::vector<uint8_t> rgce;
   std::vector<uint8_t> extra;
+  std::string formulaText;   // RefersTo as text, for files that store it so (Office 2007+)
 };
 
 struct ExternalBook {
@@ -83,7 +84,7 @@ enum class CellType : uint8_t { Blank, Number, Text, Boolean, Error };
 
 // One cell record. Text lives in the SST or in the sheet's own string list.
 struct CellEntry {
-  uint16_t row = 0;
+  uint32_t row = 0;           // up to 1048575 in Office 2007+ workbooks
   uint16_t col = 0;
   uint16_t xf = 0;
   CellType type = CellType::Blank;
@@ -98,6 +99,7 @@ struct CellEntry {
 struct FormulaEntry {
   std::vector<uint8_t> rgce;
   std::vector<uint8_t> extra;
+  std::string text;  // "=..." for files that store formulas as text (Office 2007+); then no rgce
 };
 
 // SHRFMLA, ARRAY or TABLE: a formula for a range of cells, anchored at its first cell.

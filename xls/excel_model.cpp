@@ -13,6 +13,8 @@
 #include "xls/library_messages.h"
 #include "xls/name_ranges.h"
 #include "xls/number_format.h"
+#include "xls/ooxml/macro_container.h"
+#include "xls/ooxml/ooxml_workbook.h"
 
 namespace zel::xls {
 namespace {
@@ -72,8 +74,7 @@ std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
   if (!std::filesystem::is_regular_file(path, ec)) cannotOpen(path, "the file does not exist or is not a regular file.");
   if (std::filesystem::file_size(path, ec) == 0 && !ec) cannotOpen(path, "the file is empty.");
   std::vector<uint8_t> head = fileHead(path);
-  if (looksLikeZip(head))
-    cannotOpen(path, "the file is an Excel 2007 or later workbook (OOXML package), not an Excel 97 workbook.");
+  if (looksLikeZip(head)) return openPackage(path, nullptr);
   if (std::string reason = bareBiffReason(head); !reason.empty()) cannotOpen(path, reason);
   std::unique_ptr<CompoundFile> cf;
   try {
@@ -89,8 +90,7 @@ std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
 std::unique_ptr<Workbook> Workbook::openMemory(std::vector<uint8_t> bytes, const std::string& fullName) {
   silenceContainerLibraryMessages();
   if (bytes.empty()) cannotOpen(fullName, "the file is empty.");
-  if (looksLikeZip(bytes))
-    cannotOpen(fullName, "the file is an Excel 2007 or later workbook (OOXML package), not an Excel 97 workbook.");
+  if (looksLikeZip(bytes)) return openPackage(fullName, &bytes);
   if (std::string reason = bareBiffReason(bytes); !reason.empty()) cannotOpen(fullName, reason);
   std::unique_ptr<CompoundFile> cf;
   try {
@@ -100,6 +100,26 @@ std::unique_ptr<Workbook> Workbook::openMemory(std::vector<uint8_t> bytes, const
   }
   std::unique_ptr<Workbook> book(new Workbook(std::move(cf), fullName));
   book->load();
+  return book;
+}
+
+std::unique_ptr<Workbook> Workbook::openPackage(const std::string& fullName, std::vector<uint8_t>* bytes) {
+  ooxml::OoxmlWorkbook read;
+  try {
+    ooxml::Package package = bytes ? ooxml::Package::openMemory(std::move(*bytes)) : ooxml::Package::open(fullName);
+    read = ooxml::readWorkbookPackage(package);
+  } catch (const ooxml::PackageError& e) {
+    cannotOpen(fullName, std::string("the file is a damaged Office Open XML package (") + e.what() + ").");
+  } catch (const VbError& e) {
+    cannotOpen(fullName, e.description());
+  }
+  std::string warning;
+  auto container = std::make_unique<CompoundFile>(ooxml::macroContainer(std::move(read.vbaProject), warning));
+  std::unique_ptr<Workbook> book(new Workbook(std::move(container), fullName));
+  book->biff_ = std::move(read.biff);
+  if (!warning.empty()) book->biff_.globals.warnings.push_back(warning);
+  book->properties_ = std::move(read.properties);
+  book->finishLoad();
   return book;
 }
 
@@ -115,6 +135,10 @@ void Workbook::load() {
     std::string workbookName = findRoot("Workbook");
     if (!workbookName.empty()) stream = file_->readStream(workbookName);
     if (!stream) {
+      if (!findRoot("EncryptedPackage").empty() || !findRoot("EncryptionInfo").empty())
+        cannotOpen(fullName_,
+                   "the file is an encrypted Excel 2007 or later workbook (protected with a password to open) and "
+                   "cannot be read.");
       if (!findRoot("Book").empty())
         cannotOpen(fullName_, "the file is an Excel 5.0/95 workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
       cannotOpen(fullName_, "the compound file holds no Workbook stream (it is not an Excel workbook).");
@@ -128,13 +152,17 @@ void Workbook::load() {
     cannotOpen(fullName_, e.description());
   }
   properties_ = DocumentProperties::read(*file_);
+  finishLoad();
+  loadDrawings(*stream);
+}
+
+void Workbook::finishLoad() {
   for (size_t i = 0; i < biff_.globals.sheets.size(); ++i)
     if (!biff_.globals.sheets[i].vbaModule) sheetIndex_.push_back(i);
   buildEnvironment();
   sheets_.reserve(sheetIndex_.size());
   for (size_t i = 0; i < sheetIndex_.size(); ++i) sheets_.emplace_back(*this, static_cast<int>(i));
   applyPageSetupNames();
-  loadDrawings(*stream);
   // The active sheet as saved; the first sheet when the saved index is unusable.
   activeSheet_ = 0;
   for (size_t i = 0; i < sheetIndex_.size(); ++i)

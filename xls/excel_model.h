@@ -222,7 +222,8 @@ class Workbook {
   const FormulaEnvironment& formulaEnvironment() const { return env_; }
   const WorkbookGlobals& globals() const { return biff_.globals; }
   const SheetData& sheetData(int index) const;       // 0-based BOUNDSHEET index of sheet
-  // The container, for readers of further streams (macro project, drawings).
+  // The container, for readers of further streams (macro project, drawings). For an Office
+  // 2007+ package: its macro project (xl/vbaProject.bin), or an empty compound file.
   const CompoundFile& compoundFile() const { return *file_; }
   // Damaged records skipped while reading (the workbook opened with what could be read).
   std::vector<std::string> warnings() const;
@@ -235,7 +236,10 @@ class Workbook {
 
  private:
   Workbook(std::unique_ptr<CompoundFile> file, std::string fullName);
+  // Office 2007+ packages (xls/ooxml/): read into the same parsed structures.
+  static std::unique_ptr<Workbook> openPackage(const std::string& fullName, std::vector<uint8_t>* bytes);
   void load();
+  void finishLoad();
   void buildEnvironment();
   void applyPageSetupNames();
   void loadDrawings(std::span<const uint8_t> stream);  // xls/drawing/workbook_drawings.cpp

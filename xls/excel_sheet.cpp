@@ -12,8 +12,9 @@
 namespace zel::xls {
 namespace {
 
-uint32_t positionKey(uint32_t row, uint32_t col) { return (row << 8) | col; }
-uint32_t positionKey(const CellEntry& c) { return positionKey(c.row, c.col); }
+// Row-major order of positions; columns take 14 bits (16384 columns of an Office 2007+ sheet).
+uint64_t positionKey(uint32_t row, uint32_t col) { return (static_cast<uint64_t>(row) << 14) | col; }
+uint64_t positionKey(const CellEntry& c) { return positionKey(c.row, c.col); }
 
 // "=TABLE(row input,column input)" as Excel shows a data table's cells.
 std::string tableFormula(const RangeFormula& t) {
@@ -80,8 +81,8 @@ void Worksheet::protect(bool drawingObjects, bool contents, bool scenarios) {
 
 const CellEntry* Worksheet::find(uint32_t row, uint16_t col) const {
   const auto& cells = data().cells;
-  uint32_t key = positionKey(row, col);
-  auto it = std::lower_bound(cells.begin(), cells.end(), key, [](const CellEntry& c, uint32_t k) { return positionKey(c) < k; });
+  uint64_t key = positionKey(row, col);
+  auto it = std::lower_bound(cells.begin(), cells.end(), key, [](const CellEntry& c, uint64_t k) { return positionKey(c) < k; });
   return it != cells.end() && positionKey(*it) == key ? &*it : nullptr;
 }
 
@@ -94,7 +95,8 @@ const NoteEntry* Worksheet::noteAt(uint32_t row, uint16_t col) const {
 }
 
 Cell Worksheet::cell(uint32_t row, uint16_t col) const {
-  if (row < 1 || row > 65536 || col < 1 || col > 256) throw VbError(1004, "Application-defined or object-defined error");
+  // Office 2007+ sheets are larger than Excel 97's 65536 x 256.
+  if (row < 1 || row > 1048576 || col < 1 || col > 16384) throw VbError(1004, "Application-defined or object-defined error");
   return Cell(*this, row - 1, static_cast<uint16_t>(col - 1), find(row - 1, static_cast<uint16_t>(col - 1)));
 }
 
@@ -154,7 +156,7 @@ Range::iterator::iterator(const Range* range, uint32_t row, uint16_t col, size_t
 
 void Range::iterator::sync() {
   const auto& cells = range_->sheet_->data().cells;
-  uint32_t key = positionKey(row_, col_);
+  uint64_t key = positionKey(row_, col_);
   while (next_ < cells.size() && positionKey(cells[next_]) < key) ++next_;
 }
 
@@ -173,10 +175,10 @@ Range::iterator& Range::iterator::operator++() {
     if (row_ > range_->r2_) return *this;  // end position: (r2 + 1, c1)
     // Jump over the cells left of the range on the new row.
     const auto& cells = range_->sheet_->data().cells;
-    uint32_t key = positionKey(row_, col_);
+    uint64_t key = positionKey(row_, col_);
     if (next_ < cells.size() && positionKey(cells[next_]) < key) {
       auto it = std::lower_bound(cells.begin() + static_cast<std::ptrdiff_t>(next_), cells.end(), key,
-                                 [](const CellEntry& c, uint32_t k) { return positionKey(c) < k; });
+                                 [](const CellEntry& c, uint64_t k) { return positionKey(c) < k; });
       next_ = static_cast<size_t>(it - cells.begin());
     }
   }
@@ -186,8 +188,8 @@ Range::iterator& Range::iterator::operator++() {
 
 Range::iterator Range::begin() const {
   const auto& cells = sheet_->data().cells;
-  uint32_t key = positionKey(r1_, c1_);
-  auto it = std::lower_bound(cells.begin(), cells.end(), key, [](const CellEntry& c, uint32_t k) { return positionKey(c) < k; });
+  uint64_t key = positionKey(r1_, c1_);
+  auto it = std::lower_bound(cells.begin(), cells.end(), key, [](const CellEntry& c, uint64_t k) { return positionKey(c) < k; });
   return iterator(this, r1_, static_cast<uint16_t>(c1_), static_cast<size_t>(it - cells.begin()));
 }
 
@@ -289,6 +291,7 @@ FormulaText Workbook::cellFormula(const Worksheet& sheet, const CellEntry& cell)
   const SheetData& d = sheet.data();
   if (cell.formula < 0 || static_cast<size_t>(cell.formula) >= d.formulas.size()) return {};
   const FormulaEntry& f = d.formulas[static_cast<size_t>(cell.formula)];
+  if (!f.text.empty()) return FormulaText{f.text, {}, true};
   FormulaOrigin here{cell.row, cell.col};
   constexpr uint8_t kExp = 0x01, kTbl = 0x02;
   if (f.rgce.size() == 5 && (f.rgce[0] == kExp || f.rgce[0] == kTbl)) {
@@ -349,6 +352,7 @@ std::string Name::name() const {
 
 std::string Name::refersTo() const {
   const DefinedName& n = record();
+  if (!n.formulaText.empty()) return n.formulaText;
   return printFormula(n.rgce, n.extra, book_->formulaEnvironment(), FormulaOrigin{0, 0}, FormulaKind::Name).text;
 }
 

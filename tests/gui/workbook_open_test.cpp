@@ -47,7 +47,7 @@ TEST_F(OpenTest, OpeningExportsModulesFillsListsAndEnablesTheAnalyses) {
   w->m1a_Click();
   ASSERT_TRUE(sink.shown.empty()) << sink.shown[0].text;
   ASSERT_EQ(dialogCalls.size(), 1u);
-  EXPECT_EQ(dialogCalls[0].filter, "Excel(*.xls)");
+  EXPECT_EQ(dialogCalls[0].filter, "Excel(*.xls *.xla *.xlsm *.xlsx *.xlam *.xltm *.xltx)");
   EXPECT_EQ(dialogCalls[0].title, "Excel ファイルの選択");
   EXPECT_EQ(dialogCalls[0].folder + "/", dir.str());  // no folder remembered: the current (program) folder
 

@@ -336,8 +336,16 @@ TEST(BiffReader, RefusedFilesNameTheirReason) {
   EXPECT_EQ(errorNumber([&] { openBuilt(other); }, &why), 1004);
   EXPECT_NE(why.find("no Workbook stream"), std::string::npos);
 
+  // A compound file holding an encrypted Office 2007+ package.
+  BiffBuilder encrypted;
+  encrypted.omitWorkbookStream();
+  encrypted.addStream("EncryptionInfo", std::vector<uint8_t>(64, 0));
+  encrypted.addStream("EncryptedPackage", std::vector<uint8_t>(600, 0));
+  EXPECT_EQ(errorNumber([&] { openBuilt(encrypted); }, &why), 1004);
+  EXPECT_NE(why.find("encrypted Excel 2007 or later workbook"), std::string::npos);
+
   EXPECT_EQ(errorNumber([&] { Workbook::openMemory({'P', 'K', 3, 4, 0, 0, 0, 0}); }, &why), 1004);
-  EXPECT_NE(why.find("OOXML"), std::string::npos);
+  EXPECT_NE(why.find("Office Open XML"), std::string::npos);
   EXPECT_EQ(errorNumber([&] { Workbook::openMemory(std::vector<uint8_t>(600, 'x')); }, &why), 1004);
   EXPECT_NE(why.find("not an OLE2 compound file"), std::string::npos);
   EXPECT_EQ(errorNumber([&] { Workbook::open("/nonexistent/x.xls"); }, &why), 1004);

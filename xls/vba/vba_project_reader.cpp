@@ -15,8 +15,9 @@ namespace zel::xls::vba {
 
 namespace {
 
+// The project storage of an .xls; an Office 2007+ package's vbaProject.bin holds the same
+// storages at its root.
 constexpr const char* kProjectStorage = "_VBA_PROJECT_CUR";
-constexpr const char* kVbaStorage = "_VBA_PROJECT_CUR/VBA";
 constexpr const char* kDesignerStream = "\003VBFrame";
 // The class id in VB_Base that marks the workbook's own module and a class module.
 constexpr std::string_view kWorkbookClassId = "00020819-0000-0000-C000-000000000046";
@@ -54,12 +55,13 @@ std::string vbBase(std::string_view source) {
 
 class VbaProjectReader {
  public:
-  VbaProjectReader(const CompoundFile& file) : file_(file) {}
+  VbaProjectReader(const CompoundFile& file, std::string projectStorage)
+      : file_(file), projectStorage_(std::move(projectStorage)), vbaStorage_(projectStorage_ + "/VBA") {}
 
   VbaProject read() {
-    auto dirBytes = file_.readStream(std::string(kVbaStorage) + "/dir");
+    auto dirBytes = file_.readStream(vbaStorage_ + "/dir");
     if (!dirBytes) throw VbaFormatError("the VBA/dir stream is missing");
-    auto projectBytes = file_.readStream(std::string(kProjectStorage) + "/PROJECT");
+    auto projectBytes = file_.readStream(projectStorage_ + "/PROJECT");
     if (!projectBytes) throw VbaFormatError("the PROJECT stream is missing");
 
     ProjectDirectory dir = readDirStream(decompressContainer(*dirBytes, kMaxDirStreamBytes));
@@ -102,7 +104,7 @@ class VbaProjectReader {
       if (n == a || n == b) return d.type;
     }
     if (m.procedural) return ComponentType::Standard;
-    if (auto storage = findChild(file_, kProjectStorage, name); storage && file_.exists(*storage + "/" + kDesignerStream))
+    if (auto storage = findChild(file_, projectStorage_, name); storage && file_.exists(*storage + "/" + kDesignerStream))
       return ComponentType::Form;
     if (upper(vbBase(source)).find(kClassModuleClassId) != std::string::npos) return ComponentType::Class;
     return ComponentType::Document;
@@ -112,7 +114,7 @@ class VbaProjectReader {
     std::string stream = m.streamNameUnicode.empty() ? decodeCodePage(m.streamName, codePage) : toU8(m.streamNameUnicode);
     try {
       if (!m.hasTextOffset) throw VbaFormatError("module has no source offset");
-      auto path = findChild(file_, kVbaStorage, stream);
+      auto path = findChild(file_, vbaStorage_, stream);
       if (!path) throw VbaFormatError("module stream '" + stream + "' is missing");
       const std::vector<uint8_t>& bytes = streamBytes(*path);
       if (m.textOffset >= bytes.size()) throw VbaFormatError("source offset lies past the end of the module stream");
@@ -140,7 +142,7 @@ class VbaProjectReader {
 
   std::optional<std::string> designerText(const std::string& formName, int codePage) {
     try {
-      auto storage = findChild(file_, kProjectStorage, formName);
+      auto storage = findChild(file_, projectStorage_, formName);
       if (!storage) return std::nullopt;
       auto bytes = file_.readStream(*storage + "/" + kDesignerStream);
       if (!bytes) return std::nullopt;
@@ -152,14 +154,16 @@ class VbaProjectReader {
   }
 
   const CompoundFile& file_;
+  std::string projectStorage_, vbaStorage_;
   int codePage_ = 1252;
   size_t sourceBytes_ = 0;
   std::map<std::string, std::vector<uint8_t>> streams_;
 };
 
 std::optional<VbaProject> VbaProject::read(const CompoundFile& file) {
-  if (!file.isStorage(kProjectStorage)) return std::nullopt;
-  return VbaProjectReader(file).read();
+  if (file.isStorage(kProjectStorage)) return VbaProjectReader(file, kProjectStorage).read();
+  if (file.isStorage("VBA") && file.exists("PROJECT")) return VbaProjectReader(file, "").read();
+  return std::nullopt;
 }
 
 }  // namespace zel::xls::vba

@@ -1,0 +1,53 @@
+// xl/commentsN.xml: each note's cell, author and text (rich-text runs joined) as the sheet's
+// notes, sorted by position as the model looks them up.
+#include "xls/ooxml/part_readers.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace zel::xls::ooxml {
+
+namespace {
+constexpr size_t kMaxNotes = 65536;
+}
+
+void readCommentsPart(XmlReader& xml, SheetData& sheet) {
+  std::vector<std::string> authors;
+  while (xml.next()) {
+    if (!xml.isStart()) continue;
+    std::string_view n = xml.localName();
+    if (n == "author") {
+      if (authors.size() < kMaxNotes) authors.push_back(xml.text());
+    } else if (n == "comment") {
+      auto pos = parseCellReference(xml.attr("ref").value_or(""));
+      std::string authorId = xml.attr("authorId").value_or("");
+      size_t author = SIZE_MAX;
+      std::from_chars(authorId.data(), authorId.data() + authorId.size(), author);
+      std::string text;
+      if (!xml.isEmptyElement()) {
+        while (xml.next()) {
+          std::string_view m = xml.localName();
+          if (!xml.isStart()) {
+            if (m == "comment") break;
+            continue;
+          }
+          if (m == "rPh") xml.skip();
+          else if (m == "t") text += xml.text();
+        }
+      }
+      if (!pos || pos->col >= kMaxColumns || sheet.notes.size() >= kMaxNotes) continue;
+      NoteEntry note;
+      note.row = static_cast<uint16_t>(std::min<uint32_t>(pos->row, 65535));
+      if (pos->row > 65535) continue;
+      note.col = static_cast<uint16_t>(pos->col);
+      note.author = author < authors.size() ? authors[author] : std::string();
+      note.text = std::move(text);
+      sheet.notes.push_back(std::move(note));
+    }
+  }
+  std::stable_sort(sheet.notes.begin(), sheet.notes.end(), [](const NoteEntry& a, const NoteEntry& b) {
+    return a.row != b.row ? a.row < b.row : a.col < b.col;
+  });
+}
+
+}  // namespace zel::xls::ooxml

@@ -1,0 +1,55 @@
+// A forward-only XML reader over a part (libxml2's xmlTextReader): never loads DTDs or external
+// entities, refuses a document type declaration, and bounds element depth.
+#pragma once
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "xls/ooxml/package.h"
+
+namespace zel::xls::ooxml {
+
+inline constexpr int kMaxElementDepth = 128;
+
+class XmlError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class XmlReader {
+ public:
+  explicit XmlReader(std::string text);     // a part read whole
+  explicit XmlReader(PartStream stream);    // a part streamed
+  XmlReader(XmlReader&&) noexcept;
+  ~XmlReader();
+
+  // Moves to the next element start or end; false at the end of the document. Text nodes are
+  // only seen through text(). Throws XmlError on malformed XML or a bound crossed.
+  bool next();
+  bool isStart() const { return start_; }
+  bool isEnd() const { return !start_; }
+  bool isEmptyElement() const;               // <x/> (no end event follows)
+  bool atStart(std::string_view name) const { return start_ && localName() == name; }
+  bool atEnd(std::string_view name) const { return !start_ && localName() == name; }
+  std::string_view localName() const;
+  int depth() const;
+  // The attribute of that local name (any namespace); nullopt when absent.
+  std::optional<std::string> attr(std::string_view name) const;
+  // Calls f(localName, value) for every attribute of the current element.
+  void forEachAttribute(const std::function<void(std::string_view, std::string_view)>& f) const;
+  // At an element start: the text of its subtree, leaving the reader on its end.
+  std::string text();
+  // At an element start: skips its subtree, leaving the reader on its end.
+  void skip();
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+  bool start_ = false;
+};
+
+}  // namespace zel::xls::ooxml
