@@ -38,7 +38,7 @@ AnalysisReport fromOutcome(const workbook::AnalysisOutcome& o) {
 
 AnalysisReport runObject(AnalysisContext& c) {
   auto ctx = workbookContext(c);
-  workbook::ModelBookView view(openBook(c));
+  workbook::ModelBookView view(openBook(c), !c.codeUnavailable);
   return fromOutcome(workbook::runObjectInventory(ctx, view));
 }
 
@@ -114,16 +114,16 @@ const std::vector<AnalysisEntry>& analysisRegistry() {
   static const std::vector<AnalysisEntry> registry = {
       {"object", "場所:オブジェクト情報", runObject},
       {"cell", "場所:セル情報", runCell},
-      {"procedures", "場所:プロシージャ一覧", runSource<source::runKansu>},
-      {"module", "場所:モジュールリスト", runSource<source::runModule>},
+      {"procedures", "場所:プロシージャ一覧", runSource<source::runKansu>, true},
+      {"module", "場所:モジュールリスト", runSource<source::runModule>, true},
       {"shape", "場所:図形情報", runShapes},
       {"files", "場所:ファイル一覧", runFiles},
-      {"variables", "場所:変数情報", runSource<source::runHensu>},
+      {"variables", "場所:変数情報", runSource<source::runHensu>, true},
       {"names", "場所:名前一覧", runNames},
-      {"steps", "場所:ﾓｼﾞｭｰﾙｽﾃｯﾌﾟ一覧", runSource<source::runModStep>},
-      {"comments", "場所:コメント一覧", runSource<source::runComment>},
+      {"steps", "場所:ﾓｼﾞｭｰﾙｽﾃｯﾌﾟ一覧", runSource<source::runModStep>, true},
+      {"comments", "場所:コメント一覧", runSource<source::runComment>, true},
       {"addins", "場所:アドイン情報", runAddins},
-      {"crossref", "場所:引用先一覧", runSource<source::runInyoSaki>},
+      {"crossref", "場所:引用先一覧", runSource<source::runInyoSaki>, true},
       {"linksearch", "場所:リンク先検索", runLinkSearch},
       {"cover", "場所:表紙", runCover},
   };

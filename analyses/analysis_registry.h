@@ -33,6 +33,7 @@ struct AnalysisContext {
   std::string selectedSheet;                // cboSheet2's text (its first entry)
   std::string linkSource;                   // cboLinkMoto's text ("" = no entry chosen)
   std::string cellSheetName;                // the cell listing's record of its selected sheet
+  bool codeUnavailable = false;             // the project's code was not read: no module rows
 };
 
 // What one run leaves for the caller: whether anything was read, the report the window would
@@ -49,6 +50,7 @@ struct AnalysisEntry {
   std::string_view name;   // "object", "cell", ...
   std::string_view place;  // place text of the window's error message ("場所:...")
   AnalysisFunction run;
+  bool readsCode = false;  // reads the exported module code (skipped when it is not read)
 };
 
 // Every analysis name in the window's order: object cell procedures module shape files

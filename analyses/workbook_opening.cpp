@@ -4,6 +4,7 @@
 #include "core/vb_error.h"
 #include "core/vbstring.h"
 #include "workbook/sheet_walk.h"
+#include "xls/vba/vba_format_error.h"
 #include "xls/vba/vba_project.h"
 
 #include <filesystem>
@@ -34,7 +35,7 @@ bool isWorkbookCandidate(const std::string& path) {
   return false;
 }
 
-OpenedWorkbook openWorkbookForAnalysis(const std::string& path, const std::string& tempPath) {
+OpenedWorkbook openWorkbookForAnalysis(const std::string& path, const std::string& tempPath, UnreadableCode unreadable) {
   OpenedWorkbook out;
   out.XlApp = std::make_unique<xls::Application>();
   out.XlApp->displayAlerts = false;
@@ -43,7 +44,17 @@ OpenedWorkbook openWorkbookForAnalysis(const std::string& path, const std::strin
   // The export folder is emptied first, so the source analyses never read the modules of a
   // workbook opened earlier; then every component goes there. A locked project raises 50289
   // before anything is written.
-  xls::vba::ExportSummary summary = xls::vba::replaceExportedModules(book.compoundFile(), tempPath);
+  xls::vba::ExportSummary summary;
+  try {
+    summary = xls::vba::replaceExportedModules(book.compoundFile(), tempPath);
+  } catch (const xls::vba::VbaFormatError& e) {
+    if (unreadable == UnreadableCode::Stop) throw;
+    out.codeUnavailable = std::string("the macro project is damaged (") + e.what() + ")";
+    xls::vba::emptyFolderFiles(tempPath);
+  } catch (const VbError& e) {
+    if (unreadable == UnreadableCode::Stop || e.number() != err::ProjectLocked) throw;
+    out.codeUnavailable = "the macro project is locked for viewing";
+  }
   out.counts.StdCount = summary.counts.StdCount;
   out.counts.ClassCount = summary.counts.ClassCount;
   out.counts.FormCount = summary.counts.FormCount;

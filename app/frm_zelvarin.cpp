@@ -2,6 +2,7 @@
 // small commands of the window itself (cmdSave_Click, Timer1_Timer, m3_Click).
 #include "app/frm_zelvarin.h"
 
+#include "core/profile_file.h"
 #include "core/result_store.h"
 #include "core/vbstring.h"
 #include "app/gauge_line.h"
@@ -25,6 +26,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <cstring>
 #include <filesystem>
 
 namespace zel {
@@ -64,7 +66,12 @@ bool frmZelvarin::Form_Load() {
   std::error_code ec;
   std::filesystem::create_directories(paths_.AppPath, ec);
   if (!instanceLock_.tryLock(instanceLockPath(paths_.AppPath))) {
-    message(kSecondInstance);
+    // A folder where the lock file cannot be made (read-only, not ours) is not a second start.
+    if (int e = instanceLock_.openError())
+      message(commonErrorMessage(kPlaceStartup, err::PermissionDenied,
+                                 "プログラムフォルダに書き込めません: " + paths_.AppPath + " (" + std::strerror(e) + ")"));
+    else
+      message(kSecondInstance);
     return false;
   }
   try {
@@ -83,6 +90,9 @@ bool frmZelvarin::Form_Load() {
     // 3-5. Window position, recent files, current folder.
     placement_ = readWindowPlacement(paths_.IniPath);
     placeWindow(placement_);
+    // A settings file that cannot be read is left as it is at exit; the user is told once.
+    if (profileFileUnreadable(paths_.IniPath))
+      message("Zelvarin.ini を読み込めません。設定は保存されません。\r" + paths_.IniPath);
     GetRecentFiles();
     QDir::setCurrent(QString::fromStdString(paths_.AppPath));
     // 7. Report-header defaults.

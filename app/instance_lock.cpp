@@ -5,14 +5,20 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace zel {
 
 InstanceLock::~InstanceLock() { release(); }
 
 bool InstanceLock::tryLock(const std::string& lockPath) {
   release();
+  openError_ = 0;
   int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    openError_ = errno;
+    return false;
+  }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
     return false;

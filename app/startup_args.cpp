@@ -1,7 +1,25 @@
 // Parsing of the window's command line.
 #include "app/startup_args.h"
 
+#include "core/program_folder.h"
+
+#include <filesystem>
+
 namespace zel {
+namespace {
+
+std::string absoluteFromStart(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path abs = std::filesystem::absolute(path, ec);
+  return ec ? path : abs.lexically_normal().string();
+}
+
+std::string trimBlanks(const std::string& s) {
+  size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
+  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+}  // namespace
 
 std::optional<StartupArgs> parseStartupArgs(const std::vector<std::string>& args, std::string* error) {
   StartupArgs out;
@@ -28,6 +46,11 @@ std::optional<StartupArgs> parseStartupArgs(const std::vector<std::string>& args
     }
   }
   for (const std::string& w : words) out.commandLine += (out.commandLine.empty() ? "" : " ") + w;
+  // Start-up moves the working folder to the program folder, so relative paths are resolved
+  // now, against the folder the program was started in.
+  if (!out.home.empty()) out.home = absoluteFromStart(out.home);
+  std::string result = unquoteArgument(trimBlanks(out.commandLine));
+  if (!result.empty() && result.front() != '/') out.commandLine = absoluteFromStart(result);
   return out;
 }
 

@@ -12,7 +12,8 @@ struct StartupArgs {
 };
 
 // args without the program name. Words after the options are joined with one blank, so an
-// unquoted path with blanks still arrives whole. Nothing on a bad option, with a message.
+// unquoted path with blanks still arrives whole; a relative program folder or result file is
+// made absolute against the current folder. Nothing on a bad option, with a message.
 std::optional<StartupArgs> parseStartupArgs(const std::vector<std::string>& args, std::string* error);
 
 }  // namespace zel

@@ -17,7 +17,12 @@ static void printUsage(std::ostream& out) {
          "Commands:\n";
   for (const auto& c : commandTable()) out << "  " << c.usage << "\n      " << c.summary << "\n";
   out << "\nOptions:\n  --help       show this text\n  --version    show the version\n"
-         "\nExit status: 0 success, 1 failed analysis or unreadable input, 2 bad usage.\n";
+         "\nExit status:\n"
+         "  0  success\n"
+         "  1  failed analysis, unreadable or damaged input (a result file may still be written)\n"
+         "  2  bad usage\n"
+         "  3  finished, some analyses skipped: the macro project is locked for viewing or damaged,\n"
+         "     so the analyses of its code (named on stderr) were left out\n";
 }
 
 int run(int argc, char** argv) {

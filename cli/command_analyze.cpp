@@ -12,6 +12,7 @@
 #include "analyses/result_save.h"
 #include "cli/analyze_request.h"
 #include "cli/commands.h"
+#include "cli/run_folder.h"
 #include "cli/terminal_progress.h"
 #include "analyses/workbook_opening.h"
 #include "xls/excel_model.h"
@@ -28,8 +29,6 @@ using analyses::AnalysisEntry;
 using analyses::AnalysisReport;
 using analyses::analysisRegistry;
 using analyses::findAnalysis;
-
-std::string lockedProjectText();  // command_export.cpp
 
 namespace {
 
@@ -74,23 +73,26 @@ bool runOne(const AnalysisEntry& entry, AnalysisContext& ctx, TerminalProgress& 
 
 int runAnalyze(const std::vector<std::string>& args) {
   AnalyzeRequest request = parseAnalyzeArgs(args);
-  ProgramPaths paths = programPathsFor(request.home.empty() ? defaultProgramFolder() : request.home);
+  ProgramPaths home = programPathsFor(request.home.empty() ? defaultProgramFolder() : request.home);
   std::string error;
-  if (!prepareProgramFolder(paths, &error)) {
+  if (!prepareProgramFolder(home, &error)) {
     std::cerr << "zelvarin-cli analyze: " << error << "\n";
     return 1;
   }
-  // The open sequence of the window: reader, export folder emptied and refilled, lists.
-  OpenedWorkbook opened;
-  try {
-    opened = openWorkbookForAnalysis(request.book, paths.TempPath);
-  } catch (const VbError& e) {
-    if (e.number() != err::ProjectLocked) throw;
-    std::cerr << lockedProjectText() << "\n";
-    return 1;
-  }
+  // This run's own Analyze.mdb and export folder: other runs and an open window keep theirs.
+  RunFolder run(home);
+  const ProgramPaths& paths = run.paths();
+  // The open sequence of the window; a project whose code cannot be read leaves the code
+  // analyses out instead of ending the run.
+  OpenedWorkbook opened = openWorkbookForAnalysis(request.book, paths.TempPath, UnreadableCode::GoOnWithoutCode);
   for (const auto& f : opened.exportFailures) std::cerr << "zelvarin-cli analyze: module not exported: " << f << "\n";
   const xls::Workbook& book = opened.workbook();
+  for (const auto& w : book.warnings()) std::cerr << "zelvarin-cli analyze: warning: " << w << "\n";
+  bool allOk = opened.exportFailures.empty();
+  if (book.sheetsIncomplete()) {
+    std::cerr << "zelvarin-cli analyze: " << request.book << ": the workbook is damaged; its sheets could not all be read\n";
+    allOk = false;
+  }
   ModuleCounts counts = opened.counts;
 
   ResultDb db = openAnalyzeDb(paths);
@@ -109,8 +111,8 @@ int runAnalyze(const std::vector<std::string>& args) {
                       opened.sheetNames, opened.linkSources, {}, {}, {}};
   ctx.selectedSheet = request.sheetGiven ? request.selectedSheet : (ctx.sheetNames.empty() ? "" : ctx.sheetNames[0]);
   ctx.linkSource = request.linkSource;
+  ctx.codeUnavailable = !opened.codeUnavailable.empty();
 
-  bool allOk = opened.exportFailures.empty();
   std::set<std::string> keep;  // tables kept in the result file besides those the flags vouch for
   // Without --only every analysis runs but the link search: its rows would replace the cell
   // listing's in T_XlCalc.
@@ -118,18 +120,29 @@ int runAnalyze(const std::vector<std::string>& args) {
   if (names.empty())
     for (const auto& e : analysisRegistry())
       if (e.name != "linksearch") names.emplace_back(e.name);
+  std::vector<std::string> skipped;
   for (const auto& name : names) {
     const AnalysisEntry* entry = findAnalysis(name);
+    if (entry->readsCode && ctx.codeUnavailable) {
+      skipped.push_back(name);
+      continue;
+    }
     bool ok = runOne(*entry, ctx, progress);
     if (ok && name == "cover") keep.insert("T_XlHyousi");
     allOk = ok && allOk;
   }
   progress.finishLine();
+  if (!skipped.empty()) {
+    std::string list;
+    for (const auto& n : skipped) list += (list.empty() ? "" : ", ") + n;
+    std::cerr << "zelvarin-cli analyze: skipped " << list << ": " << opened.codeUnavailable << "\n";
+  }
 
   analyses::SaveRequest save{FileNameOf(request.book), flags, options.ColumnOption, header, keep};
   const std::string target = analyses::saveResultFile(db, request.output, save);
   std::cout << target << "\n";
-  return allOk ? 0 : 1;
+  if (!allOk) return kExitFailed;
+  return skipped.empty() ? kExitOk : kExitPartial;
 }
 
 }  // namespace zel::cli

@@ -1,5 +1,6 @@
 // zelvarin-cli inspect: prints what the workbook reader sees (sheets, used ranges, counts,
-// names, links, document properties; with --cells every non-empty cell), as text or JSON.
+// names, links, document properties, the macro project's state and components; with --cells
+// every non-empty cell), as text or JSON. A locked project shows its state only.
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -8,6 +9,7 @@
 #include "core/vb_error.h"
 #include "cli/commands.h"
 #include "xls/excel_model.h"
+#include "xls/vba/vba_project.h"
 
 namespace zel::cli {
 namespace {
@@ -91,6 +93,27 @@ std::string propertyText(const xls::Workbook& book, int i, bool& failed) {
   }
 }
 
+// The macro project as far as it may be shown: its state, and its components (names and
+// kinds, never code) only when it is neither locked for viewing nor damaged.
+struct ProjectSummary {
+  std::string state;  // "none", "readable", "locked for viewing", "damaged: ..."
+  std::vector<std::pair<std::string, int>> components;
+};
+
+ProjectSummary summarizeProject(const xls::Workbook& book) {
+  ProjectSummary p;
+  try {
+    auto project = xls::vba::VbaProject::read(book.compoundFile());
+    if (!project) return {"none", {}};
+    if (project->lockedForViewing()) return {"locked for viewing", {}};
+    p.state = "readable";
+    for (const auto& c : project->components()) p.components.emplace_back(c.Name, c.typeNumber());
+  } catch (const VbError& e) {
+    p = {std::string("damaged: ") + e.description(), {}};
+  }
+  return p;
+}
+
 int printText(xls::Workbook& book, const std::vector<SheetSummary>& sheets) {
   std::cout << "Workbook: " << book.fullName() << "\n";
   for (size_t i = 0; i < sheets.size(); ++i) {
@@ -115,6 +138,9 @@ int printText(xls::Workbook& book, const std::vector<SheetSummary>& sheets) {
     std::string v = propertyText(book, i, failed);
     if (!v.empty()) std::cout << "Property " << i << " " << xls::DocumentProperties::name(i) << ": " << v << "\n";
   }
+  const ProjectSummary project = summarizeProject(book);
+  std::cout << "Macro project: " << project.state << "\n";
+  for (const auto& [name, type] : project.components) std::cout << "Component: " << name << " (type " << type << ")\n";
   for (const auto& w : book.warnings()) std::cout << "Warning: " << w << "\n";
   return 0;
 }
@@ -158,7 +184,12 @@ int printJson(xls::Workbook& book, const std::vector<SheetSummary>& sheets, bool
     o << (i > 1 ? "," : "") << "\n    {\"index\": " << i << ", \"name\": " << jsonString(xls::DocumentProperties::name(i))
       << (failed ? ", \"error\": " : ", \"value\": ") << jsonString(v) << "}";
   }
-  o << "\n  ],\n  \"warnings\": [";
+  const ProjectSummary project = summarizeProject(book);
+  o << "\n  ],\n  \"macroProject\": {\"state\": " << jsonString(project.state) << ", \"components\": [";
+  for (size_t i = 0; i < project.components.size(); ++i)
+    o << (i ? ", " : "") << "{\"name\": " << jsonString(project.components[i].first)
+      << ", \"type\": " << project.components[i].second << "}";
+  o << "]},\n  \"warnings\": [";
   auto warnings = book.warnings();
   for (size_t i = 0; i < warnings.size(); ++i) o << (i ? ", " : "") << jsonString(warnings[i]);
   o << "]\n}\n";

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <vector>
 
@@ -78,25 +79,40 @@ std::string beforeNul(std::string_view s) {
 }  // namespace
 
 bool readSmallFile(const std::string& path, std::string& out, size_t limit) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  // Opened without blocking and read only when it is a regular file: a FIFO or device
+  // planted under a settings file's name must not stall the start-up.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st{};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
   std::string data;
   char buf[65536];
-  while (in) {
-    in.read(buf, sizeof buf);
-    data.append(buf, static_cast<size_t>(in.gcount()));
-    if (data.size() > limit) return false;
+  bool ok = true;
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    data.append(buf, static_cast<size_t>(n));
+    if (data.size() > limit) {
+      ok = false;
+      break;
+    }
   }
-  out = std::move(data);
-  return true;
+  ::close(fd);
+  if (ok) out = std::move(data);
+  return ok;
 }
 
-std::string getPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view def, const std::string& path) {
+std::map<std::string, std::string> readProfileSection(std::string_view section, const std::string& path) {
+  std::map<std::string, std::string> values;
   std::string raw;
-  if (!readSmallFile(path, raw)) return beforeNul(def);
+  if (!readSmallFile(path, raw)) return values;
   std::string text = decodeWindowsText(raw);
-  std::string sec = beforeNul(section), k = beforeNul(key);
+  std::string sec = beforeNul(section);
   bool inSection = false;
   for (const auto& line : splitLines(text)) {
     std::string_view name, lk, lv;
@@ -104,14 +120,27 @@ std::string getPrivateProfileString(std::string_view section, std::string_view k
       inSection = equalsNoCase(name, sec);
       continue;
     }
-    if (inSection && keyValue(line, lk, lv) && equalsNoCase(lk, k)) {
-      // Windows strips one pair of surrounding quotes from a value.
-      if (lv.size() >= 2 && ((lv.front() == '"' && lv.back() == '"') || (lv.front() == '\'' && lv.back() == '\'')))
-        lv = lv.substr(1, lv.size() - 2);
-      return beforeNul(lv);
-    }
+    if (!inSection || !keyValue(line, lk, lv)) continue;
+    // Windows strips one pair of surrounding quotes from a value; the first line of a key wins.
+    if (lv.size() >= 2 && ((lv.front() == '"' && lv.back() == '"') || (lv.front() == '\'' && lv.back() == '\'')))
+      lv = lv.substr(1, lv.size() - 2);
+    values.emplace(asciiLower(std::string(lk)), beforeNul(lv));
   }
-  return beforeNul(def);
+  return values;
+}
+
+bool profileFileUnreadable(const std::string& path) {
+  struct stat st{};
+  if (::lstat(path.c_str(), &st) != 0) return errno != ENOENT;
+  std::string raw;
+  return !readSmallFile(path, raw);
+}
+
+std::string getPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view def, const std::string& path) {
+  const auto values = readProfileSection(section, path);
+  auto it = values.find(asciiLower(beforeNul(key)));
+  return it == values.end() ? beforeNul(def) : it->second;
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view contents, std::string* error) {
@@ -156,7 +185,11 @@ bool writeFileAtomically(const std::string& path, std::string_view contents, std
 bool writePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path) {
   std::string raw, text;
-  if (readSmallFile(path, raw)) text = decodeWindowsText(raw);
+  if (readSmallFile(path, raw)) {
+    text = decodeWindowsText(raw);
+  } else if (profileFileUnreadable(path)) {
+    return false;  // a file that could not be read is never replaced: its other keys would be lost
+  }
   std::string sec = beforeNul(section), k = beforeNul(key), v = beforeNul(value);
   std::vector<std::string> lines = splitLines(text);
 

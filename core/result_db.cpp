@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace zel {
 namespace {
@@ -25,11 +26,49 @@ std::string quoteIdent(std::string_view name) {
   throw DbError(rc, msg);
 }
 
+// Largest text or blob read from an untrusted file; no field we write comes near it.
+constexpr int kUntrustedValueBytes = 1 << 20;
+constexpr int kProgressInterval = 1000;
+
+// "file:" URI of a path with immutable=1: the file is read without locks or journal.
+std::string immutableUri(const std::string& path) {
+  std::error_code ec;
+  std::string abs = std::filesystem::absolute(path, ec).string();
+  if (ec) abs = path;
+  std::string uri = "file://";
+  static const char* hex = "0123456789ABCDEF";
+  for (unsigned char c : abs) {
+    if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~' || c >= 0x80) {
+      uri += static_cast<char>(c);
+    } else {
+      uri += '%';
+      uri += hex[c >> 4];
+      uri += hex[c & 15];
+    }
+  }
+  return uri + "?immutable=1";
+}
+
+void makeDefensive(sqlite3* db) {
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+  sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kUntrustedValueBytes);
+  sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+}
+
 }  // namespace
 
 ResultDb::ResultDb(const std::string& path, Mode mode) : path_(path) {
-  int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-  int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+  int flags = mode == Mode::ReadWrite ? (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) : SQLITE_OPEN_READONLY;
+  std::string name = path;
+  if (mode == Mode::Untrusted) {
+    flags |= SQLITE_OPEN_URI;
+    name = immutableUri(path);
+  }
+  int rc = sqlite3_open_v2(name.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     std::string msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
     sqlite3_close(db_);
@@ -38,6 +77,7 @@ ResultDb::ResultDb(const std::string& path, Mode mode) : path_(path) {
   }
   sqlite3_busy_timeout(db_, 5000);
   sqlite3_extended_result_codes(db_, 1);
+  if (mode == Mode::Untrusted) makeDefensive(db_);
   if (mode == Mode::ReadWrite) {
     try {
       exec("PRAGMA journal_mode=DELETE");
@@ -54,7 +94,8 @@ ResultDb::~ResultDb() {
   if (db_) sqlite3_close_v2(db_);
 }
 
-ResultDb::ResultDb(ResultDb&& o) noexcept : db_(o.db_), path_(std::move(o.path_)), runDepth_(o.runDepth_) {
+ResultDb::ResultDb(ResultDb&& o) noexcept
+    : db_(o.db_), path_(std::move(o.path_)), runDepth_(o.runDepth_), budget_(std::move(o.budget_)) {
   o.db_ = nullptr;
 }
 
@@ -64,6 +105,7 @@ ResultDb& ResultDb::operator=(ResultDb&& o) noexcept {
     db_ = o.db_;
     path_ = std::move(o.path_);
     runDepth_ = o.runDepth_;
+    budget_ = std::move(o.budget_);
     o.db_ = nullptr;
   }
   return *this;
@@ -95,6 +137,21 @@ std::vector<std::string> ResultDb::columnsOf(std::string_view table) {
   st.bind(1, std::string(table));
   while (st.step()) cols.push_back(dbValueText(st.column(0)));
   return cols;
+}
+
+void ResultDb::limitWork(uint64_t maxSteps) {
+  if (!db_) return;
+  budget_ = std::make_unique<WorkBudget>();
+  budget_->left = maxSteps;
+  sqlite3_progress_handler(
+      db_, kProgressInterval,
+      [](void* p) {
+        auto* b = static_cast<WorkBudget*>(p);
+        if (b->left < kProgressInterval) return 1;
+        b->left -= kProgressInterval;
+        return 0;
+      },
+      budget_.get());
 }
 
 void ResultDb::ensureSchema(const std::string& schemaSql) {

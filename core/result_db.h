@@ -29,7 +29,9 @@ class Statement;
 
 class ResultDb {
  public:
-  enum class Mode { ReadWrite, ReadOnly };
+  // Untrusted: a file from elsewhere, opened read-only and immutable with SQLite's defensive
+  // settings (no triggers, no views, no untrusted schema functions, values of bounded size).
+  enum class Mode { ReadWrite, ReadOnly, Untrusted };
   ResultDb() = default;
   ResultDb(const std::string& path, Mode mode = Mode::ReadWrite);
   ~ResultDb();
@@ -47,6 +49,10 @@ class ResultDb {
   void clearTable(std::string_view table);
   bool hasTable(std::string_view table);
   std::vector<std::string> columnsOf(std::string_view table);
+
+  // Stops every statement once the connection has run about maxSteps virtual-machine steps
+  // in total (the statement then fails with SQLITE_INTERRUPT).
+  void limitWork(uint64_t maxSteps);
 
   // Creates every table of the schema that is missing (existing tables are kept).
   void ensureSchema(const std::string& schemaSql);
@@ -69,9 +75,13 @@ class ResultDb {
   };
 
  private:
+  struct WorkBudget {
+    uint64_t left = 0;
+  };
   sqlite3* db_ = nullptr;
   std::string path_;
   int runDepth_ = 0;
+  std::unique_ptr<WorkBudget> budget_;
   friend class Run;
 };
 

@@ -6,12 +6,16 @@
 #include "core/vbstring.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <map>
 #include <random>
+#include <regex>
 
 namespace fs = std::filesystem;
 
@@ -26,6 +30,10 @@ bool syncPath(const std::string& path) {
   return ok;
 }
 
+constexpr int kTempNameAttempts = 16;
+// A temporary file of ours older than this is left from a save that was killed.
+constexpr auto kStaleTempAge = std::chrono::hours(1);
+
 std::string tempNameBeside(const std::string& target) {
   std::random_device rd;
   char suffix[16];
@@ -34,13 +42,41 @@ std::string tempNameBeside(const std::string& target) {
   return (t.parent_path() / ("." + t.filename().string() + ".tmp-" + suffix)).string();
 }
 
-// The columns of each table as the schema declares them.
-std::map<std::string, std::vector<std::string>> schemaColumns(const std::string& schemaSql) {
-  ResultDb mem(":memory:");
-  mem.exec(schemaSql);
-  std::map<std::string, std::vector<std::string>> out;
-  for (const auto& t : resultTableNames()) out[t] = mem.columnsOf(t);
-  return out;
+// Creates an empty file under a fresh random name beside target, exclusively: a name that
+// exists already, or a link planted under it, is never written through. VACUUM INTO then
+// fills the empty file. Returns "" with errno set when no name could be created.
+std::string createTempBeside(const std::string& target) {
+  for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+    std::string name = tempNameBeside(target);
+    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      return name;
+    }
+    if (errno != EEXIST) break;
+  }
+  return {};
+}
+
+// Removes the temporary files a killed save of ours left in target's folder: our name
+// pattern, regular files owned by this user, untouched for an hour.
+void removeStaleTempFiles(const std::string& target) {
+  static const std::regex ours(R"(\..+\.xdb\.tmp-[0-9a-f]{8}(-journal)?)", std::regex::icase);
+  fs::path folder = fs::path(target).parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code ec;
+  const auto now = fs::file_time_type::clock::now();
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!std::regex_match(name, ours)) continue;
+    struct stat st{};
+    if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) continue;
+    std::error_code timeError;
+    const auto written = fs::last_write_time(it->path(), timeError);
+    if (timeError || now - written < kStaleTempAge) continue;
+    std::error_code removeError;
+    fs::remove(it->path(), removeError);
+  }
 }
 
 int64_t asInt(const DbValue& v, const char* field) {
@@ -91,7 +127,9 @@ std::set<std::string> tablesVouchedByFlags(const DoneFlags& f) {
 }
 
 void writeResultFileCopy(ResultDb& source, const std::string& target, const std::set<std::string>& keepTables) {
-  const std::string tmp = tempNameBeside(target);
+  removeStaleTempFiles(target);
+  const std::string tmp = createTempBeside(target);
+  if (tmp.empty()) throw VbError(75, std::string("結果ファイルを書き込めません: ") + std::strerror(errno));
   auto failWith = [&](long number, const std::string& what) {
     std::error_code ec;
     fs::remove(tmp, ec);
@@ -132,28 +170,9 @@ void writeResultFileCopy(ResultDb& source, const std::string& target, const std:
 
 SavedResult readResultFile(const std::string& path, const std::string& schemaSql) {
   using Kind = ResultFileError::Kind;
-  {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) throw ResultFileError(Kind::Invalid, path + ": cannot be opened");
-    char magic[16] = {};
-    size_t n = std::fread(magic, 1, sizeof magic, f);
-    std::fclose(f);
-    if (n != 16 || std::string(magic, 15) != "SQLite format 3")
-      throw ResultFileError(Kind::Invalid, path + ": not a Zelvarin result file");
-  }
   SavedResult r;
+  ResultDb db = openResultFile(path, schemaSql);
   try {
-    ResultDb db(path, ResultDb::Mode::ReadOnly);
-    db.exec("PRAGMA query_only=1");
-    for (const auto& [table, columns] : schemaColumns(schemaSql)) {
-      auto have = db.columnsOf(table);
-      if (have.empty()) throw ResultFileError(Kind::Invalid, path + ": table " + table + " is missing");
-      std::set<std::string> haveLower;
-      for (auto& c : have) haveLower.insert(asciiLower(c));
-      for (const auto& c : columns)
-        if (!haveLower.count(asciiLower(c)))
-          throw ResultFileError(Kind::Invalid, path + ": column " + table + "." + c + " is missing");
-    }
     auto rows = db.query(
         "SELECT ObjName, fObj, fCel, fPrc, fSoc, fShp, fDim, fFil, fCom, fNam, fAdd, fSocS, fCrs, mCs, mSs, "
         "Title, System, Company, Bumon, Auther, CreateDate FROM T_XlSaveFlag LIMIT 1");

@@ -2,10 +2,10 @@
 // file we are asked to open before anything of it is used.
 #pragma once
 #include "core/result_db.h"
+#include "core/result_file_open.h"
 #include "core/session_state.h"
 
 #include <set>
-#include <stdexcept>
 #include <string>
 
 namespace zel {
@@ -35,19 +35,8 @@ struct SavedResult {
 // Label of the link search's rows in T_XlCalc.
 inline constexpr int kLinkSearchCalcLabel = 9;
 
-class ResultFileError : public std::runtime_error {
- public:
-  enum class Kind { NoSaveRow, Invalid };
-  ResultFileError(Kind kind, const std::string& what) : std::runtime_error(what), kind_(kind) {}
-  Kind kind() const { return kind_; }
-
- private:
-  Kind kind_;
-};
-
-// Opens path read-only and checks it: a SQLite database with every result table and its
-// columns, a T_XlSaveFlag row, every flag within its range. Nothing of it is executed.
-// Throws ResultFileError (NoSaveRow when only the row is missing).
+// Opens path as openResultFile does and reads its T_XlSaveFlag row, every flag within its
+// range. Throws ResultFileError (NoSaveRow when only the row is missing).
 SavedResult readResultFile(const std::string& path, const std::string& schemaSql);
 
 }  // namespace zel

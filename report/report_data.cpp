@@ -1,6 +1,8 @@
 // Reading a report's record sources and flattening groups, totals and card sections into items.
 #include "report/report_data.h"
 
+#include "core/result_file_open.h"
+
 #include "report/japanese_collation.h"
 
 #include <cmath>
@@ -198,7 +200,7 @@ std::string totalText(double value) {
 }
 
 ResultDb openReportDb(const std::string& path) {
-  ResultDb db(path, ResultDb::Mode::ReadOnly);
+  ResultDb db = openResultFile(path);
   if (!registerJapaneseCollation(db.handle())) throw DbError(SQLITE_ERROR, "Japanese collation is not available");
   return db;
 }

@@ -44,8 +44,8 @@ struct ReportData {
   std::string field(const std::string& name) const;
 };
 
-// Opens a result database for reading and registers the JAPANESE collation.
-// Throws DbError when the file cannot be opened.
+// Opens a result database through the checked open of result files and registers the
+// JAPANESE collation. Throws ResultFileError for a file that is not plain result data.
 ResultDb openReportDb(const std::string& path);
 
 // The header of the workbook being documented: the texts given (the window's text boxes), else

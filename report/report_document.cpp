@@ -1,6 +1,7 @@
 // Opening a report: definition by name, rows from the file, and the layout that fits its kind.
 #include "report/report_document.h"
 
+#include "core/result_file_open.h"
 #include "core/vb_error.h"
 #include "report/special_layouts.h"
 
@@ -33,6 +34,8 @@ std::unique_ptr<ReportDocument> ReportDocument::open(const std::string& dbPath, 
     return std::make_unique<ReportDocument>(loadReportData(db, *def, header), measurer);
   } catch (const DbError& e) {
     throw databaseError(e);
+  } catch (const ResultFileError& e) {
+    throw VbError(e.kind() == ResultFileError::Kind::MissingTable ? kMissingTable : kCannotOpenDb, e.what());
   }
 }
 

@@ -1,6 +1,8 @@
 // The exported module files: their kinds and labels, listing a folder by kind, reading a
 // file into physical lines, and joining " _" continuation lines into statements.
 #pragma once
+#include "xls/vba/module_limits.h"
+
 #include "source/source_text.h"
 
 #include <cstddef>
@@ -34,9 +36,9 @@ struct ModuleFile {
 // nothing. An empty extension lists every file ("*.*").
 std::vector<ModuleFile> listModuleFiles(const std::string& folder, std::string_view extension);
 
-// Largest module file read. The macro editor keeps a module far below this (about 65 000
-// lines); the limit bounds the memory one hostile file can take.
-inline constexpr std::uintmax_t kMaxModuleFileBytes = 16u << 20;
+// Largest module file read: the export's own limit, so every file the export writes is read;
+// it bounds the memory one hostile file can take.
+inline constexpr std::uintmax_t kMaxModuleFileBytes = xls::vba::kMaxExportFileBytes;
 
 // One module file's text. Lines end at CR LF, LF or a lone CR; a last line without an
 // ending counts, a final line ending adds no empty line. Bytes that are not valid UTF-8 are

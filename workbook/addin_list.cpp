@@ -14,12 +14,14 @@ namespace zel::workbook {
 namespace {
 
 // Keys Folder1, Folder2, ... (or Installed1, ...) until the first missing one.
+// The ini is read once for all of them.
 std::vector<std::string> numberedKeys(const ProgramPaths& paths, const std::string& stem) {
+  const auto section = readProfileSection("ADDIN", paths.IniPath);
   std::vector<std::string> values;
   for (int i = 1; i <= 1000; ++i) {
-    std::string v = getPrivateProfileString("ADDIN", stem + std::to_string(i), "", paths.IniPath);
-    if (v.empty()) break;
-    values.push_back(v);
+    auto it = section.find(asciiLower(stem + std::to_string(i)));
+    if (it == section.end() || it->second.empty()) break;
+    values.push_back(it->second);
   }
   return values;
 }

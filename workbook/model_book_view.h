@@ -14,8 +14,11 @@ namespace zel::workbook {
 
 class ModelBookView final : public BookView {
  public:
-  // The components are read from the workbook's macro project on first use.
-  explicit ModelBookView(const xls::Workbook& book) : book_(book) {}
+  // The components are read from the workbook's macro project on first use; withComponents
+  // false shows none (a project whose code is not read: locked or damaged).
+  explicit ModelBookView(const xls::Workbook& book, bool withComponents = true) : book_(book) {
+    if (!withComponents) components_.emplace();
+  }
 
   std::string fullName() const override { return book_.fullName(); }
   PropertyRead documentProperty(int index) const override;

@@ -78,6 +78,7 @@ struct WorkbookGlobals {
   std::vector<ExternSheetRef> externSheets;
   std::vector<ExternalBook> books;
   std::vector<std::string> warnings;        // damaged records skipped while reading
+  bool cutShort = false;                    // the globals end early: sheets may be missing
 };
 
 enum class CellType : uint8_t { Blank, Number, Text, Boolean, Error };
@@ -162,6 +163,7 @@ struct SheetData {
   SheetPageLayout pageLayout;         // SETUP, margins, header/footer, page breaks
   std::vector<MergedArea> mergedAreas;  // MERGEDCELLS
   std::vector<std::string> warnings;
+  bool substreamFound = true;  // false: the sheet's records could not be found at all
 };
 
 struct BiffWorkbook {

@@ -265,6 +265,13 @@ Name Workbook::nameItem(int index) const {
 
 const SheetData& Workbook::sheetData(int index) const { return biff_.sheets.at(static_cast<size_t>(index)); }
 
+bool Workbook::sheetsIncomplete() const {
+  if (biff_.globals.cutShort || biff_.globals.sheets.empty()) return true;
+  for (const SheetData& s : biff_.sheets)
+    if (!s.substreamFound) return true;
+  return false;
+}
+
 std::vector<std::string> Workbook::warnings() const {
   std::vector<std::string> out = biff_.globals.warnings;
   for (size_t i = 0; i < biff_.sheets.size(); ++i)

@@ -227,6 +227,9 @@ class Workbook {
   const CompoundFile& compoundFile() const { return *file_; }
   // Damaged records skipped while reading (the workbook opened with what could be read).
   std::vector<std::string> warnings() const;
+  // The workbook's sheets could not all be read: the globals are cut short, a sheet's records
+  // are missing, or no sheet is listed at all.
+  bool sheetsIncomplete() const;
 
   // The BOUNDSHEET index (0-based) of the sheet at a 1-based collection position.
   size_t boundSheetIndex(int index) const;

@@ -261,6 +261,7 @@ void readGlobals(const std::vector<Record>& records, WorkbookGlobals& g) {
         case rec::ExternName: readExternName(cur, g); break;
         case rec::Bof:
           g.warnings.push_back("workbook globals end without EOF");
+          g.cutShort = true;
           return;
         default: break;
       }
@@ -269,6 +270,7 @@ void readGlobals(const std::vector<Record>& records, WorkbookGlobals& g) {
     }
   }
   g.warnings.push_back("workbook globals end without EOF");
+  g.cutShort = true;
 }
 
 namespace {
@@ -296,7 +298,10 @@ BiffWorkbook parseWorkbookStream(std::span<const uint8_t> stream) {
   RecordList list = splitRecords(stream);
   checkFirstBof(list);
   BiffWorkbook book;
-  if (list.truncated) book.globals.warnings.push_back("the Workbook stream is truncated");
+  if (list.truncated) {
+    book.globals.warnings.push_back("the Workbook stream is truncated");
+    book.globals.cutShort = true;
+  }
   readGlobals(list.records, book.globals);
   for (const BoundSheet& s : book.globals.sheets) {
     auto it = std::lower_bound(list.records.begin(), list.records.end(), s.streamPosition,
@@ -305,6 +310,7 @@ BiffWorkbook parseWorkbookStream(std::span<const uint8_t> stream) {
     data.type = s.type;
     if (it == list.records.end() || it->offset != s.streamPosition || it->id != rec::Bof) {
       data.warnings.push_back("sheet \"" + s.name + "\": substream not found");
+      data.substreamFound = false;
     } else {
       readSheetSubstream(list.records, static_cast<size_t>(it - list.records.begin()), book.globals, data);
     }

@@ -65,6 +65,25 @@ TEST(ProfileFile, ReadsCp932AndFailedWriteKeepsOldFile) {
   }
 }
 
+// A settings file that cannot be read is never replaced (its other keys would be lost), and a
+// FIFO under a settings file's name is not waited on.
+TEST(ProfileFile, UnreadableFilesAreNeverOverwritten) {
+  TempDir dir;
+  const std::string big = dir.file("big.ini");
+  const std::string text = "[RECENT]\r\nRecentFile1=/a.xls\r\n" + std::string(17u << 20, ';');
+  zel::test::writeFile(big, text);
+  EXPECT_TRUE(profileFileUnreadable(big));
+  EXPECT_FALSE(writePrivateProfileString("POS", "T", "1", big));
+  EXPECT_EQ(zel::test::readFile(big), text);
+  const std::string fifo = dir.file("Zelvarin.dat");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string out;
+  EXPECT_FALSE(readSmallFile(fifo, out));
+  EXPECT_EQ(getPrivateProfileString("DEF", "Folder", "none", fifo), "none");
+  EXPECT_FALSE(writePrivateProfileString("DEF", "Folder", "x", fifo));
+  EXPECT_FALSE(profileFileUnreadable(dir.file("missing.ini")));
+}
+
 TEST(DatFile, KeyRulesAndRoundTrip) {
   TempDir dir;
   std::string dat = dir.file("Zelvarin.dat");

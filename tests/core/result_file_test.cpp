@@ -5,6 +5,7 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <chrono>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -137,4 +138,74 @@ TEST(ResultFile, RejectsDamagedAndForeignFiles) {
   writeResultFileCopy(e.db, nocol, {});
   execOn(nocol, "ALTER TABLE T_XlName DROP COLUMN SheetMei");
   expectInvalid(nocol, ResultFileError::Kind::Invalid);
+}
+
+// Result files are exchanged between users: anything but plain tables of the known columns is
+// refused before a query of ours could run stored SQL.
+TEST(ResultFile, RefusesStoredSqlAndComputedColumns) {
+  Env e;
+  std::string schema = e.schema();
+  writeSaveFlagRow(e.db, "a.xls", {}, 2, {});
+  std::string good = e.dir.file("good.xdb");
+  writeResultFileCopy(e.db, good, {});
+  const std::string bytes = zel::test::readFile(good);
+  const std::vector<std::pair<std::string, std::string>> crafted = {
+      {"view", "DROP TABLE T_XlName; CREATE VIEW T_XlName AS WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL "
+               "SELECT i + 1 FROM c) SELECT i AS StCell, i AS LabelName, i AS SheetMei FROM c"},
+      {"generated", "DROP TABLE T_XlName; CREATE TABLE T_XlName (StCell TEXT, LabelName TEXT, SheetMei TEXT "
+                    "AS (zeroblob(1000000000)) VIRTUAL)"},
+      {"stored generated", "DROP TABLE T_XlName; CREATE TABLE T_XlName (StCell TEXT, LabelName TEXT, SheetMei TEXT "
+                           "AS (StCell || LabelName) STORED)"},
+      {"extra column", "ALTER TABLE T_XlName ADD COLUMN Extra TEXT"},
+      {"trigger", "CREATE TRIGGER t AFTER INSERT ON T_XlName BEGIN DELETE FROM T_XlBook; END"},
+      {"index", "CREATE INDEX i ON T_XlName(length(StCell))"},
+      {"virtual table", "DROP TABLE T_XlName; CREATE VIRTUAL TABLE T_XlName USING rtree(StCell, LabelName, SheetMei)"},
+      {"unknown table", "CREATE TABLE T_Other (x)"},
+      {"missing table", "DROP TABLE T_XlSource"},
+  };
+  for (const auto& [what, sql] : crafted) {
+    const std::string path = e.dir.file("crafted.xdb");
+    zel::test::writeFile(path, bytes);
+    execOn(path, sql);
+    EXPECT_THROW(readResultFile(path, schema), ResultFileError) << what;
+    EXPECT_THROW(openResultFile(path, schema), ResultFileError) << what;
+  }
+  // Not a regular file: refused without blocking.
+  ASSERT_EQ(::mkfifo(e.dir.file("fifo.xdb").c_str(), 0600), 0);
+  EXPECT_THROW(readResultFile(e.dir.file("fifo.xdb"), schema), ResultFileError);
+
+  // A table the schema gained later may be missing (it reads as empty); the file is never written.
+  ResultDb db = openResultFile(good, schema + "CREATE TABLE IF NOT EXISTS T_XlLater (a TEXT, b INTEGER);");
+  EXPECT_TRUE(db.query("SELECT * FROM T_XlLater").empty());
+  EXPECT_THROW(db.exec("DELETE FROM T_XlName"), DbError);
+  // Work is bounded: a query that would never end is stopped.
+  EXPECT_THROW(db.query("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c) SELECT COUNT(*) FROM c"),
+               DbError);
+  EXPECT_EQ(zel::test::readFile(good), bytes);
+}
+
+// A save killed midway leaves a hidden temporary file: the next save into the folder removes
+// ours once old, and leaves young ones, links and other names alone.
+TEST(ResultFile, NextSaveRemovesStaleTemporaryFiles) {
+  Env e;
+  writeSaveFlagRow(e.db, "a.xls", {}, 2, {});
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(2);
+  auto plant = [&](const std::string& name, bool aged) {
+    zel::test::writeFile(e.dir.file(name), "partial");
+    if (aged) std::filesystem::last_write_time(e.dir.file(name), old);
+  };
+  plant(".r.xdb.tmp-0123abcd", true);
+  plant(".r.xdb.tmp-0123abcd-journal", true);
+  plant(".other.xdb.tmp-89abcdef", true);
+  plant(".r.xdb.tmp-fedcba98", false);
+  plant(".notes.txt.tmp-01234567", true);
+  std::filesystem::create_symlink(e.dir.file("target"), e.dir.file(".l.xdb.tmp-00000000"));
+  writeResultFileCopy(e.db, e.dir.file("r.xdb"), {});
+  EXPECT_FALSE(std::filesystem::exists(e.dir.file(".r.xdb.tmp-0123abcd")));
+  EXPECT_FALSE(std::filesystem::exists(e.dir.file(".r.xdb.tmp-0123abcd-journal")));
+  EXPECT_FALSE(std::filesystem::exists(e.dir.file(".other.xdb.tmp-89abcdef")));
+  EXPECT_TRUE(std::filesystem::exists(e.dir.file(".r.xdb.tmp-fedcba98")));
+  EXPECT_TRUE(std::filesystem::exists(e.dir.file(".notes.txt.tmp-01234567")));
+  EXPECT_TRUE(std::filesystem::is_symlink(e.dir.file(".l.xdb.tmp-00000000")));
+  EXPECT_FALSE(std::filesystem::exists(e.dir.file("target")));
 }

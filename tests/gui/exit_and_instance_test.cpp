@@ -40,6 +40,29 @@ TEST_F(WindowTest, SecondInstanceOnTheSameFolderIsRefusedAndTouchesNothing) {
   EXPECT_TRUE(third->Form_Load());
 }
 
+// A folder where the lock file cannot be made is reported as such, not as a second start.
+TEST_F(WindowTest, UnwritableProgramFolderIsNotASecondStart) {
+  fs::create_directories(dir.file("Zelvarin.lock"));
+  auto w = makeWindow();
+  EXPECT_FALSE(w->Form_Load());
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_NE(sink.shown[0].text.find("プログラムフォルダに書き込めません"), std::string::npos) << sink.shown[0].text;
+}
+
+// An unreadable Zelvarin.ini is reported once and never replaced at exit.
+TEST_F(WindowTest, UnreadableIniIsKeptAtExit) {
+  const std::string big(17u << 20, '#');
+  writeFile(dir.file("Zelvarin.ini"), big);
+  auto w = makeWindow();
+  ASSERT_TRUE(w->Form_Load());
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_NE(sink.shown[0].text.find("Zelvarin.ini"), std::string::npos);
+  sink.answers = {MsgAnswer::Ok};
+  w->m1z_Click();
+  ASSERT_TRUE(w->exiting());
+  EXPECT_EQ(fs::file_size(dir.file("Zelvarin.ini")), big.size());
+}
+
 TEST_F(WindowTest, ProgramsWithDifferentFoldersRunSideBySide) {
   TempDir other;
   auto first = makeWindow();

@@ -51,6 +51,15 @@ TEST(StartupArguments, HomeOptionAndResultFileText) {
   EXPECT_FALSE(parseStartupArgs({"--home="}, &error));
   EXPECT_FALSE(parseStartupArgs({"--verbose"}, &error));
   EXPECT_FALSE(error.empty());
+  // Relative paths name places in the folder the program was started in.
+  TempDir start;
+  std::filesystem::current_path(start.path());
+  const std::string here = std::filesystem::current_path().string();
+  auto rel = parseStartupArgs({"--home", "rel/h", "\"sub/a b.xdb\""}, &error);
+  std::filesystem::current_path(std::filesystem::temp_directory_path());
+  ASSERT_TRUE(rel);
+  EXPECT_EQ(rel->home, here + "/rel/h");
+  EXPECT_EQ(rel->commandLine, here + "/sub/a b.xdb");
 }
 
 // Geometry in the window's coordinates.

@@ -3,6 +3,7 @@
 #include "support/temp_dir.h"
 #include "support/vba_builder.h"
 #include "xls/compound_file.h"
+#include "xls/vba/module_limits.h"
 #include "xls/vba/vba_format_error.h"
 #include "xls/vba/vba_project.h"
 
@@ -310,4 +311,41 @@ TEST(ExportFolder, ReplacingTheExportLeavesNoFileOfTheEarlierWorkbook) {
   EXPECT_TRUE(fs::exists(temp + "/ThisWorkbook.bok"));
   EXPECT_EQ(b.counts.StdCount, 1);
   EXPECT_EQ(a.counts.StdCount, 1);
+}
+
+// A module beyond what the macro editor can hold (lines per module, characters per line) is
+// damaged: it fails alone, before anything of it is written. One export-size limit holds for
+// the export and for the source analyses that read the file back.
+TEST(BuiltProject, ModulesBeyondTheEditorsLimitsFailAlone) {
+  VbaProjectSpec spec;
+  spec.codePage = 932;
+  std::string lines;
+  for (size_t i = 0; i < kMaxModuleLines; ++i) lines += "\r\n";
+  std::string wide;  // 1023 two-byte characters: within the limit however many bytes they take
+  for (size_t i = 0; i < kMaxLineCharacters; ++i) wide += "\x82\xa0";
+  spec.modules = {standard("AtLimit", lines), standard("TooManyLines", lines + "\r\n"),
+                  standard("WideLine", wide + "\r\n"), standard("LongLine", std::string(1024, 'x') + "\r\n")};
+  spec.useRawChunks = true;
+  VbaProject p = projectOf(spec);
+  zel::test::TempDir dir;
+  ExportSummary s = exportProject(p, dir.str());
+  ASSERT_EQ(s.failures.size(), 2u);
+  EXPECT_NE(s.failures[0].find("TooManyLines"), std::string::npos) << s.failures[0];
+  EXPECT_NE(s.failures[0].find("65534 lines"), std::string::npos) << s.failures[0];
+  EXPECT_NE(s.failures[1].find("LongLine"), std::string::npos) << s.failures[1];
+  EXPECT_EQ(s.files.size(), 2u);
+
+  // A source just under the size limit whose header block would carry its export past it.
+  VbaProjectSpec big;
+  std::string source;
+  while (source.size() + 1002 < kMaxExportFileBytes) source += std::string(1000, 'y') + "\r\n";
+  source += std::string(kMaxExportFileBytes - 16 - source.size(), 'z');
+  VbaModuleSpec cls;
+  cls.name = "Big";
+  cls.type = 2;
+  cls.source = source;
+  big.modules = {cls};
+  big.useRawChunks = true;
+  VbaProject bp = projectOf(big);
+  EXPECT_THROW(bp.exportText(0), VbaFormatError);
 }

@@ -2,6 +2,8 @@
 // part of each module stream): a signature byte 1, then chunks of at most 4096 output bytes,
 // each either stored raw or as flag bytes with literal and copy tokens.
 #pragma once
+#include "xls/vba/module_limits.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -11,8 +13,9 @@ namespace zel::xls::vba {
 
 // Largest decompressed dir stream; real ones hold a few kilobytes of records.
 inline constexpr size_t kMaxDirStreamBytes = 4u << 20;
-// Largest decompressed module source; the editor's limits keep real modules far below it.
-inline constexpr size_t kMaxModuleSourceBytes = 16u << 20;
+// Largest decompressed module source: a larger one cannot give an export file within
+// kMaxExportFileBytes (the export text is never shorter than the stored source).
+inline constexpr size_t kMaxModuleSourceBytes = kMaxExportFileBytes;
 
 // Output bytes of one decompressed chunk.
 inline constexpr size_t kChunkBytes = 4096;

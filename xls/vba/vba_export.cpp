@@ -2,6 +2,7 @@
 // writing one file without following links, and the export folder's clean-up.
 #include "xls/vba/module_export.h"
 #include "xls/vba/vba_format_error.h"
+#include "xls/vba/module_limits.h"
 #include "xls/vba/vba_project.h"
 
 #include <fcntl.h>
@@ -75,7 +76,9 @@ std::string VbaProject::exportText(size_t i) const {
   if (!m.error.empty()) throw VbaFormatError(c.Name + ": " + m.error);
   DesignerBlock designer;
   if (m.designer) designer = readDesignerText(*m.designer);
-  return buildExportText(c.Type, c.Name, m.source, &designer);
+  std::string text = buildExportText(c.Type, c.Name, m.source, &designer);
+  if (text.size() > kMaxExportFileBytes) throw VbaFormatError(c.Name + ": the module is too large to export");
+  return text;
 }
 
 std::string VbaProject::exportComponent(size_t i, const std::string& folder) const {

@@ -4,6 +4,7 @@
 #include "core/vbstring.h"
 #include "xls/vba/dir_stream.h"
 #include "xls/vba/export_file_name.h"
+#include "xls/vba/module_limits.h"
 #include "xls/vba/module_export.h"
 #include "xls/vba/ovba_decompress.h"
 #include "xls/vba/vba_format_error.h"
@@ -25,18 +26,29 @@ constexpr std::string_view kClassModuleClassId = "FCFB3D2A-A0FA-1068-A738-08002B
 
 std::string upper(std::string_view s) { return vb::ucase(s); }
 
-// The child of storage named `name`: the exact name, else one that differs only in ASCII case
-// (compound file names compare without case). Names holding "/" cannot be addressed.
-std::optional<std::string> findChild(const CompoundFile& file, const std::string& storage, const std::string& name) {
-  if (name.empty() || name.find('/') != std::string::npos) return std::nullopt;
-  auto children = file.children(storage);
-  for (const auto& c : children)
-    if (c == name) return storage + "/" + c;
-  std::string want = upper(name);
-  for (const auto& c : children)
-    if (upper(c) == want) return storage + "/" + c;
-  return std::nullopt;
-}
+// The children of one storage, indexed once: by exact name, and by name in upper case (compound
+// file names compare without case; the first child of a folded name wins).
+class ChildIndex {
+ public:
+  ChildIndex(const CompoundFile& file, const std::string& storage) : storage_(storage) {
+    for (const auto& c : file.children(storage)) {
+      exact_.emplace(c, c);
+      folded_.emplace(upper(c), c);
+    }
+  }
+  // The child named `name`: the exact name, else one that differs only in case. Names
+  // holding "/" cannot be addressed.
+  std::optional<std::string> find(const std::string& name) const {
+    if (name.empty() || name.find('/') != std::string::npos) return std::nullopt;
+    if (auto it = exact_.find(name); it != exact_.end()) return storage_ + "/" + it->second;
+    if (auto it = folded_.find(upper(name)); it != folded_.end()) return storage_ + "/" + it->second;
+    return std::nullopt;
+  }
+
+ private:
+  std::string storage_;
+  std::map<std::string, std::string> exact_, folded_;
+};
 
 std::string_view asText(const std::vector<uint8_t>& b) {
   return std::string_view(reinterpret_cast<const char*>(b.data()), b.size());
@@ -56,7 +68,11 @@ std::string vbBase(std::string_view source) {
 class VbaProjectReader {
  public:
   VbaProjectReader(const CompoundFile& file, std::string projectStorage)
-      : file_(file), projectStorage_(std::move(projectStorage)), vbaStorage_(projectStorage_ + "/VBA") {}
+      : file_(file),
+        projectStorage_(std::move(projectStorage)),
+        vbaStorage_(projectStorage_ + "/VBA"),
+        projectChildren_(file, projectStorage_),
+        vbaChildren_(file, vbaStorage_) {}
 
   VbaProject read() {
     auto dirBytes = file_.readStream(vbaStorage_ + "/dir");
@@ -68,6 +84,8 @@ class VbaProjectReader {
     ProjectStream declared = readProjectStream(*projectBytes);
 
     codePage_ = dir.codePage;
+    // The kinds the PROJECT stream names, decoded once; the first line of a name wins.
+    for (const auto& d : declared.components) declaredKinds_.emplace(upper(decodeCodePage(d.name, codePage_)), d.type);
     VbaProject p;
     p.codePage_ = dir.codePage;
     p.protection_ = declared.protection;
@@ -78,7 +96,7 @@ class VbaProjectReader {
       std::string codePageName = decodeCodePage(m.name, dir.codePage);
       c.Name = m.nameUnicode.empty() ? codePageName : toU8(m.nameUnicode);
       readSource(m, dir.codePage, data);
-      c.Type = typeOf(m, codePageName, c.Name, data.source, declared);
+      c.Type = typeOf(m, codePageName, c.Name, data.source);
       if (c.Type == ComponentType::Form) data.designer = designerText(c.Name, dir.codePage);
       std::string base = upper(vbBase(data.source));
       c.workbookModule = c.Type == ComponentType::Document &&
@@ -97,14 +115,11 @@ class VbaProjectReader {
   // record and its source: procedural = standard, a form designer = form, the class
   // module base = class, anything else a document module.
   ComponentType typeOf(const DirModule& m, const std::string& codePageName, const std::string& name,
-                       const std::string& source, const ProjectStream& declared) {
-    std::string a = upper(codePageName), b = upper(name);
-    for (const auto& d : declared.components) {
-      std::string n = upper(decodeCodePage(d.name, codePage_));
-      if (n == a || n == b) return d.type;
-    }
+                       const std::string& source) {
+    if (auto it = declaredKinds_.find(upper(codePageName)); it != declaredKinds_.end()) return it->second;
+    if (auto it = declaredKinds_.find(upper(name)); it != declaredKinds_.end()) return it->second;
     if (m.procedural) return ComponentType::Standard;
-    if (auto storage = findChild(file_, projectStorage_, name); storage && file_.exists(*storage + "/" + kDesignerStream))
+    if (auto storage = projectChildren_.find(name); storage && file_.exists(*storage + "/" + kDesignerStream))
       return ComponentType::Form;
     if (upper(vbBase(source)).find(kClassModuleClassId) != std::string::npos) return ComponentType::Class;
     return ComponentType::Document;
@@ -114,7 +129,7 @@ class VbaProjectReader {
     std::string stream = m.streamNameUnicode.empty() ? decodeCodePage(m.streamName, codePage) : toU8(m.streamNameUnicode);
     try {
       if (!m.hasTextOffset) throw VbaFormatError("module has no source offset");
-      auto path = findChild(file_, vbaStorage_, stream);
+      auto path = vbaChildren_.find(stream);
       if (!path) throw VbaFormatError("module stream '" + stream + "' is missing");
       const std::vector<uint8_t>& bytes = streamBytes(*path);
       if (m.textOffset >= bytes.size()) throw VbaFormatError("source offset lies past the end of the module stream");
@@ -122,6 +137,11 @@ class VbaProjectReader {
       auto raw = decompressContainer(std::span<const uint8_t>(bytes).subspan(m.textOffset), budget);
       sourceBytes_ += raw.size();
       out.source = decodeCodePage(asText(raw), codePage);
+      // A module beyond what the editor can hold is damaged: it fails before any row is written.
+      if (std::string breach = editorLimitBreach(out.source); !breach.empty()) {
+        out.source.clear();
+        throw VbaFormatError(breach);
+      }
     } catch (const VbError& e) {
       out.error = e.description();
     } catch (const CompoundFileError& e) {
@@ -142,7 +162,7 @@ class VbaProjectReader {
 
   std::optional<std::string> designerText(const std::string& formName, int codePage) {
     try {
-      auto storage = findChild(file_, projectStorage_, formName);
+      auto storage = projectChildren_.find(formName);
       if (!storage) return std::nullopt;
       auto bytes = file_.readStream(*storage + "/" + kDesignerStream);
       if (!bytes) return std::nullopt;
@@ -155,6 +175,7 @@ class VbaProjectReader {
 
   const CompoundFile& file_;
   std::string projectStorage_, vbaStorage_;
+  ChildIndex projectChildren_, vbaChildren_;
   int codePage_ = 1252;
   size_t sourceBytes_ = 0;
   std::map<std::string, std::vector<uint8_t>> streams_;
