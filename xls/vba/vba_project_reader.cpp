@@ -176,6 +176,7 @@ class VbaProjectReader {
   const CompoundFile& file_;
   std::string projectStorage_, vbaStorage_;
   ChildIndex projectChildren_, vbaChildren_;
+  std::map<std::string, ComponentType> declaredKinds_;  // PROJECT stream kinds by upper-case name
   int codePage_ = 1252;
   size_t sourceBytes_ = 0;
   std::map<std::string, std::vector<uint8_t>> streams_;
