@@ -107,9 +107,7 @@ struct RangeFormula {
   uint8_t firstCol = 0, lastCol = 0;
   std::vector<uint8_t> rgce;
   std::vector<uint8_t> extra;
-  // TABLE inputs: rows/cols of the input cells; flags as in the record.
-  uint16_t tableFlags = 0;
-  uint16_t inputRow1 = 0, inputCol1 = 0, inputRow2 = 0, inputCol2 = 0;
+  DataTableInputs table;  // TABLE only: its input cells
 };
 
 struct NoteEntry {

@@ -283,8 +283,9 @@ void checkFirstBof(const RecordList& list) {
   if (first.id == rec::BofBiff3) refuse("the file is an Excel 3.0 (BIFF3) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
   if (first.id == rec::BofBiff4) refuse("the file is an Excel 4.0 (BIFF4) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
   if (first.id != rec::Bof || first.data.size() < 4) refuse("the Workbook stream does not start with a BOF record (damaged file).");
-  uint16_t version = static_cast<uint16_t>(first.data[0] | (first.data[1] << 8));
-  uint16_t type = static_cast<uint16_t>(first.data[2] | (first.data[3] << 8));
+  ByteCursor bof(first.data);
+  const uint16_t version = bof.u16();
+  const uint16_t type = bof.u16();
   if (version == 0x0500) refuse("the file is an Excel 5.0/95 (BIFF5/BIFF7) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
   if (version != 0x0600) refuse("the Workbook stream has an unknown BIFF version (damaged file).");
   if (type != 0x0005) refuse("the Workbook stream does not start with the workbook globals (damaged file).");

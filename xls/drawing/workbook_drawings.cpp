@@ -25,21 +25,21 @@ bool drawingReads(uint16_t id) {
   }
 }
 
-// The records of the substream starting at `bof` (a BOF header offset), up to its EOF.
+// The records of the substream starting at `bof` (a BOF header offset), up to its EOF; empty
+// when no BOF stands there.
 std::vector<Record> drawingRecordsFrom(std::span<const uint8_t> stream, size_t bof) {
   std::vector<Record> out;
   int depth = 0;
-  for (size_t pos = bof; pos + 4 <= stream.size();) {
-    const uint16_t id = static_cast<uint16_t>(stream[pos] | (stream[pos + 1] << 8));
-    const size_t length = static_cast<size_t>(stream[pos + 2] | (stream[pos + 3] << 8));
-    if (pos + 4 + length > stream.size()) break;
-    if (drawingReads(id))
-      out.push_back(Record{id, pos, stream.subspan(pos + 4, length)});
+  RecordReader reader(stream, bof);
+  Record r;
+  while (reader.next(r)) {
+    if (out.empty() && r.id != rec::Bof) break;
+    if (drawingReads(r.id))
+      out.push_back(r);
     else if (out.empty() || out.back().id != kOtherRecords)
-      out.push_back(Record{kOtherRecords, pos, {}});
-    pos += 4 + length;
-    if (id == rec::Bof) ++depth;
-    if (id == rec::Eof && --depth <= 0) break;
+      out.push_back(Record{kOtherRecords, r.offset, {}});
+    if (r.id == rec::Bof) ++depth;
+    if (r.id == rec::Eof && --depth <= 0) break;
   }
   return out;
 }
@@ -49,9 +49,8 @@ std::vector<Record> drawingRecordsFrom(std::span<const uint8_t> stream, size_t b
 void Workbook::loadDrawings(std::span<const uint8_t> stream) {
   const drawing::DrawingEnvironment env{env_, biff_.globals.palette};
   for (size_t pos = 0; pos < sheetIndex_.size(); ++pos) {
-    const size_t bof = biff_.globals.sheets[sheetIndex_[pos]].streamPosition;
-    if (bof + 4 > stream.size() || stream[bof] != (rec::Bof & 0xFF) || stream[bof + 1] != (rec::Bof >> 8)) continue;
-    const std::vector<Record> records = drawingRecordsFrom(stream, bof);
+    const std::vector<Record> records = drawingRecordsFrom(stream, biff_.globals.sheets[sheetIndex_[pos]].streamPosition);
+    if (records.empty()) continue;
     sheets_[pos].setDrawing(drawing::readSheetDrawing(records, 0, env));
   }
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <variant>
 
+#include "xls/byte_cursor.h"
 #include "xls/formula/function_table.h"
 #include "xls/formula/number_text.h"
 #include "xls/formula/ptg_decoder.h"
@@ -20,7 +21,7 @@ constexpr uint32_t kRowCount = 65536;
 constexpr uint16_t kColumnCount = 256;
 constexpr uint16_t kLastRow = kRowCount - 1;
 constexpr uint16_t kLastColumn = kColumnCount - 1;
-constexpr int16_t kDeletedSheet = -2;  // XTI sheet index of a deleted sheet
+constexpr int16_t kDeletedSheet = -1;  // XTI sheet index: the sheet was not found (deleted)
 
 const char* errorText(uint8_t code) {
   switch (code) {
@@ -467,11 +468,14 @@ FormulaText printFormula(std::span<const uint8_t> rgce, std::span<const uint8_t>
 }
 
 std::optional<FormulaAnchor> formulaAnchor(std::span<const uint8_t> rgce) {
-  if (rgce.size() < 5 || (rgce[0] != 0x01 && rgce[0] != 0x02)) return std::nullopt;
+  constexpr uint8_t kExp = 0x01, kTbl = 0x02;
+  constexpr size_t kTokenBytes = 5;
+  if (rgce.size() != kTokenBytes || (rgce[0] != kExp && rgce[0] != kTbl)) return std::nullopt;
+  ByteCursor cur(rgce);
   FormulaAnchor anchor;
-  anchor.row = static_cast<uint32_t>(rgce[1] | (rgce[2] << 8));
-  anchor.col = static_cast<uint16_t>(rgce[3] | (rgce[4] << 8));
-  anchor.table = rgce[0] == 0x02;
+  anchor.table = cur.u8() == kTbl;
+  anchor.row = cur.u16();
+  anchor.col = cur.u16();
   return anchor;
 }
 
