@@ -11,6 +11,7 @@
 #include "xls/formula/formula_printer.h"
 #include "xls/formula/sheet_name_text.h"
 #include "xls/library_messages.h"
+#include "xls/name_order.h"
 #include "xls/name_ranges.h"
 #include "xls/number_format.h"
 
@@ -139,11 +140,11 @@ void Workbook::load() {
   activeSheet_ = 0;
   for (size_t i = 0; i < sheetIndex_.size(); ++i)
     if (sheetIndex_[i] == biff_.globals.activeSheet) activeSheet_ = static_cast<int>(i);
-  // Names collection: alphabetical, as Excel lists it.
-  for (size_t i = 0; i < biff_.globals.names.size(); ++i) nameOrder_.push_back(i);
-  std::stable_sort(nameOrder_.begin(), nameOrder_.end(), [&](size_t a, size_t b) {
-    return vb::ucase(Name(*this, a).name()) < vb::ucase(Name(*this, b).name());
-  });
+  // Names collection in Excel's name order; names alike but for their sheet keep file order.
+  const auto& names = biff_.globals.names;
+  for (size_t i = 0; i < names.size(); ++i) nameOrder_.push_back(i);
+  std::stable_sort(nameOrder_.begin(), nameOrder_.end(),
+                   [&](size_t a, size_t b) { return nameOrderLess(names[a].name, names[b].name); });
 }
 
 void Workbook::buildEnvironment() {

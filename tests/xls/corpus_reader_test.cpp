@@ -65,6 +65,12 @@ TEST(CorpusReader, NamesAndPrintArea) {
   EXPECT_EQ(named->nameItem(2).name(), "SecondNamedRange");
   EXPECT_EQ(named->nameItem(2).refersTo(), "=Sheet1!$D$17:$G$27");
 
+  // Written by Excel in its own name order, which the collection keeps.
+  auto excel = openData("ex44921-21902.xls");
+  ASSERT_EQ(excel->nameCount(), 16);
+  EXPECT_EQ(excel->nameItem(11).name(), "Study_Folders");
+  EXPECT_EQ(excel->nameItem(12).name(), "StudyDocLibrary");
+
   auto japanese = openData("12561-1.xls");
   ASSERT_EQ(japanese->nameCount(), 1);
   EXPECT_EQ(japanese->nameItem(1).refersTo(), "=\xE4\xBD\x9C\xE6\xA5\xAD\xE3\x83\xAA\xE3\x82\xB9\xE3\x83\x88!$A$3:$M$66");
