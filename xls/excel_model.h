@@ -80,6 +80,8 @@ class Range {
  public:
   Range(const Worksheet& sheet, uint32_t firstRow, uint16_t firstCol, uint32_t lastRow, uint16_t lastCol)
       : sheet_(&sheet), r1_(firstRow), c1_(firstCol), r2_(lastRow), c2_(lastCol) {}
+  // No range at all (a chart sheet has no cells): no rows, no columns, no cells, address "".
+  static Range none(const Worksheet& sheet) { return Range(sheet, 1, 1, 0, 0); }
 
   long rowsCount() const { return static_cast<long>(r2_ - r1_ + 1); }
   long columnsCount() const { return static_cast<long>(c2_ - c1_ + 1); }
@@ -136,7 +138,7 @@ class Worksheet {
   void setVisible(int value);                       // -1/True, 0/False, 2
   void activate();                                  // becomes the active sheet
   void select();                                    // VbError 1004 for a hidden sheet
-  Range usedRange() const;                          // $A$1 alone for an empty sheet
+  Range usedRange() const;                          // $A$1 alone for an empty sheet; none for a chart
   Cell cell(uint32_t row, uint16_t col) const;      // 1-based
   bool protectContents() const { return protectContents_; }
   bool protectDrawingObjects() const { return protectObjects_; }

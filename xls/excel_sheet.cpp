@@ -92,6 +92,7 @@ Cell Worksheet::cell(uint32_t row, uint16_t col) const {
 Range Worksheet::usedRange() const {
   // Every stored cell (formatted blanks included) and every note counts, as in Excel.
   const SheetData& d = data();
+  if (d.type == SheetType::Chart) return Range::none(*this);
   bool any = false;
   uint32_t r1 = 0, r2 = 0;
   uint16_t c1 = 0, c2 = 0;
@@ -125,6 +126,7 @@ Range Worksheet::usedRange() const {
 // ---- Range ------------------------------------------------------------------------------
 
 std::string Range::address() const {
+  if (count() == 0) return "";
   std::string first = cellAddress(r1_, static_cast<uint16_t>(c1_), true, true);
   if (r1_ == r2_ && c1_ == c2_) return first;
   return first + ":" + cellAddress(r2_, static_cast<uint16_t>(c2_), true, true);

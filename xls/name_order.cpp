@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include <unicode/uchar.h>
+
 #include "core/vbstring.h"
 
 namespace zel::xls {
@@ -22,15 +24,14 @@ uint32_t weight(char16_t c) {
     if (c >= u'A' && c <= u'Z') return 0x300 + (c - u'A');
     return c;  // control characters
   }
-  return 0x10000 + c;  // other scripts by code unit, after the Latin letters
+  // Other scripts after the Latin letters, by code unit with case ignored.
+  return 0x10000 + static_cast<uint32_t>(u_toupper(c));
 }
-
-std::u16string folded(std::string_view name) { return vb::ucase(toU16(name)); }
 
 }  // namespace
 
 bool nameOrderLess(std::string_view a, std::string_view b) {
-  const std::u16string x = folded(a), y = folded(b);
+  const std::u16string x = toU16(a), y = toU16(b);
   return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(),
                                       [](char16_t p, char16_t q) { return weight(p) < weight(q); });
 }

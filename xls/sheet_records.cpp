@@ -314,8 +314,20 @@ void readScl(ByteCursor cur, SheetState& st) {
   if (zoom >= 10 && zoom <= 400) st.sheet.windowZoom = static_cast<uint16_t>(zoom);
 }
 
+// Records of cells and their formulas. A chart sheet's substream holds its series' cached
+// values in such records; they are not cells of any sheet.
+bool isCellRecord(uint16_t id) {
+  switch (id) {
+    case rec::Number: case rec::Rk: case rec::MulRk: case rec::Blank: case rec::MulBlank: case rec::LabelSst:
+    case rec::Label: case rec::RString: case rec::BoolErr: case rec::Formula: case rec::String: case rec::ShrFmla:
+    case rec::Array: case rec::Table: return true;
+    default: return false;
+  }
+}
+
 void readSheetRecord(const std::vector<Record>& records, size_t& i, SheetState& st, const WorkbookGlobals& g) {
   const Record& r = records[i];
+  if (st.sheet.type == SheetType::Chart && isCellRecord(r.id)) return;
   ByteCursor cur(r.data, r.offset + 4);
   SheetData& s = st.sheet;
   switch (r.id) {

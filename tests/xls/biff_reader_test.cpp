@@ -302,13 +302,14 @@ TEST(BiffReader, NamesPrintAreaAndTitles) {
 TEST(BiffReader, NamesFollowExcelsNameOrder) {
   BiffBuilder b;
   b.addSheet("S");
-  for (const char* n : {"HedgeNames", "Hedge_Beta", "activityType_Values", "Activity_Type", "Rate2", "Rate_1"})
+  for (const char* n : {"HedgeNames", "Hedge_Beta", "activityType_Values", "Activity_Type", "Rate2", "Rate_1",
+                        "\u041C\u0418\u0421\u0422", "\u041C\u0418\u0441\u043F"})  // МИСТ, МИсп
     b.name(n, Bytes().u8(0x1E).u16(1));
   auto book = openBuilt(b);
   std::vector<std::string> order;
   for (int i = 1; i <= book->nameCount(); ++i) order.push_back(book->nameItem(i).name());
   EXPECT_EQ(order, (std::vector<std::string>{"Activity_Type", "activityType_Values", "Hedge_Beta", "HedgeNames",
-                                             "Rate_1", "Rate2"}));
+                                             "Rate_1", "Rate2", "\u041C\u0418\u0441\u043F", "\u041C\u0418\u0421\u0422"}));
 }
 
 TEST(BiffReader, ProtectionPageSetupAndZoom) {

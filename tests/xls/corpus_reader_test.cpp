@@ -120,6 +120,23 @@ TEST(CorpusReader, ValuesAndDisplayedTexts) {
   EXPECT_EQ(list.cell(3, 13).value().text, "\xE4\xBD\x9C\xE6\xA5\xAD\xE7\xB5\x82\xE4\xBA\x86\xE6\x97\xA5\xE4\xBB\x98");
 }
 
+// Graph1 and Graph2 are chart sheets: the cached values of their series are no cells.
+TEST(CorpusReader, ChartSheetsHaveNoCells) {
+  auto book = openData("44010-TwoCharts.xls");
+  ASSERT_EQ(book->sheetCount(), 3);
+  EXPECT_EQ(book->sheet(1).usedRange().address(), "$A$1:$M$12");
+  for (int i : {2, 3}) {
+    const Worksheet& chart = book->sheet(i);
+    EXPECT_EQ(chart.type(), SheetType::Chart);
+    const Range used = chart.usedRange();
+    EXPECT_EQ(used.count(), 0);
+    EXPECT_EQ(used.rowsCount(), 0);
+    EXPECT_EQ(used.columnsCount(), 0);
+    EXPECT_FALSE(used.begin() != used.end());
+    EXPECT_TRUE(chart.data().cells.empty());
+  }
+}
+
 TEST(CorpusReader, DocumentProperties) {
   setenv("TZ", "UTC", 1);
   tzset();

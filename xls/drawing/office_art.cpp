@@ -17,7 +17,9 @@ struct ArtRecord {
   uint16_t instance = 0;
   uint16_t type = 0;
   std::span<const uint8_t> body;
-  bool isContainer() const { return version == 0xF; }
+  // Some writers leave the version nibble of the drawing container at 0; its record type
+  // still says what it is.
+  bool isContainer() const { return version == 0xF || type == art::DgContainer; }
 };
 
 // The records directly inside a span. A record that claims more bytes than its parent holds

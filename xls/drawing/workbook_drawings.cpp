@@ -1,6 +1,10 @@
 // Reads the drawing layer of every sheet of the collection when the workbook opens. Only the
 // records the drawing layer looks at are kept (others collapse into one placeholder each run),
 // so a large grid costs no record index of its own.
+#include <charconv>
+#include <set>
+
+#include "core/vbstring.h"
 #include "xls/biff_record.h"
 #include "xls/drawing/sheet_drawing_reader.h"
 #include "xls/excel_model.h"
@@ -44,10 +48,24 @@ std::vector<Record> drawingRecordsFrom(std::span<const uint8_t> stream, size_t b
   return out;
 }
 
+// The numbers of the root storages named "MBD" + eight hex digits (embedded OLE objects).
+std::set<uint32_t> embeddingStorages(const CompoundFile& file) {
+  std::set<uint32_t> out;
+  for (const std::string& name : file.children()) {
+    if (name.size() != 11 || vb::ucase(name.substr(0, 3)) != "MBD" || !file.isStorage(name)) continue;
+    uint32_t number = 0;
+    const char* end = name.data() + name.size();
+    auto [ptr, ec] = std::from_chars(name.data() + 3, end, number, 16);
+    if (ec == std::errc() && ptr == end) out.insert(number);
+  }
+  return out;
+}
+
 }  // namespace
 
 void Workbook::loadDrawings(std::span<const uint8_t> stream) {
-  const drawing::DrawingEnvironment env{env_, biff_.globals.palette};
+  const std::set<uint32_t> storages = embeddingStorages(*file_);
+  const drawing::DrawingEnvironment env{env_, biff_.globals.palette, storages};
   for (size_t pos = 0; pos < sheetIndex_.size(); ++pos) {
     const std::vector<Record> records = drawingRecordsFrom(stream, biff_.globals.sheets[sheetIndex_[pos]].streamPosition);
     if (records.empty()) continue;
