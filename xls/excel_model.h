@@ -58,7 +58,8 @@ class Cell {
   std::string valueText() const;
   // Range.Text: the value as the cell's number format displays it.
   std::string text() const;
-  // Range.Formula: "=..." for formulas; for constants the constant as Excel gives it.
+  // Range.Formula: "=..." for formulas; for constants the constant as Excel gives it (a number
+  // under a date format as the date: "2/23/2005").
   std::string formula() const;
   bool hasFormula() const;
   // Warnings of the formula printer for this cell (unknown or damaged tokens).

@@ -252,11 +252,16 @@ std::string Cell::text() const {
 bool Cell::hasFormula() const { return entry_ && entry_->formula >= 0; }
 
 std::string Cell::formula() const {
-  if (hasFormula()) return sheet_->workbook().cellFormula(*sheet_, *entry_).text;
+  const Workbook& book = sheet_->workbook();
+  if (hasFormula()) return book.cellFormula(*sheet_, *entry_).text;
   CellValue v = value();
   switch (v.kind) {
     case CellValue::Kind::Empty: return "";
-    case CellValue::Kind::Number: return formula::excelNumberText(v.number);
+    case CellValue::Kind::Number:
+      // A date constant is given as the date, not as its serial number.
+      if (auto date = dateConstantText(book.numberFormatOf(entry_->xf), v.number, book.globals().dateMode1904))
+        return *date;
+      return formula::excelNumberText(v.number);
     case CellValue::Kind::Text: return v.text;
     case CellValue::Kind::Boolean: return v.boolean ? "TRUE" : "FALSE";
     case CellValue::Kind::Error: return errorText(v.errorCode);

@@ -115,6 +115,27 @@ TEST(BiffReader, CellValuesTextsAndEnumerationOrder) {
   EXPECT_TRUE(ws.cell(100, 100).isEmpty());
 }
 
+// A constant under a date or time format: its formula text is the date as Excel writes it in
+// formula text, not the serial number (the cell listing shows it for noted cells).
+TEST(BiffReader, DateConstantsGiveTheirDateAsFormula) {
+  BiffBuilder b;
+  int s = b.addSheet("S");
+  const uint16_t date = b.numberFormat(14, "yyyy/m/d"), time = b.numberFormat(170, "h:mm");
+  b.number(s, 0, 0, 38406, date);
+  b.number(s, 1, 0, 38406 + 64033 / 86400.0, date);  // 17:47:13 under a date-only format
+  b.number(s, 2, 0, 0.25, time);
+  b.number(s, 3, 0, -1, date);                       // no date: stays a number
+  b.number(s, 4, 0, 38406.5);                        // General
+  b.note(s, 0, 0, "noted");
+  auto book = openBuilt(b);
+  Worksheet& ws = book->sheet(1);
+  EXPECT_EQ(ws.cell(1, 1).formula(), "2/23/2005");
+  EXPECT_EQ(ws.cell(2, 1).formula(), "2/23/2005 5:47:13 PM");
+  EXPECT_EQ(ws.cell(3, 1).formula(), "6:00:00 AM");
+  EXPECT_EQ(ws.cell(4, 1).formula(), "-1");
+  EXPECT_EQ(ws.cell(5, 1).formula(), "38406.5");
+}
+
 TEST(BiffReader, EmptySheetUsedRangeIsA1AndNoLinks) {
   BiffBuilder b;
   b.addSheet("Empty");
