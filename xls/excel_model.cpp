@@ -10,7 +10,6 @@
 #include "core/vbstring.h"
 #include "xls/formula/formula_printer.h"
 #include "xls/formula/sheet_name_text.h"
-#include "xls/library_messages.h"
 #include "xls/name_order.h"
 #include "xls/name_ranges.h"
 #include "xls/number_format.h"
@@ -68,7 +67,6 @@ Workbook::Workbook(std::unique_ptr<CompoundFile> file, std::string fullName)
     : file_(std::move(file)), fullName_(std::move(fullName)) {}
 
 std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
-  silenceContainerLibraryMessages();
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) cannotOpen(path, "the file does not exist or is not a regular file.");
   if (std::filesystem::file_size(path, ec) == 0 && !ec) cannotOpen(path, "the file is empty.");
@@ -88,7 +86,6 @@ std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
 }
 
 std::unique_ptr<Workbook> Workbook::openMemory(std::vector<uint8_t> bytes, const std::string& fullName) {
-  silenceContainerLibraryMessages();
   if (bytes.empty()) cannotOpen(fullName, "the file is empty.");
   if (looksLikeZip(bytes))
     cannotOpen(fullName, "the file is an Excel 2007 or later workbook (OOXML package), not an Excel 97 workbook.");
@@ -242,6 +239,8 @@ std::vector<std::string> Workbook::warnings() const {
   std::vector<std::string> out = biff_.globals.warnings;
   for (size_t i = 0; i < biff_.sheets.size(); ++i)
     for (const std::string& w : biff_.sheets[i].warnings) out.push_back(biff_.globals.sheets[i].name + ": " + w);
+  // What libgsf logged while reading this file (also later, for the macro project): one line.
+  if (std::string libraryDamage = file_->libraryMessages().summary(); !libraryDamage.empty()) out.push_back(libraryDamage);
   return out;
 }
 

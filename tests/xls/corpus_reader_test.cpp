@@ -178,6 +178,18 @@ TEST(CorpusReader, StreamNamesCompareWithoutCase) {
   EXPECT_DOUBLE_EQ(book->sheet(1).cell(3, 3).value().number, 39302);
 }
 
+// libgsf logs CRITICAL and WARNING lines about this file's damaged property sets: none reach
+// stderr, the workbook reports them as one warning of its own.
+TEST(CorpusReader, LibraryMessagesBecomeOneWarning) {
+  ::testing::internal::CaptureStderr();
+  auto book = openData("poi-fuzz.xls");
+  const std::string stderrText = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(stderrText, "");
+  long libraryWarnings = 0;
+  for (const std::string& w : book->warnings()) libraryWarnings += w.rfind("the compound-file library reported damage: ", 0) == 0;
+  EXPECT_EQ(libraryWarnings, 1);
+}
+
 TEST(CorpusReader, UnreadableFormatsFailWithTheirReason) {
   EXPECT_NE(refusal("password.xls").find("encrypted"), std::string::npos);
   EXPECT_NE(refusal("testEXCEL_95.xls").find("Excel 5.0/95"), std::string::npos);
