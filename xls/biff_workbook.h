@@ -165,9 +165,10 @@ struct BiffWorkbook {
   std::vector<SheetData> sheets;  // parallel to globals.sheets
 };
 
-// Parses a Workbook stream. Throws VbError(1004) with a clear reason for streams the reader
-// does not handle (earlier BIFF versions, encrypted workbooks, not a workbook at all);
-// damaged records inside a readable stream are skipped and listed in the warnings.
+// Parses a Workbook stream. Throws WorkbookOpenError (VbError 1004) with a clear reason and its
+// kind for streams the reader does not handle (earlier BIFF versions, encrypted workbooks, not
+// a workbook at all); damaged records inside a readable stream are skipped and listed in the
+// warnings.
 BiffWorkbook parseWorkbookStream(std::span<const uint8_t> stream);
 
 // The English text of a built-in name code (0x06 -> "Print_Area"); "" when unknown.

@@ -2,9 +2,10 @@
 // Application -> Workbook -> Worksheet -> Range -> Cell, plus Name, PageSetup and the
 // built-in document properties. Opening a workbook parses it; nothing is executed.
 //
-// Errors are VbError with Excel's numbers: 1004 for a workbook the reader cannot open (the
-// description names the reason: not a compound file, an OOXML package, an earlier BIFF
-// version, encrypted, damaged), 9 for a sheet or name that does not exist, 1004 for a name
+// Errors are VbError with Excel's numbers: 1004 for a workbook the reader cannot open (a
+// WorkbookOpenError: the description names the reason, the kind sorts it: not a compound
+// file, an OOXML package, an earlier BIFF version, encrypted, damaged), 9 for a sheet or name
+// that does not exist, 1004 for a name
 // without a range on this workbook or a sheet that cannot be selected.
 #pragma once
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include "xls/compound_file.h"
 #include "xls/document_properties.h"
 #include "xls/drawing/sheet_drawing.h"
+#include "xls/open_error.h"
 
 namespace zel::xls {
 

@@ -23,19 +23,6 @@ constexpr uint16_t kLastRow = kRowCount - 1;
 constexpr uint16_t kLastColumn = kColumnCount - 1;
 constexpr int16_t kDeletedSheet = -1;  // XTI sheet index: the sheet was not found (deleted)
 
-const char* errorText(uint8_t code) {
-  switch (code) {
-    case 0x00: return "#NULL!";
-    case 0x07: return "#DIV/0!";
-    case 0x0F: return "#VALUE!";
-    case 0x17: return "#REF!";
-    case 0x1D: return "#NAME?";
-    case 0x24: return "#NUM!";
-    case 0x2A: return "#N/A";
-    default: return nullptr;
-  }
-}
-
 const char* binaryText(BinaryOperator op) {
   switch (op) {
     case BinaryOperator::Add: return "+";
@@ -163,7 +150,7 @@ class Printer {
   void on(const IntConst& t) { push(takeLead() + std::to_string(t.value)); }
   void on(const BoolConst& t) { push(takeLead() + (t.value ? "TRUE" : "FALSE")); }
   void on(const ErrorConst& t) {
-    const char* text = errorText(t.code);
+    const char* text = errorCodeText(t.code);
     if (!text) return fail("#DAMAGED_FORMULA", "unknown error code " + hex(t.code, 2));
     push(takeLead() + text);
   }
@@ -180,7 +167,7 @@ class Printer {
           case ArrayValue::Kind::String: text += quotedString(v.text); break;
           case ArrayValue::Kind::Bool: text += v.code ? "TRUE" : "FALSE"; break;
           case ArrayValue::Kind::Error: {
-            const char* e = errorText(v.code);
+            const char* e = errorCodeText(v.code);
             if (!e) return fail("#DAMAGED_FORMULA", "unknown error code " + hex(v.code, 2) + " in an array");
             text += e;
             break;
@@ -465,6 +452,19 @@ FormulaText printFormula(std::span<const uint8_t> rgce, std::span<const uint8_t>
                          const FormulaEnvironment& env, FormulaOrigin origin, FormulaKind kind) {
   DecodedFormula decoded = decodeRgce(rgce, extra);
   return Printer(env, origin, kind).print(decoded);
+}
+
+const char* errorCodeText(uint8_t code) {
+  switch (code) {
+    case 0x00: return "#NULL!";
+    case 0x07: return "#DIV/0!";
+    case 0x0F: return "#VALUE!";
+    case 0x17: return "#REF!";
+    case 0x1D: return "#NAME?";
+    case 0x24: return "#NUM!";
+    case 0x2A: return "#N/A";
+    default: return nullptr;
+  }
 }
 
 std::optional<FormulaAnchor> formulaAnchor(std::span<const uint8_t> rgce) {

@@ -91,6 +91,9 @@ struct DataTableInputs {
 };
 std::string dataTableFormula(const DataTableInputs& table);
 
+// "#DIV/0!" etc. for a BIFF error code; nullptr for a code that is none.
+const char* errorCodeText(uint8_t code);
+
 // "A1"-style address helpers shared by the reader (column letters, "$" for absolute).
 std::string columnLetters(uint16_t col);  // 0 -> "A", 255 -> "IV"
 std::string cellAddress(uint32_t row, uint16_t col, bool absRow = false, bool absCol = false);
