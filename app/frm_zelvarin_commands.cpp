@@ -6,6 +6,7 @@
 #include "core/vbstring.h"
 #include "app/window_progress.h"
 #include "analyses/analysis_registry.h"
+#include "analyses/open_failure_text.h"
 #include "report/sheet_metrics.h"
 #include "report/preview/sheet_preview.h"
 #include "report/sheet_print.h"
@@ -105,7 +106,7 @@ void frmZelvarin::runAnalysisCommand(const char* analysisName, std::initializer_
     for (QPushButton* b : previewButtons) b->setEnabled(true);
     finishWithPreview(result.report, reportDbPath());
   } catch (const VbError& e) {
-    reportCommandError(place, e.number(), e.description());
+    reportCommandError(place, e.number(), analyses::windowErrorDescription(e));
   } catch (const std::exception& e) {
     reportCommandError(place, err::Automation, e.what());
   }
@@ -140,7 +141,7 @@ void frmZelvarin::cmdSheet_Click() {
     XlLost_ = true;
     report::showSheetPreview(this, std::move(pages));
   } catch (const VbError& e) {
-    reportCommandError(report::kSheetPrintPlace, e.number(), e.description());
+    reportCommandError(report::kSheetPrintPlace, e.number(), analyses::windowErrorDescription(e));
   } catch (const std::exception& e) {
     reportCommandError(report::kSheetPrintPlace, err::Automation, e.what());
   }
@@ -189,7 +190,7 @@ void frmZelvarin::cmdTimeCheck_Click() {
     }
     for (const auto& m : outcome.messages) message(m.text, MsgButtons::Ok, m.caption);
   } catch (const VbError& e) {
-    reportCommandError("場所:処理時間確認", e.number(), e.description());
+    reportCommandError("場所:処理時間確認", e.number(), analyses::windowErrorDescription(e));
   } catch (const std::exception& e) {
     reportCommandError("場所:処理時間確認", err::Automation, e.what());
   }

@@ -2,6 +2,7 @@
 #include "app/frm_zelvarin.h"
 
 #include "analyses/header_defaults.h"
+#include "analyses/open_failure_text.h"
 #include "core/date_text.h"
 #include "core/vbstring.h"
 #include "app/window_progress.h"
@@ -98,7 +99,7 @@ void frmZelvarin::openWorkbook(const std::string& path, bool fromRecentList) {
       m1z_Click();
       return;
     }
-    reportCommandError(kPlaceOpen, e.number(), e.description(), MailLine::Standard, false);
+    reportCommandError(kPlaceOpen, e.number(), analyses::windowErrorDescription(e), MailLine::Standard, false);
   } catch (const std::exception& e) {
     abandonWorkbook();
     reportCommandError(kPlaceOpen, err::Automation, e.what(), MailLine::Standard, false);

@@ -3,6 +3,7 @@
 // order and shape. Every result must be a listed shape or a counted unreadable one.
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <span>
 #include <vector>
 
@@ -33,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FormulaEnvironment formulas;
   formulas.names.push_back({"Macro1", 0});
   const std::vector<uint32_t> palette(56, 0x808080);
-  const drawing::DrawingEnvironment env{formulas, palette};
+  const std::set<uint32_t> storages = {1};
+  const drawing::DrawingEnvironment env{formulas, palette, storages};
   const auto sheet = drawing::readSheetDrawing(list.records, 0, env);
   for (const auto& s : sheet.shapes) (void)s.name.size();
   if (countShapes(sheet.shapes) > drawing::kMaxArtShapes + 1) __builtin_trap();

@@ -1,23 +1,37 @@
 // Record splitting and CONTINUE gathering for BIFF8 streams.
 #include "xls/biff_record.h"
 
+#include <algorithm>
+
 namespace zel::xls {
+
+namespace {
+constexpr size_t kHeaderBytes = 4;
+}
+
+RecordReader::RecordReader(std::span<const uint8_t> stream, size_t start)
+    : cur_(stream.subspan(std::min(start, stream.size())), start), start_(start) {}
+
+bool RecordReader::next(Record& out) {
+  if (truncated_ || cur_.remaining() < kHeaderBytes) return false;
+  const size_t at = start_ + cur_.position();
+  const uint16_t id = cur_.u16();
+  const size_t length = cur_.u16();
+  if (length > kMaxRecordBytes || length > cur_.remaining()) {
+    truncated_ = true;
+    return false;
+  }
+  out = Record{id, at, cur_.bytes(length)};
+  return true;
+}
 
 RecordList splitRecords(std::span<const uint8_t> stream) {
   RecordList out;
   out.records.reserve(stream.size() / 16 + 1);
-  size_t pos = 0;
-  while (pos + 4 <= stream.size()) {
-    uint16_t id = static_cast<uint16_t>(stream[pos] | (stream[pos + 1] << 8));
-    size_t len = static_cast<size_t>(stream[pos + 2] | (stream[pos + 3] << 8));
-    if (len > kMaxRecordBytes || pos + 4 + len > stream.size()) {
-      out.truncated = true;
-      return out;
-    }
-    out.records.push_back(Record{id, pos, stream.subspan(pos + 4, len)});
-    pos += 4 + len;
-  }
-  // Trailing bytes shorter than a header are padding left by some writers (sector slack).
+  RecordReader reader(stream);
+  Record r;
+  while (reader.next(r)) out.records.push_back(r);
+  out.truncated = reader.truncated();
   return out;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "xls/byte_cursor.h"
+
 namespace zel::xls {
 
 namespace rec {
@@ -78,8 +80,23 @@ struct Record {
   std::span<const uint8_t> data;
 };
 
-// Splits a stream into records. Stops at the first header that does not fit (truncated or
-// damaged stream); `truncated` then tells so.
+// Reads the records of a stream one by one from a record header at `start`. Stops at the
+// first header that does not fit or claims more than kMaxRecordBytes (a truncated or damaged
+// stream; truncated() then tells so). Trailing bytes shorter than a header are padding left by
+// some writers (sector slack) and end the stream quietly.
+class RecordReader {
+ public:
+  explicit RecordReader(std::span<const uint8_t> stream, size_t start = 0);
+  bool next(Record& out);
+  bool truncated() const { return truncated_; }
+
+ private:
+  ByteCursor cur_;
+  size_t start_;
+  bool truncated_ = false;
+};
+
+// Splits a whole stream into records with RecordReader.
 struct RecordList {
   std::vector<Record> records;
   bool truncated = false;

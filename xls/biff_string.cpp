@@ -10,13 +10,8 @@ namespace zel::xls {
 std::string readCharacters(ByteCursor& cur, size_t count, bool wide) {
   std::u16string units;
   units.reserve(count);
-  if (wide) {
-    auto raw = cur.bytes(count * 2);
-    for (size_t i = 0; i < count; ++i) units.push_back(static_cast<char16_t>(raw[2 * i] | (raw[2 * i + 1] << 8)));
-  } else {
-    auto raw = cur.bytes(count);
-    for (uint8_t b : raw) units.push_back(static_cast<char16_t>(b));
-  }
+  ByteCursor chars(cur.bytes(wide ? count * 2 : count));
+  for (size_t i = 0; i < count; ++i) units.push_back(static_cast<char16_t>(wide ? chars.u16() : chars.u8()));
   return toU8(units);
 }
 
@@ -91,15 +86,11 @@ std::string ContinuedReader::charactersWithWidth(size_t count, bool wide) {
       wide = segments_[seg_][pos_++] & 0x01;
       continue;
     }
-    auto& s = segments_[seg_];
-    if (wide) {
-      if (pos_ + 2 > s.size()) throw RecordError("split character", consumed_ + pos_);
-      units.push_back(static_cast<char16_t>(s[pos_] | (s[pos_ + 1] << 8)));
-      pos_ += 2;
-    } else {
-      units.push_back(static_cast<char16_t>(s[pos_]));
-      pos_ += 1;
-    }
+    const size_t width = wide ? 2 : 1;
+    if (pos_ + width > segments_[seg_].size()) throw RecordError("split character", consumed_ + pos_);
+    ByteCursor unit(segments_[seg_].subspan(pos_, width));
+    units.push_back(static_cast<char16_t>(wide ? unit.u16() : unit.u8()));
+    pos_ += width;
   }
   return toU8(units);
 }

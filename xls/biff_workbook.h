@@ -110,9 +110,7 @@ struct RangeFormula {
   uint8_t firstCol = 0, lastCol = 0;
   std::vector<uint8_t> rgce;
   std::vector<uint8_t> extra;
-  // TABLE inputs: rows/cols of the input cells; flags as in the record.
-  uint16_t tableFlags = 0;
-  uint16_t inputRow1 = 0, inputCol1 = 0, inputRow2 = 0, inputCol2 = 0;
+  DataTableInputs table;  // TABLE only: its input cells
 };
 
 struct NoteEntry {
@@ -171,9 +169,10 @@ struct BiffWorkbook {
   std::vector<SheetData> sheets;  // parallel to globals.sheets
 };
 
-// Parses a Workbook stream. Throws VbError(1004) with a clear reason for streams the reader
-// does not handle (earlier BIFF versions, encrypted workbooks, not a workbook at all);
-// damaged records inside a readable stream are skipped and listed in the warnings.
+// Parses a Workbook stream. Throws WorkbookOpenError (VbError 1004) with a clear reason and its
+// kind for streams the reader does not handle (earlier BIFF versions, encrypted workbooks, not
+// a workbook at all); damaged records inside a readable stream are skipped and listed in the
+// warnings.
 BiffWorkbook parseWorkbookStream(std::span<const uint8_t> stream);
 
 // The English text of a built-in name code (0x06 -> "Print_Area"); "" when unknown.

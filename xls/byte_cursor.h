@@ -1,5 +1,6 @@
-// A small checked reader over a byte span: every read checks the remaining length and throws
-// RecordError (carrying the offset) instead of running past the end.
+// The one little-endian reader of the workbook reader: a small checked cursor over a byte span.
+// Every read checks the remaining length and throws RecordError (carrying the offset) instead
+// of running past the end; decoders catch it where a damaged part is to be skipped.
 #pragma once
 #include <cstdint>
 #include <cstring>
@@ -42,15 +43,14 @@ class ByteCursor {
   uint32_t u32() {
     need(4);
     uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | bytes_[pos_ + i];
+    for (size_t i = 4; i-- > 0;) v = (v << 8) | bytes_[pos_ + i];
     pos_ += 4;
     return v;
   }
-  int32_t i32() { return static_cast<int32_t>(u32()); }
   double f64() {
     need(8);
     uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = (bits << 8) | bytes_[pos_ + i];
+    for (size_t i = 8; i-- > 0;) bits = (bits << 8) | bytes_[pos_ + i];
     pos_ += 8;
     double d;
     std::memcpy(&d, &bits, sizeof d);
@@ -65,10 +65,6 @@ class ByteCursor {
   void skip(size_t n) {
     need(n);
     pos_ += n;
-  }
-  void seek(size_t pos) {
-    if (pos > bytes_.size()) fail("seek past end");
-    pos_ = pos;
   }
   [[noreturn]] void fail(const std::string& what) const { throw RecordError(what, base_ + pos_); }
 

@@ -50,9 +50,16 @@ std::vector<std::string> splitPath(const std::string& path) {
 }  // namespace
 
 struct CompoundFile::Impl {
+  LibraryMessages messages;     // declared first: destroyed last
   std::vector<uint8_t> memory;  // keeps an in-memory image alive
   GPtr<GsfInput> input;
   GPtr<GsfInfile> root;
+
+  ~Impl() {
+    LibraryMessageCapture capture(messages);
+    root.reset();
+    input.reset();
+  }
 
   // The child at path; an owned reference (nullptr when missing).
   GPtr<GsfInput> find(const std::string& path) const {
@@ -95,6 +102,7 @@ static CompoundFile::Impl* openInfile(std::unique_ptr<CompoundFile::Impl>& impl,
 CompoundFile CompoundFile::open(const std::string& path) {
   initGsf();
   auto impl = std::make_unique<Impl>();
+  LibraryMessageCapture capture(impl->messages);
   GError* raw = nullptr;
   GsfInput* in = gsf_input_stdio_new(path.c_str(), &raw);
   std::unique_ptr<GError, GErrorFree> err(raw);
@@ -110,6 +118,7 @@ CompoundFile CompoundFile::open(const std::string& path) {
 CompoundFile CompoundFile::openMemory(std::vector<uint8_t> bytes) {
   initGsf();
   auto impl = std::make_unique<Impl>();
+  LibraryMessageCapture capture(impl->messages);
   impl->memory = std::move(bytes);
   impl->input.reset(gsf_input_memory_new(impl->memory.data(), static_cast<gsf_off_t>(impl->memory.size()), FALSE));
   if (!impl->input) throw CompoundFileError("memory image: cannot open");
@@ -118,6 +127,7 @@ CompoundFile CompoundFile::openMemory(std::vector<uint8_t> bytes) {
 }
 
 std::vector<std::string> CompoundFile::children(const std::string& storage) const {
+  LibraryMessageCapture capture(impl_->messages);
   std::vector<std::string> names;
   auto node = impl_->find(storage);
   if (!node || !GSF_IS_INFILE(node.get())) return names;
@@ -131,13 +141,18 @@ std::vector<std::string> CompoundFile::children(const std::string& storage) cons
 }
 
 bool CompoundFile::isStorage(const std::string& path) const {
+  LibraryMessageCapture capture(impl_->messages);
   auto node = impl_->find(path);
   return node && GSF_IS_INFILE(node.get()) && gsf_infile_num_children(GSF_INFILE(node.get())) >= 0;
 }
 
-bool CompoundFile::exists(const std::string& path) const { return impl_->find(path) != nullptr; }
+bool CompoundFile::exists(const std::string& path) const {
+  LibraryMessageCapture capture(impl_->messages);
+  return impl_->find(path) != nullptr;
+}
 
 std::optional<std::vector<uint8_t>> CompoundFile::readStream(const std::string& path) const {
+  LibraryMessageCapture capture(impl_->messages);
   auto node = impl_->find(path);
   if (!node) return std::nullopt;
   if (GSF_IS_INFILE(node.get()) && gsf_infile_num_children(GSF_INFILE(node.get())) >= 0) return std::nullopt;
@@ -151,5 +166,9 @@ std::optional<std::vector<uint8_t>> CompoundFile::readStream(const std::string& 
 }
 
 void* CompoundFile::rawInfile() const { return impl_->root.get(); }
+
+const LibraryMessages& CompoundFile::libraryMessages() const { return impl_->messages; }
+
+LibraryMessageCapture CompoundFile::captureLibraryMessages() const { return LibraryMessageCapture(impl_->messages); }
 
 }  // namespace zel::xls

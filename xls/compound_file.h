@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "xls/library_messages.h"
+
 namespace zel::xls {
 
 // Largest stream the reader will load into memory; larger ones are refused as damaged.
@@ -38,6 +40,10 @@ class CompoundFile {
 
   // Opaque libgsf handle of the root (GsfInfile*), for the property-set reader in xls/.
   void* rawInfile() const;
+  // What libgsf logged about this file so far (every method above collects it); callers of
+  // rawInfile collect theirs with captureLibraryMessages.
+  const LibraryMessages& libraryMessages() const;
+  LibraryMessageCapture captureLibraryMessages() const;
 
  struct Impl;
 

@@ -125,6 +125,7 @@ std::string PropertyValue::toText() const {
 }
 
 DocumentProperties DocumentProperties::read(const CompoundFile& file) {
+  const LibraryMessageCapture capture = file.captureLibraryMessages();
   DocumentProperties props;
   auto* root = static_cast<GsfInfile*>(file.rawInfile());
   if (!root) return props;

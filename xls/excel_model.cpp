@@ -10,17 +10,18 @@
 #include "core/vbstring.h"
 #include "xls/formula/formula_printer.h"
 #include "xls/formula/sheet_name_text.h"
-#include "xls/library_messages.h"
+#include "xls/name_order.h"
 #include "xls/name_ranges.h"
 #include "xls/number_format.h"
 #include "xls/ooxml/macro_container.h"
 #include "xls/ooxml/ooxml_workbook.h"
+#include "xls/open_error.h"
 
 namespace zel::xls {
 namespace {
 
-[[noreturn]] void cannotOpen(const std::string& who, const std::string& reason) {
-  throw VbError(err::BadFileFormat, "Cannot open '" + who + "': " + reason);
+[[noreturn]] void cannotOpen(OpenFailure kind, const std::string& who, const std::string& reason) {
+  throw WorkbookOpenError(kind, who, "Cannot open '" + who + "': " + reason);
 }
 
 bool looksLikeZip(const std::vector<uint8_t>& head) {
@@ -47,20 +48,19 @@ std::string bareBiffReason(const std::vector<uint8_t>& head) {
   }
 }
 
+// A bare stream of an Excel 2.x-4.0 workbook is an earlier Excel; a bare BIFF8 stream is no
+// workbook file.
+OpenFailure bareBiffKind(const std::vector<uint8_t>& head) {
+  return head.size() >= 2 && head[1] == 0x08 ? OpenFailure::NotAWorkbook : OpenFailure::EarlierExcel;
+}
+
 bool sameNameNoCase(const std::string& a, const std::string& b) { return vb::ucase(a) == vb::ucase(b); }
 
 }  // namespace
 
 std::string errorText(uint8_t code) {
-  switch (code) {
-    case 0x00: return "#NULL!";
-    case 0x07: return "#DIV/0!";
-    case 0x0F: return "#VALUE!";
-    case 0x17: return "#REF!";
-    case 0x1D: return "#NAME?";
-    case 0x24: return "#NUM!";
-    default: return "#N/A";
-  }
+  const char* text = errorCodeText(code);
+  return text ? text : "#N/A";
 }
 
 // ---- Workbook -------------------------------------------------------------------------
@@ -69,18 +69,17 @@ Workbook::Workbook(std::unique_ptr<CompoundFile> file, std::string fullName)
     : file_(std::move(file)), fullName_(std::move(fullName)) {}
 
 std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
-  silenceContainerLibraryMessages();
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) cannotOpen(path, "the file does not exist or is not a regular file.");
-  if (std::filesystem::file_size(path, ec) == 0 && !ec) cannotOpen(path, "the file is empty.");
+  if (!std::filesystem::is_regular_file(path, ec)) cannotOpen(OpenFailure::NotFound, path, "the file does not exist or is not a regular file.");
+  if (std::filesystem::file_size(path, ec) == 0 && !ec) cannotOpen(OpenFailure::Empty, path, "the file is empty.");
   std::vector<uint8_t> head = fileHead(path);
   if (looksLikeZip(head)) return openPackage(path, nullptr);
-  if (std::string reason = bareBiffReason(head); !reason.empty()) cannotOpen(path, reason);
+  if (std::string reason = bareBiffReason(head); !reason.empty()) cannotOpen(bareBiffKind(head), path, reason);
   std::unique_ptr<CompoundFile> cf;
   try {
     cf = std::make_unique<CompoundFile>(CompoundFile::open(path));
   } catch (const CompoundFileError&) {
-    cannotOpen(path, "the file is not an Excel 97 workbook (it is not an OLE2 compound file).");
+    cannotOpen(OpenFailure::NotAWorkbook, path, "the file is not an Excel 97 workbook (it is not an OLE2 compound file).");
   }
   std::unique_ptr<Workbook> book(new Workbook(std::move(cf), path));
   book->load();
@@ -88,15 +87,14 @@ std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
 }
 
 std::unique_ptr<Workbook> Workbook::openMemory(std::vector<uint8_t> bytes, const std::string& fullName) {
-  silenceContainerLibraryMessages();
-  if (bytes.empty()) cannotOpen(fullName, "the file is empty.");
+  if (bytes.empty()) cannotOpen(OpenFailure::Empty, fullName, "the file is empty.");
   if (looksLikeZip(bytes)) return openPackage(fullName, &bytes);
-  if (std::string reason = bareBiffReason(bytes); !reason.empty()) cannotOpen(fullName, reason);
+  if (std::string reason = bareBiffReason(bytes); !reason.empty()) cannotOpen(bareBiffKind(bytes), fullName, reason);
   std::unique_ptr<CompoundFile> cf;
   try {
     cf = std::make_unique<CompoundFile>(CompoundFile::openMemory(std::move(bytes)));
   } catch (const CompoundFileError&) {
-    cannotOpen(fullName, "the file is not an Excel 97 workbook (it is not an OLE2 compound file).");
+    cannotOpen(OpenFailure::NotAWorkbook, fullName, "the file is not an Excel 97 workbook (it is not an OLE2 compound file).");
   }
   std::unique_ptr<Workbook> book(new Workbook(std::move(cf), fullName));
   book->load();
@@ -109,9 +107,9 @@ std::unique_ptr<Workbook> Workbook::openPackage(const std::string& fullName, std
     ooxml::Package package = bytes ? ooxml::Package::openMemory(std::move(*bytes)) : ooxml::Package::open(fullName);
     read = ooxml::readWorkbookPackage(package);
   } catch (const ooxml::PackageError& e) {
-    cannotOpen(fullName, std::string("the file is a damaged Office Open XML package (") + e.what() + ").");
+    cannotOpen(OpenFailure::Damaged, fullName, std::string("the file is a damaged Office Open XML package (") + e.what() + ").");
   } catch (const VbError& e) {
-    cannotOpen(fullName, e.description());
+    cannotOpen(OpenFailure::NotAWorkbook, fullName, e.description());
   }
   std::string warning;
   auto container = std::make_unique<CompoundFile>(ooxml::macroContainer(std::move(read.vbaProject), warning));
@@ -136,20 +134,22 @@ void Workbook::load() {
     if (!workbookName.empty()) stream = file_->readStream(workbookName);
     if (!stream) {
       if (!findRoot("EncryptedPackage").empty() || !findRoot("EncryptionInfo").empty())
-        cannotOpen(fullName_,
+        cannotOpen(OpenFailure::Encrypted, fullName_,
                    "the file is an encrypted Excel 2007 or later workbook (protected with a password to open) and "
                    "cannot be read.");
       if (!findRoot("Book").empty())
-        cannotOpen(fullName_, "the file is an Excel 5.0/95 workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
-      cannotOpen(fullName_, "the compound file holds no Workbook stream (it is not an Excel workbook).");
+        cannotOpen(OpenFailure::EarlierExcel, fullName_, "the file is an Excel 5.0/95 workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+      cannotOpen(OpenFailure::NotAWorkbook, fullName_, "the compound file holds no Workbook stream (it is not an Excel workbook).");
     }
   } catch (const CompoundFileError& e) {
-    cannotOpen(fullName_, std::string("the compound file is damaged (") + e.what() + ").");
+    cannotOpen(OpenFailure::Damaged, fullName_, std::string("the compound file is damaged (") + e.what() + ").");
   }
   try {
     biff_ = parseWorkbookStream(*stream);
+  } catch (const WorkbookOpenError& e) {
+    cannotOpen(e.kind(), fullName_, e.description());
   } catch (const VbError& e) {
-    cannotOpen(fullName_, e.description());
+    cannotOpen(OpenFailure::Damaged, fullName_, e.description());
   }
   properties_ = DocumentProperties::read(*file_);
   finishLoad();
@@ -167,11 +167,11 @@ void Workbook::finishLoad() {
   activeSheet_ = 0;
   for (size_t i = 0; i < sheetIndex_.size(); ++i)
     if (sheetIndex_[i] == biff_.globals.activeSheet) activeSheet_ = static_cast<int>(i);
-  // Names collection: alphabetical, as Excel lists it.
-  for (size_t i = 0; i < biff_.globals.names.size(); ++i) nameOrder_.push_back(i);
-  std::stable_sort(nameOrder_.begin(), nameOrder_.end(), [&](size_t a, size_t b) {
-    return vb::ucase(Name(*this, a).name()) < vb::ucase(Name(*this, b).name());
-  });
+  // Names collection in Excel's name order; names alike but for their sheet keep file order.
+  const auto& names = biff_.globals.names;
+  for (size_t i = 0; i < names.size(); ++i) nameOrder_.push_back(i);
+  std::stable_sort(nameOrder_.begin(), nameOrder_.end(),
+                   [&](size_t a, size_t b) { return nameOrderLess(names[a].name, names[b].name); });
 }
 
 void Workbook::buildEnvironment() {
@@ -276,6 +276,8 @@ std::vector<std::string> Workbook::warnings() const {
   std::vector<std::string> out = biff_.globals.warnings;
   for (size_t i = 0; i < biff_.sheets.size(); ++i)
     for (const std::string& w : biff_.sheets[i].warnings) out.push_back(biff_.globals.sheets[i].name + ": " + w);
+  // What libgsf logged while reading this file (also later, for the macro project): one line.
+  if (std::string libraryDamage = file_->libraryMessages().summary(); !libraryDamage.empty()) out.push_back(libraryDamage);
   return out;
 }
 

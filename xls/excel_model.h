@@ -2,9 +2,10 @@
 // Application -> Workbook -> Worksheet -> Range -> Cell, plus Name, PageSetup and the
 // built-in document properties. Opening a workbook parses it; nothing is executed.
 //
-// Errors are VbError with Excel's numbers: 1004 for a workbook the reader cannot open (the
-// description names the reason: not a compound file, an OOXML package, an earlier BIFF
-// version, encrypted, damaged), 9 for a sheet or name that does not exist, 1004 for a name
+// Errors are VbError with Excel's numbers: 1004 for a workbook the reader cannot open (a
+// WorkbookOpenError: the description names the reason, the kind sorts it: not a compound
+// file, an OOXML package, an earlier BIFF version, encrypted, damaged), 9 for a sheet or name
+// that does not exist, 1004 for a name
 // without a range on this workbook or a sheet that cannot be selected.
 #pragma once
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include "xls/compound_file.h"
 #include "xls/document_properties.h"
 #include "xls/drawing/sheet_drawing.h"
+#include "xls/open_error.h"
 
 namespace zel::xls {
 
@@ -58,7 +60,8 @@ class Cell {
   std::string valueText() const;
   // Range.Text: the value as the cell's number format displays it.
   std::string text() const;
-  // Range.Formula: "=..." for formulas; for constants the constant as Excel gives it.
+  // Range.Formula: "=..." for formulas; for constants the constant as Excel gives it (a number
+  // under a date format as the date: "2/23/2005").
   std::string formula() const;
   bool hasFormula() const;
   // Warnings of the formula printer for this cell (unknown or damaged tokens).
@@ -80,6 +83,8 @@ class Range {
  public:
   Range(const Worksheet& sheet, uint32_t firstRow, uint16_t firstCol, uint32_t lastRow, uint16_t lastCol)
       : sheet_(&sheet), r1_(firstRow), c1_(firstCol), r2_(lastRow), c2_(lastCol) {}
+  // No range at all (a chart sheet has no cells): no rows, no columns, no cells, address "".
+  static Range none(const Worksheet& sheet) { return Range(sheet, 1, 1, 0, 0); }
 
   long rowsCount() const { return static_cast<long>(r2_ - r1_ + 1); }
   long columnsCount() const { return static_cast<long>(c2_ - c1_ + 1); }
@@ -136,7 +141,7 @@ class Worksheet {
   void setVisible(int value);                       // -1/True, 0/False, 2
   void activate();                                  // becomes the active sheet
   void select();                                    // VbError 1004 for a hidden sheet
-  Range usedRange() const;                          // $A$1 alone for an empty sheet
+  Range usedRange() const;                          // $A$1 alone for an empty sheet; none for a chart
   Cell cell(uint32_t row, uint16_t col) const;      // 1-based
   bool protectContents() const { return protectContents_; }
   bool protectDrawingObjects() const { return protectObjects_; }

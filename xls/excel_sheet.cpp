@@ -16,15 +16,6 @@ namespace {
 uint64_t positionKey(uint32_t row, uint32_t col) { return (static_cast<uint64_t>(row) << 14) | col; }
 uint64_t positionKey(const CellEntry& c) { return positionKey(c.row, c.col); }
 
-// "=TABLE(row input,column input)" as Excel shows a data table's cells.
-std::string tableFormula(const RangeFormula& t) {
-  constexpr uint16_t kTwoInputs = 0x0008, kRowInput = 0x0004;
-  std::string first = cellAddress(t.inputRow1, static_cast<uint16_t>(t.inputCol1 & 0xFF));
-  if (t.tableFlags & kTwoInputs)
-    return "=TABLE(" + first + "," + cellAddress(t.inputRow2, static_cast<uint16_t>(t.inputCol2 & 0xFF)) + ")";
-  return (t.tableFlags & kRowInput) ? "=TABLE(" + first + ",)" : "=TABLE(," + first + ")";
-}
-
 }  // namespace
 
 // ---- Worksheet --------------------------------------------------------------------------
@@ -103,6 +94,7 @@ Cell Worksheet::cell(uint32_t row, uint16_t col) const {
 Range Worksheet::usedRange() const {
   // Every stored cell (formatted blanks included) and every note counts, as in Excel.
   const SheetData& d = data();
+  if (d.type == SheetType::Chart) return Range::none(*this);
   bool any = false;
   uint32_t r1 = 0, r2 = 0;
   uint16_t c1 = 0, c2 = 0;
@@ -136,6 +128,7 @@ Range Worksheet::usedRange() const {
 // ---- Range ------------------------------------------------------------------------------
 
 std::string Range::address() const {
+  if (count() == 0) return "";
   std::string first = cellAddress(r1_, static_cast<uint16_t>(c1_), true, true);
   if (r1_ == r2_ && c1_ == c2_) return first;
   return first + ":" + cellAddress(r2_, static_cast<uint16_t>(c2_), true, true);
@@ -261,11 +254,16 @@ std::string Cell::text() const {
 bool Cell::hasFormula() const { return entry_ && entry_->formula >= 0; }
 
 std::string Cell::formula() const {
-  if (hasFormula()) return sheet_->workbook().cellFormula(*sheet_, *entry_).text;
+  const Workbook& book = sheet_->workbook();
+  if (hasFormula()) return book.cellFormula(*sheet_, *entry_).text;
   CellValue v = value();
   switch (v.kind) {
     case CellValue::Kind::Empty: return "";
-    case CellValue::Kind::Number: return formula::excelNumberText(v.number);
+    case CellValue::Kind::Number:
+      // A date constant is given as the date, not as its serial number.
+      if (auto date = dateConstantText(book.numberFormatOf(entry_->xf), v.number, book.globals().dateMode1904))
+        return *date;
+      return formula::excelNumberText(v.number);
     case CellValue::Kind::Text: return v.text;
     case CellValue::Kind::Boolean: return v.boolean ? "TRUE" : "FALSE";
     case CellValue::Kind::Error: return errorText(v.errorCode);
@@ -293,45 +291,37 @@ FormulaText Workbook::cellFormula(const Worksheet& sheet, const CellEntry& cell)
   const FormulaEntry& f = d.formulas[static_cast<size_t>(cell.formula)];
   if (!f.text.empty()) return FormulaText{f.text, {}, true};
   FormulaOrigin here{cell.row, cell.col};
-  constexpr uint8_t kExp = 0x01, kTbl = 0x02;
-  if (f.rgce.size() == 5 && (f.rgce[0] == kExp || f.rgce[0] == kTbl)) {
-    uint16_t anchorRow = static_cast<uint16_t>(f.rgce[1] | (f.rgce[2] << 8));
-    uint16_t anchorCol = static_cast<uint16_t>(f.rgce[3] | (f.rgce[4] << 8));
-    auto first = std::lower_bound(d.rangeFormulas.begin(), d.rangeFormulas.end(), std::make_pair(anchorRow, anchorCol),
-                                  [](const RangeFormula& r, const std::pair<uint16_t, uint16_t>& k) {
-                                    return std::make_pair(r.firstRow, static_cast<uint16_t>(r.firstCol)) < k;
-                                  });
-    for (auto it = first; it != d.rangeFormulas.end() && it->firstRow == anchorRow && it->firstCol == anchorCol; ++it) {
-      const RangeFormula& r = *it;
-      if (cell.row < r.firstRow || cell.row > r.lastRow || cell.col < r.firstCol || cell.col > r.lastCol) continue;
-      switch (r.kind) {
-        case RangeFormula::Kind::Shared: return printFormula(r.rgce, r.extra, env_, here, FormulaKind::Shared);
-        case RangeFormula::Kind::Array:
-          return printFormula(r.rgce, r.extra, env_, FormulaOrigin{r.firstRow, r.firstCol}, FormulaKind::Shared);
-        case RangeFormula::Kind::Table: return FormulaText{tableFormula(r), {}, true};
-      }
+  const auto anchor = formulaAnchor(f.rgce);
+  if (!anchor) return printFormula(f.rgce, f.extra, env_, here, FormulaKind::Cell);
+  // The formula of the range record that holds the cell, printed for the cell.
+  auto rangeText = [&](const RangeFormula& r) {
+    switch (r.kind) {
+      case RangeFormula::Kind::Shared: return printFormula(r.rgce, r.extra, env_, here, FormulaKind::Shared);
+      case RangeFormula::Kind::Array:
+        return printFormula(r.rgce, r.extra, env_, FormulaOrigin{r.firstRow, r.firstCol}, FormulaKind::Shared);
+      case RangeFormula::Kind::Table: break;
     }
-    // Some writers point tExp at a cell inside the shared range rather than at its first cell:
-    // take the range formula that holds both the named cell and this one.
-    for (const RangeFormula& r : d.rangeFormulas) {
-      auto holds = [&r](uint32_t row, uint32_t col) {
-        return row >= r.firstRow && row <= r.lastRow && col >= r.firstCol && col <= r.lastCol;
-      };
-      if (!holds(anchorRow, anchorCol) || !holds(cell.row, cell.col)) continue;
-      switch (r.kind) {
-        case RangeFormula::Kind::Shared: return printFormula(r.rgce, r.extra, env_, here, FormulaKind::Shared);
-        case RangeFormula::Kind::Array:
-          return printFormula(r.rgce, r.extra, env_, FormulaOrigin{r.firstRow, r.firstCol}, FormulaKind::Shared);
-        case RangeFormula::Kind::Table: return FormulaText{tableFormula(r), {}, true};
-      }
-    }
-    // Nothing holds it: a visible placeholder, never an empty-looking formula.
-    FormulaText missing = printFormula(f.rgce, f.extra, env_, here, FormulaKind::Cell);
-    missing.complete = false;
-    missing.warnings.push_back("shared formula of " + cellAddress(anchorRow, anchorCol) + " not found");
-    return missing;
-  }
-  return printFormula(f.rgce, f.extra, env_, here, FormulaKind::Cell);
+    return FormulaText{dataTableFormula(r.table), {}, true};
+  };
+  auto holds = [](const RangeFormula& r, uint32_t row, uint32_t col) {
+    return row >= r.firstRow && row <= r.lastRow && col >= r.firstCol && col <= r.lastCol;
+  };
+  const std::pair<uint32_t, uint32_t> key{anchor->row, anchor->col};
+  auto first = std::lower_bound(d.rangeFormulas.begin(), d.rangeFormulas.end(), key,
+                                [](const RangeFormula& r, const std::pair<uint32_t, uint32_t>& k) {
+                                  return std::pair<uint32_t, uint32_t>(r.firstRow, r.firstCol) < k;
+                                });
+  for (auto it = first; it != d.rangeFormulas.end() && it->firstRow == anchor->row && it->firstCol == anchor->col; ++it)
+    if (holds(*it, cell.row, cell.col)) return rangeText(*it);
+  // Some writers point tExp at a cell inside the shared range rather than at its first cell:
+  // take the range formula that holds both the named cell and this one.
+  for (const RangeFormula& r : d.rangeFormulas)
+    if (holds(r, anchor->row, anchor->col) && holds(r, cell.row, cell.col)) return rangeText(r);
+  // Nothing holds it: a visible placeholder, never an empty-looking formula.
+  FormulaText missing = printFormula(f.rgce, f.extra, env_, here, FormulaKind::Cell);
+  missing.complete = false;
+  missing.warnings.push_back("shared formula of " + cellAddress(anchor->row, anchor->col) + " not found");
+  return missing;
 }
 
 // ---- Name -------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "xls/biff_workbook.h"
 #include "xls/byte_cursor.h"
 #include "xls/global_records.h"
+#include "xls/open_error.h"
 #include "xls/sheet_records.h"
 
 namespace zel::xls {
@@ -244,8 +245,8 @@ void readGlobals(const std::vector<Record>& records, WorkbookGlobals& g) {
       ByteCursor cur(r.data, r.offset + 4);
       switch (r.id) {
         case rec::FilePass:
-          throw VbError(err::BadFileFormat,
-                        "the workbook is encrypted (protected with a password to open) and cannot be read.");
+          throw WorkbookOpenError(OpenFailure::Encrypted, "",
+                                  "the workbook is encrypted (protected with a password to open) and cannot be read.");
         case rec::CodePage: g.codePage = cur.u16(); break;
         case rec::DateMode: g.dateMode1904 = cur.u16() == 1; break;
         case rec::BoundSheet8: readBoundSheet8(cur, g); break;
@@ -275,21 +276,24 @@ void readGlobals(const std::vector<Record>& records, WorkbookGlobals& g) {
 
 namespace {
 
-[[noreturn]] void refuse(const std::string& reason) { throw VbError(err::BadFileFormat, reason); }
+[[noreturn]] void refuse(OpenFailure kind, const std::string& reason) { throw WorkbookOpenError(kind, "", reason); }
+[[noreturn]] void refuseDamaged(const std::string& reason) { refuse(OpenFailure::Damaged, reason); }
+[[noreturn]] void refuseEarlier(const std::string& reason) { refuse(OpenFailure::EarlierExcel, reason); }
 
 // Checks the first BOF and refuses formats other than BIFF8 with a clear reason.
 void checkFirstBof(const RecordList& list) {
-  if (list.records.empty()) refuse("the Workbook stream is empty or damaged.");
+  if (list.records.empty()) refuseDamaged("the Workbook stream is empty or damaged.");
   const Record& first = list.records.front();
-  if (first.id == rec::BofBiff2) refuse("the file is an Excel 2.x (BIFF2) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
-  if (first.id == rec::BofBiff3) refuse("the file is an Excel 3.0 (BIFF3) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
-  if (first.id == rec::BofBiff4) refuse("the file is an Excel 4.0 (BIFF4) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
-  if (first.id != rec::Bof || first.data.size() < 4) refuse("the Workbook stream does not start with a BOF record (damaged file).");
-  uint16_t version = static_cast<uint16_t>(first.data[0] | (first.data[1] << 8));
-  uint16_t type = static_cast<uint16_t>(first.data[2] | (first.data[3] << 8));
-  if (version == 0x0500) refuse("the file is an Excel 5.0/95 (BIFF5/BIFF7) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
-  if (version != 0x0600) refuse("the Workbook stream has an unknown BIFF version (damaged file).");
-  if (type != 0x0005) refuse("the Workbook stream does not start with the workbook globals (damaged file).");
+  if (first.id == rec::BofBiff2) refuseEarlier("the file is an Excel 2.x (BIFF2) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+  if (first.id == rec::BofBiff3) refuseEarlier("the file is an Excel 3.0 (BIFF3) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+  if (first.id == rec::BofBiff4) refuseEarlier("the file is an Excel 4.0 (BIFF4) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+  if (first.id != rec::Bof || first.data.size() < 4) refuseDamaged("the Workbook stream does not start with a BOF record (damaged file).");
+  ByteCursor bof(first.data);
+  const uint16_t version = bof.u16();
+  const uint16_t type = bof.u16();
+  if (version == 0x0500) refuseEarlier("the file is an Excel 5.0/95 (BIFF5/BIFF7) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+  if (version != 0x0600) refuseDamaged("the Workbook stream has an unknown BIFF version (damaged file).");
+  if (type != 0x0005) refuseDamaged("the Workbook stream does not start with the workbook globals (damaged file).");
 }
 
 }  // namespace

@@ -1,23 +1,60 @@
-// Drops libgsf's glib log messages (warnings and criticals about damaged files).
+// A glib log handler for the domains libgsf logs under: messages go to the capture active on
+// the thread; without one, libgsf's own are dropped and the others take glib's default way.
 #include "xls/library_messages.h"
 
 #include <glib.h>
 
+#include <cstring>
 #include <mutex>
 
 namespace zel::xls {
 namespace {
 
-void dropMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+thread_local LibraryMessages* current = nullptr;
 
-}  // namespace
+constexpr const char* kLibgsfDomains[] = {"libgsf", "libgsf:msole", "libgsf:utils"};
 
-void silenceContainerLibraryMessages() {
+bool isLibgsfDomain(const gchar* domain) {
+  if (!domain) return false;
+  for (const char* d : kLibgsfDomains)
+    if (std::strcmp(domain, d) == 0) return true;
+  return false;
+}
+
+void handleMessage(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer) {
+  if (current) {
+    if (current->kept.size() < kMaxLibraryMessages) current->kept.emplace_back(message ? message : "");
+    ++current->count;
+    return;
+  }
+  if (!isLibgsfDomain(domain)) g_log_default_handler(domain, level, message, nullptr);
+}
+
+void installHandler() {
   static std::once_flag once;
   std::call_once(once, [] {
     constexpr auto levels = static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_MESSAGE);
-    for (const char* domain : {"libgsf", "libgsf:msole", "libgsf:utils"}) g_log_set_handler(domain, levels, dropMessage, nullptr);
+    // libgsf logs some of its messages without a domain; glib's own checks use "GLib*".
+    for (const char* domain : kLibgsfDomains) g_log_set_handler(domain, levels, handleMessage, nullptr);
+    for (const char* domain : {static_cast<const char*>(nullptr), "GLib", "GLib-GObject"})
+      g_log_set_handler(domain, levels, handleMessage, nullptr);
   });
 }
+
+}  // namespace
+
+std::string LibraryMessages::summary() const {
+  if (count == 0) return "";
+  std::string out = "the compound-file library reported damage: " + kept.front();
+  if (count > 1) out += " (and " + std::to_string(count - 1) + " more messages)";
+  return out;
+}
+
+LibraryMessageCapture::LibraryMessageCapture(LibraryMessages& into) : previous_(current) {
+  installHandler();
+  current = &into;
+}
+
+LibraryMessageCapture::~LibraryMessageCapture() { current = previous_; }
 
 }  // namespace zel::xls

@@ -700,30 +700,61 @@ std::string formulaNumberText(double value) {
   return buf;
 }
 
+// The sections of a format and the one a number takes: negative numbers the second, zero the
+// third (when there are that many number sections); a trailing text section takes none.
+struct NumberSection {
+  std::vector<Section> sections;
+  const Section* section = nullptr;
+  bool minus = false;  // the sign is still to be shown
+  bool emptySection = false;
+};
+
+NumberSection sectionFor(std::string_view format, double value) {
+  NumberSection out;
+  for (const auto& p : splitSections(format)) out.sections.push_back(tokenize(p));
+  size_t numeric = out.sections.size();
+  if (numeric == 4 || (numeric > 1 && out.sections.back().hasText)) --numeric;
+  if (numeric == 0) numeric = 1;
+  out.section = &out.sections[0];
+  out.minus = value < 0;
+  if (numeric >= 2 && value < 0) {
+    out.section = &out.sections[1];
+    out.minus = false;
+  } else if (numeric >= 3 && value == 0) {
+    out.section = &out.sections[2];
+  }
+  out.emptySection = out.section->tokens.empty() && numeric >= 2;
+  return out;
+}
+
 std::string formatNumber(std::string_view format, double value, bool dateMode1904) {
   if (format.empty()) return generalNumberText(value);
-  auto parts = splitSections(format);
-  std::vector<Section> sections;
-  for (const auto& p : parts) sections.push_back(tokenize(p));
-  // A trailing text section does not take numbers.
-  size_t numeric = sections.size();
-  if (numeric == 4 || (numeric > 1 && sections.back().hasText)) --numeric;
-  if (numeric == 0) numeric = 1;
-  const Section* sec = &sections[0];
-  bool minus = value < 0;
-  if (numeric >= 2 && value < 0) {
-    sec = &sections[1];
-    minus = false;
-  } else if (numeric >= 3 && value == 0) {
-    sec = &sections[2];
-  }
-  if (sec->tokens.empty() && numeric >= 2) return "";
+  const NumberSection n = sectionFor(format, value);
+  const Section* sec = n.section;
+  if (n.emptySection) return "";
   if (sec->hasText) return generalNumberText(value);  // "@": numbers stay in General form
-  if (sec->isDate) {
-    std::string s = renderDate(*sec, minus ? value : std::fabs(value), dateMode1904);
-    return s;
+  if (sec->isDate) return renderDate(*sec, n.minus ? value : std::fabs(value), dateMode1904);
+  return renderNumber(*sec, value, n.minus);
+}
+
+std::optional<std::string> dateConstantText(std::string_view format, double value, bool dateMode1904) {
+  if (format.empty()) return std::nullopt;
+  const NumberSection n = sectionFor(format, value);
+  if (n.emptySection || n.section->hasText || !n.section->isDate) return std::nullopt;
+  // Whole seconds, as the formula text shows them; a day's last half second is the next day.
+  const double seconds = std::round(value * 86400.0);
+  DateParts p;
+  if (!serialToDate(seconds / 86400.0, dateMode1904, p)) return std::nullopt;
+  const bool timeOnly = !dateMode1904 && seconds < 86400.0;
+  const bool hasTime = std::fmod(seconds, 86400.0) != 0;
+  char date[32] = "", time[32] = "";
+  if (!timeOnly) std::snprintf(date, sizeof date, "%d/%d/%d", p.month, p.day, p.year);
+  if (timeOnly || hasTime) {
+    const int hour12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
+    std::snprintf(time, sizeof time, "%d:%02d:%02d %s", hour12, p.minute, p.second, p.hour < 12 ? "AM" : "PM");
   }
-  return renderNumber(*sec, value, minus);
+  if (timeOnly) return std::string(time);
+  return hasTime ? std::string(date) + " " + time : std::string(date);
 }
 
 std::string formatText(std::string_view format, std::string_view text) {

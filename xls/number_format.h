@@ -2,6 +2,7 @@
 // the cell's text. Colours and conditions are parsed but do not change the text.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,10 @@ std::string builtinNumberFormat(uint16_t index);
 
 // The text of a number under a format. dateMode1904 selects the 1904 date system.
 std::string formatNumber(std::string_view format, double value, bool dateMode1904 = false);
+// A number under a date or time format as the Formula property gives such a constant (Excel's
+// formula text in English): "2/23/2005", "5:47:13 PM" (serials below 1), "2/23/2005 5:47:13 PM".
+// Empty when the format shows the number as a number, or the serial is no date.
+std::optional<std::string> dateConstantText(std::string_view format, double value, bool dateMode1904);
 // The text of a text value under a format (the fourth section, or "@" sections).
 std::string formatText(std::string_view format, std::string_view text);
 

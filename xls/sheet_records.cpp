@@ -151,7 +151,7 @@ void readFormula(ByteCursor cur, SheetState& st) {
     }
   } else {
     c.type = CellType::Number;
-    std::memcpy(&c.number, value.data(), 8);
+    c.number = ByteCursor(value).f64();
   }
   c.formula = static_cast<int32_t>(st.sheet.formulas.size());
   FormulaEntry f;
@@ -205,13 +205,20 @@ void readArray(ByteCursor cur, SheetState& st) {
   st.sheet.rangeFormulas.push_back(std::move(f));
 }
 
+// TABLE: flags fRw, fTbl2, fDeleted1, fDeleted2, then the two input cells.
 void readTable(ByteCursor cur, SheetState& st) {
+  constexpr uint16_t kRowInput = 0x0004, kTwoInputs = 0x0008, kFirstDeleted = 0x0010, kSecondDeleted = 0x0020;
   RangeFormula f = readRangeHeader(cur, RangeFormula::Kind::Table);
-  f.tableFlags = cur.u16();
-  f.inputRow1 = cur.u16();
-  f.inputCol1 = cur.u16();
-  f.inputRow2 = cur.u16();
-  f.inputCol2 = cur.u16();
+  const uint16_t flags = cur.u16();
+  DataTableInputs& t = f.table;
+  t.rowInput = flags & kRowInput;
+  t.twoInputs = flags & kTwoInputs;
+  t.firstDeleted = flags & kFirstDeleted;
+  t.secondDeleted = flags & kSecondDeleted;
+  t.firstRow = cur.u16();
+  t.firstCol = cur.u16();
+  t.secondRow = cur.u16();
+  t.secondCol = cur.u16();
   st.sheet.rangeFormulas.push_back(std::move(f));
 }
 
@@ -307,8 +314,20 @@ void readScl(ByteCursor cur, SheetState& st) {
   if (zoom >= 10 && zoom <= 400) st.sheet.windowZoom = static_cast<uint16_t>(zoom);
 }
 
+// Records of cells and their formulas. A chart sheet's substream holds its series' cached
+// values in such records; they are not cells of any sheet.
+bool isCellRecord(uint16_t id) {
+  switch (id) {
+    case rec::Number: case rec::Rk: case rec::MulRk: case rec::Blank: case rec::MulBlank: case rec::LabelSst:
+    case rec::Label: case rec::RString: case rec::BoolErr: case rec::Formula: case rec::String: case rec::ShrFmla:
+    case rec::Array: case rec::Table: return true;
+    default: return false;
+  }
+}
+
 void readSheetRecord(const std::vector<Record>& records, size_t& i, SheetState& st, const WorkbookGlobals& g) {
   const Record& r = records[i];
+  if (st.sheet.type == SheetType::Chart && isCellRecord(r.id)) return;
   ByteCursor cur(r.data, r.offset + 4);
   SheetData& s = st.sheet;
   switch (r.id) {

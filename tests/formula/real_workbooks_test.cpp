@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "xls/excel_model.h"
-#include "xls/formula/formula_printer.h"
 
 namespace zel::test {
 namespace {
@@ -97,6 +96,17 @@ TEST(FormulaRealWorkbooks, ArrayConstantsArrayFormulasAndDataTables) {
   });
 }
 
+// An EXTERNSHEET entry whose sheet is -1 points at a deleted sheet: Excel shows #REF! in place
+// of the sheet name.
+TEST(FormulaRealWorkbooks, ReferencesToADeletedSheet) {
+  expectFormulas("50939.xls", {{"sheet3", "E2", "=#REF!E2"}});
+  auto wb = openData("30978-deleted.xls");
+  ASSERT_EQ(wb->nameCount(), 3);
+  EXPECT_EQ(wb->nameItem(1).name(), "On2");
+  EXPECT_EQ(wb->nameItem(1).refersTo(), "=#REF!$A$1:$A$3");
+  EXPECT_EQ(wb->nameItem(2).refersTo(), "=Sheet1!$A$3:$A$4");
+}
+
 TEST(FormulaRealWorkbooks, EveryFormulaOfTheSampleBooksPrintsCompletely) {
   for (const char* file : {"44861.xls", "ex44921-21902.xls", "externalFunctionExample.xls", "27364.xls",
                            "49896.xls", "shared_formulas.xls", "ex45046-21984.xls", "testArraysAndTables.xls",
@@ -113,15 +123,6 @@ TEST(FormulaRealWorkbooks, EveryFormulaOfTheSampleBooksPrintsCompletely) {
     }
     EXPECT_GT(formulas, 0u) << file;
   }
-}
-
-// The sample book has no data table whose second input cell was deleted.
-TEST(FormulaDataTable, DeletedSecondInputCell) {
-  xls::DataTableInputs t;
-  t.firstRow = 2;
-  t.firstCol = 1;
-  t.rowInput = t.twoInputs = t.secondDeleted = true;
-  EXPECT_EQ(xls::dataTableFormula(t), "=TABLE(B3,#REF!)");
 }
 
 }  // namespace

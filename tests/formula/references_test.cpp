@@ -109,12 +109,13 @@ xls::FormulaEnvironment sheetsEnvironment() {
   env.externSheets.push_back({1, 0, 0});    // 14: [Book2.xls]Sheet1
   env.externSheets.push_back({1, 1, 1});    // 15: [Book2.xls]Data 2
   env.externSheets.push_back({2, 0, 0});    // 16: C:\Data\[Book2.xls]Sheet1
-  env.externSheets.push_back({0, -2, -2});  // 17: deleted sheet
+  env.externSheets.push_back({0, -1, -1});  // 17: deleted sheet (not found)
   env.externSheets.push_back({3, 0, 0});    // 18: [My Book.xls]Sheet1
   env.externSheets.push_back({1, 0, 1});    // 19: [Book2.xls]Sheet1:Data 2
   env.externSheets.push_back({9, 0, 0});    // 20: no such SUPBOOK
   env.externSheets.push_back({0, 40, 40});  // 21: no such sheet
   env.externSheets.push_back({4, 0, 0});    // 22: add-in, not a sheet
+  env.externSheets.push_back({0, -2, -2});  // 23: workbook level, no sheet for a cell
   return env;
 }
 

@@ -203,13 +203,21 @@ TEST_F(OpenTest, UnreadableWorkbookIsReportedAndLeavesNoWorkbookOpen) {
   writeFile(openChoice, std::string(3000, 'x'));
   w->m1a_Click();
   ASSERT_EQ(sink.shown.size(), 1u);
-  EXPECT_EQ(sink.shown[0].text.rfind("場所:ファイル選択ｴﾗｰNo:1004\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:", 0), 0u)
-      << sink.shown[0].text;
+  // The reason is given in Japanese with what the user can do.
+  EXPECT_EQ(sink.shown[0].text, "場所:ファイル選択ｴﾗｰNo:1004\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:"
+                                "'broken.xls' は Excel のブックではありません。Excel 97-2003 形式のブック (*.xls) を選択して下さい。");
   EXPECT_TRUE(child<QLabel>(*w, "lblDBName")->text().isEmpty());
   EXPECT_EQ(w->XlOwned(), 0);
   EXPECT_FALSE(enabled(*w, "cmdObject"));
   EXPECT_TRUE(w->isEnabled());
   EXPECT_FALSE(w->exiting());
+
+  openChoice = copyToBooks("password.xls");
+  w->m1a_Click();
+  ASSERT_EQ(sink.shown.size(), 2u);
+  EXPECT_NE(sink.shown[1].text.find("内容:'password.xls' は読み取りパスワードで保護されているため開けません。Excel でパスワードを解除"),
+            std::string::npos)
+      << sink.shown[1].text;
 }
 
 TEST_F(OpenTest, RecentEntryOpensItsWorkbookAndKeepsThePreviews) {

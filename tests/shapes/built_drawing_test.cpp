@@ -130,6 +130,43 @@ TEST(BuiltDrawing, CellsAfterAnEmbeddedChartAndTheChartsOwnRecords) {
   EXPECT_EQ(sheet.cell(5, 2).value().number, 42);
 }
 
+// A picture whose data is an embedded OLE object (storage MBD00000007) is an "Object"; one
+// whose storage is missing, and a plain picture, stay pictures.
+TEST(BuiltDrawing, EmbeddedOleObjectsAreObjectsNotPictures) {
+  BiffBuilder b;
+  int s = b.addSheet("Sheet1");
+  auto picture = [](uint16_t id, std::optional<uint32_t> storage) {
+    ShapeSpec p;
+    p.kind = 0x08;
+    p.id = id;
+    p.embeddingStorage = storage;
+    return p;
+  };
+  ShapeSpec named = picture(4, 7);
+  named.storedName = "Spreadsheet";
+  addDrawing(b, s, {picture(1, 7), picture(2, 8), picture(3, std::nullopt), named});
+  b.addStream("MBD00000007/\x01Ole", std::vector<uint8_t>(20, 0));
+  auto book = open(b);
+  const auto& shapes = book->sheet(1).drawing().shapes;
+  ASSERT_EQ(shapes.size(), 4u);
+  EXPECT_EQ(shapes[0].name, "Object 1");
+  EXPECT_TRUE(shapes[0].embeddedObject);
+  EXPECT_EQ(shapes[1].name, "Picture 2");
+  EXPECT_EQ(shapes[2].name, "Picture 3");
+  EXPECT_EQ(shapes[3].name, "Spreadsheet");
+  EXPECT_TRUE(book->warnings().empty());
+}
+
+// Some writers leave the version nibble of the outer drawing container at 0.
+TEST(BuiltDrawing, DrawingContainerWithVersionZero) {
+  BiffBuilder b;
+  int s = b.addSheet("Sheet1");
+  addDrawing(b, s, {rect(1), rect(2)}, 0x0);
+  auto book = open(b);
+  ASSERT_EQ(book->sheet(1).shapesCount(), 2);
+  EXPECT_EQ(book->sheet(1).drawing().shapes[1].name, "Rectangle 2");
+}
+
 // Damaged drawings: what can be read is listed, the rest counted; nothing throws.
 TEST(BuiltDrawing, DamagedRecordsAreCountedNotFatal) {
   BiffBuilder b;

@@ -17,6 +17,16 @@ std::vector<std::string> namesOf(const xls::Worksheet& sheet) {
   return out;
 }
 
+// Two embedded OLE objects (picture OBJ records with storages MBD...): Excel names them
+// "Object 1" and "Object 2".
+TEST(CorpusDrawing, EmbeddedOleObjects) {
+  auto book = Workbook::open(dataFile("ole2-embedding.xls"));
+  const auto& sheet = book->sheet(1);
+  EXPECT_EQ(namesOf(sheet), (std::vector<std::string>{"Object 1", "Object 2"}));
+  EXPECT_EQ(sheet.drawing().shapes[0].objectKind, kind::Picture);
+  EXPECT_TRUE(sheet.drawing().shapes[1].embeddedObject);
+}
+
 TEST(CorpusDrawing, NotesAndStoredNamesWithDrawingDataInContinueRecords) {
   auto book = Workbook::open(dataFile("DrawingAndComments.xls"));
   const auto& sheet = book->sheet(1);

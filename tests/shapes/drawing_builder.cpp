@@ -32,8 +32,8 @@ Chunk atom(uint16_t type, uint16_t version, uint16_t instance, const std::vector
   return Chunk{b.data(), {}};
 }
 
-Chunk container(uint16_t type, const Chunk& inner) {
-  Chunk c = atom(type, 0xF, 0, {});
+Chunk container(uint16_t type, const Chunk& inner, uint16_t version = 0xF) {
+  Chunk c = atom(type, version, 0, {});
   c.bytes[4] = static_cast<uint8_t>(inner.bytes.size());
   c.bytes[5] = static_cast<uint8_t>(inner.bytes.size() >> 8);
   c.bytes[6] = static_cast<uint8_t>(inner.bytes.size() >> 16);
@@ -98,9 +98,16 @@ void writeEmbeddedChart(BiffBuilder& b, int sheet) {
 
 }  // namespace
 
-std::vector<uint8_t> objPayload(uint16_t kind, uint16_t id, uint32_t macroNameIndex) {
+std::vector<uint8_t> objPayload(uint16_t kind, uint16_t id, uint32_t macroNameIndex, std::optional<uint32_t> storage) {
   Bytes o;
   o.u16(0x0015).u16(0x0012).u16(kind).u16(id).u16(0x6011).u32(0).u32(0).u32(0);
+  if (storage) {
+    o.u16(0x0007).u16(2).u16(0x0002);  // FtCf: a metafile
+    o.u16(0x0008).u16(2).u16(0x0001);  // FtPioGrbit: fAutoPict only
+    Bytes fmla;                         // cce 5, unused, tTbl and its 4 bytes, embedding info
+    fmla.u16(5).u32(0).u8(0x02).u32(0).u8(0x03).u8(0).u8(0);
+    o.u16(0x0009).u16(static_cast<uint16_t>(2 + fmla.size() + 4)).u16(static_cast<uint16_t>(fmla.size())).raw(fmla.data()).u32(*storage);
+  }
   if (macroNameIndex > 0) {
     Bytes fmla;
     fmla.u16(5).u32(0).u8(0x43).u32(macroNameIndex).u8(0);  // tName, padded to even
@@ -110,14 +117,14 @@ std::vector<uint8_t> objPayload(uint16_t kind, uint16_t id, uint32_t macroNameIn
   return o.data();
 }
 
-void addDrawing(BiffBuilder& b, int sheet, const std::vector<ShapeSpec>& shapes) {
+void addDrawing(BiffBuilder& b, int sheet, const std::vector<ShapeSpec>& shapes, uint16_t drawingVersion) {
   Chunk patriarch = atom(0xF009, 0x1, 0, std::vector<uint8_t>(16, 0));
   patriarch.append(atom(0xF00A, 0x2, 0, Bytes().u32(1024).u32(0x0005).data()));
   Chunk group = container(0xF004, patriarch);
   for (const ShapeSpec& s : shapes) group.append(item(s));
   Chunk dg = atom(0xF008, 0x0, 1, Bytes().u32(static_cast<uint32_t>(shapes.size() + 1)).u32(2048).data());
   dg.append(container(0xF003, group));
-  const Chunk all = container(0xF002, dg);
+  const Chunk all = container(0xF002, dg, drawingVersion);
 
   size_t from = 0;
   for (const Mark& m : all.marks) {
@@ -129,7 +136,8 @@ void addDrawing(BiffBuilder& b, int sheet, const std::vector<ShapeSpec>& shapes)
       b.addRecord(sheet, kObj, Bytes().u16(0x0015).u16(0x0012).u16(m.shape->kind).u16(m.shape->id).u16(0).u32(0).u32(0).u32(0)
                                    .u16(0x0004).u16(200).u16(1).data());
     } else if (!m.shape->omitObj) {
-      b.addRecord(sheet, kObj, objPayload(m.shape->members.empty() ? m.shape->kind : 0x00, m.shape->id, m.shape->macroNameIndex));
+      b.addRecord(sheet, kObj, objPayload(m.shape->members.empty() ? m.shape->kind : 0x00, m.shape->id,
+                                          m.shape->macroNameIndex, m.shape->embeddingStorage));
       if (m.shape->embeddedChart) writeEmbeddedChart(b, sheet);
     }
   }

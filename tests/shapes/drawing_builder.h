@@ -20,6 +20,7 @@ struct ShapeSpec {
   std::vector<std::pair<uint16_t, uint32_t>> properties;  // simple OfficeArt properties
   std::optional<std::string> text;                       // TXO text
   bool embeddedChart = false; // a chart substream (BOF..EOF) follows the OBJ
+  std::optional<uint32_t> embeddingStorage;  // picture data of an OLE object in storage "MBD" + this
   std::vector<ShapeSpec> members;  // makes the shape a group
   // Damage: no OBJ written; the TXO claims this many characters; FtMacro claims 200 bytes.
   bool omitObj = false;
@@ -27,10 +28,13 @@ struct ShapeSpec {
   bool macroRunsPast = false;
 };
 
-// Appends the drawing of `shapes` to a sheet's substream.
-void addDrawing(BiffBuilder& b, int sheet, const std::vector<ShapeSpec>& shapes);
+// Appends the drawing of `shapes` to a sheet's substream. drawingVersion is the version nibble
+// of the outer drawing container (Excel writes 0xF).
+void addDrawing(BiffBuilder& b, int sheet, const std::vector<ShapeSpec>& shapes, uint16_t drawingVersion = 0xF);
 
-// The bytes of one OBJ record of the given kind and id (with FtMacro when nameIndex > 0).
-std::vector<uint8_t> objPayload(uint16_t kind, uint16_t id, uint32_t macroNameIndex = 0);
+// The bytes of one OBJ record of the given kind and id (with FtMacro when nameIndex > 0, with
+// the picture sub-records of an embedded object when storage is set).
+std::vector<uint8_t> objPayload(uint16_t kind, uint16_t id, uint32_t macroNameIndex = 0,
+                                std::optional<uint32_t> storage = std::nullopt);
 
 }  // namespace zel::test

@@ -115,6 +115,27 @@ TEST(BiffReader, CellValuesTextsAndEnumerationOrder) {
   EXPECT_TRUE(ws.cell(100, 100).isEmpty());
 }
 
+// A constant under a date or time format: its formula text is the date as Excel writes it in
+// formula text, not the serial number (the cell listing shows it for noted cells).
+TEST(BiffReader, DateConstantsGiveTheirDateAsFormula) {
+  BiffBuilder b;
+  int s = b.addSheet("S");
+  const uint16_t date = b.numberFormat(14, "yyyy/m/d"), time = b.numberFormat(170, "h:mm");
+  b.number(s, 0, 0, 38406, date);
+  b.number(s, 1, 0, 38406 + 64033 / 86400.0, date);  // 17:47:13 under a date-only format
+  b.number(s, 2, 0, 0.25, time);
+  b.number(s, 3, 0, -1, date);                       // no date: stays a number
+  b.number(s, 4, 0, 38406.5);                        // General
+  b.note(s, 0, 0, "noted");
+  auto book = openBuilt(b);
+  Worksheet& ws = book->sheet(1);
+  EXPECT_EQ(ws.cell(1, 1).formula(), "2/23/2005");
+  EXPECT_EQ(ws.cell(2, 1).formula(), "2/23/2005 5:47:13 PM");
+  EXPECT_EQ(ws.cell(3, 1).formula(), "6:00:00 AM");
+  EXPECT_EQ(ws.cell(4, 1).formula(), "-1");
+  EXPECT_EQ(ws.cell(5, 1).formula(), "38406.5");
+}
+
 TEST(BiffReader, EmptySheetUsedRangeIsA1AndNoLinks) {
   BiffBuilder b;
   b.addSheet("Empty");
@@ -253,6 +274,19 @@ TEST(BiffReader, FormulaStringResultAcrossContinue) {
   EXPECT_EQ(c.value().text, "abcdef");
 }
 
+// A data table whose column input cell was deleted: Excel shows #REF! for that input.
+TEST(BiffReader, DataTableWithADeletedInputCell) {
+  BiffBuilder b;
+  int s = b.addSheet("S");
+  constexpr uint16_t kTable = 0x0236, kTwoInputs = 0x0008, kSecondDeleted = 0x0020;
+  b.formula(s, 2, 2, Bytes().u8(0x02).u16(2).u16(2));  // C3: tTbl anchored at C3
+  b.formula(s, 3, 3, Bytes().u8(0x02).u16(2).u16(2));  // D4 inside the table
+  b.addRecord(s, kTable, Bytes().u16(2).u16(3).u8(2).u8(3).u16(kTwoInputs | kSecondDeleted).u16(0).u16(1).u16(0).u16(0));
+  auto book = openBuilt(b);
+  EXPECT_EQ(book->sheet(1).cell(3, 3).formula(), "=TABLE(B1,#REF!)");
+  EXPECT_EQ(book->sheet(1).cell(4, 4).formula(), "=TABLE(B1,#REF!)");
+}
+
 TEST(BiffReader, NamesPrintAreaAndTitles) {
   BiffBuilder b;
   b.addSheet("Sheet1");
@@ -267,21 +301,36 @@ TEST(BiffReader, NamesPrintAreaAndTitles) {
   b.name("Rate", Bytes().u8(0x1F).f64(0.05));    // a constant: no range
   auto book = openBuilt(b);
   ASSERT_EQ(book->nameCount(), 4);
-  // Collection order is alphabetical.
-  EXPECT_EQ(book->nameItem(1).name(), "'My Sheet'!Print_Titles");
-  EXPECT_EQ(book->nameItem(2).name(), "Rate");
-  EXPECT_EQ(book->nameItem(3).name(), "Sheet1!Print_Area");
+  // Collection order is by the name, whatever sheet it belongs to.
+  EXPECT_EQ(book->nameItem(1).name(), "Sheet1!Print_Area");
+  EXPECT_EQ(book->nameItem(2).name(), "'My Sheet'!Print_Titles");
+  EXPECT_EQ(book->nameItem(3).name(), "Rate");
   EXPECT_EQ(book->nameItem(4).name(), "Total");
-  EXPECT_EQ(book->nameItem(3).refersToRangeAddress(), "$A$1:$C$5");
-  EXPECT_EQ(book->nameItem(3).refersTo(), "=Sheet1!$A$1:$C$5");
+  EXPECT_EQ(book->nameItem(1).refersToRangeAddress(), "$A$1:$C$5");
+  EXPECT_EQ(book->nameItem(1).refersTo(), "=Sheet1!$A$1:$C$5");
   EXPECT_EQ(book->nameItem(4).refersToRangeAddress(), "$D$10");
   EXPECT_EQ(book->nameItem(4).refersToSheet(), 2);
-  EXPECT_EQ(errorNumber([&] { book->nameItem(2).refersToRangeAddress(); }), 1004);
-  EXPECT_EQ(book->nameItem(2).refersTo(), "=0.05");
+  EXPECT_EQ(errorNumber([&] { book->nameItem(3).refersToRangeAddress(); }), 1004);
+  EXPECT_EQ(book->nameItem(3).refersTo(), "=0.05");
   EXPECT_EQ(book->sheet(1).pageSetup().printArea, "$A$1:$C$5");
   EXPECT_EQ(book->sheet(2).pageSetup().printTitleColumns, "$A:$B");
   EXPECT_EQ(book->sheet(2).pageSetup().printTitleRows, "$1:$2");
   EXPECT_EQ(book->sheet(2).pageSetup().printArea, "");
+}
+
+// Excel keeps its names in its own order: case ignored, "_" and other symbols before digits
+// and letters. The records here are written in another order.
+TEST(BiffReader, NamesFollowExcelsNameOrder) {
+  BiffBuilder b;
+  b.addSheet("S");
+  for (const char* n : {"HedgeNames", "Hedge_Beta", "activityType_Values", "Activity_Type", "Rate2", "Rate_1",
+                        "\u041C\u0418\u0421\u0422", "\u041C\u0418\u0441\u043F"})  // МИСТ, МИсп
+    b.name(n, Bytes().u8(0x1E).u16(1));
+  auto book = openBuilt(b);
+  std::vector<std::string> order;
+  for (int i = 1; i <= book->nameCount(); ++i) order.push_back(book->nameItem(i).name());
+  EXPECT_EQ(order, (std::vector<std::string>{"Activity_Type", "activityType_Values", "Hedge_Beta", "HedgeNames",
+                                             "Rate_1", "Rate2", "\u041C\u0418\u0441\u043F", "\u041C\u0418\u0421\u0422"}));
 }
 
 TEST(BiffReader, ProtectionPageSetupAndZoom) {

@@ -3,7 +3,9 @@
 
 namespace zel::xls::drawing {
 
-std::string defaultShapeName(uint16_t objectKind, uint16_t objectId) {
+std::string defaultShapeName(uint16_t objectKind, uint16_t objectId, bool embeddedObject) {
+  const std::string number = " " + std::to_string(objectId);
+  if (embeddedObject) return "Object" + number;
   const char* word = "Object";
   switch (objectKind) {
     case kind::Group: word = "Group"; break;
@@ -30,7 +32,7 @@ std::string defaultShapeName(uint16_t objectKind, uint16_t objectId) {
     case kind::OfficeArt: word = "AutoShape"; break;
     default: break;
   }
-  return std::string(word) + " " + std::to_string(objectId);
+  return word + number;
 }
 
 }  // namespace zel::xls::drawing

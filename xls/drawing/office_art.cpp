@@ -2,6 +2,10 @@
 // to a fixed depth, one decoder per record kind the Shapes layer needs.
 #include "xls/drawing/office_art.h"
 
+#include <algorithm>
+
+#include "xls/byte_cursor.h"
+
 namespace zel::xls::drawing {
 namespace {
 
@@ -13,40 +17,32 @@ struct ArtRecord {
   uint16_t instance = 0;
   uint16_t type = 0;
   std::span<const uint8_t> body;
-  bool isContainer() const { return version == 0xF; }
+  // Some writers leave the version nibble of the drawing container at 0; its record type
+  // still says what it is.
+  bool isContainer() const { return version == 0xF || type == art::DgContainer; }
 };
-
-uint16_t le16(std::span<const uint8_t> b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
-uint32_t le32(std::span<const uint8_t> b, size_t at) {
-  return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8) | (static_cast<uint32_t>(b[at + 2]) << 16) |
-         (static_cast<uint32_t>(b[at + 3]) << 24);
-}
 
 // The records directly inside a span. A record that claims more bytes than its parent holds
 // is cut to what is there and reported.
 class RecordWalk {
  public:
-  RecordWalk(std::span<const uint8_t> bytes, ArtDrawing& out) : bytes_(bytes), out_(out) {}
+  RecordWalk(std::span<const uint8_t> bytes, ArtDrawing& out) : cur_(bytes), out_(out) {}
   bool next(ArtRecord& r) {
-    if (pos_ + kHeaderBytes > bytes_.size()) {
-      if (pos_ < bytes_.size()) warn("drawing record header cut short");
-      pos_ = bytes_.size();
+    if (cur_.remaining() < kHeaderBytes) {
+      if (!cur_.atEnd()) warn("drawing record header cut short");
+      cur_.skip(cur_.remaining());
       return false;
     }
-    const uint16_t verInst = le16(bytes_, pos_);
+    const uint16_t verInst = cur_.u16();
     r.version = verInst & 0x000F;
     r.instance = verInst >> 4;
-    r.type = le16(bytes_, pos_ + 2);
-    const uint32_t length = le32(bytes_, pos_ + 4);
-    pos_ += kHeaderBytes;
-    const size_t available = bytes_.size() - pos_;
-    if (length > available) {
+    r.type = cur_.u16();
+    const uint32_t length = cur_.u32();
+    if (length > cur_.remaining()) {
       warn("drawing record 0x" + hex(r.type) + " claims more bytes than it holds");
       damaged = true;
     }
-    const size_t take = std::min<size_t>(length, available);
-    r.body = bytes_.subspan(pos_, take);
-    pos_ += take;
+    r.body = cur_.bytes(std::min<size_t>(length, cur_.remaining()));
     return true;
   }
   void warn(const std::string& w) { out_.warnings.push_back(w); }
@@ -59,9 +55,8 @@ class RecordWalk {
     for (int i = 3; i >= 0; --i, v >>= 4) s[static_cast<size_t>(i)] = digits[v & 0xF];
     return s;
   }
-  std::span<const uint8_t> bytes_;
+  ByteCursor cur_;
   ArtDrawing& out_;
-  size_t pos_ = 0;
 };
 
 class TreeReader {
@@ -76,30 +71,31 @@ class TreeReader {
       s.damaged = true;
       return;
     }
-    size_t complexAt = count * kPropertyBytes;
+    ByteCursor table(r.body.first(count * kPropertyBytes));
+    ByteCursor complex(r.body.subspan(count * kPropertyBytes));
     for (size_t k = 0; k < count; ++k) {
-      const uint16_t opid = le16(r.body, k * kPropertyBytes);
-      const uint32_t op = le32(r.body, k * kPropertyBytes + 2);
+      const uint16_t opid = table.u16();
+      const uint32_t op = table.u32();
       const uint16_t id = opid & 0x3FFF;
       if (!(opid & 0x8000)) {
         s.properties[id] = op;
         continue;
       }
-      if (op > r.body.size() - complexAt) {
+      if (op > complex.remaining()) {
         out_.warnings.push_back("complex shape property past its record");
         s.damaged = true;
         return;
       }
+      ByteCursor data(complex.bytes(op));
       if (id == prop::ShapeName) {
         std::u16string name;
-        for (size_t at = complexAt; at + 1 < complexAt + op; at += 2) {
-          const char16_t c = static_cast<char16_t>(le16(r.body, at));
+        while (data.remaining() >= 2) {
+          const char16_t c = static_cast<char16_t>(data.u16());
           if (c == 0) break;
           name.push_back(c);
         }
         s.name = std::move(name);
       }
-      complexAt += op;
     }
   }
 
@@ -110,15 +106,17 @@ class TreeReader {
     ArtRecord r;
     while (walk.next(r)) {
       switch (r.type) {
-        case art::Fsp:
+        case art::Fsp: {
           if (r.body.size() < 8) {
             s.damaged = true;
             break;
           }
-          s.shapeId = le32(r.body, 0);
-          s.flags = le32(r.body, 4);
+          ByteCursor fsp(r.body);
+          s.shapeId = fsp.u32();
+          s.flags = fsp.u32();
           s.hasFsp = true;
           break;
+        }
         case art::Fopt:
         case art::TertiaryFopt: readFopt(r, s); break;
         case art::ClientData: s.clientData = out_.clientDataCount++; break;

@@ -53,6 +53,7 @@ struct Shape {
   uint32_t shapeId = 0;        // OfficeArtFSP spid
   std::string storedName;      // wzName, "" when the file stores none
   std::string name;            // Name: the stored name or Excel's default ("Button 3")
+  bool embeddedObject = false; // an OLE object embedded in the workbook (picture kind, MBD storage)
   std::string onAction;        // OnAction: "Macro1", "Book1.xls!Macro1"; "" for none
   bool filled = true;          // Fill.Visible
   std::optional<int32_t> foreColor;  // Fill.ForeColor.RGB; empty when it cannot be resolved
@@ -72,7 +73,8 @@ struct SheetDrawing {
   bool hasPassword = false;    // PASSWORD record with a non-zero hash
 };
 
-// Excel 97's English default name for an object kind and id ("Rectangle 2", "Comment 5").
-std::string defaultShapeName(uint16_t objectKind, uint16_t objectId);
+// Excel 97's English default name for an object kind and id ("Rectangle 2", "Comment 5"); an
+// embedded OLE object is an "Object" whatever picture kind its OBJ record gives.
+std::string defaultShapeName(uint16_t objectKind, uint16_t objectId, bool embeddedObject);
 
 }  // namespace zel::xls::drawing

@@ -18,6 +18,8 @@ namespace {
 constexpr uint16_t kMsoDrawing = rec::MsoDrawing;
 constexpr uint16_t kFtEnd = 0x0000;
 constexpr uint16_t kFtMacro = 0x0004;
+constexpr uint16_t kFtPioGrbit = 0x0008;
+constexpr uint16_t kFtPictFmla = 0x0009;
 constexpr uint16_t kFtLbsData = 0x0013;
 constexpr uint16_t kFtCmo = 0x0015;
 constexpr size_t kTxoHeaderBytes = 14;
@@ -29,12 +31,39 @@ constexpr uint32_t kLineBit = 0x00000008, kUseLineBit = 0x00080000;
 constexpr uint32_t kDefaultFillColor = 0x00FFFFFF;
 constexpr uint32_t kDefaultLineColor = 0x00000000;
 
+// FtPioGrbit bits that keep a picture's data out of an embedding storage of its own.
+constexpr uint16_t kPictDde = 0x0002, kPictControl = 0x0010, kPictInCtlsStream = 0x0020, kPictCamera = 0x0080;
+
 struct ObjRecord {
   bool ok = false;
   uint16_t kind = 0;
   uint16_t id = 0;
   std::string onAction;
+  uint16_t pictFlags = 0;                 // FtPioGrbit
+  std::optional<uint32_t> storageNumber;  // FtPictFmla lPosInCtlStm of an embedded object
 };
+
+// FtPictFmla: an ObjFmla (cbFmla, then cce, 4 unused bytes, rgce, embedding info); for an
+// embedded object or control the rgce is one tTbl token and lPosInCtlStm follows the ObjFmla.
+std::optional<uint32_t> pictureStorageNumber(std::span<const uint8_t> body) {
+  constexpr uint8_t kTbl = 0x02;
+  constexpr size_t kTblBytes = 5;
+  ByteCursor cur(body);
+  ByteCursor fmla(cur.bytes(cur.u16()));
+  const size_t cce = fmla.u16() & 0x7FFF;
+  fmla.skip(4);
+  const auto rgce = fmla.bytes(cce);
+  if (cce != kTblBytes || rgce[0] != kTbl || cur.remaining() < 4) return std::nullopt;
+  return cur.u32();
+}
+
+// An OLE object embedded in the workbook: a picture whose data lies in the storage "MBD" +
+// its number (not DDE, not an ActiveX control, not in the controls stream, not a camera).
+bool isEmbeddedObject(const ObjRecord& o, const DrawingEnvironment& env) {
+  return o.kind == kind::Picture && o.storageNumber &&
+         !(o.pictFlags & (kPictDde | kPictControl | kPictInCtlsStream | kPictCamera)) &&
+         env.embeddingStorages.count(*o.storageNumber) > 0;
+}
 
 struct TxoRecord {
   bool ok = false;
@@ -79,12 +108,12 @@ ObjRecord readObj(const Record& r, const DrawingEnvironment& env, std::vector<st
       break;
     }
     auto body = cur.bytes(cb);
-    if (ft == kFtMacro) {
-      try {
-        o.onAction = macroReference(body, env);
-      } catch (const RecordError& e) {
-        warnings.push_back(std::string("unreadable macro reference: ") + e.what());
-      }
+    try {
+      if (ft == kFtMacro) o.onAction = macroReference(body, env);
+      if (ft == kFtPioGrbit) o.pictFlags = ByteCursor(body).u16();
+      if (ft == kFtPictFmla) o.storageNumber = pictureStorageNumber(body);
+    } catch (const RecordError& e) {
+      warnings.push_back(std::string(ft == kFtMacro ? "unreadable macro reference: " : "unreadable picture data: ") + e.what());
     }
   }
   return o;
@@ -201,7 +230,8 @@ struct Matcher {
     s.objectId = o.id;
     s.shapeId = a.shapeId;
     if (a.name) s.storedName = toU8(*a.name);
-    s.name = s.storedName.empty() ? defaultShapeName(o.kind, o.id) : s.storedName;
+    s.embeddedObject = isEmbeddedObject(o, env);
+    s.name = s.storedName.empty() ? defaultShapeName(o.kind, o.id, s.embeddedObject) : s.storedName;
     s.onAction = o.onAction;
     s.filled = booleanProperty(a, prop::FillBooleans, kFilledBit, kUseFilledBit, true);
     auto fill = a.properties.find(prop::FillColor);

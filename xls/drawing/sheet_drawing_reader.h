@@ -2,6 +2,7 @@
 // OfficeArt tree, the OBJ and TXO records between them matched to its shape containers in
 // order, NOTE records tying notes to cells. Embedded chart substreams are stepped over.
 #pragma once
+#include <set>
 #include <vector>
 
 #include "xls/biff_record.h"
@@ -18,6 +19,7 @@ inline constexpr int kMaxObjSubrecords = 64;
 struct DrawingEnvironment {
   const FormulaEnvironment& formulas;  // for the macro reference of FtMacro
   const std::vector<uint32_t>& palette;
+  const std::set<uint32_t>& embeddingStorages;  // numbers of the workbook's "MBD" storages
 };
 
 // Reads the substream whose BOF is records[bof]. Never throws on damaged records: shapes that

@@ -1,6 +1,10 @@
 // Reads the drawing layer of every sheet of the collection when the workbook opens. Only the
 // records the drawing layer looks at are kept (others collapse into one placeholder each run),
 // so a large grid costs no record index of its own.
+#include <charconv>
+#include <set>
+
+#include "core/vbstring.h"
 #include "xls/biff_record.h"
 #include "xls/drawing/sheet_drawing_reader.h"
 #include "xls/excel_model.h"
@@ -25,21 +29,34 @@ bool drawingReads(uint16_t id) {
   }
 }
 
-// The records of the substream starting at `bof` (a BOF header offset), up to its EOF.
+// The records of the substream starting at `bof` (a BOF header offset), up to its EOF; empty
+// when no BOF stands there.
 std::vector<Record> drawingRecordsFrom(std::span<const uint8_t> stream, size_t bof) {
   std::vector<Record> out;
   int depth = 0;
-  for (size_t pos = bof; pos + 4 <= stream.size();) {
-    const uint16_t id = static_cast<uint16_t>(stream[pos] | (stream[pos + 1] << 8));
-    const size_t length = static_cast<size_t>(stream[pos + 2] | (stream[pos + 3] << 8));
-    if (pos + 4 + length > stream.size()) break;
-    if (drawingReads(id))
-      out.push_back(Record{id, pos, stream.subspan(pos + 4, length)});
+  RecordReader reader(stream, bof);
+  Record r;
+  while (reader.next(r)) {
+    if (out.empty() && r.id != rec::Bof) break;
+    if (drawingReads(r.id))
+      out.push_back(r);
     else if (out.empty() || out.back().id != kOtherRecords)
-      out.push_back(Record{kOtherRecords, pos, {}});
-    pos += 4 + length;
-    if (id == rec::Bof) ++depth;
-    if (id == rec::Eof && --depth <= 0) break;
+      out.push_back(Record{kOtherRecords, r.offset, {}});
+    if (r.id == rec::Bof) ++depth;
+    if (r.id == rec::Eof && --depth <= 0) break;
+  }
+  return out;
+}
+
+// The numbers of the root storages named "MBD" + eight hex digits (embedded OLE objects).
+std::set<uint32_t> embeddingStorages(const CompoundFile& file) {
+  std::set<uint32_t> out;
+  for (const std::string& name : file.children()) {
+    if (name.size() != 11 || vb::ucase(name.substr(0, 3)) != "MBD" || !file.isStorage(name)) continue;
+    uint32_t number = 0;
+    const char* end = name.data() + name.size();
+    auto [ptr, ec] = std::from_chars(name.data() + 3, end, number, 16);
+    if (ec == std::errc() && ptr == end) out.insert(number);
   }
   return out;
 }
@@ -47,11 +64,11 @@ std::vector<Record> drawingRecordsFrom(std::span<const uint8_t> stream, size_t b
 }  // namespace
 
 void Workbook::loadDrawings(std::span<const uint8_t> stream) {
-  const drawing::DrawingEnvironment env{env_, biff_.globals.palette};
+  const std::set<uint32_t> storages = embeddingStorages(*file_);
+  const drawing::DrawingEnvironment env{env_, biff_.globals.palette, storages};
   for (size_t pos = 0; pos < sheetIndex_.size(); ++pos) {
-    const size_t bof = biff_.globals.sheets[sheetIndex_[pos]].streamPosition;
-    if (bof + 4 > stream.size() || stream[bof] != (rec::Bof & 0xFF) || stream[bof + 1] != (rec::Bof >> 8)) continue;
-    const std::vector<Record> records = drawingRecordsFrom(stream, bof);
+    const std::vector<Record> records = drawingRecordsFrom(stream, biff_.globals.sheets[sheetIndex_[pos]].streamPosition);
+    if (records.empty()) continue;
     sheets_[pos].setDrawing(drawing::readSheetDrawing(records, 0, env));
   }
 }

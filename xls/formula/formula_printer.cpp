@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <variant>
 
+#include "xls/byte_cursor.h"
 #include "xls/formula/function_table.h"
 #include "xls/formula/number_text.h"
 #include "xls/formula/ptg_decoder.h"
@@ -20,20 +21,7 @@ constexpr uint32_t kRowCount = 65536;
 constexpr uint16_t kColumnCount = 256;
 constexpr uint16_t kLastRow = kRowCount - 1;
 constexpr uint16_t kLastColumn = kColumnCount - 1;
-constexpr int16_t kDeletedSheet = -2;  // XTI sheet index of a deleted sheet
-
-const char* errorText(uint8_t code) {
-  switch (code) {
-    case 0x00: return "#NULL!";
-    case 0x07: return "#DIV/0!";
-    case 0x0F: return "#VALUE!";
-    case 0x17: return "#REF!";
-    case 0x1D: return "#NAME?";
-    case 0x24: return "#NUM!";
-    case 0x2A: return "#N/A";
-    default: return nullptr;
-  }
-}
+constexpr int16_t kDeletedSheet = -1;  // XTI sheet index: the sheet was not found (deleted)
 
 const char* binaryText(BinaryOperator op) {
   switch (op) {
@@ -162,7 +150,7 @@ class Printer {
   void on(const IntConst& t) { push(takeLead() + std::to_string(t.value)); }
   void on(const BoolConst& t) { push(takeLead() + (t.value ? "TRUE" : "FALSE")); }
   void on(const ErrorConst& t) {
-    const char* text = errorText(t.code);
+    const char* text = errorCodeText(t.code);
     if (!text) return fail("#DAMAGED_FORMULA", "unknown error code " + hex(t.code, 2));
     push(takeLead() + text);
   }
@@ -179,7 +167,7 @@ class Printer {
           case ArrayValue::Kind::String: text += quotedString(v.text); break;
           case ArrayValue::Kind::Bool: text += v.code ? "TRUE" : "FALSE"; break;
           case ArrayValue::Kind::Error: {
-            const char* e = errorText(v.code);
+            const char* e = errorCodeText(v.code);
             if (!e) return fail("#DAMAGED_FORMULA", "unknown error code " + hex(v.code, 2) + " in an array");
             text += e;
             break;
@@ -466,12 +454,28 @@ FormulaText printFormula(std::span<const uint8_t> rgce, std::span<const uint8_t>
   return Printer(env, origin, kind).print(decoded);
 }
 
+const char* errorCodeText(uint8_t code) {
+  switch (code) {
+    case 0x00: return "#NULL!";
+    case 0x07: return "#DIV/0!";
+    case 0x0F: return "#VALUE!";
+    case 0x17: return "#REF!";
+    case 0x1D: return "#NAME?";
+    case 0x24: return "#NUM!";
+    case 0x2A: return "#N/A";
+    default: return nullptr;
+  }
+}
+
 std::optional<FormulaAnchor> formulaAnchor(std::span<const uint8_t> rgce) {
-  if (rgce.size() < 5 || (rgce[0] != 0x01 && rgce[0] != 0x02)) return std::nullopt;
+  constexpr uint8_t kExp = 0x01, kTbl = 0x02;
+  constexpr size_t kTokenBytes = 5;
+  if (rgce.size() != kTokenBytes || (rgce[0] != kExp && rgce[0] != kTbl)) return std::nullopt;
+  ByteCursor cur(rgce);
   FormulaAnchor anchor;
-  anchor.row = static_cast<uint32_t>(rgce[1] | (rgce[2] << 8));
-  anchor.col = static_cast<uint16_t>(rgce[3] | (rgce[4] << 8));
-  anchor.table = rgce[0] == 0x02;
+  anchor.table = cur.u8() == kTbl;
+  anchor.row = cur.u16();
+  anchor.col = cur.u16();
   return anchor;
 }
 

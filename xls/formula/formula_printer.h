@@ -12,7 +12,7 @@ namespace zel::xls {
 // One EXTERNSHEET entry (XTI): which SUPBOOK, and the first and last sheet index in it.
 struct ExternSheetRef {
   uint16_t supBook = 0;
-  int16_t firstSheet = 0;  // -1 / -2 mark references to the workbook level / deleted sheets
+  int16_t firstSheet = 0;  // -1: the sheet was deleted (#REF!); -2: a workbook-level reference
   int16_t lastSheet = 0;
 };
 
@@ -67,7 +67,7 @@ FormulaText printFormula(std::span<const uint8_t> rgce, std::span<const uint8_t>
 // SHRFMLA/ARRAY record) or tTbl (data table: TABLE record). The named cell lies inside that
 // record's range but is not always its first cell (SHRFMLA E5:N6 with tExp at G5 occurs), so
 // find the record by containment. Print its rgce with FormulaKind::Shared and the cell's own
-// position as origin. Empty when the rgce does not start with tExp/tTbl. printFormula itself
+// position as origin. Empty unless the rgce is that one token. printFormula itself
 // gives "=#SHARED_FORMULA(RnCn)" / "=#TABLE(RnCn)" (incomplete) for such an rgce.
 struct FormulaAnchor {
   uint32_t row = 0;
@@ -90,6 +90,9 @@ struct DataTableInputs {
   uint16_t secondCol = 0;
 };
 std::string dataTableFormula(const DataTableInputs& table);
+
+// "#DIV/0!" etc. for a BIFF error code; nullptr for a code that is none.
+const char* errorCodeText(uint8_t code);
 
 // "A1"-style address helpers shared by the reader (column letters, "$" for absolute).
 std::string columnLetters(uint16_t col);  // 0 -> "A", 255 -> "IV"

@@ -36,18 +36,19 @@ std::string bytesText(std::span<const uint8_t> b) { return std::string(b.begin()
 std::u16string utf16Text(std::span<const uint8_t> b) {
   std::u16string s;
   s.reserve(b.size() / 2);
-  for (size_t i = 0; i + 1 < b.size(); i += 2) s.push_back(static_cast<char16_t>(b[i] | (b[i + 1] << 8)));
+  ByteCursor cur(b);
+  while (cur.remaining() >= 2) s.push_back(static_cast<char16_t>(cur.u16()));
   return s;
 }
 
 uint16_t readProjectCodePage(std::span<const uint8_t> d) {
   if (d.size() != 2) throw VbaFormatError("dir stream: PROJECTCODEPAGE has a wrong size");
-  return static_cast<uint16_t>(d[0] | (d[1] << 8));
+  return ByteCursor(d).u16();
 }
 
 uint32_t readModuleOffset(std::span<const uint8_t> d) {
   if (d.size() != 4) throw VbaFormatError("dir stream: MODULEOFFSET has a wrong size");
-  return static_cast<uint32_t>(d[0] | (d[1] << 8) | (d[2] << 16) | (static_cast<uint32_t>(d[3]) << 24));
+  return ByteCursor(d).u32();
 }
 
 DirModule& currentModule(ProjectDirectory& dir, bool inModule, uint16_t id) {

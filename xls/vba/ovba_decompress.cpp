@@ -3,8 +3,10 @@
 // length bits depends on how much of the chunk has been produced so far.
 #include "xls/vba/ovba_decompress.h"
 
+#include "xls/byte_cursor.h"
 #include "xls/vba/vba_format_error.h"
 
+#include <algorithm>
 #include <string>
 
 namespace zel::xls::vba {
@@ -55,19 +57,19 @@ class ChunkWriter {
   size_t max_;
 };
 
-// One compressed chunk: flag bytes, each followed by up to eight tokens (bit set = copy).
-void decodeTokens(std::span<const uint8_t> in, size_t pos, size_t end, ChunkWriter& w) {
-  while (pos < end) {
-    uint8_t flags = in[pos++];
-    for (int bit = 0; bit < 8 && pos < end; ++bit) {
+// One compressed chunk (its bytes start at `base` in the container): flag bytes, each
+// followed by up to eight tokens (bit set = copy).
+void decodeTokens(std::span<const uint8_t> chunk, size_t base, ChunkWriter& w) {
+  ByteCursor cur(chunk);
+  while (!cur.atEnd()) {
+    const uint8_t flags = cur.u8();
+    for (int bit = 0; bit < 8 && !cur.atEnd(); ++bit) {
+      const size_t where = base + cur.position();
       if (((flags >> bit) & 1) == 0) {
-        w.literal(in[pos], pos);
-        ++pos;
+        w.literal(cur.u8(), where);
       } else {
-        if (end - pos < 2) return;  // a token cut by the end of the data: keep what was produced
-        uint16_t token = static_cast<uint16_t>(in[pos] | (in[pos + 1] << 8));
-        w.copy(token, pos);
-        pos += 2;
+        if (cur.remaining() < 2) return;  // a token cut by the end of the data: keep what was produced
+        w.copy(cur.u16(), where);
       }
     }
   }
@@ -79,22 +81,22 @@ std::vector<uint8_t> decompressContainer(std::span<const uint8_t> in, size_t max
   if (in.empty() || in[0] != kContainerSignature)
     throw VbaFormatError("compressed container does not start with its signature byte");
   std::vector<uint8_t> out;
-  size_t pos = 1;
-  while (in.size() - pos >= kChunkHeaderBytes) {
-    size_t chunkStart = pos;
-    uint16_t header = static_cast<uint16_t>(in[pos] | (in[pos + 1] << 8));
-    pos += kChunkHeaderBytes;
+  ByteCursor cur(in);
+  cur.skip(1);
+  while (cur.remaining() >= kChunkHeaderBytes) {
+    const size_t chunkStart = cur.position();
+    const uint16_t header = cur.u16();
     if (((header >> 12) & 0x7) != kChunkSignature) throw VbaFormatError("bad chunk header" + at(chunkStart));
-    size_t chunkEnd = std::min(in.size(), chunkStart + (header & 0x0FFFu) + 3);
     ChunkWriter writer(out, maxOutput);
     if ((header & 0x8000u) == 0) {
       // A raw chunk: 4096 bytes as they stand (fewer when the data ends early).
-      size_t n = std::min(kChunkBytes, in.size() - pos);
-      for (size_t i = 0; i < n; ++i) writer.literal(in[pos + i], pos + i);
-      pos += n;
+      const size_t first = cur.position();
+      const auto raw = cur.bytes(std::min(kChunkBytes, cur.remaining()));
+      for (size_t i = 0; i < raw.size(); ++i) writer.literal(raw[i], first + i);
     } else {
-      decodeTokens(in, pos, chunkEnd, writer);
-      pos = chunkEnd;
+      const size_t size = std::min<size_t>(cur.remaining(), (header & 0x0FFFu) + 3 - kChunkHeaderBytes);
+      const size_t first = cur.position();
+      decodeTokens(cur.bytes(size), first, writer);
     }
   }
   return out;

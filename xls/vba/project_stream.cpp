@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "xls/byte_cursor.h"
+
 namespace zel::xls::vba {
 namespace {
 
@@ -55,8 +57,7 @@ ProjectStream readProjectStream(std::span<const uint8_t> bytes) {
       auto state = decodeProjectData(unquote(value));
       if (state && state->size() == 4) {
         out.protection.protectionReadable = true;
-        out.protection.protectionState = static_cast<uint32_t>((*state)[0] | ((*state)[1] << 8) |
-                                                               ((*state)[2] << 16) | ((*state)[3] << 24));
+        out.protection.protectionState = ByteCursor(*state).u32();
       }
     } else if (key == "DPB") {
       auto password = decodeProjectData(unquote(value));
