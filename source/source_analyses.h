@@ -14,8 +14,6 @@
 #include "core/session_state.h"
 
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace zel::source {
 
@@ -44,14 +42,6 @@ struct RunResult {
   std::string report;
 };
 
-// Place texts for the common error message.
-inline constexpr const char* kPlaceKansu = "場所:プロシージャ一覧";
-inline constexpr const char* kPlaceModule = "場所:モジュールリスト";
-inline constexpr const char* kPlaceHensu = "場所:変数情報";
-inline constexpr const char* kPlaceModStep = "場所:ﾓｼﾞｭｰﾙｽﾃｯﾌﾟ一覧";
-inline constexpr const char* kPlaceComment = "場所:コメント一覧";
-inline constexpr const char* kPlaceInyoSaki = "場所:引用先一覧";
-
 // cmdKansu: procedure list into T_XlProcName; with ProcLevel 2 also the declarations and
 // calls into T_XlDimCall. Report R_ModuleList, or R_ModuleList50 when ProcKana is 1.
 RunResult runKansu(SourceRun& run);
@@ -74,15 +64,5 @@ RunResult runComment(SourceRun& run);
 // cmdInyoSaki: procedure cross-reference of the standard modules into T_XlLinkModule.
 // Report R_XlLinkProc; sets fCrs.
 RunResult runInyoSaki(SourceRun& run);
-
-// The analyses by the names the command line uses ("procedures", "module", "variables",
-// "steps", "comments", "crossref"), in that order, with their place texts.
-struct SourceAnalysis {
-  const char* name;
-  const char* place;
-  RunResult (*run)(SourceRun&);
-};
-const std::vector<SourceAnalysis>& sourceAnalyses();
-const SourceAnalysis* findSourceAnalysis(std::string_view name);  // nullptr when unknown
 
 }  // namespace zel::source
