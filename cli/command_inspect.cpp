@@ -1,10 +1,12 @@
 // zelvarin-cli inspect: prints what the workbook reader sees (sheets, used ranges, counts,
-// names, links, document properties; with --cells every non-empty cell), as text or JSON.
+// names, links, document properties, the entry points of the macro code; with --cells every
+// non-empty cell), as text or JSON.
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "analyses/entry_point_triggers.h"
 #include "core/vb_error.h"
 #include "cli/commands.h"
 #include "xls/excel_model.h"
@@ -115,6 +117,12 @@ int printText(xls::Workbook& book, const std::vector<SheetSummary>& sheets) {
     std::string v = propertyText(book, i, failed);
     if (!v.empty()) std::cout << "Property " << i << " " << xls::DocumentProperties::name(i) << ": " << v << "\n";
   }
+  for (const auto& e : analyses::workbookEntryMap(book).entries) {
+    std::cout << "Entry: " << source::entryKindLabel(e.kind) << "\t" << e.location << "\t" << e.place;
+    if (e.line > 0) std::cout << ":" << e.line;
+    std::cout << "\t" << e.trigger << "\t" << e.target << "\t"
+              << (e.targetProcedure ? *e.targetModule + " " + *e.targetProcedure : std::string("(not found)")) << "\n";
+  }
   for (const auto& w : book.warnings()) std::cout << "Warning: " << w << "\n";
   return 0;
 }
@@ -157,6 +165,29 @@ int printJson(xls::Workbook& book, const std::vector<SheetSummary>& sheets, bool
     std::string v = propertyText(book, i, failed);
     o << (i > 1 ? "," : "") << "\n    {\"index\": " << i << ", \"name\": " << jsonString(xls::DocumentProperties::name(i))
       << (failed ? ", \"error\": " : ", \"value\": ") << jsonString(v) << "}";
+  }
+  o << "\n  ],\n  \"entryPoints\": [";
+  const source::EntryMap map = analyses::workbookEntryMap(book);
+  std::vector<long> reachedBy(map.entries.size(), 0);
+  for (const auto& p : map.procedures)
+    if (p.entryIndex >= 0) ++reachedBy[static_cast<size_t>(p.entryIndex)];
+  for (size_t i = 0; i < map.entries.size(); ++i) {
+    const source::EntryRow& e = map.entries[i];
+    const long reached = reachedBy[i];
+    o << (i ? "," : "") << "\n    {\"kind\": " << jsonString(source::entryKindLabel(e.kind))
+      << ", \"location\": " << jsonString(e.location) << ", \"place\": " << jsonString(e.place)
+      << ", \"line\": " << e.line << ", \"trigger\": " << jsonString(e.trigger) << ", \"target\": " << jsonString(e.target)
+      << ", \"module\": " << (e.targetModule ? jsonString(*e.targetModule) : "null")
+      << ", \"procedure\": " << (e.targetProcedure ? jsonString(*e.targetProcedure) : "null")
+      << ", \"proceduresReached\": " << reached << "}";
+  }
+  o << "\n  ],\n  \"unreachedProcedures\": [";
+  bool firstUnreached = true;
+  for (const auto& p : map.procedures) {
+    if (p.entryIndex >= 0) continue;
+    o << (firstUnreached ? "" : ",") << "\n    {\"module\": " << jsonString(p.module)
+      << ", \"procedure\": " << jsonString(p.procedure) << ", \"line\": " << p.line << "}";
+    firstUnreached = false;
   }
   o << "\n  ],\n  \"warnings\": [";
   auto warnings = book.warnings();

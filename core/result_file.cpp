@@ -87,6 +87,7 @@ std::set<std::string> tablesVouchedByFlags(const DoneFlags& f) {
   if (f.fAdd) t.insert("T_XlAddin");
   if (f.fSocS) t.insert("T_XlModStep");
   if (f.fCrs) t.insert("T_XlLinkModule");
+  if (f.fEnt) t.insert({"T_XlEntry", "T_XlReach"});
   return t;
 }
 
@@ -145,8 +146,10 @@ SavedResult readResultFile(const std::string& path, const std::string& schemaSql
   try {
     ResultDb db(path, ResultDb::Mode::ReadOnly);
     db.exec("PRAGMA query_only=1");
+    const std::set<std::string> later = laterResultTableNames();
     for (const auto& [table, columns] : schemaColumns(schemaSql)) {
       auto have = db.columnsOf(table);
+      if (have.empty() && later.count(table)) continue;  // saved before the table existed
       if (have.empty()) throw ResultFileError(Kind::Invalid, path + ": table " + table + " is missing");
       std::set<std::string> haveLower;
       for (auto& c : have) haveLower.insert(asciiLower(c));
@@ -183,6 +186,8 @@ SavedResult readResultFile(const std::string& path, const std::string& schemaSql
     r.header.Bumon = checkedText(v[18]);
     r.header.Auther = checkedText(v[19]);
     r.header.CreateDate = checkedText(v[20]);
+    for (const char* table : {"T_XlEntry", "T_XlReach"})
+      if (db.hasTable(table) && !db.query(std::string("SELECT 1 FROM ") + table + " LIMIT 1").empty()) r.flags.fEnt = 1;
   } catch (const ResultFileError&) {
     throw;
   } catch (const std::exception& e) {

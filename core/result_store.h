@@ -4,6 +4,7 @@
 #include "core/result_db.h"
 #include "core/session_state.h"
 
+#include <set>
 #include <string>
 
 namespace zel {
@@ -16,6 +17,9 @@ ResultDb openAnalyzeDb(const ProgramPaths& paths);
 
 // Every result table of the schema, in schema order.
 std::vector<std::string> resultTableNames();
+
+// The result tables added after the first saved files: a file may lack them.
+std::set<std::string> laterResultTableNames();
 
 // Writes the one T_XlSaveFlag row (the table is emptied first).
 void writeSaveFlagRow(ResultDb& db, const std::string& objName, const DoneFlags& flags, int mSs,

@@ -14,6 +14,7 @@
 #include "core/session_state.h"
 
 #include <string>
+#include <vector>
 
 namespace zel::source {
 
@@ -64,5 +65,14 @@ RunResult runComment(SourceRun& run);
 // cmdInyoSaki: procedure cross-reference of the standard modules into T_XlLinkModule.
 // Report R_XlLinkProc; sets fCrs.
 RunResult runInyoSaki(SourceRun& run);
+
+struct WorkbookTrigger;
+
+// The entry-point map: every way code is started into T_XlEntry and, for every procedure of
+// the project, whether an entry point reaches it into T_XlReach. The workbook's own triggers
+// (shapes with a macro, Auto_ names, Excel 4 macro names) come from the caller. There is no
+// presence check: buttons of a workbook without code are listed as pointing nowhere.
+// Report R_XlEntry; sets fEnt.
+RunResult runEntryPoints(SourceRun& run, const std::vector<WorkbookTrigger>& triggers);
 
 }  // namespace zel::source
