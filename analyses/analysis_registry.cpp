@@ -2,6 +2,7 @@
 // own entry point.
 #include "analyses/analysis_registry.h"
 
+#include "analyses/entry_point_triggers.h"
 #include "core/vb_error.h"
 #include "source/source_analyses.h"
 #include "workbook/addin_list.h"
@@ -101,6 +102,17 @@ AnalysisReport runSource(AnalysisContext& c) {
   return r;
 }
 
+// The entry-point map: the module files of TempPath joined with the workbook's own triggers
+// (none when no workbook is open, as after loading a result file).
+AnalysisReport runEntryPoints(AnalysisContext& c) {
+  const std::vector<source::WorkbookTrigger> triggers =
+      c.workbook ? workbookTriggers(*c.workbook) : std::vector<source::WorkbookTrigger>();
+  source::SourceRun run{c.db, c.progress, c.paths.TempPath, c.counts, c.options, c.flags};
+  AnalysisReport r;
+  r.report = source::runEntryPoints(run, triggers).report;
+  return r;
+}
+
 AnalysisReport runCover(AnalysisContext& c) {
   workbook::writeCoverPage(c.db, c.progress, c.header);
   AnalysisReport r;
@@ -126,6 +138,7 @@ const std::vector<AnalysisEntry>& analysisRegistry() {
       {"crossref", "場所:引用先一覧", runSource<source::runInyoSaki>, true},
       {"linksearch", "場所:リンク先検索", runLinkSearch},
       {"cover", "場所:表紙", runCover},
+      {"entrypoints", "場所:起動経路一覧", runEntryPoints},
   };
   return registry;
 }

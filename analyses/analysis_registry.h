@@ -54,7 +54,7 @@ struct AnalysisEntry {
 };
 
 // Every analysis name in the window's order: object cell procedures module shape files
-// variables names steps comments addins crossref linksearch cover.
+// variables names steps comments addins crossref linksearch cover entrypoints.
 const std::vector<AnalysisEntry>& analysisRegistry();
 const AnalysisEntry* findAnalysis(std::string_view name);
 

@@ -101,6 +101,7 @@ class frmZelvarin : public QMainWindow {
   void m3_Click();
   void m4_Click();
   void m6_Click();
+  void mEntry_Click(int report);  // 0 起動経路一覧, 1 未使用プロシージャ一覧 (frm_zelvarin_entry_points.cpp)
 
   void cmdHyousi_Click(int index);
   void cmdObject_Click();
@@ -237,6 +238,8 @@ class frmZelvarin : public QMainWindow {
   QAction* m2 = nullptr;
   QAction* m3 = nullptr;
   QAction* m4 = nullptr;
+  QMenu* mEntry = nullptr;  // 起動経路: after the menus of the original window, so their order stays
+  void buildEntryPointMenu();
 
   // 表紙
   std::array<QPushButton*, 3> cmdHyousi{};

@@ -95,6 +95,7 @@ void frmZelvarin::buildMenus() {
   m2 = topAction("m2", "スクリーンセーバー");
   m3 = topAction("m3", "ヘルプ");
   m4 = topAction("m4", "アバウト");
+  buildEntryPointMenu();
 }
 
 QGroupBox* frmZelvarin::buildCoverFrame() {

@@ -1,5 +1,7 @@
 // Macro source analyses on a generated export folder: 200 standard modules of 1 000 lines
-// each (declarations, procedures, calls, comments, continued lines, Japanese text).
+// each (declarations, procedures, calls, comments, continued lines, Japanese text), and the
+// entry-point map on 50 to 200 such modules.
+#include "source/entry_map.h"
 #include "source/name_matcher.h"
 #include "source/source_analyses.h"
 
@@ -75,19 +77,23 @@ std::string generateModule(int m, int procsPerModule, int firstProc, int totalPr
 }
 
 struct Project {
-  explicit Project(int totalProcs) {
+  explicit Project(int totalProcs, int modules = kModules) : counts{modules, 0, 0, 0} {
     char tmpl[] = "/tmp/zel_bench_source_XXXXXX";
     if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
     root = tmpl;
     temp = (root / "temp").string() + "/";
     fs::create_directories(temp);
     int first = 0;
-    for (int m = 0; m < kModules; ++m) {
-      const int procs = std::max(1, totalProcs / kModules + (m < totalProcs % kModules ? 1 : 0));
+    for (int m = 0; m < modules; ++m) {
+      const int procs = std::max(1, totalProcs / modules + (m < totalProcs % modules ? 1 : 0));
       std::ofstream(temp + "Module" + std::to_string(m) + ".bas", std::ios::binary)
           << generateModule(m, procs, first, totalProcs);
       first += procs;
     }
+    // The workbook module starts the code: on open, on a timer and by Run.
+    std::ofstream(temp + "ThisWorkbook.bok", std::ios::binary)
+        << "Attribute VB_Name = \"ThisWorkbook\"\r\nPrivate Sub Workbook_Open()\r\n    Proc0 1, \"a\"\r\n"
+           "    Application.OnTime Now, \"Proc1\"\r\n    Application.Run \"Module0.Proc2\"\r\nEnd Sub\r\n";
     db = std::make_unique<zel::ResultDb>((root / "Analyze.mdb").string());
     std::ifstream schema(zel::shareFolder() + "/schema.sql");
     std::stringstream ss;
@@ -102,26 +108,27 @@ struct Project {
   fs::path root;
   std::string temp;
   std::unique_ptr<zel::ResultDb> db;
-  zel::ModuleCounts counts{kModules, 0, 0, 0};
+  zel::ModuleCounts counts;
 };
 
-Project& project(int totalProcs) {
-  static std::map<int, std::unique_ptr<Project>> projects;
-  auto& p = projects[totalProcs];
-  if (!p) p = std::make_unique<Project>(totalProcs);
+Project& project(int totalProcs, int modules = kModules) {
+  static std::map<std::pair<int, int>, std::unique_ptr<Project>> projects;
+  auto& p = projects[{totalProcs, modules}];
+  if (!p) p = std::make_unique<Project>(totalProcs, modules);
   return *p;
 }
 
 template <class Analysis>
-void runAnalysis(benchmark::State& state, int totalProcs, zel::AnalysisOptions options, Analysis analysis) {
-  Project& p = project(totalProcs);
+void runAnalysis(benchmark::State& state, int totalProcs, zel::AnalysisOptions options, Analysis analysis,
+                 int modules = kModules) {
+  Project& p = project(totalProcs, modules);
   zel::NullProgress progress;
   for (auto _ : state) {
     zel::DoneFlags flags;
     zel::source::SourceRun run{*p.db, progress, p.temp, p.counts, options, flags};
     benchmark::DoNotOptimize(analysis(run));
   }
-  const double lines = static_cast<double>(kModules) * kLinesPerModule;
+  const double lines = static_cast<double>(modules) * kLinesPerModule;
   state.counters["lines/s"] = benchmark::Counter(lines * static_cast<double>(state.iterations()),
                                                  benchmark::Counter::kIsRate);
 }
@@ -158,6 +165,17 @@ void BM_InyoSaki(benchmark::State& state) {
   state.counters["procedures"] = static_cast<double>(state.range(0));
 }
 BENCHMARK(BM_InyoSaki)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The entry-point map on 50, 100 and 200 modules of 1 000 lines (20 procedures each, every
+// procedure calling another): the time per line should stay the same as the project grows.
+void BM_EntryPoints(benchmark::State& state) {
+  const int modules = static_cast<int>(state.range(0));
+  runAnalysis(
+      state, modules * 20, {},
+      [](zel::source::SourceRun& run) { return zel::source::runEntryPoints(run, {}); }, modules);
+  state.counters["modules"] = static_cast<double>(modules);
+}
+BENCHMARK(BM_EntryPoints)->Arg(50)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 std::vector<std::u16string> matcherNames(int count) {
   std::vector<std::u16string> names;

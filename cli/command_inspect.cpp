@@ -1,11 +1,13 @@
 // zelvarin-cli inspect: prints what the workbook reader sees (sheets, used ranges, counts,
-// names, links, document properties, the macro project's state and components; with --cells
-// every non-empty cell), as text or JSON. A locked project shows its state only.
+// names, links, document properties, the macro project's state and components, the entry
+// points of the macro code; with --cells every non-empty cell), as text or JSON. A locked
+// project shows its state only.
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "analyses/entry_point_triggers.h"
 #include "core/vb_error.h"
 #include "cli/commands.h"
 #include "xls/excel_model.h"
@@ -141,6 +143,12 @@ int printText(xls::Workbook& book, const std::vector<SheetSummary>& sheets) {
   const ProjectSummary project = summarizeProject(book);
   std::cout << "Macro project: " << project.state << "\n";
   for (const auto& [name, type] : project.components) std::cout << "Component: " << name << " (type " << type << ")\n";
+  for (const auto& e : analyses::workbookEntryMap(book).entries) {
+    std::cout << "Entry: " << source::entryKindLabel(e.kind) << "\t" << e.location << "\t" << e.place;
+    if (e.line > 0) std::cout << ":" << e.line;
+    std::cout << "\t" << e.trigger << "\t" << e.target << "\t"
+              << (e.targetProcedure ? *e.targetModule + " " + *e.targetProcedure : std::string("(not found)")) << "\n";
+  }
   for (const auto& w : book.warnings()) std::cout << "Warning: " << w << "\n";
   return 0;
 }
@@ -189,7 +197,30 @@ int printJson(xls::Workbook& book, const std::vector<SheetSummary>& sheets, bool
   for (size_t i = 0; i < project.components.size(); ++i)
     o << (i ? ", " : "") << "{\"name\": " << jsonString(project.components[i].first)
       << ", \"type\": " << project.components[i].second << "}";
-  o << "]},\n  \"warnings\": [";
+  o << "]},\n  \"entryPoints\": [";
+  const source::EntryMap map = analyses::workbookEntryMap(book);
+  std::vector<long> reachedBy(map.entries.size(), 0);
+  for (const auto& p : map.procedures)
+    if (p.entryIndex >= 0) ++reachedBy[static_cast<size_t>(p.entryIndex)];
+  for (size_t i = 0; i < map.entries.size(); ++i) {
+    const source::EntryRow& e = map.entries[i];
+    const long reached = reachedBy[i];
+    o << (i ? "," : "") << "\n    {\"kind\": " << jsonString(source::entryKindLabel(e.kind))
+      << ", \"location\": " << jsonString(e.location) << ", \"place\": " << jsonString(e.place)
+      << ", \"line\": " << e.line << ", \"trigger\": " << jsonString(e.trigger) << ", \"target\": " << jsonString(e.target)
+      << ", \"module\": " << (e.targetModule ? jsonString(*e.targetModule) : "null")
+      << ", \"procedure\": " << (e.targetProcedure ? jsonString(*e.targetProcedure) : "null")
+      << ", \"proceduresReached\": " << reached << "}";
+  }
+  o << "\n  ],\n  \"unreachedProcedures\": [";
+  bool firstUnreached = true;
+  for (const auto& p : map.procedures) {
+    if (p.entryIndex >= 0) continue;
+    o << (firstUnreached ? "" : ",") << "\n    {\"module\": " << jsonString(p.module)
+      << ", \"procedure\": " << jsonString(p.procedure) << ", \"line\": " << p.line << "}";
+    firstUnreached = false;
+  }
+  o << "\n  ],\n  \"warnings\": [";
   auto warnings = book.warnings();
   for (size_t i = 0; i < warnings.size(); ++i) o << (i ? ", " : "") << jsonString(warnings[i]);
   o << "]\n}\n";

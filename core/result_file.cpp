@@ -123,6 +123,7 @@ std::set<std::string> tablesVouchedByFlags(const DoneFlags& f) {
   if (f.fAdd) t.insert("T_XlAddin");
   if (f.fSocS) t.insert("T_XlModStep");
   if (f.fCrs) t.insert("T_XlLinkModule");
+  if (f.fEnt) t.insert({"T_XlEntry", "T_XlReach"});
   return t;
 }
 
@@ -204,6 +205,8 @@ SavedResult readResultFile(const std::string& path, const std::string& schemaSql
     r.header.CreateDate = checkedText(v[20]);
     r.linkSearchRows = r.flags.fCel == 0 &&
                        !db.query("SELECT 1 FROM T_XlCalc WHERE Label = " + std::to_string(kLinkSearchCalcLabel) + " LIMIT 1").empty();
+    for (const char* table : {"T_XlEntry", "T_XlReach"})
+      if (db.hasTable(table) && !db.query(std::string("SELECT 1 FROM ") + table + " LIMIT 1").empty()) r.flags.fEnt = 1;
   } catch (const ResultFileError&) {
     throw;
   } catch (const std::exception& e) {

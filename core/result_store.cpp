@@ -21,8 +21,10 @@ ResultDb openAnalyzeDb(const ProgramPaths& paths) {
 std::vector<std::string> resultTableNames() {
   return {"T_XlSaveFlag", "T_XlTitle",   "T_XlHyousi",  "T_XlBook",    "T_XlLink",      "T_XlObject",
           "T_XlCalc",     "T_XlShape",   "T_XlName",    "T_XlFile",    "T_XlAddin",     "T_XlProcName",
-          "T_XlDimCall",  "T_XlHensu",   "T_XlSource",  "T_XlModStep", "T_XlComment",   "T_XlLinkModule"};
+          "T_XlDimCall",  "T_XlHensu",   "T_XlSource",  "T_XlModStep", "T_XlComment",   "T_XlLinkModule",
+          "T_XlEntry",    "T_XlReach"};
 }
+
 
 void writeSaveFlagRow(ResultDb& db, const std::string& objName, const DoneFlags& f, int mSs,
                       const HeaderTexts& h) {

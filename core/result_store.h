@@ -4,6 +4,7 @@
 #include "core/result_db.h"
 #include "core/session_state.h"
 
+#include <set>
 #include <string>
 
 namespace zel {

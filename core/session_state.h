@@ -23,6 +23,9 @@ struct AnalysisOptions {
 struct DoneFlags {
   int fObj = 0, fCel = 0, fPrc = 0, fSoc = 0, fShp = 0, fDim = 0, fFil = 0, fCom = 0, fNam = 0,
       fAdd = 0, fSocS = 0, fCrs = 0, mCs = 0;
+  // The entry-point map. Not a column of T_XlSaveFlag (files of earlier versions lack it):
+  // a loaded file has it when its T_XlEntry or T_XlReach holds rows.
+  int fEnt = 0;
   void clearForNewWorkbook() { *this = DoneFlags{}; }
 };
 

@@ -272,6 +272,40 @@ std::vector<ReportDefinition> buildDefinitions() {
                   {"引用先プロシージャ", "LinkProcedure", 56, L, Wrap},
                   {"定義モジュール", "MotoName", 0, L, Wrap},
                   {"No", "ProcedureNo", 14, R, Cut}}}}});
+
+  // ---- Entry-point map (T_XlEntry, T_XlReach) ----
+  d.push_back({"R_XlEntry", "起動経路一覧", LayoutKind::Table, Orientation::Landscape, 1,
+               {{"", SectionKind::Table,
+                 "SELECT EntryNo, KindNo, Kind, Location, Place, CASE WHEN Line IS NULL THEN '' ELSE Line END AS LineText, "
+                 "StartType, Target, IFNULL(TargetModule, '') AS TargetModule, "
+                 "CASE WHEN KindNo = 5 THEN '(Excel 4 マクロ)' WHEN IFNULL(Found, 0) <> 0 THEN TargetProcedure "
+                 "ELSE '見つかりません' END AS TargetText, "
+                 "CASE WHEN KindNo <> 5 AND IFNULL(Found, 0) = 0 THEN 'em' ELSE '' END AS Style FROM T_XlEntry",
+                 "KindNo, EntryNo",
+                 {{"", {"KindNo"}, {"Kind"}}},
+                 {{"場所", "Location", 46, L, Wrap, FontRole::Body, true},
+                  {"図形・名前・プロシージャ", "Place", 52, L, Wrap},
+                  {"行", "LineText", 12, R, Cut},
+                  {"起動条件", "StartType", 46, L, Wrap},
+                  {"指定された名前", "Target", 0, L, Wrap, FontRole::Code},
+                  {"モジュール", "TargetModule", 38, L, Wrap},
+                  {"実行されるプロシージャ", "TargetText", 44, L, Wrap}},
+                 true, false, "Style"}}});
+  d.push_back({"R_XlUnused", "未使用プロシージャ一覧", LayoutKind::Table, Orientation::Portrait, 1,
+               {{"", SectionKind::Card,
+                 "SELECT 'どの起動経路（ボタン・図形、自動実行、イベント、名前指定の起動）からも呼び出しをたどって"
+                 "到達しないプロシージャです。Application.Run に計算した名前を渡す呼び出し、CallByName、"
+                 "その他の遅延バインディングによる呼び出しは見えないため、ここに挙がっていても使われている"
+                 "ことがあります。' AS Note",
+                 "",
+                 {},
+                 {{"注意", "Note"}},
+                 false},
+                {"", SectionKind::Table,
+                 "SELECT objectNo, objectName, Object, ProcedureName, Line FROM T_XlReach WHERE IFNULL(Reached, 0) = 0",
+                 "objectNo, Line, rowid",
+                 {{"モジュール名：", {"objectNo", "objectName"}, {"objectName", "Object"}}},
+                 {{"プロシージャ名", "ProcedureName", 0, L, Wrap}, {"行", "Line", 20, R, Cut}}}}});
   return d;
 }
 

@@ -70,3 +70,13 @@ CREATE TABLE IF NOT EXISTS T_XlComment (
 CREATE TABLE IF NOT EXISTS T_XlLinkModule (
   objectNo INTEGER, ProcedureNo INTEGER, objectName TEXT, "Procedure" TEXT,
   LinkProcedure TEXT, MotoName TEXT);
+
+-- The entry-point map. Files saved before it existed lack these two tables; they load all
+-- the same (result files check them only when present).
+CREATE TABLE IF NOT EXISTS T_XlEntry (
+  EntryNo INTEGER, KindNo INTEGER, Kind TEXT, Location TEXT, Place TEXT, Line INTEGER,
+  StartType TEXT, Target TEXT, TargetModule TEXT, TargetProcedure TEXT, Found INTEGER);
+
+CREATE TABLE IF NOT EXISTS T_XlReach (
+  objectNo INTEGER, objectName TEXT, Object TEXT, ProcedureName TEXT, Line INTEGER,
+  Reached INTEGER, EntryNo INTEGER, ReachedBy TEXT);

@@ -17,21 +17,6 @@ void finishRun(Progress& progress) {
   progress.showGauge(100);
 }
 
-const std::vector<SourceAnalysis>& sourceAnalyses() {
-  static const std::vector<SourceAnalysis> all = {
-      {"procedures", kPlaceKansu, runKansu},  {"module", kPlaceModule, runModule},
-      {"variables", kPlaceHensu, runHensu},   {"steps", kPlaceModStep, runModStep},
-      {"comments", kPlaceComment, runComment}, {"crossref", kPlaceInyoSaki, runInyoSaki},
-  };
-  return all;
-}
-
-const SourceAnalysis* findSourceAnalysis(std::string_view name) {
-  for (const SourceAnalysis& a : sourceAnalyses())
-    if (name == a.name) return &a;
-  return nullptr;
-}
-
 long gaugeAfter(long total, long filesDone) { return GaugeStepper(total).percentAfter(filesDone); }
 
 }  // namespace zel::source

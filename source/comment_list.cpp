@@ -26,8 +26,7 @@ class CommentReader {
  public:
   explicit CommentReader(TableWriter& rs) : rs_(rs) {}
 
-  void readFile(const ModuleFile& file, const KindInfo& kind, long objectNo) {
-    ModuleText text = ModuleText::read(file);
+  void readFile(const ModuleEntry& m, const ModuleText& text) {
     U16V line;
     for (LineCursor cursor(text); cursor.next(line);) {
       if (line.empty() || isAttributeLine(line)) continue;
@@ -41,10 +40,10 @@ class CommentReader {
       const std::optional<U16> comment = wholeLineComment(line);
       if (!comment) continue;
       rs_.addNew();
-      rs_.set("Object", kind.label);
-      rs_.set("objectNo", objectNo);
+      rs_.set("Object", m.kind->label);
+      rs_.set("objectNo", m.objectNo);
       rs_.set("ProcedureNo", ++commentNo_);
-      rs_.set("objectName", file.name);
+      rs_.set("objectName", m.file.name);
       rs_.set("ProcedureName", fieldText(procedureName_));
       rs_.set("Comment", fieldText(*comment));
       rs_.update();
@@ -70,14 +69,12 @@ RunResult runComment(SourceRun& run) {
     run.progress.setStatus("コメント情報　取得中");
     const long total = run.counts.StdCount + run.counts.ClassCount + run.counts.FormCount;
     CommentReader reader(rs);
-    long objectNo = 0;
-    for (const KindInfo& kind : moduleKinds()) {
-      const bool counted = kind.kind != ModuleKind::Book && kind.kind != ModuleKind::Sheet;
-      for (const ModuleFile& file : listModuleFiles(run.tempPath, kind.extension)) {
-        reader.readFile(file, kind, ++objectNo);
-        if (counted) run.progress.showGauge(gaugeAfter(total, objectNo));
-      }
-    }
+    forEachModule(run.tempPath, ModuleSelection::allKinds(), [&](const ModuleEntry& m, const ModuleText& text) {
+      reader.readFile(m, text);
+      // Document modules are not in the total: the gauge stays where the counted ones left it.
+      if (m.kind->kind != ModuleKind::Book && m.kind->kind != ModuleKind::Sheet)
+        run.progress.showGauge(gaugeAfter(total, m.objectNo));
+    });
   });
   run.flags.fCom = 1;
   finishRun(run.progress);

@@ -13,7 +13,7 @@ namespace {
 
 struct ProcedureTable {
   std::vector<U16> names;
-  std::vector<size_t> fileOf;  // index of the declaring file
+  std::vector<const ModuleFile*> fileOf;  // the declaring file
 };
 
 // Blank lines and "Attribute" lines take part in neither pass.
@@ -21,17 +21,14 @@ bool skipped(U16V line) { return vb::trim(line).empty() || isAttributeLine(line)
 
 bool isHeader(const U16& upper) { return contains(upper, u"FUNCTION ") || contains(upper, u"SUB "); }
 
-void collectNames(const std::vector<ModuleFile>& files, ProcedureTable& table) {
-  for (size_t f = 0; f < files.size(); ++f) {
-    ModuleText text = ModuleText::read(files[f]);
-    U16V line;
-    for (LineCursor cursor(text); cursor.next(line);) {
-      if (skipped(line) || !isHeader(upperLtrim(line))) continue;
-      U16 name = GetProcName(line);
-      if (name == u"ERROR" || name.empty()) continue;  // an empty name would match every line
-      table.names.push_back(std::move(name));
-      table.fileOf.push_back(f);
-    }
+void collectNames(const ModuleEntry& m, const ModuleText& text, ProcedureTable& table) {
+  U16V line;
+  for (LineCursor cursor(text); cursor.next(line);) {
+    if (skipped(line) || !isHeader(upperLtrim(line))) continue;
+    U16 name = GetProcName(line);
+    if (name == u"ERROR" || name.empty()) continue;  // an empty name would match every line
+    table.names.push_back(std::move(name));
+    table.fileOf.push_back(&m.file);
   }
 }
 
@@ -45,15 +42,14 @@ RunResult runInyoSaki(SourceRun& run) {
     run.db.clearTable("T_XlLinkModule");
     TableWriter rs(run.db, "T_XlLinkModule");
     run.progress.setStatus("プロシージャ引用先 情報　取得中");
-    const std::vector<ModuleFile> files = listModuleFiles(run.tempPath, kindInfo(ModuleKind::Standard).extension);
+    const std::vector<ModuleEntry> files = listModules(run.tempPath, ModuleSelection::only(ModuleKind::Standard));
     ProcedureTable table;
-    collectNames(files, table);
+    forEachModule(files, [&](const ModuleEntry& m, const ModuleText& text) { collectNames(m, text, table); });
     const FirstNameMatcher matcher(table.names);
-    long objectNo = static_cast<long>(files.size());  // the first pass opened each file once
-    for (const ModuleFile& file : files) {
-      ++objectNo;
+    // The second pass numbers on from the first: each file was opened once already.
+    const long firstPass = static_cast<long>(files.size());
+    forEachModule(files, [&](const ModuleEntry& m, const ModuleText& text) {
       U16 procedure;
-      ModuleText text = ModuleText::read(file);
       U16V line;
       for (LineCursor cursor(text); cursor.next(line);) {
         if (skipped(line)) continue;
@@ -67,15 +63,15 @@ RunResult runInyoSaki(SourceRun& run) {
         if (index < 0) continue;
         const auto entry = static_cast<size_t>(index);
         rs.addNew();
-        rs.set("objectNo", objectNo);
+        rs.set("objectNo", firstPass + m.objectNo);
         rs.set("ProcedureNo", index);
-        rs.set("objectName", file.name);
+        rs.set("objectName", m.file.name);
         rs.set("Procedure", fieldText(procedure));
         rs.set("LinkProcedure", fieldText(table.names[entry]));
-        rs.set("MotoName", files[table.fileOf[entry]].name);
+        rs.set("MotoName", table.fileOf[entry]->name);
         rs.update();
       }
-    }
+    });
   });
   run.flags.fCrs = 1;
   finishRun(run.progress);

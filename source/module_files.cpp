@@ -27,21 +27,11 @@ const KindInfo& kindInfo(ModuleKind kind) { return moduleKinds()[static_cast<siz
 
 namespace {
 
-bool sameAsciiNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 [[noreturn]] void fileError(long number, const std::string& what, const ModuleFile& file) {
   throw VbError(number, what + ": " + file.name);
 }
 
-}  // namespace
-
+// Files of the folder whose extension matches; an empty extension lists every file ("*.*").
 std::vector<ModuleFile> listModuleFiles(const std::string& folder, std::string_view extension) {
   std::vector<ModuleFile> files;
   std::error_code ec;
@@ -54,13 +44,48 @@ std::vector<ModuleFile> listModuleFiles(const std::string& folder, std::string_v
     std::string name = it->path().filename().string();
     if (!extension.empty()) {
       auto dot = name.rfind('.');
-      if (dot == std::string::npos || !sameAsciiNoCase(std::string_view(name).substr(dot + 1), extension)) continue;
+      if (dot == std::string::npos || asciiLower(std::string_view(name).substr(dot + 1)) != asciiLower(extension)) continue;
     }
     // The stored name is valid UTF-8 even when the file system's bytes are not.
     files.push_back({it->path(), toU8(toU16(name))});
   }
   std::sort(files.begin(), files.end(), [](const ModuleFile& a, const ModuleFile& b) { return a.name < b.name; });
   return files;
+}
+
+// The kind a file of the "all files" listing belongs to: its last three characters, exact case.
+const KindInfo* kindOfName(const std::string& name) {
+  if (name.size() < 3) return nullptr;
+  const std::string_view tail = std::string_view(name).substr(name.size() - 3);
+  for (const KindInfo& k : moduleKinds())
+    if (tail == k.extension) return &k;
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<ModuleEntry> listModules(const std::string& folder, ModuleSelection selection) {
+  std::vector<ModuleEntry> modules;
+  auto add = [&](std::vector<ModuleFile> files, const KindInfo* kind) {
+    for (ModuleFile& f : files) {
+      const KindInfo* k = kind ? kind : kindOfName(f.name);
+      modules.push_back({std::move(f), k, static_cast<long>(modules.size()) + 1});
+    }
+  };
+  switch (selection.scope) {
+    case ModuleSelection::Scope::AllKinds:
+      for (const KindInfo& k : moduleKinds()) add(listModuleFiles(folder, k.extension), &k);
+      break;
+    case ModuleSelection::Scope::OneKind: {
+      const KindInfo& k = kindInfo(selection.kind);
+      add(listModuleFiles(folder, k.extension), &k);
+      break;
+    }
+    case ModuleSelection::Scope::EveryFile:
+      add(listModuleFiles(folder, ""), nullptr);
+      break;
+  }
+  return modules;
 }
 
 ModuleText ModuleText::read(const ModuleFile& file) {

@@ -31,10 +31,43 @@ struct ModuleFile {
   std::string name;  // file name with extension (objectName)
 };
 
-// Files of the folder whose extension matches (ASCII case ignored, as the folder listing of
-// Windows does), sorted by name so every run sees the same order. A missing folder lists
-// nothing. An empty extension lists every file ("*.*").
-std::vector<ModuleFile> listModuleFiles(const std::string& folder, std::string_view extension);
+// What one run reads: the five kinds in kind order, one kind, or every file of the folder
+// by name (the source listing's "all files").
+struct ModuleSelection {
+  enum class Scope { AllKinds, OneKind, EveryFile };
+  Scope scope = Scope::AllKinds;
+  ModuleKind kind = ModuleKind::Standard;  // with OneKind
+
+  static ModuleSelection allKinds() { return {}; }
+  static ModuleSelection only(ModuleKind k) { return {Scope::OneKind, k}; }
+  static ModuleSelection everyFile() { return {Scope::EveryFile, ModuleKind::Standard}; }
+};
+
+// One file of a run in reading order, with its running number objectNo (from 1).
+struct ModuleEntry {
+  ModuleFile file;
+  // The kind the file was listed under; for EveryFile the kind its last three characters
+  // name (exact case), or nullptr when they name none.
+  const KindInfo* kind = nullptr;
+  long objectNo = 0;
+};
+
+// The files of a selection. Each kind's files match its extension (ASCII case ignored, as
+// the folder listing of Windows does) and are sorted by name so every run sees the same
+// order. A missing folder lists nothing.
+std::vector<ModuleEntry> listModules(const std::string& folder, ModuleSelection selection);
+
+class ModuleText;
+
+// The file loop every source analysis shares: reads the listed files one at a time, in
+// order, and hands each to visit(entry, text). A file that cannot be read throws VbError.
+template <class Visit>
+void forEachModule(const std::vector<ModuleEntry>& modules, Visit&& visit);
+
+template <class Visit>
+void forEachModule(const std::string& folder, ModuleSelection selection, Visit&& visit) {
+  forEachModule(listModules(folder, selection), visit);
+}
 
 // Largest module file read: the export's own limit, so every file the export writes is read;
 // it bounds the memory one hostile file can take.
@@ -85,6 +118,14 @@ class StatementReader {
   LineCursor cursor_;
   long line_ = 0;
 };
+
+template <class Visit>
+void forEachModule(const std::vector<ModuleEntry>& modules, Visit&& visit) {
+  for (const ModuleEntry& m : modules) {
+    const ModuleText text = ModuleText::read(m.file);
+    visit(m, text);
+  }
+}
 
 // Status and message text when the workbook has no standard, class or form module.
 inline constexpr const char* kNoModuleText = "このﾌｧｲﾙにはModuleは存在しません";

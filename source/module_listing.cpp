@@ -32,15 +32,6 @@ long gaugeTotal(const SourceRun& run) {
   }
 }
 
-// The kind number of a file in the listing of all files: its last three characters, exact case.
-int labelOfPath(const std::string& name) {
-  if (name.size() < 3) return 0;
-  const std::string_view tail = std::string_view(name).substr(name.size() - 3);
-  for (const KindInfo& k : moduleKinds())
-    if (tail == k.extension) return static_cast<int>(k.kind);
-  return 0;
-}
-
 constexpr U16V kEndWords[] = {u"END PROPERTY", u"END FUNCTION", u"END SUB"};
 constexpr U16V kHeaderWords[] = {u"FUNCTION ", u"SUB ", u"PROPERTY "};
 
@@ -48,8 +39,9 @@ class SourceLister {
  public:
   SourceLister(TableWriter& rs, bool skipsClassHeader) : rs_(rs), skipsClassHeader_(skipsClassHeader) {}
 
-  void readFile(const ModuleFile& file, int label, long objectNo) {
-    ModuleText text = ModuleText::read(file);
+  // A file of no known kind (label 0) is read for the running numbers but writes no rows.
+  void readFile(const ModuleEntry& m, const ModuleText& text) {
+    const int label = m.kind ? static_cast<int>(m.kind->kind) : 0;
     LineCursor cursor(text);
     U16V line;
     while (cursor.next(line)) {
@@ -60,7 +52,7 @@ class SourceLister {
         for (int i = 0; i < 4 && whole; ++i) whole = cursor.next(line);
         if (!whole) break;
       }
-      treatLine(line, file, label, objectNo);
+      treatLine(line, m.file, label, m.objectNo);
     }
   }
 
@@ -132,15 +124,14 @@ RunResult runModule(SourceRun& run) {
     run.db.clearTable("T_XlSource");
     TableWriter rs(run.db, "T_XlSource");
     run.progress.setStatus("ﾓｼﾞｭｰﾙ情報　取得中");
-    const bool all = kind == kAllFiles;
-    const std::string_view extension = all ? std::string_view() : kindInfo(ModuleKind(kind)).extension;
+    const ModuleSelection selection =
+        kind == kAllFiles ? ModuleSelection::everyFile() : ModuleSelection::only(ModuleKind(kind));
     SourceLister lister(rs, kind >= 4);
     const long total = gaugeTotal(run);
-    long objectNo = 0;
-    for (const ModuleFile& file : listModuleFiles(run.tempPath, extension)) {
-      lister.readFile(file, all ? labelOfPath(file.name) : kind, ++objectNo);
-      if (total >= 0) run.progress.showGauge(gaugeAfter(total, objectNo));
-    }
+    forEachModule(run.tempPath, selection, [&](const ModuleEntry& m, const ModuleText& text) {
+      lister.readFile(m, text);
+      if (total >= 0) run.progress.showGauge(gaugeAfter(total, m.objectNo));
+    });
   });
   run.flags.fSoc = kind;
   finishRun(run.progress);

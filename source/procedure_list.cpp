@@ -33,12 +33,11 @@ class ProcedureReader {
   ProcedureReader(TableWriter& procRs, TableWriter& dimRs, bool detailed)
       : procRs_(procRs), dimRs_(dimRs), detailed_(detailed) {}
 
-  void readFile(const ModuleFile& file, const KindInfo& kind, long objectNo) {
-    file_ = &file;
-    kind_ = &kind;
-    objectNo_ = objectNo;
+  void readFile(const ModuleEntry& m, const ModuleText& text) {
+    file_ = &m.file;
+    kind_ = m.kind;
+    objectNo_ = m.objectNo;
     procedureNo_ = 0;
-    ModuleText text = ModuleText::read(file);
     StatementReader statements(text);
     JoinedStatement st;
     while (statements.next(st)) handleStatement(st);
@@ -135,13 +134,10 @@ RunResult runKansu(SourceRun& run) {
     run.progress.setStatus("ﾓｼﾞｭｰﾙ情報　取得中");
     const long total = run.counts.StdCount + run.counts.ClassCount + run.counts.FormCount;
     ProcedureReader reader(procRs, dimRs, run.options.ProcLevel == kDetailed);
-    long objectNo = 0;
-    for (const KindInfo& kind : moduleKinds()) {
-      for (const ModuleFile& file : listModuleFiles(run.tempPath, kind.extension)) {
-        reader.readFile(file, kind, ++objectNo);
-        run.progress.showGauge(gaugeAfter(total, objectNo));
-      }
-    }
+    forEachModule(run.tempPath, ModuleSelection::allKinds(), [&](const ModuleEntry& m, const ModuleText& text) {
+      reader.readFile(m, text);
+      run.progress.showGauge(gaugeAfter(total, m.objectNo));
+    });
   });
   run.flags.fPrc = run.options.ProcLevel;
   finishRun(run.progress);

@@ -14,7 +14,6 @@
 #include "core/session_state.h"
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace zel::source {
@@ -44,14 +43,6 @@ struct RunResult {
   std::string report;
 };
 
-// Place texts for the common error message.
-inline constexpr const char* kPlaceKansu = "場所:プロシージャ一覧";
-inline constexpr const char* kPlaceModule = "場所:モジュールリスト";
-inline constexpr const char* kPlaceHensu = "場所:変数情報";
-inline constexpr const char* kPlaceModStep = "場所:ﾓｼﾞｭｰﾙｽﾃｯﾌﾟ一覧";
-inline constexpr const char* kPlaceComment = "場所:コメント一覧";
-inline constexpr const char* kPlaceInyoSaki = "場所:引用先一覧";
-
 // cmdKansu: procedure list into T_XlProcName; with ProcLevel 2 also the declarations and
 // calls into T_XlDimCall. Report R_ModuleList, or R_ModuleList50 when ProcKana is 1.
 RunResult runKansu(SourceRun& run);
@@ -75,14 +66,13 @@ RunResult runComment(SourceRun& run);
 // Report R_XlLinkProc; sets fCrs.
 RunResult runInyoSaki(SourceRun& run);
 
-// The analyses by the names the command line uses ("procedures", "module", "variables",
-// "steps", "comments", "crossref"), in that order, with their place texts.
-struct SourceAnalysis {
-  const char* name;
-  const char* place;
-  RunResult (*run)(SourceRun&);
-};
-const std::vector<SourceAnalysis>& sourceAnalyses();
-const SourceAnalysis* findSourceAnalysis(std::string_view name);  // nullptr when unknown
+struct WorkbookTrigger;
+
+// The entry-point map: every way code is started into T_XlEntry and, for every procedure of
+// the project, whether an entry point reaches it into T_XlReach. The workbook's own triggers
+// (shapes with a macro, Auto_ names, Excel 4 macro names) come from the caller. There is no
+// presence check: buttons of a workbook without code are listed as pointing nowhere.
+// Report R_XlEntry; sets fEnt.
+RunResult runEntryPoints(SourceRun& run, const std::vector<WorkbookTrigger>& triggers);
 
 }  // namespace zel::source

@@ -23,14 +23,13 @@ class StepCounter {
  public:
   explicit StepCounter(TableWriter& rs) : rs_(rs) {}
 
-  void readFile(const ModuleFile& file, const KindInfo& kind, long objectNo) {
-    file_ = &file;
-    kind_ = &kind;
-    objectNo_ = objectNo;
+  void readFile(const ModuleEntry& m, const ModuleText& text) {
+    file_ = &m.file;
+    kind_ = m.kind;
+    objectNo_ = m.objectNo;
     procedureNo_ = 0;
     resetCounters();
-    const bool documentModule = kind.kind == ModuleKind::Book || kind.kind == ModuleKind::Sheet;
-    ModuleText text = ModuleText::read(file);
+    const bool documentModule = kind_->kind == ModuleKind::Book || kind_->kind == ModuleKind::Sheet;
     LineCursor cursor(text);
     U16V line;
     while (cursor.next(line)) {
@@ -111,13 +110,10 @@ RunResult runModStep(SourceRun& run) {
     run.progress.setStatus("ﾓｼﾞｭｰﾙ情報　取得中");
     const long total = run.counts.StdCount + run.counts.ClassCount + run.counts.FormCount;
     StepCounter counter(rs);
-    long objectNo = 0;
-    for (const KindInfo& kind : moduleKinds()) {
-      for (const ModuleFile& file : listModuleFiles(run.tempPath, kind.extension)) {
-        counter.readFile(file, kind, ++objectNo);
-        run.progress.showGauge(gaugeAfter(total, objectNo));
-      }
-    }
+    forEachModule(run.tempPath, ModuleSelection::allKinds(), [&](const ModuleEntry& m, const ModuleText& text) {
+      counter.readFile(m, text);
+      run.progress.showGauge(gaugeAfter(total, m.objectNo));
+    });
   });
   run.flags.fSocS = 1;
   finishRun(run.progress);

@@ -70,12 +70,11 @@ class HensuReader {
  public:
   explicit HensuReader(TableWriter& rs) : rs_(rs) {}
 
-  void readFile(const ModuleFile& file, long objectNo) {
-    file_ = &file;
-    objectNo_ = objectNo;
+  void readFile(const ModuleEntry& m, const ModuleText& text) {
+    file_ = &m.file;
+    objectNo_ = m.objectNo;
     line_ = 0;
     procedureName_.clear();
-    ModuleText text = ModuleText::read(file);
     LineCursor cursor(text);
     U16V line;
     while (cursor.next(line)) {
@@ -201,11 +200,11 @@ RunResult runHensu(SourceRun& run) {
     TableWriter rs(run.db, "T_XlHensu");
     run.progress.setStatus("変数 情報　取得中");
     HensuReader reader(rs);
-    long objectNo = 0;
-    for (const ModuleFile& file : listModuleFiles(run.tempPath, kindInfo(ModuleKind::Standard).extension)) {
-      reader.readFile(file, ++objectNo);
-      run.progress.showGauge(gaugeAfter(run.counts.StdCount, objectNo));
-    }
+    forEachModule(run.tempPath, ModuleSelection::only(ModuleKind::Standard),
+                  [&](const ModuleEntry& m, const ModuleText& text) {
+                    reader.readFile(m, text);
+                    run.progress.showGauge(gaugeAfter(run.counts.StdCount, m.objectNo));
+                  });
   });
   run.flags.fDim = 1;
   finishRun(run.progress);

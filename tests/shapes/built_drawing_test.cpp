@@ -2,7 +2,7 @@
 // states, groups, embedded charts and damaged records.
 #include <gtest/gtest.h>
 
-#include "drawing_builder.h"
+#include "support/drawing_builder.h"
 #include "xls/excel_model.h"
 
 namespace zel::test {

@@ -2,7 +2,7 @@
 // (addressing by index, macro shapes with unusual names, dash-style translation, protection).
 #include <gtest/gtest.h>
 
-#include "drawing_builder.h"
+#include "support/drawing_builder.h"
 #include "workbook/analysis_fixture.h"
 #include "workbook/shape_labels.h"
 #include "workbook/shape_list.h"

@@ -106,15 +106,24 @@ TEST(ModuleText, LineEndingsAndEncodings) {
   }
 }
 
-TEST(ModuleFiles, ListingIsSortedAndMatchesExtensionCaseless) {
+TEST(ModuleFiles, ListingOrderKindsAndRunningNumbers) {
   test::TempDir dir;
-  for (const char* n : {"b.bas", "A.BAS", "c.cls", "a.bas", "x.basx", "noext"}) test::writeFile(dir.file(n), "");
+  for (const char* n : {"b.bas", "A.BAS", "c.cls", "a.bas", "x.basx", "noext", "s.sht"}) test::writeFile(dir.file(n), "");
   std::filesystem::create_directories(dir.file("sub.bas"));
-  std::vector<std::string> names;
-  for (const auto& f : listModuleFiles(dir.str(), "bas")) names.push_back(f.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"A.BAS", "a.bas", "b.bas"}));
-  EXPECT_EQ(listModuleFiles(dir.str(), "").size(), 6u);
-  EXPECT_TRUE(listModuleFiles(dir.file("nowhere"), "bas").empty());
+  auto listed = [&](ModuleSelection selection) {
+    std::vector<std::string> out;
+    for (const auto& m : listModules(dir.str(), selection))
+      out.push_back(m.file.name + ":" + (m.kind ? m.kind->extension : "-") + ":" + std::to_string(m.objectNo));
+    return out;
+  };
+  using V = std::vector<std::string>;
+  // Kind by kind, each kind's files by name with the extension's case ignored, numbered on.
+  EXPECT_EQ(listed(ModuleSelection::allKinds()), (V{"A.BAS:bas:1", "a.bas:bas:2", "b.bas:bas:3", "c.cls:cls:4", "s.sht:sht:5"}));
+  EXPECT_EQ(listed(ModuleSelection::only(ModuleKind::Class)), (V{"c.cls:cls:1"}));
+  // Every file by name; the kind comes from the last three characters in their exact case.
+  EXPECT_EQ(listed(ModuleSelection::everyFile()),
+            (V{"A.BAS:-:1", "a.bas:bas:2", "b.bas:bas:3", "c.cls:cls:4", "noext:-:5", "s.sht:sht:6", "x.basx:-:7"}));
+  EXPECT_TRUE(listModules(dir.file("nowhere"), ModuleSelection::allKinds()).empty());
 }
 
 std::vector<std::pair<std::string, long>> joined(std::string_view text) {

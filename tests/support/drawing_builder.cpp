@@ -1,5 +1,5 @@
 // Serialises OfficeArt containers with cut marks where Excel ends an MSODRAWING record.
-#include "drawing_builder.h"
+#include "support/drawing_builder.h"
 
 #include "core/vbstring.h"
 
