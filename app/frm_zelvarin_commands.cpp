@@ -47,8 +47,11 @@ std::vector<std::string> comboItems(const QComboBox* box) {
 }  // namespace
 
 void frmZelvarin::finishWithPreview(const std::string& report, const std::string& dbPath) {
-  if (!report.empty()) showReportNamed(report, dbPath);
-  progress_->setStatus(kAfterPreview);
+  // A run without a report (変数情報取得) keeps its "終了しました": there is no preview to close.
+  if (!report.empty()) {
+    showReportNamed(report, dbPath);
+    progress_->setStatus(kAfterPreview);
+  }
   Timer1->start(kStatusClearMs);
 }
 

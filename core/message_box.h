@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+class QWidget;  // only carried through: the window a message belongs to
+
 namespace zel {
 
 enum class MsgButtons { Ok, OkCancel };
@@ -13,6 +15,31 @@ class MessageSink {
   virtual ~MessageSink() = default;
   // Shows text (lines separated by "\r" as in the original) and returns the button chosen.
   virtual MsgAnswer show(const std::string& text, MsgButtons buttons) = 0;
+
+  // The same, over `owner`: the window whose command the message belongs to. The box stays
+  // with that window and the focus returns there; sinks without windows ignore it.
+  MsgAnswer showOver(QWidget* owner, const std::string& text, MsgButtons buttons) {
+    OwnerScope scope(*this, owner);
+    return show(text, buttons);
+  }
+
+ protected:
+  // The owner of the message being shown (nullptr: the sink's own default window).
+  QWidget* owner() const { return owner_; }
+
+ private:
+  class OwnerScope {
+   public:
+    OwnerScope(MessageSink& sink, QWidget* owner) : sink_(sink), before_(sink.owner_) { sink.owner_ = owner; }
+    ~OwnerScope() { sink_.owner_ = before_; }
+    OwnerScope(const OwnerScope&) = delete;
+    OwnerScope& operator=(const OwnerScope&) = delete;
+
+   private:
+    MessageSink& sink_;
+    QWidget* before_;
+  };
+  QWidget* owner_ = nullptr;
 };
 
 }  // namespace zel

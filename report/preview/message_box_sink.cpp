@@ -13,7 +13,7 @@ MsgAnswer MessageBoxSink::show(const std::string& text, MsgButtons buttons) {
   body.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kCaption), body,
                   buttons == MsgButtons::OkCancel ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::Ok,
-                  parent_);
+                  owner() ? owner() : parent_);
   box.setDefaultButton(QMessageBox::Ok);
   return box.exec() == QMessageBox::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
 }

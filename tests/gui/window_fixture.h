@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,9 +24,11 @@ class RecordingSink final : public MessageSink {
   struct Shown {
     std::string text;
     MsgButtons buttons;
+    QWidget* owner;  // the window the box was shown over
   };
   MsgAnswer show(const std::string& text, MsgButtons buttons) override {
-    shown.push_back({text, buttons});
+    shown.push_back({text, buttons, owner()});
+    if (onShow) onShow();
     if (answers.empty()) return MsgAnswer::Ok;
     MsgAnswer a = answers.front();
     answers.pop_front();
@@ -33,6 +36,7 @@ class RecordingSink final : public MessageSink {
   }
   std::vector<Shown> shown;
   std::deque<MsgAnswer> answers;
+  std::function<void()> onShow;  // runs while the box is up
 };
 
 struct ReportCall {
@@ -60,6 +64,10 @@ class WindowTest : public ::testing::Test {
       dialogCalls.push_back({filter, folder, title});
       return saveChoice;
     };
+    services.openHelp = [this](const std::string& page) {
+      helpPages.push_back(page);
+      return helpViewerPresent;
+    };
     return std::make_unique<frmZelvarin>(programPathsFor(home.empty() ? dir.str() : home), commandLine, services);
   }
 
@@ -79,6 +87,8 @@ class WindowTest : public ::testing::Test {
   std::vector<DialogCall> dialogCalls;
   std::string openChoice, saveChoice;  // what the file dialogs return
   std::vector<ReportCall> reports;
+  std::vector<std::string> helpPages;  // what the help command asked the desktop to show
+  bool helpViewerPresent = true;
 };
 
 }  // namespace zel::test
