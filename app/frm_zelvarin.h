@@ -90,6 +90,9 @@ class frmZelvarin : public QMainWindow {
   bool exiting() const { return exiting_; }
   std::string reportDbPath() const;
   Progress& progress();
+  // Where the file dialogs of this window and its previews start: beside the open workbook,
+  // else in the folder last used, else in the home folder.
+  Q_INVOKABLE QString documentFolder() const { return QString::fromStdString(dialogFolder()); }
 
   // The common error report of a command: the message box, normal pointer, window enabled;
   // for 2449..2999 (when the command has that variant) the exit confirmation of m1z follows.

@@ -102,6 +102,7 @@ void frmZelvarin::runAnalysisCommand(const char* analysisName, std::initializer_
     if (!result.ran && result.report.empty()) {  // refused (no modules): nothing ran, nothing changes
       size_t i = 0;
       for (QPushButton* b : previewButtons) b->setEnabled(wasEnabled[i++]);
+      progress_->resetGauge();  // no "0%" left from a run that did not start
       return;
     }
     // The run (or the tables it found already filled) can be previewed from now on.

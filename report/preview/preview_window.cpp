@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -168,9 +169,19 @@ void PreviewWindow::printReport() {
     messages_->showOver(this, commonErrorMessage("場所:レポート表示", err::DatabaseError, error), MsgButtons::Ok);
 }
 
+// The PDF dialog starts where the owning window's dialogs start (beside the open workbook),
+// never in the current folder, which is the program's own.
+QString PreviewWindow::pdfFolder() const {
+  QString folder = QDir::homePath();
+  QWidget* owner = parentWidget();
+  if (owner && owner->metaObject()->indexOfMethod("documentFolder()") >= 0)
+    QMetaObject::invokeMethod(owner, "documentFolder", Qt::DirectConnection, Q_RETURN_ARG(QString, folder));
+  return folder;
+}
+
 void PreviewWindow::saveAsPdf() {
   const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("PDF保存"),
-                                                    QString::fromUtf8(doc_->definition().title) + QStringLiteral(".pdf"),
+                                                    QDir(pdfFolder()).filePath(QString::fromUtf8(doc_->definition().title) + QStringLiteral(".pdf")),
                                                     QStringLiteral("PDF (*.pdf)"));
   if (path.isEmpty()) return;
   std::string error;

@@ -50,6 +50,7 @@ class PreviewWindow : public QMainWindow {
  private:
   void render();
   bool turnPageFor(const QKeyEvent& e);  // true when the key turned (or tried to turn) a page
+  QString pdfFolder() const;             // the owner's documentFolder(), else the home folder
   double effectiveZoom() const;
 
   std::unique_ptr<ReportDocument> doc_;
