@@ -51,7 +51,7 @@ TEST(SheetWalk, LeavesOutModuleSheetsWhereverTheyStand) {
 
 TEST(TimeEstimate, RoundsHalvesUpAtTheMeasuredRate) {
   EXPECT_EQ(estimatedMinutes(3 * kEstimatedCellsPerMinute / 2), 2);  // 1.5
-  EXPECT_EQ(estimatedMinutes(kEstimatedCellsPerMinute / 2 - 1), 0);
+  EXPECT_EQ(estimatedMinutes(kEstimatedCellsPerMinute * 2 / 5), 0);   // 0.4
   EXPECT_EQ(estimatedMinutes(kEstimatedCellsPerMinute / 2), 1);      // 0.5
   EXPECT_EQ(estimatedMinutes(0), 0);
   EXPECT_EQ(estimatedMinutes(int64_t{65536} * 256 * 300), 1007);     // past 32 bits of cells: 1006.6
