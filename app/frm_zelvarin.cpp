@@ -48,8 +48,12 @@ frmZelvarin::frmZelvarin(ProgramPaths paths, std::string commandLine, WindowServ
   buildFrames();
   connectHandlers();
   installKeyAndHintFilters();
-  // The original form has a fixed border: the window keeps the size its frames need.
+  // The original form has a fixed border: the window keeps the size its frames need, and
+  // offers no maximise button.
   setFixedSize(sizeHint());
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setAcceptDrops(true);
 }
 
 frmZelvarin::~frmZelvarin() = default;
@@ -89,6 +93,7 @@ bool frmZelvarin::Form_Load() {
     }
     // 3-5. Window position, recent files, current folder.
     placement_ = readWindowPlacement(paths_.IniPath);
+    if (!placement_.DefFolder.empty() && placement_.DefFolder.front() != '0') lastFolder_ = placement_.DefFolder;
     placeWindow(placement_);
     // A settings file that cannot be read is left as it is at exit; the user is told once.
     if (profileFileUnreadable(paths_.IniPath))
@@ -181,7 +186,8 @@ void frmZelvarin::GetRecentFiles() {
   for (int i = 0; i < 4; ++i) {
     bool empty = isEmptyRecentSlot(recentList_[i]);
     RecentFile[i]->setVisible(!empty);
-    RecentFile[i]->setText(empty ? QString() : QString::fromStdString(recentList_[i]));
+    // The full path; a "&" in it is shown as itself, not taken as an access key.
+    RecentFile[i]->setText(empty ? QString() : QString::fromStdString(recentList_[i]).replace(QLatin1Char('&'), QLatin1String("&&")));
   }
 }
 
@@ -225,9 +231,10 @@ void frmZelvarin::exitCleanup() {
   });
   step([&] { screenSaver_.release(); });
   const std::string openBook = workbookPath_;
-  step([&] {
-    writeWindowPlacement(paths_.IniPath, pixelsToTwips(y(), this), pixelsToTwips(x(), this), FolderOf(openBook));
-  });
+  // The open workbook's folder, else the last folder a file was chosen in, so the next run's
+  // dialogs start there even when no workbook was opened.
+  const std::string folder = openBook.empty() ? lastFolder_ : FolderOf(openBook);
+  step([&] { writeWindowPlacement(paths_.IniPath, pixelsToTwips(y(), this), pixelsToTwips(x(), this), folder); });
   step([&] { writeRecentFiles(paths_.IniPath, recentList_, openBook); });
   step([&] { instanceLock_.release(); });
 }
@@ -294,7 +301,12 @@ void frmZelvarin::m6_Click() {
 }
 
 void frmZelvarin::m3_Click() {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(paths_.helpPath())));
+  const std::string page = paths_.helpPath();
+  const bool opened = services_.openHelp
+                          ? services_.openHelp(page)
+                          : QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page)));
+  // Without a program to show web pages nothing would appear: say where the page is.
+  if (!opened) message("ヘルプを表示できませんでした。\rヘルプは次のファイルをブラウザで開いて下さい。\r" + page);
 }
 
 }  // namespace zel

@@ -23,6 +23,9 @@
 #include <string>
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
+class QMimeData;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -50,11 +53,15 @@ using ReportRunner = std::function<void(QWidget* parent, const std::string& dbPa
 using OpenDialog = std::function<std::string(QWidget* owner, const std::string& filter, const std::string& folder,
                                              const std::string& title)>;
 
+// Opens a local file in the desktop's viewer; false when nothing could open it.
+using FileViewer = std::function<bool(const std::string& path)>;
+
 struct WindowServices {
   MessageSink* sink = nullptr;
   ReportRunner reportPreview;
   OpenDialog openDialog;  // empty: QFileDialog
   OpenDialog saveDialog;  // ShowSaveDialog; empty: QFileDialog
+  FileViewer openHelp;    // empty: the desktop's URL handler
 };
 
 class frmZelvarin : public QMainWindow {
@@ -84,6 +91,9 @@ class frmZelvarin : public QMainWindow {
   bool exiting() const { return exiting_; }
   std::string reportDbPath() const;
   Progress& progress();
+  // Where the file dialogs of this window and its previews start: beside the open workbook,
+  // else in the folder last used, else in the home folder.
+  Q_INVOKABLE QString documentFolder() const { return QString::fromStdString(dialogFolder()); }
 
   // The common error report of a command: the message box, normal pointer, window enabled;
   // for 2449..2999 (when the command has that variant) the exit confirmation of m1z follows.
@@ -151,6 +161,9 @@ class frmZelvarin : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;  // Form_Unload
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // A dropped .xls opens as 解析ファイルの選択 does, a dropped .xdb loads as 保存ファイルの読込 does.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // Layout (frm_zelvarin_layout.cpp).
@@ -180,11 +193,17 @@ class frmZelvarin : public QMainWindow {
   // Workbook opening (frm_zelvarin_open.cpp).
   std::string ShowOpenDialog(const std::string& filter, const std::string& folder, const std::string& title);
   std::string ShowSaveDialog(const std::string& filter, const std::string& folder, const std::string& title);
-  void openWorkbook(const std::string& path, bool fromRecentList);
+  void openWorkbook(const std::string& path);
   void abandonWorkbook();
   void fillWorkbookLists(const OpenedWorkbook& opened);
   void fillHeaderBoxes(const OpenedWorkbook& opened);
-  void enableForWorkbook(bool fromRecentList);
+  void enableForWorkbook();
+  // The start folder of the file dialogs: the open workbook's, else the last one chosen.
+  std::string dialogFolder() const;
+  void rememberFolderOf(const std::string& path);
+  void loadResultFile(const std::string& path);  // m1c_Click after its dialog
+  // The file a drop would open or load ("" when the drop is not for this window now).
+  std::string droppableFile(const QMimeData* data) const;
 
   // Analysis commands (frm_zelvarin_commands.cpp): the common frame around one analysis.
   void runAnalysisCommand(const char* analysisName, std::initializer_list<QPushButton*> previewButtons);
@@ -202,6 +221,7 @@ class frmZelvarin : public QMainWindow {
   void restoreAfterCommand();
   MsgAnswer message(const std::string& text, MsgButtons buttons = MsgButtons::Ok, const std::string& caption = {});
   HeaderTexts headerTexts() const;  // the header text boxes
+  void showTextStarts();            // long header texts show their start, not their end
 
   ProgramPaths paths_;
   std::string commandLine_;
@@ -212,6 +232,7 @@ class frmZelvarin : public QMainWindow {
   ResultDb resultDb_;
   std::string resultFilePath_;  // the result file shown when AcMode = 2
   std::string workbookPath_;    // the open workbook's full path (lblDBName shows it)
+  std::string lastFolder_;      // the folder of the last file chosen, kept in [DEF] Folder
   std::unique_ptr<xls::Application> XlApp_;  // the open workbook (XlOwned = 1)
   bool XlLost_ = false;  // the sheet print changed the open workbook: reopen it before the next analysis
   void reopenIfLost();

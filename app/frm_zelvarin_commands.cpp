@@ -48,8 +48,11 @@ std::vector<std::string> comboItems(const QComboBox* box) {
 }  // namespace
 
 void frmZelvarin::finishWithPreview(const std::string& report, const std::string& dbPath) {
-  if (!report.empty()) showReportNamed(report, dbPath);
-  progress_->setStatus(kAfterPreview);
+  // A run without a report (変数情報取得) keeps its "終了しました": there is no preview to close.
+  if (!report.empty()) {
+    showReportNamed(report, dbPath);
+    progress_->setStatus(kAfterPreview);
+  }
   Timer1->start(kStatusClearMs);
 }
 
@@ -100,6 +103,7 @@ void frmZelvarin::runAnalysisCommand(const char* analysisName, std::initializer_
     if (!result.ran && result.report.empty()) {  // refused (no modules): nothing ran, nothing changes
       size_t i = 0;
       for (QPushButton* b : previewButtons) b->setEnabled(wasEnabled[i++]);
+      progress_->resetGauge();  // no "0%" left from a run that did not start
       return;
     }
     // The run (or the tables it found already filled) can be previewed from now on.

@@ -100,12 +100,21 @@ void frmZelvarin::clearHint() {
 
 MsgAnswer frmZelvarin::message(const std::string& text, MsgButtons buttons, const std::string& caption) {
   if (!services_.sink) return MsgAnswer::Ok;
-  return services_.sink->show(text, buttons, caption);
+  // A box shown while a command is busy (a run reaching a message) gets the normal pointer.
+  const bool hourglass = QApplication::overrideCursor() != nullptr;
+  if (hourglass) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const MsgAnswer answer = services_.sink->showOver(this, text, buttons, caption);
+  if (hourglass) QApplication::restoreOverrideCursor();
+  return answer;
 }
 
 HeaderTexts frmZelvarin::headerTexts() const {
   auto text = [](const QLineEdit* box) { return box->text().toStdString(); };
   return HeaderTexts{text(txtTitle), text(txtSystem), text(txtCompany), text(txtBumon), text(txtAuther), text(txtDate)};
+}
+
+void frmZelvarin::showTextStarts() {
+  for (QLineEdit* t : {txtTitle, txtSystem, txtCompany, txtBumon, txtAuther, txtDate}) t->setCursorPosition(0);
 }
 
 void frmZelvarin::restoreAfterCommand() {

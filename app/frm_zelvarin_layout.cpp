@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -66,17 +67,20 @@ QGroupBox* frame(QWidget* parent, const char* name, const char* caption) {
 }  // namespace
 
 void frmZelvarin::buildMenus() {
-  auto action = [this](QMenu* menu, const char* name, const char* caption) {
+  // Captions carry the usual "(&X)" access keys; the common commands also have their
+  // desktop shortcuts (Ctrl+O, Ctrl+S, Ctrl+Q, F1).
+  auto action = [this](QMenu* menu, const char* name, const char* caption, QKeySequence keys = {}) {
     QAction* a = menu->addAction(u8(caption));
     a->setObjectName(QLatin1String(name));
+    a->setShortcut(keys);
     return a;
   };
-  QMenu* m1 = menuBar()->addMenu(u8("ファイル"));
+  QMenu* m1 = menuBar()->addMenu(u8("ファイル(&F)"));
   m1->setObjectName("m1");
-  m1a = action(m1, "m1a", "解析ファイルの選択");
+  m1a = action(m1, "m1a", "解析ファイルの選択(&O)", QKeySequence::Open);
   m1->addSeparator()->setObjectName("s1");
-  m1b = action(m1, "m1b", "解析ファイルの保存");
-  m1c = action(m1, "m1c", "保存ファイルの読込");
+  m1b = action(m1, "m1b", "解析ファイルの保存(&S)", QKeySequence::Save);
+  m1c = action(m1, "m1c", "保存ファイルの読込(&L)");
   m1->addSeparator()->setObjectName("s2");
   for (int i = 0; i < 4; ++i) {
     RecentFile[i] = m1->addAction(QString());
@@ -84,17 +88,18 @@ void frmZelvarin::buildMenus() {
     RecentFile[i]->setVisible(false);
   }
   m1->addSeparator()->setObjectName("s3");
-  m1z = action(m1, "m1z", "終了");
+  m1z = action(m1, "m1z", "終了(&X)", QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-  auto topAction = [this](const char* name, const char* caption) {
+  auto topAction = [this](const char* name, const char* caption, QKeySequence keys = {}) {
     QAction* a = menuBar()->addAction(u8(caption));
     a->setObjectName(QLatin1String(name));
+    a->setShortcut(keys);
     return a;
   };
-  m6 = topAction("m6", "設定");
-  m2 = topAction("m2", "スクリーンセーバー");
-  m3 = topAction("m3", "ヘルプ");
-  m4 = topAction("m4", "アバウト");
+  m6 = topAction("m6", "設定(&S)");
+  m2 = topAction("m2", "スクリーンセーバー(&C)");
+  m3 = topAction("m3", "ヘルプ(&H)", QKeySequence::HelpContents);
+  m4 = topAction("m4", "アバウト(&A)");
   buildEntryPointMenu();
 }
 
@@ -302,6 +307,10 @@ QWidget* frmZelvarin::buildStatusArea() {
   lblPer->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   linGuage = new GaugeLine(w);
   linGuage->setObjectName("linGuage");
+  // The status box keeps its width while the gauge comes and goes.
+  QSizePolicy gaugePolicy = linGuage->sizePolicy();
+  gaugePolicy.setRetainSizeWhenHidden(true);
+  linGuage->setSizePolicy(gaugePolicy);
   auto* lblXls = new QLabel(QStringLiteral("xls File :"), w);
   lblXls->setObjectName("lblXlsFile");
   lblDBName = new QLabel(w);
@@ -341,6 +350,8 @@ void frmZelvarin::buildFrames() {
   Timer1->setObjectName("Timer1");
   Timer1->setSingleShot(true);
   progress_ = std::make_unique<WindowProgress>(lblPer, linGuage, txtMesege);
+  // Messages of a running analysis are shown when the run reaches them.
+  progress_->setMessenger([this](const std::string& text) { message(text); });
 }
 
 void frmZelvarin::connectHandlers() {

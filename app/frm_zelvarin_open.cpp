@@ -1,4 +1,5 @@
-// Choosing and opening a workbook: m1a_Click, RecentFile_Click and ShowOpenDialog.
+// Choosing and opening a workbook: m1a_Click, RecentFile_Click, ShowOpenDialog, the dialogs'
+// start folder, and workbooks or result files dropped on the window.
 #include "app/frm_zelvarin.h"
 
 #include "analyses/header_defaults.h"
@@ -12,7 +13,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
+#include <QMimeData>
+#include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +30,10 @@ constexpr const char* kPlaceOpen = "場所:ファイル選択";
 constexpr const char* kFilter = "Excel(*.xls *.xla *.xlsm *.xlsx *.xlam *.xltm *.xltx)";
 constexpr const char* kDialogTitle = "Excel ファイルの選択";
 
+bool hasXdbExtension(const std::string& path) {
+  return QString::fromStdString(path).endsWith(QLatin1String(".xdb"), Qt::CaseInsensitive);
+}
+
 }  // namespace
 
 std::string frmZelvarin::ShowOpenDialog(const std::string& filter, const std::string& folder, const std::string& title) {
@@ -34,24 +43,57 @@ std::string frmZelvarin::ShowOpenDialog(const std::string& filter, const std::st
   return chosen.toStdString();
 }
 
+std::string frmZelvarin::dialogFolder() const {
+  if (!workbookPath_.empty()) return FolderOf(workbookPath_);
+  if (!lastFolder_.empty()) return lastFolder_;
+  // Nothing remembered: the user's home folder, never the program's own (hidden) folder.
+  return QDir::homePath().toStdString();
+}
+
+void frmZelvarin::rememberFolderOf(const std::string& path) {
+  if (const std::string folder = FolderOf(path); !folder.empty()) lastFolder_ = folder;
+}
+
 void frmZelvarin::m1a_Click() {
-  // The initial folder: the last workbook's, or the current folder when none is remembered.
-  std::string folder = placement_.DefFolder;
-  if (folder.empty() || folder.front() == '0') folder = QDir::currentPath().toStdString();
-  std::string path = ShowOpenDialog(kFilter, folder, kDialogTitle);
+  std::string path = ShowOpenDialog(kFilter, dialogFolder(), kDialogTitle);
   // A cancelled dialog or another kind of file changes nothing: the open workbook stays.
   if (!isWorkbookCandidate(path)) return;
-  openWorkbook(path, false);
+  rememberFolderOf(path);
+  openWorkbook(path);
 }
 
 void frmZelvarin::RecentFile_Click(int index) {
-  if (index < 0 || index >= static_cast<int>(RecentFile.size())) return;
-  std::string path = RecentFile[index]->text().toStdString();
+  if (index < 0 || index >= static_cast<int>(RecentFile.size()) || !RecentFile[index]->isVisible()) return;
+  const std::string path = recentList_[index];
   if (!isWorkbookCandidate(path)) return;
-  openWorkbook(path, true);
+  openWorkbook(path);
 }
 
-void frmZelvarin::openWorkbook(const std::string& path, bool fromRecentList) {
+std::string frmZelvarin::droppableFile(const QMimeData* data) const {
+  if (!data || !data->hasUrls() || data->urls().size() != 1 || !isEnabled()) return {};
+  const QUrl url = data->urls().front();
+  if (!url.isLocalFile()) return {};
+  const std::string path = url.toLocalFile().toStdString();
+  // The same menu entries decide: after a save or a load they are off, and so is the drop.
+  if (isWorkbookCandidate(path)) return m1a->isEnabled() ? path : std::string();
+  if (hasXdbExtension(path)) return m1c->isEnabled() ? path : std::string();
+  return {};
+}
+
+void frmZelvarin::dragEnterEvent(QDragEnterEvent* event) {
+  if (!droppableFile(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void frmZelvarin::dropEvent(QDropEvent* event) {
+  const std::string path = droppableFile(event->mimeData());
+  if (path.empty()) return;
+  event->acceptProposedAction();
+  rememberFolderOf(path);
+  if (isWorkbookCandidate(path)) openWorkbook(path);
+  else loadResultFile(path);
+}
+
+void frmZelvarin::openWorkbook(const std::string& path) {
   // The previous workbook is given up first, without saving.
   XlApp_.reset();
   xlOwned_ = 0;
@@ -83,7 +125,7 @@ void frmZelvarin::openWorkbook(const std::string& path, bool fromRecentList) {
       seedDefaultFile(paths_, "Zelvarin.dat");
     }
     fillHeaderBoxes(opened);
-    enableForWorkbook(fromRecentList);
+    enableForWorkbook();
     screenSaver_.inhibit();
     if (!opened.exportFailures.empty()) {
       std::string text = "次のモジュールは書き出せませんでした。";
@@ -142,19 +184,21 @@ void frmZelvarin::fillHeaderBoxes(const OpenedWorkbook& opened) {
   txtDate->setText(QString::fromStdString(h.CreateDate));
   txtSystem->setText(QString::fromStdString(h.System));
   txtAuther->setText(QString::fromStdString(h.Auther));
+  showTextStarts();
 }
 
-void frmZelvarin::enableForWorkbook(bool fromRecentList) {
+void frmZelvarin::enableForWorkbook() {
   for (QPushButton* b : {cmdObject, cmdCell, cmdKansu, cmdXlShape, cmdSheet, cmdTimeCheck, cmdSave, cmdHyousi[0],
                          cmdHyousi[1], cmdHyousi[2]})
     b->setEnabled(true);
   // Sheet modules and the workbook's own module do not count here.
   bool hasModules = counts_.StdCount != 0 || counts_.ClassCount != 0 || counts_.FormCount != 0;
   for (QPushButton* b : {cmdModStep, cmdKansu, cmdModule, cmdHensu}) b->setEnabled(hasModules);
-  for (QPushButton* b : {cmdHensuU, cmdHensuT, cmdHensuH}) b->setEnabled(false);
-  if (!fromRecentList)
-    for (QPushButton* b : {cmdOPre, cmdCPre, cmdPPre, cmdFPre, cmdMPre, cmdNPre, cmdSPre, cmdCOPre, cmdMSPre, cmdADPre})
-      b->setEnabled(false);
+  // No table holds this workbook's results yet, whichever way it was opened: every preview
+  // would show the rows of an earlier workbook.
+  for (QPushButton* b : {cmdHensuU, cmdHensuT, cmdHensuH, cmdOPre, cmdCPre, cmdPPre, cmdFPre, cmdMPre, cmdNPre, cmdSPre,
+                         cmdCOPre, cmdMSPre, cmdADPre, cmdISPre})
+    b->setEnabled(false);
   flags_.clearForNewWorkbook();
   txtMesege->clear();
   progress_->resetGauge();

@@ -84,6 +84,7 @@ void frmZelvarin::PrintSet(const SavedResult& saved) {
   txtBumon->setText(QString::fromStdString(saved.header.Bumon));
   txtAuther->setText(QString::fromStdString(saved.header.Auther));
   txtDate->setText(QString::fromStdString(saved.header.CreateDate));
+  showTextStarts();
   // Flags were range-checked when the file was read, so each is a valid option index here.
   const DoneFlags& f = flags_;
   if (f.fObj != 0) {

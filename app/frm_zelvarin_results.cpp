@@ -1,4 +1,4 @@
-// Saving and loading result files: m1b_Click, m1c_Click and ShowSaveDialog.
+// Saving and loading result files: m1b_Click, m1c_Click (and a dropped .xdb) and ShowSaveDialog.
 #include "app/frm_zelvarin.h"
 
 #include "analyses/result_save.h"
@@ -6,7 +6,6 @@
 #include "app/window_progress.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +17,7 @@ namespace {
 constexpr const char* kPlaceSave = "場所:保存";
 constexpr const char* kPlaceLoad = "場所:読込";
 constexpr const char* kFilter = "Zelvarin(*.xdb)";
+constexpr const char* kLoadRefused = "解析ファイルが選択されておりますので処理出来ません。\r終了し再度本ソフトを起動お願いします。";
 
 }  // namespace
 
@@ -34,8 +34,9 @@ void frmZelvarin::m1b_Click() {
     message("ファイルの解析後、保存ください。");
     return;
   }
-  std::string chosen = ShowSaveDialog(kFilter, QDir::currentPath().toStdString(), "Zelvarinファイルの保存");
+  std::string chosen = ShowSaveDialog(kFilter, dialogFolder(), "Zelvarinファイルの保存");
   if (chosen.empty()) return;
+  rememberFolderOf(chosen);
   const std::string path = normalizeXdbName(chosen);
   std::error_code ec;
   if (std::filesystem::exists(path, ec) &&
@@ -59,16 +60,30 @@ void frmZelvarin::m1b_Click() {
 
 void frmZelvarin::m1c_Click() {
   if (!workbookPath_.empty()) {
-    message("解析ファイルが選択されておりますので処理出来ません。\r終了し再度本ソフトを起動お願いします。");
+    message(kLoadRefused);
     return;
   }
-  std::string path = ShowOpenDialog(kFilter, QDir::currentPath().toStdString(), "Zelvarinファイルの読込");
+  std::string path = ShowOpenDialog(kFilter, dialogFolder(), "Zelvarinファイルの読込");
   if (path.empty()) return;
+  rememberFolderOf(path);
+  loadResultFile(path);
+}
+
+void frmZelvarin::loadResultFile(const std::string& path) {
+  if (!workbookPath_.empty()) {
+    message(kLoadRefused);
+    return;
+  }
   std::string error;
   bool noRow = false;
   std::optional<SavedResult> saved = readSavedResult(path, &error, &noRow);
+  if (noRow) {
+    message("保存処理が失敗しています。");
+    return;
+  }
   if (!saved) {
-    message(noRow ? std::string("保存処理が失敗しています。") : "保存ファイルを開けません。\r" + path + "\r" + error);
+    // Not a result file (or not readable): the common error report of this command.
+    reportCommandError(kPlaceLoad, err::DatabaseError, path + ": " + error, MailLine::SaveLoad);
     return;
   }
   // The loaded file becomes the report source, as a file named on the command line does.

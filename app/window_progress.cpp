@@ -35,7 +35,14 @@ void WindowProgress::beginGauge() {
 void WindowProgress::resetGauge() {
   linGuage_->setX2(0);
   linGuage_->hide();
+  lblPer_->clear();  // no "100%" left standing beside an idle status box
   shown_.reset();
+}
+
+bool WindowProgress::showMessage(const std::string& text, const std::string&) {
+  if (!messenger_) return false;
+  messenger_(text);
+  return true;
 }
 
 }  // namespace zel

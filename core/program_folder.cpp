@@ -52,12 +52,16 @@ bool seedDefaultFile(const ProgramPaths& paths, const std::string& fileName) {
 
 bool prepareProgramFolder(const ProgramPaths& paths, std::string* error) {
   std::error_code ec;
+  const bool newFolder = !fs::exists(paths.TempPath, ec);
   fs::create_directories(paths.TempPath, ec);
   if (ec) {
     if (error) *error = paths.TempPath + ": " + ec.message();
     return false;
   }
-  for (const char* f : {"Zelvarin.dat", "schema.sql", "help.html"}) seedDefaultFile(paths, f);
+  // The header defaults are put in place with a new folder only: a Zelvarin.dat missing later
+  // is for the reader to report before it falls back on the default.
+  if (newFolder) seedDefaultFile(paths, "Zelvarin.dat");
+  for (const char* f : {"schema.sql", "help.html"}) seedDefaultFile(paths, f);
   return true;
 }
 

@@ -21,9 +21,9 @@ std::string defaultProgramFolder();
 // Builds the paths for a program folder (a "/" is appended when missing).
 ProgramPaths programPathsFor(std::string_view folder);
 
-// Creates the folder and temp/, and copies each missing default file (Zelvarin.dat,
-// schema.sql, help.html) from the installed share folder. Returns false with a message
-// when the folder cannot be created.
+// Creates the folder and temp/, and copies each missing default file (schema.sql, help.html,
+// and Zelvarin.dat when temp/ is new: a first run) from the installed share folder. Returns
+// false with a message when the folder cannot be created.
 bool prepareProgramFolder(const ProgramPaths& paths, std::string* error = nullptr);
 
 // Copies one default file from the share folder when it is missing in the program folder.

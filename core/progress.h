@@ -14,6 +14,9 @@ class Progress {
   virtual ~Progress() = default;
   virtual void showGauge(long percent) = 0;            // ShowGauge
   virtual void setStatus(std::string_view text) = 0;   // txtMesege
+  // A message box the run reaches (lines joined by "\r"; caption "" = the default title).
+  // True when it was shown at once; false leaves it to the caller, after the run.
+  virtual bool showMessage(const std::string& /*text*/, const std::string& /*caption*/) { return false; }
 };
 
 // A Progress that does nothing (for callers that need no feedback).

@@ -104,7 +104,9 @@ void SetupDialog::cmdOK_Click() {
     HeaderRow row = headerRowFor(choice_, workbookPath_(), txtNini->text().toStdString());
     // The empty free text is refused before the table is touched, so the earlier choice stays.
     if (row.refused) {
-      messages_.show("印字する文字を入力して下さい。", MsgButtons::Ok);
+      // The box belongs to this dialog, so the typing goes on in txtNini after it.
+      messages_.showOver(this, "印字する文字を入力して下さい。", MsgButtons::Ok);
+      activateWindow();
       txtNini->setFocus();
       return;
     }
@@ -122,9 +124,9 @@ void SetupDialog::cmdOK_Click() {
     keptByOk_ = true;
     hide();
   } catch (const VbError& e) {
-    messages_.show(commonErrorMessage("場所:ファイル名印刷指定", e.number(), e.description()), MsgButtons::Ok);
+    messages_.showOver(this, commonErrorMessage("場所:ファイル名印刷指定", e.number(), e.description()), MsgButtons::Ok);
   } catch (const std::exception& e) {
-    messages_.show(commonErrorMessage("場所:ファイル名印刷指定", err::DatabaseError, e.what()), MsgButtons::Ok);
+    messages_.showOver(this, commonErrorMessage("場所:ファイル名印刷指定", err::DatabaseError, e.what()), MsgButtons::Ok);
   }
 }
 

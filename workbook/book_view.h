@@ -60,6 +60,8 @@ class BookView {
   // Built-in document property 1..29; may throw VbError (-2147467259 for a missing print or
   // creation date).
   virtual PropertyRead documentProperty(int index) const = 0;
+  // True when the file itself says an application version other than Excel 97 saved it.
+  virtual bool writtenByOtherVersion() const = 0;
   // Link sources of type 1 (workbook links) or 2 (OLE/DDE links), in Excel's order.
   virtual std::vector<std::string> linkSources(int type) const = 0;
   // The sheet collection, in order.

@@ -62,6 +62,12 @@ PropertyRead ModelBookView::documentProperty(int index) const {
   return r;
 }
 
+// The globals BOF records the last and the highest version that saved the file (0 = Excel 97).
+bool ModelBookView::writtenByOtherVersion() const {
+  const xls::WorkbookGlobals& g = book_.globals();
+  return g.bofLastSavedVersion != 0 || g.bofHighestVersion != 0;
+}
+
 std::vector<std::string> ModelBookView::sheetNames() const {
   std::vector<std::string> names;
   for (int i = 1; i <= book_.sheetCount(); ++i) names.push_back(book_.sheet(i).name());

@@ -22,6 +22,7 @@ class ModelBookView final : public BookView {
 
   std::string fullName() const override { return book_.fullName(); }
   PropertyRead documentProperty(int index) const override;
+  bool writtenByOtherVersion() const override;
   std::vector<std::string> linkSources(int type) const override { return book_.linkSources(type); }
   std::vector<std::string> sheetNames() const override;
   UsedRangeSize usedRange(std::size_t sheet) const override;

@@ -10,6 +10,17 @@
 namespace zel::workbook {
 namespace {
 
+// The print (10) or creation (11) date; empty, and missing set, when the file has none.
+DbValue dateProperty(const BookView& book, int index, bool& missing) {
+  try {
+    return book.documentProperty(index).value;
+  } catch (const VbError& e) {
+    if (e.number() != err::Automation) throw;
+    missing = true;
+    return DbValue{};
+  }
+}
+
 // "First n characters, trimmed" of a property value taken as a string.
 std::string cutProperty(const PropertyRead& p, long n) { return vb::trim(cutText(p.text, n, false)); }
 
@@ -27,14 +38,13 @@ void writeBookRow(RunContext& ctx, const BookView& book, TableWriter& rs, Analys
   rs.set("Comments", book.documentProperty(5).value);
   rs.set("LastAuther", cutProperty(book.documentProperty(7), 20));
   rs.set("UpdateDate", facts.updateDate);
-  try {
-    rs.set("PrintDate", book.documentProperty(10).value);
-    rs.set("CreateDate", book.documentProperty(11).value);
-  } catch (const VbError& e) {
-    // Workbooks saved by other versions may lack these dates; the row goes on without them.
-    if (e.number() != err::Automation) throw;
-    out.messages.push_back(OutcomeMessage{propertyDatesMessage(), ""});
-  }
+  // Each date on its own: a workbook never printed has no print date, and that loses neither
+  // its creation date nor says which version wrote it. The message is for files that another
+  // version saved and that lack a date.
+  bool dateMissing = false;
+  rs.set("PrintDate", dateProperty(book, 10, dateMissing));
+  rs.set("CreateDate", dateProperty(book, 11, dateMissing));
+  if (dateMissing && book.writtenByOtherVersion()) reachMessage(ctx.progress, out, OutcomeMessage{propertyDatesMessage(), ""});
   rs.set("Category", cutProperty(book.documentProperty(18), 30));
   rs.set("Manager", cutProperty(book.documentProperty(20), 20));
   rs.set("Company", cutProperty(book.documentProperty(21), 125));

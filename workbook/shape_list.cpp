@@ -144,7 +144,7 @@ AnalysisOutcome listShapes(RunContext& ctx, Book& book) {
     if (unreadable > 0) {
       std::string sheetsText;
       for (const auto& s : unreadableSheets) sheetsText += (sheetsText.empty() ? "" : "、") + s;
-      out.messages.push_back({"読み取れない図形が " + std::to_string(unreadable) + " 個ありました。\r" + "シート: " + sheetsText, "Zelvarin"});
+      reachMessage(ctx.progress, out, {"読み取れない図形が " + std::to_string(unreadable) + " 個ありました。\r" + "シート: " + sheetsText, "Zelvarin"});
     }
   }
   ctx.flags.fShp = option;

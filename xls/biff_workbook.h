@@ -79,6 +79,11 @@ struct WorkbookGlobals {
   std::vector<ExternalBook> books;
   std::vector<std::string> warnings;        // damaged records skipped while reading
   bool cutShort = false;                    // the globals end early: sheets may be missing
+  // From the globals BOF: the writing application's build, and the versions that last saved
+  // and that ever saved the file at most (0 Excel 97, 1 Excel 2000, 2 2002, 3 2003, 4 2007, ...).
+  uint16_t bofBuild = 0;
+  uint8_t bofLastSavedVersion = 0;
+  uint8_t bofHighestVersion = 0;
 };
 
 enum class CellType : uint8_t { Blank, Number, Text, Boolean, Error };

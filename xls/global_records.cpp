@@ -302,6 +302,11 @@ BiffWorkbook parseWorkbookStream(std::span<const uint8_t> stream) {
   RecordList list = splitRecords(stream);
   checkFirstBof(list);
   BiffWorkbook book;
+  if (const std::span<const uint8_t> bof = list.records.front().data; bof.size() >= 16) {
+    book.globals.bofBuild = static_cast<uint16_t>(bof[4] | (bof[5] << 8));
+    book.globals.bofHighestVersion = static_cast<uint8_t>(((bof[9] >> 6) | (bof[10] << 2)) & 0x0F);  // bfh bits 14..17
+    book.globals.bofLastSavedVersion = static_cast<uint8_t>(bof[13] & 0x0F);                          // sfo bits 8..11
+  }
   if (list.truncated) {
     book.globals.warnings.push_back("the Workbook stream is truncated");
     book.globals.cutShort = true;

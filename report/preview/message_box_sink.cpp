@@ -12,7 +12,7 @@ MsgAnswer MessageBoxSink::present(const std::string& text, MsgButtons buttons, c
   body.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), body,
                   buttons == MsgButtons::OkCancel ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::Ok,
-                  parent_);
+                  owner() ? owner() : parent_);
   box.setDefaultButton(QMessageBox::Ok);
   return box.exec() == QMessageBox::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
 }

@@ -1,5 +1,6 @@
 // MessageSink shown as real message boxes with the program's caption: the one sink of the
-// window, its dialogs and the preview windows.
+// window, its dialogs and the preview windows. A box goes over the window that owns the message
+// (MessageSink::showOver), else over the main window.
 #pragma once
 #include "core/message_box.h"
 

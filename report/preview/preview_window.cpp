@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -47,24 +48,27 @@ PreviewWindow::PreviewWindow(std::unique_ptr<ReportDocument> doc, MessageSink* m
 
   auto* bar = addToolBar(QStringLiteral("preview"));
   bar->setMovable(false);
-  bar->addAction(QStringLiteral("|◀"), this, [this] { goToPage(0); });
-  bar->addAction(QStringLiteral("◀"), this, &PreviewWindow::previousPage);
+  bar->addAction(QStringLiteral("|◀"), this, [this] { goToPage(0); })->setToolTip(QStringLiteral("最初のページ (Home)"));
+  bar->addAction(QStringLiteral("◀"), this, &PreviewWindow::previousPage)->setToolTip(QStringLiteral("前のページ (PageUp)"));
   pageSpin_ = new QSpinBox(this);
   pageSpin_->setRange(1, std::max(1, pages_));
   bar->addWidget(pageSpin_);
   pageTotal_ = new QLabel(QStringLiteral(" / %1 ").arg(pages_), this);
   bar->addWidget(pageTotal_);
-  bar->addAction(QStringLiteral("▶"), this, &PreviewWindow::nextPage);
-  bar->addAction(QStringLiteral("▶|"), this, [this] { goToPage(pages_ - 1); });
+  bar->addAction(QStringLiteral("▶"), this, &PreviewWindow::nextPage)->setToolTip(QStringLiteral("次のページ (PageDown)"));
+  bar->addAction(QStringLiteral("▶|"), this, [this] { goToPage(pages_ - 1); })->setToolTip(QStringLiteral("最後のページ (End)"));
   bar->addSeparator();
   zoomBox_ = new QComboBox(this);
   for (const auto& z : kZooms) zoomBox_->addItem(QString::fromUtf8(z.label));
   bar->addWidget(zoomBox_);
   bar->addSeparator();
-  bar->addAction(QStringLiteral("印刷..."), this, &PreviewWindow::printReport);
+  // The buttons name their keys, so the keys are found without the help page.
+  QAction* print = bar->addAction(QStringLiteral("印刷... (Ctrl+P)"), this, &PreviewWindow::printReport);
+  print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   bar->addAction(QStringLiteral("PDF保存..."), this, &PreviewWindow::saveAsPdf);
   bar->addSeparator();
-  bar->addAction(QStringLiteral("閉じる"), this, &QWidget::close);
+  QAction* close = bar->addAction(QStringLiteral("閉じる (Esc)"), this, &QWidget::close);
+  close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
 
   scroll_ = new QScrollArea(this);
   scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -76,6 +80,9 @@ PreviewWindow::PreviewWindow(std::unique_ptr<ReportDocument> doc, MessageSink* m
 
   connect(pageSpin_, &QSpinBox::valueChanged, this, [this](int v) { goToPage(v - 1); });
   connect(zoomBox_, &QComboBox::currentIndexChanged, this, &PreviewWindow::setZoomChoice);
+  // The page keys turn pages wherever the focus is: the page box and the scroll area would
+  // otherwise keep them for themselves.
+  for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
   render();
 }
 
@@ -127,19 +134,29 @@ void PreviewWindow::resizeEvent(QResizeEvent* e) {
   if (kZooms[zoomChoice_].factor <= 0) render();
 }
 
-void PreviewWindow::keyPressEvent(QKeyEvent* e) {
-  switch (e->key()) {
-    case Qt::Key_PageDown: nextPage(); break;
-    case Qt::Key_PageUp: previousPage(); break;
-    case Qt::Key_Home: goToPage(0); break;
-    case Qt::Key_End: goToPage(pages_ - 1); break;
-    default: QMainWindow::keyPressEvent(e);
+bool PreviewWindow::turnPageFor(const QKeyEvent& e) {
+  if ((e.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+  switch (e.key()) {
+    case Qt::Key_PageDown: nextPage(); return true;
+    case Qt::Key_PageUp: previousPage(); return true;
+    case Qt::Key_Home: goToPage(0); return true;
+    case Qt::Key_End: goToPage(pages_ - 1); return true;
+    default: return false;
   }
+}
+
+void PreviewWindow::keyPressEvent(QKeyEvent* e) {
+  if (!turnPageFor(*e)) QMainWindow::keyPressEvent(e);
+}
+
+bool PreviewWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::KeyPress && turnPageFor(*static_cast<QKeyEvent*>(e))) return true;
+  return QMainWindow::eventFilter(watched, e);
 }
 
 void PreviewWindow::printReport() {
   if (!hasPrinter_()) {
-    messages_->show(noPrinterMessage(), MsgButtons::Ok);
+    messages_->showOver(this, noPrinterMessage(), MsgButtons::Ok);
     return;
   }
   QPrinter printer(QPrinter::HighResolution);
@@ -149,17 +166,27 @@ void PreviewWindow::printReport() {
   if (dialog.exec() != QDialog::Accepted) return;
   std::string error;
   if (!printDocument(*doc_, printer, &error))
-    messages_->show(commonErrorMessage("場所:レポート表示", err::DatabaseError, error), MsgButtons::Ok);
+    messages_->showOver(this, commonErrorMessage("場所:レポート表示", err::DatabaseError, error), MsgButtons::Ok);
+}
+
+// The PDF dialog starts where the owning window's dialogs start (beside the open workbook),
+// never in the current folder, which is the program's own.
+QString PreviewWindow::pdfFolder() const {
+  QString folder = QDir::homePath();
+  QWidget* owner = parentWidget();
+  if (owner && owner->metaObject()->indexOfMethod("documentFolder()") >= 0)
+    QMetaObject::invokeMethod(owner, "documentFolder", Qt::DirectConnection, Q_RETURN_ARG(QString, folder));
+  return folder;
 }
 
 void PreviewWindow::saveAsPdf() {
   const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("PDF保存"),
-                                                    QString::fromUtf8(doc_->definition().title) + QStringLiteral(".pdf"),
+                                                    QDir(pdfFolder()).filePath(QString::fromUtf8(doc_->definition().title) + QStringLiteral(".pdf")),
                                                     QStringLiteral("PDF (*.pdf)"));
   if (path.isEmpty()) return;
   std::string error;
   if (!writePdf(*doc_, path.toStdString(), &error))
-    messages_->show(commonErrorMessage("場所:レポート表示", err::PermissionDenied, error), MsgButtons::Ok);
+    messages_->showOver(this, commonErrorMessage("場所:レポート表示", err::PermissionDenied, error), MsgButtons::Ok);
 }
 
 }  // namespace zel::report

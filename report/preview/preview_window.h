@@ -1,5 +1,6 @@
 // The print preview window: one page at a time with page navigation, zoom, printing and
-// saving as PDF. It owns its report document.
+// saving as PDF. It owns its report document. Keys: PageUp/PageDown/Home/End turn pages
+// wherever the focus is, Ctrl+P prints, Esc or Ctrl+W closes.
 #pragma once
 #include "report/report_document.h"
 
@@ -44,9 +45,12 @@ class PreviewWindow : public QMainWindow {
  protected:
   void resizeEvent(QResizeEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void render();
+  bool turnPageFor(const QKeyEvent& e);  // true when the key turned (or tried to turn) a page
+  QString pdfFolder() const;             // the owner's documentFolder(), else the home folder
   double effectiveZoom() const;
 
   std::unique_ptr<ReportDocument> doc_;

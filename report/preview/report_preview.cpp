@@ -44,7 +44,7 @@ PreviewOutcome ReportPreview(QWidget* parent, const std::string& dbPath, const s
   try {
     if (mode == 1) {
       if (!hasPrinter()) {
-        sink.show(noPrinterMessage(), MsgButtons::Ok);
+        sink.showOver(parent, noPrinterMessage(), MsgButtons::Ok);
         return PreviewOutcome::NoPrinter;
       }
       auto doc = ReportDocument::open(dbPath, reportName, sharedMeasurer(), env.header);
@@ -63,9 +63,9 @@ PreviewOutcome ReportPreview(QWidget* parent, const std::string& dbPath, const s
     if (env.showWindow) window->showMaximized();
     return PreviewOutcome::Shown;
   } catch (const VbError& e) {
-    sink.show(commonErrorMessage(kPlace, e.number(), e.description()), MsgButtons::Ok);
+    sink.showOver(parent, commonErrorMessage(kPlace, e.number(), e.description()), MsgButtons::Ok);
   } catch (const std::exception& e) {
-    sink.show(commonErrorMessage(kPlace, err::DatabaseError, e.what()), MsgButtons::Ok);
+    sink.showOver(parent, commonErrorMessage(kPlace, err::DatabaseError, e.what()), MsgButtons::Ok);
   }
   return PreviewOutcome::Failed;
 }

@@ -29,8 +29,12 @@ QApplication& app() {
 
 struct RecordingSink : MessageSink {
   std::vector<std::string> shown;
+  std::vector<QWidget*> owners;  // the window each message was shown over
+
+ protected:
   MsgAnswer present(const std::string& text, MsgButtons, const std::string&) override {
     shown.push_back(text);
+    owners.push_back(owner());
     return MsgAnswer::Ok;
   }
 };
@@ -69,6 +73,10 @@ TEST_F(SetupFixture, FirstConfirmRefusesEmptyTextAndKeepsEarlierRow) {
   dlg->cmdOK->click();
   ASSERT_EQ(sink.shown.size(), 1u);
   EXPECT_EQ(sink.shown[0], "印字する文字を入力して下さい。");
+  // The message stays with the dialog, and typing goes on in the free-text box.
+  EXPECT_EQ(sink.owners[0], dlg.get());
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::focusWidget(), dlg->txtNini);
   EXPECT_TRUE(dlg->isVisible());
   EXPECT_EQ(titleRows(), std::vector<std::string>{"earlier"});  // a refused text destroys nothing
   dlg->txtNini->setText(QString::fromUtf8("販売管理システム"));

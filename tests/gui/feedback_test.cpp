@@ -239,12 +239,14 @@ TEST_F(MissingDatTest, IsReportedOnceAndStartupStillEndsInTheNoWorkbookState) {
   EXPECT_FALSE(w->exiting());
   w->m1z_Click();
 
-  // With the installed default back, the next start seeds the file again and reads it.
+  // With the installed default back, the next start still reports the missing file (it is
+  // never put back silently), then seeds the default and reads it.
   writeFile(share.file("Zelvarin.dat"), "Title=既定の題名\r\nZoom=75\r\n");
   sink.shown.clear();
   auto again = makeWindow();
   ASSERT_TRUE(again->Form_Load());
-  EXPECT_TRUE(sink.shown.empty());
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_EQ(sink.shown[0].text.rfind("場所:起動時ｴﾗｰNo:53\r", 0), 0u);
   EXPECT_EQ(again->datValues().DatTitle, "既定の題名");
   EXPECT_EQ(again->datValues().DatZoom, "75");
 }

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,11 +25,13 @@ class RecordingSink final : public MessageSink {
     std::string text;
     MsgButtons buttons;
     std::string caption;
+    QWidget* owner;  // the window the box was shown over
   };
 
  protected:
   MsgAnswer present(const std::string& text, MsgButtons buttons, const std::string& caption) override {
-    shown.push_back({text, buttons, caption});
+    shown.push_back({text, buttons, caption, owner()});
+    if (onShow) onShow();
     if (answers.empty()) return MsgAnswer::Ok;
     MsgAnswer a = answers.front();
     answers.pop_front();
@@ -38,6 +41,7 @@ class RecordingSink final : public MessageSink {
  public:
   std::vector<Shown> shown;
   std::deque<MsgAnswer> answers;
+  std::function<void()> onShow;  // runs while the box is up
 };
 
 struct ReportCall {
@@ -67,6 +71,10 @@ class WindowTest : public ::testing::Test {
       dialogCalls.push_back({filter, folder, title});
       return saveChoice;
     };
+    services.openHelp = [this](const std::string& page) {
+      helpPages.push_back(page);
+      return helpViewerPresent;
+    };
     return std::make_unique<frmZelvarin>(programPathsFor(home.empty() ? dir.str() : home), commandLine, services);
   }
 
@@ -86,6 +94,8 @@ class WindowTest : public ::testing::Test {
   std::vector<DialogCall> dialogCalls;
   std::string openChoice, saveChoice;  // what the file dialogs return
   std::vector<ReportCall> reports;
+  std::vector<std::string> helpPages;  // what the help command asked the desktop to show
+  bool helpViewerPresent = true;
 };
 
 }  // namespace zel::test

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -49,7 +50,7 @@ TEST_F(OpenTest, OpeningExportsModulesFillsListsAndEnablesTheAnalyses) {
   ASSERT_EQ(dialogCalls.size(), 1u);
   EXPECT_EQ(dialogCalls[0].filter, "Excel(*.xls *.xla *.xlsm *.xlsx *.xlam *.xltm *.xltx)");
   EXPECT_EQ(dialogCalls[0].title, "Excel ファイルの選択");
-  EXPECT_EQ(dialogCalls[0].folder + "/", dir.str());  // no folder remembered: the current (program) folder
+  EXPECT_EQ(dialogCalls[0].folder, QDir::homePath().toStdString());  // nothing remembered: home, not the program folder
 
   EXPECT_EQ(child<QLabel>(*w, "lblDBName")->text().toStdString(), openChoice);
   EXPECT_EQ(w->XlOwned(), 1);
@@ -220,17 +221,25 @@ TEST_F(OpenTest, UnreadableWorkbookIsReportedAndLeavesNoWorkbookOpen) {
       << sink.shown[1].text;
 }
 
-TEST_F(OpenTest, RecentEntryOpensItsWorkbookAndKeepsThePreviews) {
+TEST_F(OpenTest, RecentEntryOpensItsWorkbookWithNoPreviewOfTheEarlierOne) {
   std::string book = copyToBooks("SimpleMacro.xls");
   writeFile(dir.file("Zelvarin.ini"), "[RECENT]\r\nRecentFile1=" + book + "\r\n");
   auto w = makeWindow();
   ASSERT_TRUE(w->Form_Load());
-  child<QAbstractButton>(*w, "cmdNPre")->setEnabled(true);  // as a previous analysis would leave it
+  openChoice = copyToBooks("TwoSheetsOneHidden.xls");
+  w->m1a_Click();
+  w->cmdObject_Click();
+  w->cmdName_Click();
+  ASSERT_TRUE(enabled(*w, "cmdOPre") && enabled(*w, "cmdNPre"));
+  child<QAbstractButton>(*w, "cmdISPre")->setEnabled(true);  // as the cross-reference would leave it
+  sink.shown.clear();
+  dialogCalls.clear();
   w->findChild<QAction*>("RecentFile0")->trigger();
-  ASSERT_TRUE(sink.shown.empty());
+  ASSERT_TRUE(sink.shown.empty()) << sink.shown[0].text;
   EXPECT_TRUE(dialogCalls.empty());
   EXPECT_EQ(child<QLabel>(*w, "lblDBName")->text().toStdString(), book);
-  EXPECT_TRUE(enabled(*w, "cmdNPre"));
+  // The tables still hold the earlier workbook's rows: none of its previews stays offered.
+  for (const char* name : {"cmdOPre", "cmdNPre", "cmdISPre"}) EXPECT_FALSE(enabled(*w, name)) << name;
   EXPECT_TRUE(enabled(*w, "cmdKansu"));
 }
 

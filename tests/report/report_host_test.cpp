@@ -9,6 +9,10 @@
 #include "report/preview/message_box_sink.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QScrollArea>
+#include <QSpinBox>
 #include <QTimer>
 #include <functional>
 
@@ -23,13 +27,20 @@ namespace {
 class RecordingSink : public MessageSink {
  public:
   std::vector<std::string> messages;
+  std::vector<QWidget*> owners;  // the window each message was shown over
 
  protected:
   MsgAnswer present(const std::string& text, MsgButtons, const std::string&) override {
     messages.push_back(text);
+    owners.push_back(owner());
     return MsgAnswer::Ok;
   }
 };
+
+void press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QKeyEvent event(QEvent::KeyPress, key, modifiers);
+  QApplication::sendEvent(target, &event);
+}
 
 class HostTest : public ReportTest {
  protected:
@@ -61,9 +72,18 @@ TEST_F(HostTest, NoPrinterGivesTheDriverMessageWhenPrintingIsAsked) {
   EXPECT_TRUE(sink.messages.empty());
   PreviewWindow* w = openPreviewWindow("R_XlName");
   ASSERT_NE(w, nullptr);
-  w->printReport();
+  // Ctrl+P prints; the message stays over the preview, not over the window behind it.
+  w->show();
+  w->activateWindow();
+  QApplication::processEvents();
+  press(w->findChild<QSpinBox*>(), Qt::Key_P, Qt::ControlModifier);
   ASSERT_EQ(sink.messages.size(), 1u);
   EXPECT_EQ(sink.messages[0], noPrinterMessage());
+  EXPECT_EQ(sink.owners.back(), w);
+  // Esc closes it.
+  press(w->findChild<QComboBox*>(), Qt::Key_Escape);
+  QApplication::processEvents();
+  EXPECT_EQ(openPreviewWindow("R_XlName"), nullptr);
 }
 
 TEST_F(HostTest, FailuresGiveTheCommonMessageWithThePlace) {
@@ -106,6 +126,14 @@ TEST_F(HostTest, PreviewWindowNavigatesAndASecondPreviewShowsCurrentRows) {
   EXPECT_EQ(w->currentPage(), 0);
   w->setZoomChoice(6);
   EXPECT_DOUBLE_EQ(w->zoom(), 2.0);
+  // The page keys turn pages wherever the focus is: the page box and the scroll area would
+  // otherwise keep them (a page box steps by ten, the view scrolls).
+  press(w->findChild<QSpinBox*>(), Qt::Key_PageDown);
+  EXPECT_EQ(w->currentPage(), 1);
+  press(w->findChild<QComboBox*>(), Qt::Key_End);
+  EXPECT_EQ(w->currentPage(), pages - 1);
+  press(w->findChild<QScrollArea*>()->viewport(), Qt::Key_Home);
+  EXPECT_EQ(w->currentPage(), 0);
 
   addRow("T_XlSource", {{"Label", num(1)}, {"objectNo", num(1)}, {"ProcedureNo", num(1)}, {"Line", num(401)},
                         {"objectName", txt("Module1.bas")}, {"ProcedureName", txt("Main")},

@@ -37,6 +37,7 @@ class FakeBook final : public workbook::BookView {
   std::string path;
   std::map<int, std::string> properties;
   std::map<int, long> propertyErrors;  // index -> error number raised on reading
+  bool otherVersion = false;           // saved by a version other than Excel 97
   std::vector<std::string> excelLinks, oleLinks;
   std::vector<FakeSheet> sheets;
   std::vector<workbook::ComponentInfo> modules;
@@ -49,6 +50,7 @@ class FakeBook final : public workbook::BookView {
     if (auto p = properties.find(index); p != properties.end()) r.value = r.text = p->second;
     return r;
   }
+  bool writtenByOtherVersion() const override { return otherVersion; }
   std::vector<std::string> linkSources(int type) const override { return type == 1 ? excelLinks : oleLinks; }
   std::vector<std::string> sheetNames() const override {
     std::vector<std::string> n;

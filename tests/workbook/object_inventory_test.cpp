@@ -39,9 +39,12 @@ TEST(ObjectInventory, DetailedLevelCountsCellsErrorsFormulasAndNotes) {
 
   auto book = f.rows("SELECT BookNo, XFileName, FileSize, Title, Auther, LastAuther, PrintDate, CreateDate, Company, Label "
                      "FROM T_XlBook");
-  // FileSize: 173 568 bytes; Auther " Leo Thornley" trimmed; no last print date in the file:
-  // the message, and neither date is written.
-  EXPECT_EQ(book, (Rows{{"1", dataFile("external_name.xls"), "169.5", "", "Leo Thornley", "Kevin Forbes", "", "", "CSCA", "3"}}));
+  // FileSize: 173 568 bytes; Auther " Leo Thornley" trimmed; no last print date in the file,
+  // which Excel 2002 saved: the message, and the creation date still written.
+  EXPECT_EQ(book, (Rows{{"1", dataFile("external_name.xls"), "169.5", "", "Leo Thornley", "Kevin Forbes", "",
+                         "2009/09/03 12:11:59", "CSCA", "3"}}));
+  EXPECT_TRUE(b.view->writtenByOtherVersion());
+  EXPECT_FALSE(OpenedBook("Formate.xls").view->writtenByOtherVersion());  // a BOF of Excel 97's versions
   ASSERT_EQ(out.messages.size(), 1u);
   EXPECT_EQ(out.messages[0].text, "Excel97以外のバージョンで作成されています。\r作成日と印刷日は取得出来ません。");
   EXPECT_EQ(out.messages[0].caption, "");
@@ -187,22 +190,26 @@ TEST(ObjectInventory, MissingPrintOrCreationDateAndOtherPropertyErrors) {
   FakeBook book = moduleSheetBook(dir.file("b.xls"));
   book.properties = {{10, "2001/02/03"}, {11, "2000/01/01"}, {18, "Cat"}, {29, "http://h/"}};
   {
+    // Never printed, saved by Excel 97: no message, and the creation date is kept.
     AnalysisFixture f;
     f.options.ObjectLevel = 1;
+    book.propertyErrors = {{10, err::Automation}};
+    auto ctx = f.ctx();
+    AnalysisOutcome out = runObjectInventory(ctx, book);
+    EXPECT_TRUE(out.messages.empty());
+    EXPECT_EQ(f.rows("SELECT PrintDate, CreateDate, Category FROM T_XlBook"), (Rows{{"", "2000/01/01", "Cat"}}));
+  }
+  {
+    // Saved by another version and lacking a date: the message, the other date still kept.
+    AnalysisFixture f;
+    f.options.ObjectLevel = 1;
+    book.otherVersion = true;
     book.propertyErrors = {{11, err::Automation}};
     auto ctx = f.ctx();
     AnalysisOutcome out = runObjectInventory(ctx, book);
     EXPECT_EQ(out.messages.size(), 1u);
     EXPECT_EQ(f.rows("SELECT PrintDate, CreateDate, Category, Hyperlink FROM T_XlBook"),
               (Rows{{"2001/02/03", "", "Cat", "http://h/"}}));
-  }
-  {
-    AnalysisFixture f;
-    f.options.ObjectLevel = 1;
-    book.propertyErrors = {{10, err::Automation}};
-    auto ctx = f.ctx();
-    runObjectInventory(ctx, book);
-    EXPECT_EQ(f.rows("SELECT PrintDate, CreateDate, Category FROM T_XlBook"), (Rows{{"", "", "Cat"}}));
   }
   {
     AnalysisFixture f;

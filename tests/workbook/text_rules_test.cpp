@@ -49,12 +49,12 @@ TEST(SheetWalk, LeavesOutModuleSheetsWhereverTheyStand) {
   EXPECT_TRUE(sheetsToWalk({}).empty());
 }
 
-TEST(TimeEstimate, RoundsHalvesUpAtNineHundredCellsAMinute) {
-  EXPECT_EQ(estimatedMinutes(1350), 2);  // 1.5
-  EXPECT_EQ(estimatedMinutes(449), 0);
-  EXPECT_EQ(estimatedMinutes(450), 1);   // 0.5
+TEST(TimeEstimate, RoundsHalvesUpAtTheMeasuredRate) {
+  EXPECT_EQ(estimatedMinutes(3 * kEstimatedCellsPerMinute / 2), 2);  // 1.5
+  EXPECT_EQ(estimatedMinutes(kEstimatedCellsPerMinute * 2 / 5), 0);   // 0.4
+  EXPECT_EQ(estimatedMinutes(kEstimatedCellsPerMinute / 2), 1);      // 0.5
   EXPECT_EQ(estimatedMinutes(0), 0);
-  EXPECT_EQ(estimatedMinutes(int64_t{65536} * 256 * 300), 5592405);  // past 32 bits of cells
+  EXPECT_EQ(estimatedMinutes(int64_t{65536} * 256 * 300), 1007);     // past 32 bits of cells: 1006.6
   EXPECT_EQ(timeEstimateMessage(2),
             "オブジェクト(詳細)及びセル情報の処理時間は\rCPU:Pentium(133)､RAM:48MBクラスで\r約2分かかります。");
 }
