@@ -12,13 +12,32 @@
 
 namespace zel::report::test {
 
+namespace {
+
+std::unique_ptr<QApplication>& appHolder() {
+  static std::unique_ptr<QApplication> app;
+  return app;
+}
+
+// The QApplication ends with the tests, before the program's exit handlers run: destroyed
+// among static objects it crashes in Qt's own clean-up of its input devices.
+class AppTearDown final : public ::testing::Environment {
+ public:
+  void TearDown() override { appHolder().reset(); }
+};
+
+// gtest owns registered environments.
+::testing::Environment* const appTearDown = ::testing::AddGlobalTestEnvironment(new AppTearDown);
+
+}  // namespace
+
 void ensureApp() {
   if (QCoreApplication::instance()) return;
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   static int argc = 1;
   static char name[] = "test_report";
   static char* argv[] = {name, nullptr};
-  static std::unique_ptr<QApplication> app = std::make_unique<QApplication>(argc, argv);
+  appHolder() = std::make_unique<QApplication>(argc, argv);
 }
 
 void ReportTest::SetUp() {
