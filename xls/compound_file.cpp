@@ -1,5 +1,6 @@
 // libgsf-backed compound file access with RAII ownership of every GObject.
 #include "xls/compound_file.h"
+#include "xls/gsf_handles.h"
 
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -12,25 +13,6 @@
 
 namespace zel::xls {
 namespace {
-
-struct GObjectUnref {
-  void operator()(void* p) const {
-    if (p) g_object_unref(p);
-  }
-};
-template <typename T>
-using GPtr = std::unique_ptr<T, GObjectUnref>;
-
-struct GErrorFree {
-  void operator()(GError* e) const {
-    if (e) g_error_free(e);
-  }
-};
-
-void initGsf() {
-  static std::once_flag once;
-  std::call_once(once, [] { gsf_init(); });
-}
 
 std::vector<std::string> splitPath(const std::string& path) {
   std::vector<std::string> parts;

@@ -1,5 +1,6 @@
 // Document properties through libgsf's property-set reader; glib stays in this file.
 #include "xls/document_properties.h"
+#include "xls/gsf_handles.h"
 
 #include <gsf/gsf-doc-meta-data.h>
 #include <gsf/gsf-docprop-vector.h>
@@ -19,11 +20,6 @@
 namespace zel::xls {
 namespace {
 
-struct GObjectUnref {
-  void operator()(void* p) const {
-    if (p) g_object_unref(p);
-  }
-};
 
 // gsf's names for each built-in property, in Excel's index order; alternatives after '|'.
 const char* const kGsfNames[kBuiltinPropertyCount] = {

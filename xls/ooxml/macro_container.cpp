@@ -1,5 +1,6 @@
 // vbaProject.bin from memory, or a freshly written empty compound file.
 #include "xls/ooxml/macro_container.h"
+#include "xls/gsf_handles.h"
 
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
@@ -11,11 +12,6 @@
 namespace zel::xls::ooxml {
 namespace {
 
-struct GObjectUnref {
-  void operator()(void* p) const {
-    if (p) g_object_unref(p);
-  }
-};
 
 std::vector<uint8_t> emptyCompoundFile() {
   gsf_init();

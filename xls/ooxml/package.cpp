@@ -1,6 +1,7 @@
 // Zip package access through libgsf's GsfInfileZip; every byte inflated is counted against
 // the part's and the package's bound.
 #include "xls/ooxml/package.h"
+#include "xls/gsf_handles.h"
 
 #include <gsf/gsf-infile-zip.h>
 #include <gsf/gsf-infile.h>
@@ -18,25 +19,6 @@
 
 namespace zel::xls::ooxml {
 namespace {
-
-struct GObjectUnref {
-  void operator()(void* p) const {
-    if (p) g_object_unref(p);
-  }
-};
-template <typename T>
-using GPtr = std::unique_ptr<T, GObjectUnref>;
-
-struct GErrorFree {
-  void operator()(GError* e) const {
-    if (e) g_error_free(e);
-  }
-};
-
-void initGsf() {
-  static std::once_flag once;
-  std::call_once(once, [] { gsf_init(); });
-}
 
 std::vector<std::string> splitPart(const std::string& part) {
   std::vector<std::string> out;
