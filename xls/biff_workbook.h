@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xls/formula/formula_printer.h"
@@ -101,11 +102,13 @@ struct CellEntry {
   double number = 0;
 };
 
-// A FORMULA record's tokens (tExp cells point at a shared or array formula).
+// A FORMULA record's tokens (tExp cells point at a shared or array formula): a slice of its
+// sheet's formula byte pool, rgce first, then the trailing data (SheetData::addFormula).
 struct FormulaEntry {
-  std::vector<uint8_t> rgce;
-  std::vector<uint8_t> extra;
-  std::string text;  // "=..." for files that store formulas as text (Office 2007+); then no rgce
+  uint32_t offset = 0;
+  uint32_t rgceSize = 0;
+  uint32_t extraSize = 0;
+  bool isText = false;  // Office 2007+ files store "=..." text instead of tokens (rgceSize bytes)
 };
 
 // SHRFMLA, ARRAY or TABLE: a formula for a range of cells, anchored at its first cell.
@@ -145,6 +148,7 @@ struct SheetData {
   std::vector<CellEntry> cells;   // sorted by row, then column; one entry per position
   std::vector<std::string> strings;
   std::vector<FormulaEntry> formulas;
+  std::vector<uint8_t> formulaBytes;        // the tokens of every entry of formulas, back to back
   std::vector<RangeFormula> rangeFormulas;  // sorted by first row, then first column
   std::vector<NoteEntry> notes;              // sorted by row, then column
   std::vector<ColumnInfo> columns;
@@ -167,6 +171,32 @@ struct SheetData {
   std::vector<MergedArea> mergedAreas;  // MERGEDCELLS
   std::vector<std::string> warnings;
   bool substreamFound = true;  // false: the sheet's records could not be found at all
+
+  // Stores a formula's tokens; the result is the index for CellEntry::formula.
+  int32_t addFormula(std::span<const uint8_t> rgce, std::span<const uint8_t> extra) {
+    FormulaEntry f{static_cast<uint32_t>(formulaBytes.size()), static_cast<uint32_t>(rgce.size()),
+                   static_cast<uint32_t>(extra.size())};
+    formulaBytes.insert(formulaBytes.end(), rgce.begin(), rgce.end());
+    formulaBytes.insert(formulaBytes.end(), extra.begin(), extra.end());
+    formulas.push_back(f);
+    return static_cast<int32_t>(formulas.size() - 1);
+  }
+  // Stores a formula kept as its display text; the result is the index for CellEntry::formula.
+  int32_t addFormulaText(std::string_view text) {
+    FormulaEntry f{static_cast<uint32_t>(formulaBytes.size()), static_cast<uint32_t>(text.size()), 0, true};
+    formulaBytes.insert(formulaBytes.end(), text.begin(), text.end());
+    formulas.push_back(f);
+    return static_cast<int32_t>(formulas.size() - 1);
+  }
+  std::string_view formulaText(const FormulaEntry& f) const {
+    return {reinterpret_cast<const char*>(formulaBytes.data()) + f.offset, f.rgceSize};
+  }
+  std::span<const uint8_t> formulaRgce(const FormulaEntry& f) const {
+    return std::span<const uint8_t>(formulaBytes).subspan(f.offset, f.rgceSize);
+  }
+  std::span<const uint8_t> formulaExtra(const FormulaEntry& f) const {
+    return std::span<const uint8_t>(formulaBytes).subspan(f.offset + f.rgceSize, f.extraSize);
+  }
 };
 
 struct BiffWorkbook {

@@ -289,10 +289,11 @@ FormulaText Workbook::cellFormula(const Worksheet& sheet, const CellEntry& cell)
   const SheetData& d = sheet.data();
   if (cell.formula < 0 || static_cast<size_t>(cell.formula) >= d.formulas.size()) return {};
   const FormulaEntry& f = d.formulas[static_cast<size_t>(cell.formula)];
-  if (!f.text.empty()) return FormulaText{f.text, {}, true};
+  if (f.isText) return FormulaText{std::string(d.formulaText(f)), {}, true};
+  const auto rgce = d.formulaRgce(f), extra = d.formulaExtra(f);
   FormulaOrigin here{cell.row, cell.col};
-  const auto anchor = formulaAnchor(f.rgce);
-  if (!anchor) return printFormula(f.rgce, f.extra, env_, here, FormulaKind::Cell);
+  const auto anchor = formulaAnchor(rgce);
+  if (!anchor) return printFormula(rgce, extra, env_, here, FormulaKind::Cell);
   // The formula of the range record that holds the cell, printed for the cell.
   auto rangeText = [&](const RangeFormula& r) {
     switch (r.kind) {
@@ -318,7 +319,7 @@ FormulaText Workbook::cellFormula(const Worksheet& sheet, const CellEntry& cell)
   for (const RangeFormula& r : d.rangeFormulas)
     if (holds(r, anchor->row, anchor->col) && holds(r, cell.row, cell.col)) return rangeText(r);
   // Nothing holds it: a visible placeholder, never an empty-looking formula.
-  FormulaText missing = printFormula(f.rgce, f.extra, env_, here, FormulaKind::Cell);
+  FormulaText missing = printFormula(rgce, extra, env_, here, FormulaKind::Cell);
   missing.complete = false;
   missing.warnings.push_back("shared formula of " + cellAddress(anchor->row, anchor->col) + " not found");
   return missing;

@@ -153,11 +153,7 @@ void readFormula(ByteCursor cur, SheetState& st) {
     c.type = CellType::Number;
     c.number = ByteCursor(value).f64();
   }
-  c.formula = static_cast<int32_t>(st.sheet.formulas.size());
-  FormulaEntry f;
-  f.rgce.assign(rgce.begin(), rgce.end());
-  f.extra.assign(extra.begin(), extra.end());
-  st.sheet.formulas.push_back(std::move(f));
+  c.formula = st.sheet.addFormula(rgce, extra);
 }
 
 void readString(const std::vector<std::span<const uint8_t>>& segments, SheetState& st) {
@@ -397,6 +393,36 @@ void orderCells(std::vector<CellEntry>& cells) {
   cells.swap(out);
 }
 
+// Sizes the cell and formula lists from the substream's cell records before they are read, so
+// a large sheet is stored without the copies and slack of a growing vector.
+void reserveCells(const std::vector<Record>& records, size_t bof, SheetData& sheet) {
+  constexpr size_t kFormulaFixedBytes = 22;  // FORMULA fields before rgce
+  size_t cells = 0, formulas = 0, formulaBytes = 0;
+  for (size_t i = bof + 1; i < records.size() && records[i].id != rec::Eof; ++i) {
+    const Record& r = records[i];
+    switch (r.id) {
+      case rec::Number:
+      case rec::Rk:
+      case rec::Blank:
+      case rec::LabelSst:
+      case rec::Label:
+      case rec::RString:
+      case rec::BoolErr: ++cells; break;
+      case rec::Formula:
+        ++cells;
+        ++formulas;
+        formulaBytes += r.data.size() > kFormulaFixedBytes ? r.data.size() - kFormulaFixedBytes : 0;
+        break;
+      case rec::MulRk: cells += r.data.size() / 6; break;
+      case rec::MulBlank: cells += r.data.size() / 2; break;
+      default: break;
+    }
+  }
+  sheet.cells.reserve(cells);
+  sheet.formulas.reserve(formulas);
+  sheet.formulaBytes.reserve(formulaBytes);
+}
+
 }  // namespace
 
 double decodeRk(uint32_t rk) {
@@ -412,6 +438,7 @@ double decodeRk(uint32_t rk) {
 
 void readSheetSubstream(const std::vector<Record>& records, size_t bof, const WorkbookGlobals& globals, SheetData& sheet) {
   SheetState st{sheet, -1, 0, 0, {}};
+  reserveCells(records, bof, sheet);
   size_t i = bof + 1;
   bool ended = false;
   for (; i < records.size(); ++i) {

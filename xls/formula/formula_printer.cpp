@@ -127,7 +127,11 @@ class Printer {
     if (!need(2, "operator")) return;
     Operand right = pop();
     Operand left = pop();
-    push(left.text + takeLead() + binaryText(t.op) + right.text);
+    std::string text = std::move(left.text);
+    text += takeLead();
+    text += binaryText(t.op);
+    text += right.text;
+    push(std::move(text));
   }
   void on(const UnaryOp& t) {
     if (!need(1, "operator")) return;
@@ -416,6 +420,7 @@ class Printer {
   void push(std::string text, bool isName = false) { stack_.push_back(Operand{std::move(text), isName}); }
   std::string takeLead() {
     // Paren spaces cannot stand before an operand; keep them in the text rather than lose them.
+    if (pending_.lead.empty() && pending_.beforeOpen.empty() && pending_.beforeClose.empty()) return {};
     std::string s = pending_.lead + pending_.beforeOpen + pending_.beforeClose;
     pending_ = {};
     return s;

@@ -1,13 +1,14 @@
 // Excel's number-to-text rule for formulas. The value is first rounded to 15 significant
 // digits; numbers of 1E+15 and above use the exponent form, as do small numbers whose fixed
-// form would need more than 20 characters ("0." plus 18 digits).
+// form would need more than 20 characters ("0." plus 18 digits). The rounding is
+// std::to_chars' scientific form (the same digits as printf's "%.14e", without its locale and
+// format parsing); the text is then assembled in one buffer.
 #include "xls/formula/number_text.h"
 
 #include <cfloat>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace zel::xls::formula {
 namespace {
@@ -16,21 +17,6 @@ constexpr int kSignificantDigits = 15;
 constexpr int kFirstExponentForm = 15;     // 1E+15 and above
 constexpr int kMaxFractionDigits = 18;     // digits after "0." in fixed form
 
-std::string exponentForm(const std::string& digits, int exponent) {
-  std::string s(1, digits[0]);
-  if (digits.size() > 1) s += "." + digits.substr(1);
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-  return s + buf;
-}
-
-std::string fixedForm(const std::string& digits, int exponent) {
-  if (exponent < 0) return "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
-  size_t intDigits = static_cast<size_t>(exponent) + 1;
-  if (digits.size() <= intDigits) return digits + std::string(intDigits - digits.size(), '0');
-  return digits.substr(0, intDigits) + "." + digits.substr(intDigits);
-}
-
 }  // namespace
 
 std::string excelNumberText(double value) {
@@ -38,20 +24,54 @@ std::string excelNumberText(double value) {
   double magnitude = std::fabs(value);
   if (magnitude < DBL_MIN) return "0";  // zero and denormals
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.*e", kSignificantDigits - 1, magnitude);
+  const auto end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific,
+                                 kSignificantDigits - 1).ptr;
   // buf: d.dddddddddddddde[+-]XX
-  std::string digits;
+  char digits[kSignificantDigits];
+  int count = 0;
   const char* p = buf;
-  for (; *p && *p != 'e'; ++p) {
-    if (*p != '.') digits += *p;
+  for (; p < end && *p != 'e'; ++p)
+    if (*p != '.' && count < kSignificantDigits) digits[count++] = *p;
+  int exponent = 0;
+  if (p < end) {
+    const bool negative = p + 1 < end && p[1] == '-';
+    for (const char* q = p + 2; q < end; ++q) exponent = exponent * 10 + (*q - '0');
+    if (negative) exponent = -exponent;
   }
-  int exponent = *p ? std::atoi(p + 1) : 0;
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  while (count > 1 && digits[count - 1] == '0') --count;
 
-  bool useExponent = exponent >= kFirstExponentForm ||
-                     (exponent < 0 && static_cast<int>(digits.size()) - exponent - 1 > kMaxFractionDigits);
-  std::string text = useExponent ? exponentForm(digits, exponent) : fixedForm(digits, exponent);
-  return value < 0 ? "-" + text : text;
+  std::string out;
+  out.reserve(32);
+  if (value < 0) out += '-';
+  const bool useExponent = exponent >= kFirstExponentForm || (exponent < 0 && count - exponent - 1 > kMaxFractionDigits);
+  if (useExponent) {
+    out += digits[0];
+    if (count > 1) {
+      out += '.';
+      out.append(digits + 1, static_cast<size_t>(count - 1));
+    }
+    out += 'E';
+    out += exponent < 0 ? '-' : '+';
+    const int e = std::abs(exponent);
+    if (e < 10) out += '0';
+    char ebuf[8];
+    out.append(ebuf, std::to_chars(ebuf, ebuf + sizeof ebuf, e).ptr);
+  } else if (exponent < 0) {
+    out += "0.";
+    out.append(static_cast<size_t>(-exponent - 1), '0');
+    out.append(digits, static_cast<size_t>(count));
+  } else {
+    const int intDigits = exponent + 1;
+    if (count <= intDigits) {
+      out.append(digits, static_cast<size_t>(count));
+      out.append(static_cast<size_t>(intDigits - count), '0');
+    } else {
+      out.append(digits, static_cast<size_t>(intDigits));
+      out += '.';
+      out.append(digits + intDigits, static_cast<size_t>(count - intDigits));
+    }
+  }
+  return out;
 }
 
 }  // namespace zel::xls::formula

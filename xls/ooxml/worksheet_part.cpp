@@ -230,12 +230,7 @@ class WorksheetReader {
     return static_cast<uint32_t>(sheet_.strings.size() - 1);
   }
 
-  int32_t addFormula(std::string text) {
-    FormulaEntry f;
-    f.text = std::move(text);
-    sheet_.formulas.push_back(std::move(f));
-    return static_cast<int32_t>(sheet_.formulas.size() - 1);
-  }
+  int32_t addFormula(const std::string& text) { return sheet_.addFormulaText(text); }
 
   void formula(CellEntry& e) {
     std::string kind = xml_.attr("t").value_or("normal");
