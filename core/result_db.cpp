@@ -81,6 +81,9 @@ ResultDb::ResultDb(const std::string& path, Mode mode) : path_(path) {
   if (mode == Mode::ReadWrite) {
     try {
       exec("PRAGMA journal_mode=DELETE");
+      // Up to 64 MB of pages stay in memory inside a transaction, so a large listing is
+      // written once at commit instead of spilling pages to the file while it is built.
+      exec("PRAGMA cache_size=-65536");
     } catch (...) {
       // A file that is not a database fails here; the handle must not outlive the throw.
       sqlite3_close_v2(db_);
