@@ -413,8 +413,9 @@ void reserveCells(const std::vector<Record>& records, size_t bof, SheetData& she
         ++formulas;
         formulaBytes += r.data.size() > kFormulaFixedBytes ? r.data.size() - kFormulaFixedBytes : 0;
         break;
-      case rec::MulRk: cells += r.data.size() / 6; break;
-      case rec::MulBlank: cells += r.data.size() / 2; break;
+      // A row holds at most 256 cells, whatever length a damaged record claims.
+      case rec::MulRk: cells += std::min<size_t>(r.data.size() / 6, kMaxColumn + 1); break;
+      case rec::MulBlank: cells += std::min<size_t>(r.data.size() / 2, kMaxColumn + 1); break;
       default: break;
     }
   }
