@@ -272,8 +272,12 @@ class SheetPager {
       PageShape placed = s;
       placed.box.x += dx;
       placed.box.y += dy;
-      const BoxMm seen = intersect(BoxMm{placed.box.x - 0.5, placed.box.y - 0.5, placed.box.w + 1, placed.box.h + 1}, area_);
-      if (seen.w <= 0 || seen.h <= 0) continue;
+      // A shape shows on the pages its box overlaps (a straight line has no width or height).
+      auto overlaps = [](double a, double aw, double b, double bw) {
+        return aw > 0 ? a < b + bw && a + aw > b : a >= b && a <= b + bw;
+      };
+      if (!overlaps(placed.box.x, placed.box.w, area_.x, area_.w) || !overlaps(placed.box.y, placed.box.h, area_.y, area_.h))
+        continue;
       placed.clip = area_;
       p.shapes.push_back(std::move(placed));
     }
