@@ -5,6 +5,7 @@
 #include "report/report_definition.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,26 +34,59 @@ struct PageText {
   BoxMm clip{};
   // Size of the style's font, as a factor (a long vertical text shrunk to fit its strip).
   double scale = 1.0;
+  // Degrees anticlockwise; the box is the text's own box, turned about its centre.
+  double rotation = 0;
 };
+
+// Dash kinds of a rule; the painter gives the dashes their lengths.
+enum class LineDash : uint8_t { Solid, Dash, Dot, DashDot, DashDotDot, Hair, MediumDash, MediumDashDot,
+                                MediumDashDotDot, SlantDashDot };
 
 struct PageRule {
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   double widthMm = 0.15;
   bool light = false;  // grey hairline between records
-  bool dashed = false;
+  LineDash dash = LineDash::Solid;
   uint32_t rgb = 0;    // 0xRRGGBB when not light
 };
+
+// Cell fill patterns as numbered in the workbook (1 solid .. 18 6.25% grey).
+inline constexpr int kFillPatternCount = 18;
 
 struct PageFill {
   BoxMm box;
   int gray = 235;  // 0..255
-  int64_t rgb = -1;  // 0xRRGGBB in place of gray when set
+  int64_t rgb = -1;  // 0xRRGGBB in place of gray when set; the pattern's foreground
+  uint8_t pattern = 1;      // 1 solid; 2..18 a pattern of rgb over backRgb
+  uint32_t backRgb = 0xFFFFFF;
+  double patternCellMm = 0; // side of one pattern dot
+};
+
+// A drawing-layer object of a printed sheet, drawn above the cells in drawing order.
+struct PageShape {
+  enum class Kind : uint8_t { Rectangle, Oval, Line, Picture, Placeholder };
+  Kind kind = Kind::Rectangle;
+  BoxMm box;
+  BoxMm clip;                    // the page's cell area
+  bool fromTopRight = false;     // a line: from the top right to the bottom left, else top left to bottom right
+  int64_t fillRgb = -1;          // 0xRRGGBB; -1 no fill
+  int64_t lineRgb = 0;           // 0xRRGGBB; -1 no line
+  double lineWidthMm = 0.26;
+  LineDash dash = LineDash::Solid;
+  uint8_t startArrow = 0, endArrow = 0;  // 0 none, else an arrowhead
+  std::string text;              // text box and button text; a placeholder's caption
+  bool textCentred = false;      // buttons: centred both ways; else from the top left
+  std::string family;
+  double pointSize = 10;
+  // Picture: PNG, JPEG or BMP file bytes, shared between the pages that show it.
+  std::shared_ptr<const std::vector<uint8_t>> image;
 };
 
 struct Page {
   std::vector<PageFill> fills;
   std::vector<PageRule> rules;
   std::vector<PageText> texts;
+  std::vector<PageShape> shapes;
 };
 
 struct PaperSize {

@@ -3,11 +3,18 @@
 #include "report/page_painter.h"
 
 #include "report/report_fonts.h"
+#include "report/sheet_cell_style.h"
 #include "report/text_measure.h"
 
+#include <QBrush>
 #include <QFontMetricsF>
+#include <QImage>
+#include <QLineF>
 #include <QPainter>
 #include <QPen>
+
+#include <map>
+#include <tuple>
 
 namespace zel::report {
 namespace {
@@ -58,6 +65,106 @@ void paintVertical(QPainter& p, const PageText& t, const QRectF& r, double dotsP
   }
 }
 
+// A fill pattern as a brush: the 8 x 8 mask in the two colours, one dot per patternCellMm.
+QBrush patternBrush(const PageFill& f, double dotsPerMm) {
+  const uint8_t* rows = fillPatternRows(f.pattern);
+  QImage img(8, 8, QImage::Format_RGB32);
+  const QRgb fore = static_cast<QRgb>(f.rgb) | 0xFF000000u, back = f.backRgb | 0xFF000000u;
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) img.setPixel(x, y, (rows[y] >> (7 - x)) & 1 ? fore : back);
+  QBrush brush(img);
+  const double dot = std::max(f.patternCellMm * dotsPerMm, 0.5);
+  brush.setTransform(QTransform::fromScale(dot, dot));
+  return brush;
+}
+
+// Dash lengths in pixels of the sheet at 100 %, converted to Qt's units of the pen width.
+QList<qreal> dashPattern(LineDash d, double penWidthDots, double dotsPerMm) {
+  QList<qreal> px;
+  switch (d) {
+    case LineDash::Dash: px = {3, 1}; break;
+    case LineDash::Dot: px = {1, 1}; break;
+    case LineDash::Hair: px = {0.5, 0.5}; break;
+    case LineDash::DashDot: px = {3, 1, 1, 1}; break;
+    case LineDash::DashDotDot: px = {3, 1, 1, 1, 1, 1}; break;
+    case LineDash::MediumDash: px = {9, 3}; break;
+    case LineDash::MediumDashDot: case LineDash::SlantDashDot: px = {9, 3, 3, 3}; break;
+    case LineDash::MediumDashDotDot: px = {9, 3, 3, 3, 3, 3}; break;
+    case LineDash::Solid: break;
+  }
+  const double unit = 25.4 / 96.0 * dotsPerMm / std::max(penWidthDots, 0.01);
+  for (auto& v : px) v *= unit;
+  return px;
+}
+
+// An arrowhead at `tip` pointing away from `from`.
+void paintArrowhead(QPainter& p, QPointF from, QPointF tip, double penWidth, double dotsPerMm) {
+  const QLineF line(tip, from);
+  if (line.length() <= 0) return;
+  const double len = std::max(9 * penWidth, 1.8 * dotsPerMm);
+  QLineF side1 = QLineF::fromPolar(len, line.angle() + 25).translated(tip);
+  QLineF side2 = QLineF::fromPolar(len, line.angle() - 25).translated(tip);
+  const QPointF tri[3] = {tip, side1.p2(), side2.p2()};
+  p.save();
+  p.setBrush(p.pen().color());
+  QPen solid = p.pen();
+  solid.setStyle(Qt::SolidLine);
+  p.setPen(solid);
+  p.drawPolygon(tri, 3);
+  p.restore();
+}
+
+void paintShape(QPainter& p, const PageShape& s, double dotsPerMm) {
+  auto rect = [&](const BoxMm& b) { return QRectF(b.x * dotsPerMm, b.y * dotsPerMm, b.w * dotsPerMm, b.h * dotsPerMm); };
+  const QRectF r = rect(s.box);
+  p.save();
+  if (s.clip.w > 0) p.setClipRect(rect(s.clip));
+  QPen pen(Qt::NoPen);
+  if (s.lineRgb >= 0) {
+    pen = QPen(QColor::fromRgb(static_cast<QRgb>(s.lineRgb)));
+    pen.setWidthF(std::max(0.5, s.lineWidthMm * dotsPerMm));
+    if (s.dash != LineDash::Solid) pen.setDashPattern(dashPattern(s.dash, pen.widthF(), dotsPerMm));
+  }
+  p.setPen(pen);
+  p.setBrush(s.fillRgb >= 0 ? QBrush(QColor::fromRgb(static_cast<QRgb>(s.fillRgb))) : QBrush(Qt::NoBrush));
+  switch (s.kind) {
+    case PageShape::Kind::Oval: p.drawEllipse(r); break;
+    case PageShape::Kind::Line: {
+      const QPointF a = s.fromTopRight ? r.topRight() : r.topLeft();
+      const QPointF b = s.fromTopRight ? r.bottomLeft() : r.bottomRight();
+      p.drawLine(a, b);
+      if (s.lineRgb >= 0 && s.startArrow) paintArrowhead(p, b, a, pen.widthF(), dotsPerMm);
+      if (s.lineRgb >= 0 && s.endArrow) paintArrowhead(p, a, b, pen.widthF(), dotsPerMm);
+      break;
+    }
+    case PageShape::Kind::Picture: {
+      QImage img;
+      if (s.image && img.loadFromData(s.image->data(), static_cast<int>(s.image->size()))) {
+        p.drawImage(r, img);
+      } else {
+        p.setPen(QPen(Qt::gray, 1, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(r);
+      }
+      break;
+    }
+    case PageShape::Kind::Rectangle:
+    case PageShape::Kind::Placeholder: p.drawRect(r); break;
+  }
+  if (!s.text.empty()) {
+    QFont font(QString::fromUtf8(s.family));
+    font.setPointSizeF(s.pointSize);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    const double pad = 0.8 * dotsPerMm;
+    p.setClipRect(r.adjusted(0, 0, 1, 1), Qt::IntersectClip);
+    p.drawText(r.adjusted(pad, pad, -pad, -pad),
+               (s.textCentred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignTop) | Qt::TextWordWrap,
+               QString::fromUtf8(s.text.data(), static_cast<int>(s.text.size())));
+  }
+  p.restore();
+}
+
 // Text in a font of its own (printed sheets), optionally clipped to its cell.
 void paintFreeText(QPainter& p, const PageText& t, const QRectF& r, double dotsPerMm) {
   QFont font(QString::fromUtf8(t.family));
@@ -71,6 +178,15 @@ void paintFreeText(QPainter& p, const PageText& t, const QRectF& r, double dotsP
   }
   p.setFont(font);
   p.setPen(QColor::fromRgb(static_cast<QRgb>(t.rgb)));
+  if (t.rotation != 0) {
+    p.translate(r.center());
+    p.rotate(-t.rotation);
+    p.drawText(QRectF(-r.width() / 2, -r.height() / 2, r.width(), r.height()),
+               Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
+               QString::fromUtf8(t.text.data(), static_cast<int>(t.text.size())));
+    p.restore();
+    return;
+  }
   p.drawText(r, alignmentOf(t.align) | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
              QString::fromUtf8(t.text.data(), static_cast<int>(t.text.size())));
   p.restore();
@@ -83,14 +199,22 @@ void paintPage(QPainter& p, const Page& page, double dotsPerMm) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);
+  std::map<std::tuple<uint8_t, int64_t, uint32_t>, QBrush> patterns;
   for (const auto& f : page.fills) {
+    if (f.pattern > 1 && f.rgb >= 0) {
+      auto key = std::make_tuple(f.pattern, f.rgb, f.backRgb);
+      auto it = patterns.find(key);
+      if (it == patterns.end()) it = patterns.emplace(key, patternBrush(f, dotsPerMm)).first;
+      p.fillRect(rect(f.box), it->second);
+      continue;
+    }
     const QColor c = f.rgb >= 0 ? QColor::fromRgb(static_cast<QRgb>(f.rgb)) : QColor(f.gray, f.gray, f.gray);
     p.fillRect(rect(f.box), c);
   }
   for (const auto& r : page.rules) {
     QPen pen(r.light ? QColor(170, 170, 170) : QColor::fromRgb(static_cast<QRgb>(r.rgb)));
-    if (r.dashed) pen.setStyle(Qt::DashLine);
     pen.setWidthF(std::max(0.5, r.widthMm * dotsPerMm));
+    if (r.dash != LineDash::Solid) pen.setDashPattern(dashPattern(r.dash, pen.widthF(), dotsPerMm));
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
     p.drawLine(QPointF(r.x1 * dotsPerMm, r.y1 * dotsPerMm), QPointF(r.x2 * dotsPerMm, r.y2 * dotsPerMm));
@@ -119,6 +243,7 @@ void paintPage(QPainter& p, const Page& page, double dotsPerMm) {
     p.drawText(r, alignmentOf(t.align) | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
                QString::fromUtf8(t.text.data(), static_cast<int>(t.text.size())));
   }
+  for (const auto& s : page.shapes) paintShape(p, s, dotsPerMm);
   p.restore();
 }
 

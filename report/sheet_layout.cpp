@@ -3,7 +3,9 @@
 #include "report/sheet_layout.h"
 
 #include "core/vb_error.h"
+#include "report/sheet_cell_style.h"
 #include "report/sheet_fonts.h"
+#include "report/sheet_shapes.h"
 #include "report/text_measure.h"
 
 #include <algorithm>
@@ -17,6 +19,7 @@ constexpr double kMmPerPixel = 25.4 / 96.0;
 constexpr double kMaxDigitPixels = 7;     // digit width of the standard font at 100%
 constexpr double kCellPaddingPixels = 2;  // gap between a cell's edge and its text
 constexpr double kMmPerInch = 25.4;
+constexpr double kIndentSpaces = 3;      // one indent level: three spaces of the standard font
 constexpr uint32_t kGridRgb = 0xA0A0A0;
 constexpr double kGridWidthMm = 0.1;
 constexpr double kHeadingRuleMm = 0.1;
@@ -25,6 +28,9 @@ constexpr double kHeadingRuleMm = 0.1;
 constexpr size_t kMaxSheetPages = 2000;
 constexpr long kTooManyPages = 1004;
 // Row entries of the merged-area index (an area counts once per row it spans).
+// The grid's last row and column.
+constexpr int kLastRow = 65535;
+constexpr int kLastCol = 255;
 constexpr size_t kMaxMergeRowEntries = size_t{1} << 20;
 
 struct Block {
@@ -78,23 +84,6 @@ SheetFont sheetFont(const xls::WorkbookGlobals& g, uint16_t fontIndex, double sc
   out.underline = f.underline != 0;
   out.rgb = colourOf(g, f.colorIndex, 0x000000);
   return out;
-}
-
-struct BorderPen {
-  double widthMm;
-  bool dashed;
-};
-
-BorderPen borderPen(uint8_t style) {
-  switch (style) {
-    case 2: return {0.45, false};                       // medium
-    case 3: case 4: case 9: case 11: return {0.2, true};  // dashed, dotted, dash-dot(-dot)
-    case 5: return {0.7, false};                        // thick
-    case 6: return {0.5, false};                        // double
-    case 7: return {0.1, false};                        // hair
-    case 8: case 10: case 12: case 13: return {0.45, true};  // medium dashed kinds
-    default: return {0.2, false};                       // thin
-  }
 }
 
 std::vector<Block> splitBlocks(const std::vector<double>& sizes, int last, double available,
@@ -176,13 +165,16 @@ class SheetPager {
     indexMerges();
     paper_ = paperOf(setup.layout);
     headingFont_ = sheetFont(g_, 0, scale_);
+    placeShapes();
     padMm_ = kCellPaddingPixels * kMmPerPixel * scale_;
+    indentUnitMm_ = kIndentSpaces * m_.widthMm(headingFont_, " ");
   }
 
   SheetPages run() {
     SheetPages out;
     out.title = sheet_.name();
     out.paper = paper_;
+    out.warnings = warnings_;
     const auto& L = setup_.layout;
     const double leftMm = L.leftInches * kMmPerInch, rightMm = L.rightInches * kMmPerInch;
     const double topMm = L.topInches * kMmPerInch, bottomMm = L.bottomInches * kMmPerInch;
@@ -236,6 +228,9 @@ class SheetPager {
       lastRow = std::max<int>(lastRow, a.lastRow);
       lastCol = std::max<int>(lastCol, a.lastCol);
     }
+    const auto [shapeCol, shapeRow] = shapesExtent(sheet_.drawing());
+    lastRow = std::max(lastRow, std::min(shapeRow, kLastRow));
+    lastCol = std::max(lastCol, std::min(shapeCol, kLastCol));
     geo_.lastRow = lastRow;
     geo_.lastCol = lastCol;
     // Column widths: COLINFO widths include the cell padding; the default width gets it added
@@ -256,6 +251,36 @@ class SheetPager {
     }
     geo_.colX = prefixSums(geo_.colW);
     geo_.rowY = prefixSums(geo_.rowH);
+  }
+
+  // The drawing layer in sheet millimetres, once for all pages.
+  void placeShapes() {
+    auto edge = [](const std::vector<double>& at, const std::vector<double>& size, int i, double fraction) {
+      if (i < 0) return 0.0;
+      if (static_cast<size_t>(i) >= size.size()) return at.back();
+      return at[static_cast<size_t>(i)] + fraction * size[static_cast<size_t>(i)];
+    };
+    EdgeAt colX = [&](int i, double f) { return edge(geo_.colX, geo_.colW, i, f); };
+    EdgeAt rowY = [&](int i, double f) { return edge(geo_.rowY, geo_.rowH, i, f); };
+    SheetShapeStyle style{scale_, headingFont_.family, headingFont_.points};
+    shapes_ = placeSheetShapes(sheet_.drawing(), sheet_.workbook().pictures(), colX, rowY, style, warnings_);
+  }
+
+  void addShapes(Page& p) const {
+    const double dx = cellsX_ - geo_.colX[cols_.first], dy = cellsY_ - geo_.rowY[rows_.first];
+    for (const auto& s : shapes_) {
+      PageShape placed = s;
+      placed.box.x += dx;
+      placed.box.y += dy;
+      // A shape shows on the pages its box overlaps (a straight line has no width or height).
+      auto overlaps = [](double a, double aw, double b, double bw) {
+        return aw > 0 ? a < b + bw && a + aw > b : a >= b && a <= b + bw;
+      };
+      if (!overlaps(placed.box.x, placed.box.w, area_.x, area_.w) || !overlaps(placed.box.y, placed.box.h, area_.y, area_.h))
+        continue;
+      placed.clip = area_;
+      p.shapes.push_back(std::move(placed));
+    }
   }
 
   // Merged areas by row, for lookups by cell. Areas past the entry limit print as plain cells.
@@ -298,6 +323,7 @@ class SheetPager {
     if (setup_.gridlines) addGridlines(p);
     if (setup_.headings) addHeadings(p, x0, y0);
     addTexts(p);
+    addShapes(p);
     addHeaderFooter(p, leftMm);
     return p;
   }
@@ -314,7 +340,7 @@ class SheetPager {
     }
   }
 
-  void addRule(Page& p, double x1, double y1, double x2, double y2, double w, uint32_t rgb, bool dashed) {
+  void addRule(Page& p, double x1, double y1, double x2, double y2, double w, uint32_t rgb) {
     PageRule r;
     r.x1 = x1;
     r.y1 = y1;
@@ -322,7 +348,6 @@ class SheetPager {
     r.y2 = y2;
     r.widthMm = w;
     r.rgb = rgb;
-    r.dashed = dashed;
     p.rules.push_back(r);
   }
 
@@ -334,34 +359,36 @@ class SheetPager {
       if (xf.fillPattern != 0) {
         PageFill f;
         f.box = BoxMm{cx, cy, cw, ch};
-        f.rgb = colourOf(g_, xf.fillPattern == 1 ? xf.fillForeColor : xf.fillBackColor, 0xFFFFFF);
+        f.pattern = xf.fillPattern <= kFillPatternCount ? xf.fillPattern : 1;
+        f.rgb = colourOf(g_, xf.fillForeColor, f.pattern == 1 ? 0xFFFFFF : 0x000000);
+        f.backRgb = colourOf(g_, xf.fillBackColor, 0xFFFFFF);
+        f.patternCellMm = kMmPerPixel * scale_;
         p.fills.push_back(f);
       }
-      auto edge = [&](uint8_t style, double x1, double y1, double x2, double y2) {
-        if (style == 0) return;
-        BorderPen pen = borderPen(style);
-        PageRule r{x1, y1, x2, y2, pen.widthMm, false, pen.dashed, 0};
-        borders.push_back(r);
+      auto edge = [&](uint8_t style, uint16_t colour, double x1, double y1, double x2, double y2) {
+        addBorderEdge(borders, style, colourOf(g_, colour, 0x000000), x1, y1, x2, y2, scale_);
       };
-      edge(xf.borderLeft, cx, cy, cx, cy + ch);
-      edge(xf.borderRight, cx + cw, cy, cx + cw, cy + ch);
-      edge(xf.borderTop, cx, cy, cx + cw, cy);
-      edge(xf.borderBottom, cx, cy + ch, cx + cw, cy + ch);
+      edge(xf.borderLeft, xf.borderLeftColor, cx, cy, cx, cy + ch);
+      edge(xf.borderRight, xf.borderRightColor, cx + cw, cy, cx + cw, cy + ch);
+      edge(xf.borderTop, xf.borderTopColor, cx, cy, cx + cw, cy);
+      edge(xf.borderBottom, xf.borderBottomColor, cx, cy + ch, cx + cw, cy + ch);
+      if (xf.diagonal & 1) edge(xf.borderDiag, xf.borderDiagColor, cx, cy, cx + cw, cy + ch);
+      if (xf.diagonal & 2) edge(xf.borderDiag, xf.borderDiagColor, cx, cy + ch, cx + cw, cy);
     });
     borders_ = std::move(borders);
   }
 
   void addGridlines(Page& p) {
     const double right = x(cols_.last + 1), bottom = y(rows_.last + 1);
-    addRule(p, cellsX_, cellsY_, right, cellsY_, kGridWidthMm, kGridRgb, false);
-    addRule(p, cellsX_, cellsY_, cellsX_, bottom, kGridWidthMm, kGridRgb, false);
+    addRule(p, cellsX_, cellsY_, right, cellsY_, kGridWidthMm, kGridRgb);
+    addRule(p, cellsX_, cellsY_, cellsX_, bottom, kGridWidthMm, kGridRgb);
     for (int r = rows_.first; r <= rows_.last; ++r) {
       if (geo_.rowH[r] <= 0) continue;
       for (int c = cols_.first; c <= cols_.last; ++c) {
         if (geo_.colW[c] <= 0) continue;
         const xls::MergedArea* m = mergeAt(r, c);
-        if (!m || m->lastCol == c) addRule(p, x(c + 1), y(r), x(c + 1), y(r + 1), kGridWidthMm, kGridRgb, false);
-        if (!m || m->lastRow == r) addRule(p, x(c), y(r + 1), x(c + 1), y(r + 1), kGridWidthMm, kGridRgb, false);
+        if (!m || m->lastCol == c) addRule(p, x(c + 1), y(r), x(c + 1), y(r + 1), kGridWidthMm, kGridRgb);
+        if (!m || m->lastRow == r) addRule(p, x(c), y(r + 1), x(c + 1), y(r + 1), kGridWidthMm, kGridRgb);
       }
     }
   }
@@ -379,18 +406,18 @@ class SheetPager {
 
   void addHeadings(Page& p, double x0, double y0) {
     const double right = x(cols_.last + 1), bottom = y(rows_.last + 1);
-    addRule(p, x0, y0, right, y0, kHeadingRuleMm, 0, false);
-    addRule(p, x0, y0, x0, bottom, kHeadingRuleMm, 0, false);
-    addRule(p, x0, cellsY_, right, cellsY_, kHeadingRuleMm, 0, false);
-    addRule(p, cellsX_, y0, cellsX_, bottom, kHeadingRuleMm, 0, false);
+    addRule(p, x0, y0, right, y0, kHeadingRuleMm, 0);
+    addRule(p, x0, y0, x0, bottom, kHeadingRuleMm, 0);
+    addRule(p, x0, cellsY_, right, cellsY_, kHeadingRuleMm, 0);
+    addRule(p, cellsX_, y0, cellsX_, bottom, kHeadingRuleMm, 0);
     for (int c = cols_.first; c <= cols_.last; ++c) {
       if (geo_.colW[c] <= 0) continue;
-      addRule(p, x(c + 1), y0, x(c + 1), cellsY_, kHeadingRuleMm, 0, false);
+      addRule(p, x(c + 1), y0, x(c + 1), cellsY_, kHeadingRuleMm, 0);
       addHeadingText(p, BoxMm{x(c), y0, geo_.colW[c], headH_}, columnLetters(c));
     }
     for (int r = rows_.first; r <= rows_.last; ++r) {
       if (geo_.rowH[r] <= 0) continue;
-      addRule(p, x0, y(r + 1), cellsX_, y(r + 1), kHeadingRuleMm, 0, false);
+      addRule(p, x0, y(r + 1), cellsX_, y(r + 1), kHeadingRuleMm, 0);
       addHeadingText(p, BoxMm{x0, y(r), headW_, geo_.rowH[r]}, std::to_string(r + 1));
     }
   }
@@ -448,14 +475,30 @@ class SheetPager {
                                                                                               : Align::Left;
         break;
     }
-    const bool wrap = xf.wrap || xf.hAlign == 5;
-    const double inner = std::max(0.0, cell.w - 2 * padMm_);
+    // Indents move left- and right-aligned texts in from their edge.
+    const double indent = (xf.hAlign == 1 || xf.hAlign == 3) ? xf.indent * indentUnitMm_ : 0;
+    const double inner = std::max(0.0, cell.w - 2 * padMm_ - indent);
+    const double innerX = cell.x + padMm_ + (xf.hAlign == 1 ? indent : 0);
+    const double angle = textAngleDegrees(xf.rotation);
+    if (angle != 0) {
+      addTurnedText(p, text, font, align, xf.vAlign, cell, innerX, inner, angle);
+      return;
+    }
+    const bool stacked = xf.rotation == kStackedRotation;
+    const bool wrap = !stacked && (xf.wrap || xf.hAlign == 5);
     std::vector<std::string> lines;
     BoxMm clip = cell;
-    if (wrap) {
+    if (stacked) {
+      for (char32_t ch : toU32(text))
+        if (ch != U'\r' && ch != U'\n') lines.push_back(fromU32(std::u32string(1, ch)));
+    } else if (wrap) {
       lines = wrapCellText(m_, font, text, inner);
     } else {
       double tw = m_.widthMm(font, text);
+      if (xf.shrink && tw > inner && inner > 0) {
+        font.points *= inner / tw;
+        tw = inner;
+      }
       if (isNumber && tw > cell.w - padMm_) {
         double hash = std::max(0.01, m_.widthMm(font, "#"));
         int n = std::max(1, static_cast<int>((cell.w - padMm_) / hash));
@@ -479,20 +522,46 @@ class SheetPager {
     if (total > cell.h && xf.vAlign != 1) top = cell.y;  // text taller than its cell starts at the top
     clip = intersect(clip, area_);
     if (clip.w <= 0 || clip.h <= 0) return;
-    for (size_t i = 0; i < lines.size(); ++i) {
-      PageText t;
-      t.box = BoxMm{cell.x + padMm_, top + lh * static_cast<double>(i), inner, lh};
-      t.text = lines[i];
-      t.align = align;
-      t.family = font.family;
-      t.pointSize = font.points;
-      t.bold = font.bold;
-      t.italic = font.italic;
-      t.underline = font.underline;
-      t.rgb = font.rgb;
-      t.clip = clip;
-      p.texts.push_back(t);
+    for (size_t i = 0; i < lines.size(); ++i)
+      p.texts.push_back(cellText(font, BoxMm{innerX, top + lh * static_cast<double>(i), inner, lh}, lines[i], align, clip));
+  }
+
+  PageText cellText(const SheetFont& font, const BoxMm& box, std::string text, Align align, const BoxMm& clip) const {
+    PageText t;
+    t.box = box;
+    t.text = std::move(text);
+    t.align = align;
+    t.family = font.family;
+    t.pointSize = font.points;
+    t.bold = font.bold;
+    t.italic = font.italic;
+    t.underline = font.underline;
+    t.rgb = font.rgb;
+    t.clip = clip;
+    return t;
+  }
+
+  // One line turned by `angle` degrees: its upright extent is placed in the cell by the
+  // alignments, and the text turns about the extent's centre. It stays inside its cell.
+  void addTurnedText(Page& p, const std::string& text, const SheetFont& font, Align align, uint8_t vAlign,
+                     const BoxMm& cell, double innerX, double inner, double angle) {
+    const double tw = m_.widthMm(font, text), lh = m_.lineHeightMm(font);
+    const Extent ext = turnedExtent(tw, lh, angle);
+    double left = innerX;
+    if (align == Align::Right) left = innerX + inner - ext.w;
+    if (align == Align::Center) left = cell.x + (cell.w - ext.w) / 2;
+    double top;
+    switch (vAlign) {
+      case 0: top = cell.y + padMm_ / 2; break;
+      case 1: top = cell.y + (cell.h - ext.h) / 2; break;
+      default: top = cell.bottom() - ext.h - padMm_ / 2; break;
     }
+    const BoxMm clip = intersect(cell, area_);
+    if (clip.w <= 0 || clip.h <= 0) return;
+    const double midX = left + ext.w / 2, midY = top + ext.h / 2;
+    PageText t = cellText(font, BoxMm{midX - tw / 2, midY - lh / 2, tw, lh}, text, Align::Left, clip);
+    t.rotation = angle;
+    p.texts.push_back(std::move(t));
   }
 
   // The room a text that does not fit may take from empty neighbours on the page.
@@ -563,11 +632,14 @@ class SheetPager {
   PaperSize paper_;
   SheetFont headingFont_;
   double padMm_ = 0;
+  double indentUnitMm_ = 0;
   double availW_ = 0, availH_ = 0, headW_ = 0, headH_ = 0;
   double cellsX_ = 0, cellsY_ = 0;
   BoxMm area_;
   Block rows_, cols_;
   std::vector<PageRule> borders_;
+  std::vector<PageShape> shapes_;
+  std::vector<std::string> warnings_;
 };
 
 }  // namespace

@@ -24,6 +24,7 @@ struct SheetPages {
   std::string title;      // sheet name, for the preview window
   PaperSize paper;
   std::vector<Page> pages;
+  std::vector<std::string> warnings;  // what could not be printed as stored (pictures, charts)
 };
 
 // The stored setup of a sheet with the changes of the sheet print applied: print titles and

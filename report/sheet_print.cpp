@@ -1,6 +1,8 @@
 // The sheet print command's steps over the workbook model, and its outputs.
 #include "report/sheet_print.h"
 
+#include <cstdio>
+
 #include "core/vb_error.h"
 #include "report/qt_text_measurer.h"
 #include "report/report_output.h"
@@ -58,6 +60,7 @@ bool renderSheetToPdf(const std::string& bookPath, const std::string& sheetName,
     app.openWorkbook(bookPath);
     QtSheetMetrics metrics;
     SheetPages pages = prepareSheetPrint(app, sheetName, zoomText, metrics, std::time(nullptr));
+    for (const auto& w : pages.warnings) std::fprintf(stderr, "警告: %s\n", w.c_str());
     ReportDocument doc(std::move(pages.title), pages.paper, std::move(pages.pages), sharedMeasurer());
     return writePdf(doc, pdfPath, error);
   } catch (const VbError& e) {

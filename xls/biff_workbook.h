@@ -41,8 +41,14 @@ struct XfInfo {
   uint8_t hAlign = 0;  // 0 general, 1 left, 2 centre, 3 right, 4 fill, 5 justify, 6 centre across
   uint8_t vAlign = 2;  // 0 top, 1 centre, 2 bottom
   bool wrap = false;
-  uint16_t rotation = 0;
+  uint16_t rotation = 0;  // 0..90 up, 91..180 down by (value - 90) degrees, 255 stacked letters
+  uint8_t indent = 0;     // levels of indentation
+  bool shrink = false;    // shrink to fit
   uint8_t borderLeft = 0, borderRight = 0, borderTop = 0, borderBottom = 0;  // line styles
+  uint16_t borderLeftColor = 64, borderRightColor = 64, borderTopColor = 64, borderBottomColor = 64;
+  uint8_t diagonal = 0;   // bit 0: top-left to bottom-right, bit 1: bottom-left to top-right
+  uint8_t borderDiag = 0;
+  uint16_t borderDiagColor = 64;
   uint8_t fillPattern = 0;
   uint16_t fillForeColor = 64, fillBackColor = 65;
 };

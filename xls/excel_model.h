@@ -17,6 +17,7 @@
 #include "xls/biff_workbook.h"
 #include "xls/compound_file.h"
 #include "xls/document_properties.h"
+#include "xls/drawing/picture_store.h"
 #include "xls/drawing/sheet_drawing.h"
 #include "xls/open_error.h"
 
@@ -241,6 +242,8 @@ class Workbook {
   // Text of a formula of a sheet's cell (used by Cell).
   FormulaText cellFormula(const Worksheet& sheet, const CellEntry& cell) const;
   std::string numberFormatOf(uint16_t xf) const;
+  // The pictures the drawing layer's picture shapes show (by their pib).
+  const drawing::PictureStore& pictures() const { return pictures_; }
 
  private:
   Workbook(std::unique_ptr<CompoundFile> file, std::string fullName);
@@ -259,6 +262,7 @@ class Workbook {
   FormulaEnvironment env_;
   std::vector<size_t> sheetIndex_;   // collection position -> BOUNDSHEET index
   std::vector<Worksheet> sheets_;
+  drawing::PictureStore pictures_;
   std::vector<size_t> nameOrder_;    // collection position -> NAME record index
   int activeSheet_ = 0;              // 0-based collection position
 };

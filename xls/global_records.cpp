@@ -132,14 +132,23 @@ void readXf(ByteCursor cur, WorkbookGlobals& g) {
   x.wrap = align & 0x08;
   x.vAlign = (align >> 4) & 0x07;
   x.rotation = cur.u8();
-  cur.u8();  // indent, shrink, reading order
+  uint8_t indent = cur.u8();  // indent, shrink, reading order
+  x.indent = indent & 0x0F;
+  x.shrink = indent & 0x10;
   cur.u8();  // used-attribute flags
   uint32_t border = cur.u32();
   x.borderLeft = border & 0x0F;
   x.borderRight = (border >> 4) & 0x0F;
   x.borderTop = (border >> 8) & 0x0F;
   x.borderBottom = (border >> 12) & 0x0F;
+  x.borderLeftColor = (border >> 16) & 0x7F;
+  x.borderRightColor = (border >> 23) & 0x7F;
+  x.diagonal = (border >> 30) & 0x03;
   uint32_t border2 = cur.u32();
+  x.borderTopColor = border2 & 0x7F;
+  x.borderBottomColor = (border2 >> 7) & 0x7F;
+  x.borderDiagColor = (border2 >> 14) & 0x7F;
+  x.borderDiag = (border2 >> 21) & 0x0F;
   x.fillPattern = static_cast<uint8_t>((border2 >> 26) & 0x3F);
   uint16_t colors = cur.u16();
   x.fillForeColor = colors & 0x7F;

@@ -217,6 +217,14 @@ void BiffBuilder::note(int sheet, uint16_t row, uint16_t col, const std::string&
   addRecord(sheet, 0x001C, Bytes().u16(row).u16(col).u16(0).u16(id).str16(author).u8(0));
 }
 
+uint16_t BiffBuilder::cellXf(uint8_t align, uint8_t rotation, uint8_t indentShrink, uint32_t border1,
+                            uint32_t border2, uint16_t fillColours, uint16_t font) {
+  Bytes xf;
+  xf.u16(font).u16(0).u16(0x0001).u8(align).u8(rotation).u8(indentShrink).u8(0).u32(border1).u32(border2).u16(fillColours);
+  addGlobalRecord(0x00E0, xf);
+  return nextXf_++;
+}
+
 uint16_t BiffBuilder::numberFormat(uint16_t formatIndex, const std::string& format) {
   addGlobalRecord(0x041E, Bytes().u16(formatIndex).str16(format));
   Bytes xf;

@@ -77,6 +77,10 @@ class BiffBuilder {
   void note(int sheet, uint16_t row, uint16_t col, const std::string& text, const std::string& author = "Author");
   // A FORMAT record and an XF using it; returns the XF index.
   uint16_t numberFormat(uint16_t formatIndex, const std::string& format);
+  // A cell XF with the given alignment, rotation, indent/shrink, border and fill words (as the
+  // XF record lays them out); returns the XF index.
+  uint16_t cellXf(uint8_t align, uint8_t rotation, uint8_t indentShrink, uint32_t border1, uint32_t border2,
+                  uint16_t fillColours, uint16_t font = 0);
   // A NAME record (builtinCode >= 0 for built-in names; sheetScope 0 = workbook).
   void name(const std::string& name, const std::vector<uint8_t>& rgce, uint16_t sheetScope = 0, int builtinCode = -1);
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "xls/drawing/sheet_drawing.h"
+
 namespace zel::xls::drawing {
 
 // Containers nested deeper than this are not followed (a sheet drawing needs about five).
@@ -19,6 +21,8 @@ namespace art {
 constexpr uint16_t DgContainer = 0xF002;
 constexpr uint16_t SpgrContainer = 0xF003;
 constexpr uint16_t SpContainer = 0xF004;
+constexpr uint16_t Fspgr = 0xF009;
+constexpr uint16_t ChildAnchor = 0xF00F;
 constexpr uint16_t Fsp = 0xF00A;
 constexpr uint16_t Fopt = 0xF00B;
 constexpr uint16_t ClientTextbox = 0xF00D;
@@ -35,12 +39,18 @@ constexpr uint16_t LineColor = 0x01C0;
 constexpr uint16_t LineDashing = 0x01CE;
 constexpr uint16_t LineBooleans = 0x01FF;
 constexpr uint16_t ShapeName = 0x0380;
+constexpr uint16_t PictureIndex = 0x0104;
+constexpr uint16_t LineWidth = 0x01CB;
+constexpr uint16_t LineStartArrow = 0x01D0;
+constexpr uint16_t LineEndArrow = 0x01D1;
 }  // namespace prop
 
 // FSP flags.
 constexpr uint32_t kFspGroup = 0x0001;
 constexpr uint32_t kFspPatriarch = 0x0004;
 constexpr uint32_t kFspDeleted = 0x0008;
+constexpr uint32_t kFspFlipH = 0x0040;
+constexpr uint32_t kFspFlipV = 0x0080;
 
 struct ArtShape {
   uint32_t shapeId = 0;
@@ -52,6 +62,9 @@ struct ArtShape {
   int clientTextbox = -1;    // ordinal of its OfficeArtClientTextbox (-> TXO)
   bool damaged = false;      // a record of the container could not be read
   bool isGroup = false;      // came from an OfficeArtSpgrContainer
+  std::optional<CellAnchor> anchor;       // OfficeArtClientAnchorSheet
+  std::optional<ArtRect> childAnchor;     // OfficeArtChildAnchor
+  std::optional<ArtRect> groupExtent;     // OfficeArtFSPGR
   std::vector<ArtShape> members;  // group members, in drawing order
 };
 

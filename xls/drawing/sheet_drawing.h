@@ -47,6 +47,29 @@ constexpr int LongDash = 7;
 constexpr int LongDashDot = 8;
 }  // namespace dash
 
+// Where a top-level shape sits (OfficeArtClientAnchorSheet): its corners as a cell and an
+// offset in 1/1024 of that column's width and 1/256 of that row's height.
+struct CellAnchor {
+  uint16_t col1 = 0, dx1 = 0, row1 = 0, dy1 = 0;
+  uint16_t col2 = 0, dx2 = 0, row2 = 0, dy2 = 0;
+};
+
+// A rectangle in a group's own coordinates (a member's child anchor, a group's extent).
+struct ArtRect {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Arrowheads of a line end (msolineEndType: 0 none, 1 triangle, 2 stealth, 3 diamond, 4 oval, 5 open).
+struct ShapeGeometry {
+  std::optional<CellAnchor> anchor;     // top-level shapes
+  std::optional<ArtRect> childAnchor;   // group members
+  std::optional<ArtRect> groupExtent;   // groups: the coordinates their members use
+  bool flipH = false, flipV = false;    // a line runs from the top right / bottom left
+  uint32_t lineWidthEmu = 9525;         // 0.75 pt
+  uint8_t startArrow = 0, endArrow = 0;
+  uint32_t pictureIndex = 0;            // 1-based entry of the workbook's picture store; 0 none
+};
+
 struct Shape {
   uint16_t objectKind = 0;     // FtCmo ot
   uint16_t objectId = 0;       // FtCmo id
@@ -64,6 +87,7 @@ struct Shape {
   std::string text;            // Characters.Text
   std::optional<uint16_t> noteRow, noteCol;  // cell of a note (0-based), from its NOTE record
   std::vector<Shape> members;  // group items (kind Group)
+  ShapeGeometry geometry;      // placement and line ends, for printing the sheet
 };
 
 struct SheetDrawing {

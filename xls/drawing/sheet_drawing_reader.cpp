@@ -211,6 +211,24 @@ int dashStyleOf(uint32_t dashing) {
   }
 }
 
+ShapeGeometry geometryOf(const ArtShape& a) {
+  ShapeGeometry g;
+  g.anchor = a.anchor;
+  g.childAnchor = a.childAnchor;
+  g.groupExtent = a.groupExtent;
+  g.flipH = a.flags & kFspFlipH;
+  g.flipV = a.flags & kFspFlipV;
+  auto value = [&](uint16_t id, uint32_t fallback) {
+    auto it = a.properties.find(id);
+    return it == a.properties.end() ? fallback : it->second;
+  };
+  g.lineWidthEmu = value(prop::LineWidth, g.lineWidthEmu);
+  g.startArrow = static_cast<uint8_t>(std::min<uint32_t>(value(prop::LineStartArrow, 0), 255));
+  g.endArrow = static_cast<uint8_t>(std::min<uint32_t>(value(prop::LineEndArrow, 0), 255));
+  g.pictureIndex = value(prop::PictureIndex, 0);
+  return g;
+}
+
 struct Matcher {
   const std::vector<ObjRecord>& objs;
   const std::vector<TxoRecord>& txos;
@@ -252,6 +270,7 @@ struct Matcher {
         s.noteCol = n->second.col;
       }
     }
+    s.geometry = geometryOf(a);
     for (const ArtShape& m : a.members)
       if (auto built = build(m)) s.members.push_back(std::move(*built));
     return s;

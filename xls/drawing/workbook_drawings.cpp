@@ -61,9 +61,31 @@ std::set<uint32_t> embeddingStorages(const CompoundFile& file) {
   return out;
 }
 
+// MSODRAWINGGROUP and its CONTINUE records in the workbook globals, joined.
+std::vector<uint8_t> drawingGroupBytes(std::span<const uint8_t> stream) {
+  constexpr uint16_t kMsoDrawingGroup = 0x00EB;
+  std::vector<uint8_t> out;
+  bool inGroup = false;
+  for (size_t pos = 0; pos + 4 <= stream.size();) {
+    const uint16_t id = static_cast<uint16_t>(stream[pos] | (stream[pos + 1] << 8));
+    const size_t length = static_cast<size_t>(stream[pos + 2] | (stream[pos + 3] << 8));
+    if (pos + 4 + length > stream.size() || id == rec::Eof) break;
+    const auto body = stream.subspan(pos + 4, length);
+    if (id == kMsoDrawingGroup || (inGroup && id == rec::Continue)) {
+      out.insert(out.end(), body.begin(), body.end());
+      inGroup = true;
+    } else {
+      inGroup = false;
+    }
+    pos += 4 + length;
+  }
+  return out;
+}
+
 }  // namespace
 
 void Workbook::loadDrawings(std::span<const uint8_t> stream) {
+  pictures_ = drawing::readPictureStore(drawingGroupBytes(stream));
   const std::set<uint32_t> storages = embeddingStorages(*file_);
   const drawing::DrawingEnvironment env{env_, biff_.globals.palette, storages};
   for (size_t pos = 0; pos < sheetIndex_.size(); ++pos) {

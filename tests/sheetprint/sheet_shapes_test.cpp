@@ -1,0 +1,106 @@
+// The drawing layer on the printed sheet: pictures of the workbook's picture store, shapes
+// placed by their anchors, and a damaged store read without harm.
+#include "report/sheet_layout.h"
+#include "sheet_print_fixture.h"
+#include "xls/drawing/picture_store.h"
+#include "xls/excel_model.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <set>
+
+using namespace zel;
+using report::PageShape;
+
+namespace {
+
+report::SheetPages layoutFirstSheet(const xls::Workbook& book) {
+  const xls::Worksheet& s = book.sheet(1);
+  test::FixedSheetMetrics m;
+  return report::layoutSheet(s, report::sheetPrintSetup(s, 100), {}, m);
+}
+
+std::vector<const PageShape*> shapesOf(const report::SheetPages& pages) {
+  std::vector<const PageShape*> out;
+  for (const auto& p : pages.pages)
+    for (const auto& s : p.shapes) out.push_back(&s);
+  return out;
+}
+
+TEST(SheetShapes, StoredPicturesPrintAsImagesInsideThePage) {
+  auto book = xls::Workbook::open(std::string(ZEL_TEST_DATA) + "/SimpleWithImages.xls");
+  std::set<xls::drawing::PictureFormat> formats;
+  for (const auto& p : book->pictures().pictures) formats.insert(p.format);
+  EXPECT_TRUE(formats.count(xls::drawing::PictureFormat::Png));
+  EXPECT_TRUE(formats.count(xls::drawing::PictureFormat::Jpeg));
+  test::ensureWidgetApplication();
+  auto pages = layoutFirstSheet(*book);
+  int pictures = 0;
+  for (const PageShape* s : shapesOf(pages)) {
+    if (s->kind != PageShape::Kind::Picture) continue;
+    ++pictures;
+    ASSERT_TRUE(s->image);
+    QImage img;
+    EXPECT_TRUE(img.loadFromData(s->image->data(), static_cast<int>(s->image->size())));
+    EXPECT_GT(s->box.w, 1);
+    EXPECT_GT(s->box.h, 1);
+  }
+  EXPECT_GE(pictures, 2);
+  // The WMF and EMF pictures print as a framed placeholder with its name, and says so.
+  int placeholders = 0;
+  for (const PageShape* s : shapesOf(pages))
+    if (s->kind == PageShape::Kind::Placeholder && s->text.find("Picture 5") != std::string::npos) ++placeholders;
+  EXPECT_GE(placeholders, 1);
+  ASSERT_FALSE(pages.warnings.empty());
+  for (const auto& w : pages.warnings) EXPECT_TRUE(w.find("WMF") != std::string::npos || w.find("EMF") != std::string::npos) << w;
+}
+
+TEST(SheetShapes, ShapesLieOnThePagesTheirAnchorsReach) {
+  auto book = xls::Workbook::open(std::string(ZEL_TEST_DATA) + "/SheetWithDrawing.xls");
+  auto pages = layoutFirstSheet(*book);
+  auto shapes = shapesOf(pages);
+  ASSERT_FALSE(shapes.empty());
+  std::set<PageShape::Kind> kinds;
+  for (const PageShape* s : shapes) kinds.insert(s->kind);
+  for (const PageShape* s : shapes) {
+    // Every shape lies on the page, right of the row headings and below the column headings.
+    EXPECT_GE(s->box.x + s->box.w, s->clip.x);
+    EXPECT_GE(s->box.y + s->box.h, s->clip.y);
+  }
+  EXPECT_TRUE(kinds.count(PageShape::Kind::Picture));
+}
+
+TEST(SheetShapes, DamagedPictureStoreIsReadWithoutHarm) {
+  // DggContainer > BStoreContainer > FBSE holding a PNG BLIP; then cut at every length.
+  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 1, 2, 3};
+  std::vector<uint8_t> blip = {0x00, 0x6E, 0x1E, 0xF0};
+  const uint32_t blipLen = 16 + 1 + static_cast<uint32_t>(png.size());
+  for (int i = 0; i < 4; ++i) blip.push_back(static_cast<uint8_t>(blipLen >> (8 * i)));
+  blip.insert(blip.end(), 17, 0xAB);
+  blip.insert(blip.end(), png.begin(), png.end());
+  std::vector<uint8_t> fbse = {0x62, 0x00, 0x07, 0xF0};
+  const uint32_t fbseLen = 36 + static_cast<uint32_t>(blip.size());
+  for (int i = 0; i < 4; ++i) fbse.push_back(static_cast<uint8_t>(fbseLen >> (8 * i)));
+  fbse.insert(fbse.end(), 36, 0);
+  fbse.insert(fbse.end(), blip.begin(), blip.end());
+  auto wrap = [](uint16_t type, const std::vector<uint8_t>& body) {
+    std::vector<uint8_t> out = {0x0F, 0x00, static_cast<uint8_t>(type), static_cast<uint8_t>(type >> 8)};
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(body.size() >> (8 * i)));
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+  };
+  const std::vector<uint8_t> whole = wrap(0xF000, wrap(0xF001, fbse));
+  auto store = xls::drawing::readPictureStore(whole);
+  ASSERT_EQ(store.pictures.size(), 1u);
+  EXPECT_EQ(store.at(1)->format, xls::drawing::PictureFormat::Png);
+  EXPECT_EQ(store.at(1)->data, png);
+  EXPECT_EQ(store.at(2), nullptr);
+  for (size_t cut = 0; cut < whole.size(); ++cut) {
+    auto part = xls::drawing::readPictureStore(std::span(whole.data(), cut));
+    for (const auto& p : part.pictures) EXPECT_LE(p.data.size(), png.size());
+  }
+}
+
+}  // namespace
