@@ -42,6 +42,23 @@ struct PageText {
 enum class LineDash : uint8_t { Solid, Dash, Dot, DashDot, DashDotDot, Hair, MediumDash, MediumDashDot,
                                 MediumDashDotDot, SlantDashDot };
 
+// On and off lengths of a dash kind, in pixels of the sheet at 100 % (1/96 inch); empty: solid.
+inline std::vector<double> dashLengthsPx(LineDash d) {
+  switch (d) {
+    case LineDash::Dash: return {3, 1};
+    case LineDash::Dot: return {1, 1};
+    case LineDash::Hair: return {0.5, 0.5};
+    case LineDash::DashDot: return {3, 1, 1, 1};
+    case LineDash::DashDotDot: return {3, 1, 1, 1, 1, 1};
+    case LineDash::MediumDash: return {9, 3};
+    case LineDash::MediumDashDot:
+    case LineDash::SlantDashDot: return {9, 3, 3, 3};
+    case LineDash::MediumDashDotDot: return {9, 3, 3, 3, 3, 3};
+    case LineDash::Solid: break;
+  }
+  return {};
+}
+
 struct PageRule {
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   double widthMm = 0.15;

@@ -81,19 +81,8 @@ QBrush patternBrush(const PageFill& f, double dotsPerMm) {
 // Dash lengths in pixels of the sheet at 100 %, converted to Qt's units of the pen width.
 QList<qreal> dashPattern(LineDash d, double penWidthDots, double dotsPerMm) {
   QList<qreal> px;
-  switch (d) {
-    case LineDash::Dash: px = {3, 1}; break;
-    case LineDash::Dot: px = {1, 1}; break;
-    case LineDash::Hair: px = {0.5, 0.5}; break;
-    case LineDash::DashDot: px = {3, 1, 1, 1}; break;
-    case LineDash::DashDotDot: px = {3, 1, 1, 1, 1, 1}; break;
-    case LineDash::MediumDash: px = {9, 3}; break;
-    case LineDash::MediumDashDot: case LineDash::SlantDashDot: px = {9, 3, 3, 3}; break;
-    case LineDash::MediumDashDotDot: px = {9, 3, 3, 3, 3, 3}; break;
-    case LineDash::Solid: break;
-  }
   const double unit = 25.4 / 96.0 * dotsPerMm / std::max(penWidthDots, 0.01);
-  for (auto& v : px) v *= unit;
+  for (double v : dashLengthsPx(d)) px.push_back(v * unit);
   return px;
 }
 

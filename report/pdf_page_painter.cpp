@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace zel::report {
 namespace {
@@ -152,14 +153,13 @@ void paintPageCairo(cairo_t* cr, const Page& page) {
       setRgb(cr, r.rgb);
     const double w = std::max(kMinLineMm, r.widthMm);
     cairo_set_line_width(cr, w);
-    if (r.dashed) {
-      const double dashes[2] = {4 * w, 2 * w};
-      cairo_set_dash(cr, dashes, 2, 0);
-    }
+    std::vector<double> dashes = dashLengthsPx(r.dash);
+    for (double& v : dashes) v *= 25.4 / 96.0;
+    if (!dashes.empty()) cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
     cairo_move_to(cr, r.x1, r.y1);
     cairo_line_to(cr, r.x2, r.y2);
     cairo_stroke(cr);
-    if (r.dashed) cairo_set_dash(cr, nullptr, 0, 0);
+    if (!dashes.empty()) cairo_set_dash(cr, nullptr, 0, 0);
   }
   cairo_set_source_rgb(cr, 0, 0, 0);
   FaceSetter faces(cr);

@@ -122,15 +122,16 @@ class TreeReader {
         case art::ClientData: s.clientData = out_.clientDataCount++; break;
         case art::ClientAnchor:
           if (r.body.size() >= 18) {
-            auto at = [&](size_t i) { return le16(r.body, 2 + 2 * i); };
-            s.anchor = CellAnchor{at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7)};
+            ByteCursor a(r.body.subspan(2));  // braced lists evaluate left to right
+            s.anchor = CellAnchor{a.u16(), a.u16(), a.u16(), a.u16(), a.u16(), a.u16(), a.u16(), a.u16()};
           }
           break;
         case art::ChildAnchor:
         case art::Fspgr:
           if (r.body.size() >= 16) {
-            auto at = [&](size_t i) { return static_cast<int32_t>(le32(r.body, 4 * i)); };
-            (r.type == art::Fspgr ? s.groupExtent : s.childAnchor) = ArtRect{at(0), at(1), at(2), at(3)};
+            ByteCursor a(r.body);
+            auto next = [&a] { return static_cast<int32_t>(a.u32()); };
+            (r.type == art::Fspgr ? s.groupExtent : s.childAnchor) = ArtRect{next(), next(), next(), next()};
           }
           break;
         case art::ClientTextbox: s.clientTextbox = out_.clientTextboxCount++; break;
