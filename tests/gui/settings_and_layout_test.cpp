@@ -9,7 +9,6 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
-#include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -95,7 +94,6 @@ TEST_F(WindowTest, CaptionsFitAndControlsDoNotOverlap) {
     }
   }
   EXPECT_EQ(w->minimumSize(), w->maximumSize());  // fixed-size window
-  if (const char* shot = std::getenv("ZEL_WINDOW_SCREENSHOT")) w->grab().save(QString::fromLocal8Bit(shot));
 }
 
 }  // namespace

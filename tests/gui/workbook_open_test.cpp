@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
+#include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -75,6 +76,8 @@ TEST_F(OpenTest, OpeningExportsModulesFillsListsAndEnablesTheAnalyses) {
   EXPECT_EQ(child<QLineEdit>(*w, "txtZoom")->text().toStdString(), "100");
   EXPECT_EQ(child<QLineEdit>(*w, "txtDate")->text(), QDate::currentDate().toString("yyyy/MM/dd"));
   EXPECT_TRUE(child<QLineEdit>(*w, "txtMesege")->text().isEmpty());
+  // The picture of the window in the README.
+  if (const char* shot = std::getenv("ZEL_WINDOW_SCREENSHOT")) w->grab().save(QString::fromLocal8Bit(shot));
 
   // Exit: the exported files go, the workbook's folder and the recent list are kept.
   sink.answers = {MsgAnswer::Ok};
