@@ -17,11 +17,12 @@ const char* adviceFor(xls::OpenFailure kind) {
     case OpenFailure::Empty:
       return " は空のファイル (0 バイト) です。Excel のブックを選択して下さい。";
     case OpenFailure::Ooxml:
-      return " は Excel 2007 以降の形式のブックです。Excel で「Excel 97-2003 ブック (*.xls)」として保存し直してから選択して下さい。";
+      return " は読み込めない形式 (Excel バイナリ ブック *.xlsb または Strict Open XML) のブックです。Excel で「Excel マクロ有効ブック (*.xlsm)」"
+             "または「Excel ブック (*.xlsx)」として保存し直してから選択して下さい。";
     case OpenFailure::EarlierExcel:
       return " は Excel 95 以前の形式のブックです。Excel で「Excel 97-2003 ブック (*.xls)」として保存し直してから選択して下さい。";
     case OpenFailure::NotAWorkbook:
-      return " は Excel のブックではありません。Excel 97-2003 形式のブック (*.xls) を選択して下さい。";
+      return " は Excel のブックではありません。Excel のブック (*.xls, *.xlsx, *.xlsm など) を選択して下さい。";
     case OpenFailure::Encrypted:
       return " は読み取りパスワードで保護されているため開けません。Excel でパスワードを解除して保存し直してから選択して下さい。";
     case OpenFailure::Damaged:

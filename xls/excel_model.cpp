@@ -79,7 +79,7 @@ std::unique_ptr<Workbook> Workbook::open(const std::string& path) {
   try {
     cf = std::make_unique<CompoundFile>(CompoundFile::open(path));
   } catch (const CompoundFileError&) {
-    cannotOpen(OpenFailure::NotAWorkbook, path, "the file is not an Excel 97 workbook (it is not an OLE2 compound file).");
+    cannotOpen(OpenFailure::NotAWorkbook, path, "the file is not an Excel workbook (neither an OLE2 compound file nor a zip package).");
   }
   std::unique_ptr<Workbook> book(new Workbook(std::move(cf), path));
   book->load();
@@ -94,7 +94,7 @@ std::unique_ptr<Workbook> Workbook::openMemory(std::vector<uint8_t> bytes, const
   try {
     cf = std::make_unique<CompoundFile>(CompoundFile::openMemory(std::move(bytes)));
   } catch (const CompoundFileError&) {
-    cannotOpen(OpenFailure::NotAWorkbook, fullName, "the file is not an Excel 97 workbook (it is not an OLE2 compound file).");
+    cannotOpen(OpenFailure::NotAWorkbook, fullName, "the file is not an Excel workbook (neither an OLE2 compound file nor a zip package).");
   }
   std::unique_ptr<Workbook> book(new Workbook(std::move(cf), fullName));
   book->load();
@@ -108,6 +108,8 @@ std::unique_ptr<Workbook> Workbook::openPackage(const std::string& fullName, std
     read = ooxml::readWorkbookPackage(package);
   } catch (const ooxml::PackageError& e) {
     cannotOpen(OpenFailure::Damaged, fullName, std::string("the file is a damaged Office Open XML package (") + e.what() + ").");
+  } catch (const WorkbookOpenError& e) {
+    cannotOpen(e.kind(), fullName, e.description());
   } catch (const VbError& e) {
     cannotOpen(OpenFailure::NotAWorkbook, fullName, e.description());
   }

@@ -1,9 +1,11 @@
 // A glib log handler for the domains libgsf logs under: messages go to the capture active on
 // the thread; without one, libgsf's own are dropped and the others take glib's default way.
+// glib's printerr goes the same way (libgsf's zip reader prints damage with it).
 #include "xls/library_messages.h"
 
 #include <glib.h>
 
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -30,6 +32,19 @@ void handleMessage(const gchar* domain, GLogLevelFlags level, const gchar* messa
   if (!isLibgsfDomain(domain)) g_log_default_handler(domain, level, message, nullptr);
 }
 
+// libgsf's zip reader prints some findings with g_printerr rather than its log.
+void handlePrinterr(const gchar* text) {
+  if (!current) {
+    std::fputs(text ? text : "", stderr);
+    return;
+  }
+  std::string line = text ? text : "";
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  if (line.empty()) return;
+  if (current->kept.size() < kMaxLibraryMessages) current->kept.push_back(std::move(line));
+  ++current->count;
+}
+
 void installHandler() {
   static std::once_flag once;
   std::call_once(once, [] {
@@ -38,6 +53,7 @@ void installHandler() {
     for (const char* domain : kLibgsfDomains) g_log_set_handler(domain, levels, handleMessage, nullptr);
     for (const char* domain : {static_cast<const char*>(nullptr), "GLib", "GLib-GObject"})
       g_log_set_handler(domain, levels, handleMessage, nullptr);
+    g_set_printerr_handler(handlePrinterr);
   });
 }
 

@@ -10,7 +10,7 @@ namespace zel::xls {
 enum class OpenFailure {
   NotFound,      // no such file, or not a regular file
   Empty,         // a file of 0 bytes
-  Ooxml,         // an Excel 2007 or later package (.xlsx, .xlsm)
+  Ooxml,         // an Excel 2007 or later workbook in a form not read (.xlsb, Strict Open XML)
   EarlierExcel,  // Excel 2.x to 5.0/95 (BIFF2 to BIFF7)
   NotAWorkbook,  // not a compound file, no Workbook stream, a bare BIFF stream
   Encrypted,     // protected with a password to open

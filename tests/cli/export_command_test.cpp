@@ -39,7 +39,7 @@ TEST(ExportCommand, BadUsageAndUnreadableInput) {
   zel::test::writeFile(dir.file("plain.xls"), "this is not a compound file");
   auto r = runCli({"export", dir.file("plain.xls"), dir.file("out")});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("not an OLE2 compound file"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("not an Excel workbook"), std::string::npos) << r.err;
   auto missing = runCli({"export", dir.file("missing.xls"), dir.file("out")});
   EXPECT_EQ(missing.status, 1);
 }

@@ -209,7 +209,7 @@ TEST_F(OpenTest, UnreadableWorkbookIsReportedAndLeavesNoWorkbookOpen) {
   ASSERT_EQ(sink.shown.size(), 1u);
   // The reason is given in Japanese with what the user can do.
   EXPECT_EQ(sink.shown[0].text, "場所:ファイル選択ｴﾗｰNo:1004\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:"
-                                "'broken.xls' は Excel のブックではありません。Excel 97-2003 形式のブック (*.xls) を選択して下さい。");
+                                "'broken.xls' は Excel のブックではありません。Excel のブック (*.xls, *.xlsx, *.xlsm など) を選択して下さい。");
   EXPECT_TRUE(child<QLabel>(*w, "lblDBName")->text().isEmpty());
   EXPECT_EQ(w->XlOwned(), 0);
   EXPECT_FALSE(enabled(*w, "cmdObject"));

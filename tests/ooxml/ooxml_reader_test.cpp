@@ -3,6 +3,8 @@
 // python3-openpyxl / python3-olefile, never from this reader's output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/vb_error.h"
 #include "package_builder.h"
 #include "support/temp_dir.h"
@@ -111,12 +113,27 @@ TEST(OoxmlReader, RefusesWhatItCannotRead) {
   EXPECT_NE(refusalOf(test::zipImage(parts)).find(".xlsb"), std::string::npos);
 }
 
+TEST(OoxmlReader, DamagedZipEntryIsAWarningAndNothingReachesTheTerminal) {
+  std::vector<uint8_t> bytes = test::zipImage(test::minimalWorkbook("<worksheet/>"));
+  const std::string name = "xl/worksheets/sheet1.xml";
+  auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+  ASSERT_NE(at, bytes.end());
+  std::fill(at - 30, at - 26, uint8_t{'Q'});  // the entry's local header signature
+  testing::internal::CaptureStderr();
+  auto book = Workbook::openMemory(std::move(bytes), "/tmp/damaged.xlsx");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  std::string all;
+  for (const auto& w : book->warnings()) all += w + "\n";
+  EXPECT_NE(all.find("damaged"), std::string::npos) << all;
+}
+
 TEST(OoxmlReader, StrictPackageIsRefusedByName) {
   try {
     Workbook::open(dataFile("sheet_visibility_strict.xlsx"));
     FAIL() << "a Strict Open XML workbook opened";
-  } catch (const VbError& e) {
+  } catch (const WorkbookOpenError& e) {
     EXPECT_NE(e.description().find("Strict Open XML"), std::string::npos);
+    EXPECT_EQ(e.kind(), OpenFailure::Ooxml);  // the window words it as a form to save again
   }
 }
 

@@ -7,12 +7,15 @@
 
 #include "core/vb_error.h"
 #include "core/vbstring.h"
+#include "xls/open_error.h"
 #include "xls/ooxml/part_readers.h"
 
 namespace zel::xls::ooxml {
 namespace {
 
 [[noreturn]] void refuse(const std::string& reason) { throw VbError(err::BadFileFormat, reason); }
+// An Excel workbook in one of the forms this reader does not read.
+[[noreturn]] void refuseForm(const std::string& reason) { throw WorkbookOpenError(OpenFailure::Ooxml, "", reason); }
 
 const Relationship* byId(const std::vector<Relationship>& rels, const std::string& id) {
   for (const Relationship& r : rels)
@@ -39,10 +42,10 @@ std::string workbookPartName(const Package& package) {
     refuse("the file is an Office Open XML package without a workbook (it is not an Excel workbook).");
   }
   if (main->strict)
-    refuse("the file is a Strict Open XML workbook; only Transitional Office Open XML workbooks (as Excel saves "
+    refuseForm("the file is a Strict Open XML workbook; only Transitional Office Open XML workbooks (as Excel saves "
            ".xlsx/.xlsm by default) are read. Save it again from Excel as an Excel Workbook.");
   if (endsWithNoCase(main->target, ".bin"))
-    refuse("the file is an Excel binary workbook (.xlsb); it cannot be read. Save it from Excel as .xlsm or .xlsx.");
+    refuseForm("the file is an Excel binary workbook (.xlsb); it cannot be read. Save it from Excel as .xlsm or .xlsx.");
   bool workbookLike = main->target.rfind("xl/", 0) == 0 || vb::ucase(main->target).find("WORKBOOK") != std::string::npos;
   if (!endsWithNoCase(main->target, ".xml") || !workbookLike)
     refuse("the file is an Office Open XML package of another kind (" + main->target + "), not an Excel workbook.");

@@ -15,6 +15,7 @@
 #include <mutex>
 
 #include "core/vbstring.h"
+#include "xls/library_messages.h"
 #include "xls/ooxml/xml_reader.h"
 
 namespace zel::xls::ooxml {
@@ -97,7 +98,10 @@ size_t PartStream::read(uint8_t* buffer, size_t size) {
   *impl_->packageTotal += n;
   if (impl_->partTotal > kMaxPartBytes) throw PackageError("a part inflates to more than the reader accepts");
   if (*impl_->packageTotal > kMaxPackageBytes) throw PackageError("the package inflates to more than the reader accepts");
-  if (!gsf_input_read(in, n, buffer)) throw PackageError("a part of the package is damaged");
+  LibraryMessages messages;
+  LibraryMessageCapture capture(messages);
+  if (!gsf_input_read(in, n, buffer) || messages.count > 0)
+    throw PackageError("a part of the package is damaged" + (messages.count ? " (" + messages.kept.front() + ")" : std::string()));
   return n;
 }
 
@@ -110,7 +114,21 @@ struct Package::Impl {
   mutable uint64_t inflated = 0;
 
   // Part names compare without case, as the package format says.
+  // A part whose zip entry libgsf cannot open is damaged, not missing: libgsf says why
+  // through its log, which is collected here and turned into the error.
   GPtr<GsfInput> find(const std::string& part) const {
+    LibraryMessages messages;
+    GPtr<GsfInput> found;
+    {
+      LibraryMessageCapture capture(messages);
+      found = findQuietly(part);
+    }
+    if (!found && messages.count > 0)
+      throw PackageError("the zip entry of " + part + " is damaged (" + messages.kept.front() + ")");
+    return found;
+  }
+
+  GPtr<GsfInput> findQuietly(const std::string& part) const {
     auto segs = splitPart(part);
     if (segs.empty()) return nullptr;
     GPtr<GsfInput> cur;
@@ -142,6 +160,8 @@ Package::~Package() = default;
 
 static Package::Impl& openZip(Package::Impl& impl) {
   GError* raw = nullptr;
+  LibraryMessages messages;
+  LibraryMessageCapture capture(messages);
   GsfInfile* infile = gsf_infile_zip_new(impl.input.get(), &raw);
   std::unique_ptr<GError, GErrorFree> err(raw);
   if (!infile) {
