@@ -83,18 +83,19 @@ struct PageFill {
 struct PageShape {
   enum class Kind : uint8_t { Rectangle, Oval, Line, Picture, Placeholder };
   Kind kind = Kind::Rectangle;
-  BoxMm box;
+  BoxMm box;                     // the shape's own box, before it is turned
   BoxMm clip;                    // the page's cell area
+  double rotation = 0;           // degrees clockwise about the box's centre
   bool fromTopRight = false;     // a line: from the top right to the bottom left, else top left to bottom right
   int64_t fillRgb = -1;          // 0xRRGGBB; -1 no fill
   int64_t lineRgb = 0;           // 0xRRGGBB; -1 no line
   double lineWidthMm = 0.26;
   LineDash dash = LineDash::Solid;
   uint8_t startArrow = 0, endArrow = 0;  // 0 none, else an arrowhead
-  std::string text;              // text box and button text; a placeholder's caption
-  bool textCentred = false;      // buttons: centred both ways; else from the top left
-  std::string family;
-  double pointSize = 10;
+  // The shape's text, already laid out: one free text per line and font, placed on the page
+  // (turned with the shape), drawn clipped to the shape's box.
+  std::vector<PageText> texts;
+  std::string caption;           // the text as one string (a placeholder's caption, tests)
   // Picture: PNG, JPEG or BMP file bytes, shared between the pages that show it.
   std::shared_ptr<const std::vector<uint8_t>> image;
 };

@@ -3,6 +3,7 @@
 #include "report/page_painter.h"
 
 #include "report/report_fonts.h"
+#include "report/shape_geometry.h"
 #include "report/sheet_cell_style.h"
 #include "report/text_measure.h"
 
@@ -86,28 +87,33 @@ QList<qreal> dashPattern(LineDash d, double penWidthDots, double dotsPerMm) {
   return px;
 }
 
-// An arrowhead at `tip` pointing away from `from`.
-void paintArrowhead(QPainter& p, QPointF from, QPointF tip, double penWidth, double dotsPerMm) {
-  const QLineF line(tip, from);
-  if (line.length() <= 0) return;
-  const double len = std::max(9 * penWidth, 1.8 * dotsPerMm);
-  QLineF side1 = QLineF::fromPolar(len, line.angle() + 25).translated(tip);
-  QLineF side2 = QLineF::fromPolar(len, line.angle() - 25).translated(tip);
-  const QPointF tri[3] = {tip, side1.p2(), side2.p2()};
+QPointF dots(PointMm p, double dotsPerMm) { return {p.x * dotsPerMm, p.y * dotsPerMm}; }
+
+void paintArrowhead(QPainter& p, PointMm from, PointMm tip, double lineWidthMm, double dotsPerMm) {
+  const auto corners = arrowhead(from, tip, lineWidthMm);
+  if (!corners) return;
+  const QPointF tri[3] = {dots((*corners)[0], dotsPerMm), dots((*corners)[1], dotsPerMm), dots((*corners)[2], dotsPerMm)};
   p.save();
   p.setBrush(p.pen().color());
-  QPen solid = p.pen();
-  solid.setStyle(Qt::SolidLine);
-  p.setPen(solid);
+  p.setPen(Qt::NoPen);
   p.drawPolygon(tri, 3);
   p.restore();
 }
 
+void paintFreeText(QPainter& p, const PageText& t, const QRectF& r, double dotsPerMm);
+
+// A shape's outline, fill or picture, turned about its centre, then its laid-out text.
 void paintShape(QPainter& p, const PageShape& s, double dotsPerMm) {
   auto rect = [&](const BoxMm& b) { return QRectF(b.x * dotsPerMm, b.y * dotsPerMm, b.w * dotsPerMm, b.h * dotsPerMm); };
   const QRectF r = rect(s.box);
   p.save();
   if (s.clip.w > 0) p.setClipRect(rect(s.clip));
+  p.save();
+  if (s.rotation != 0) {
+    p.translate(r.center());
+    p.rotate(s.rotation);
+    p.translate(-r.center());
+  }
   QPen pen(Qt::NoPen);
   if (s.lineRgb >= 0) {
     pen = QPen(QColor::fromRgb(static_cast<QRgb>(s.lineRgb)));
@@ -119,11 +125,10 @@ void paintShape(QPainter& p, const PageShape& s, double dotsPerMm) {
   switch (s.kind) {
     case PageShape::Kind::Oval: p.drawEllipse(r); break;
     case PageShape::Kind::Line: {
-      const QPointF a = s.fromTopRight ? r.topRight() : r.topLeft();
-      const QPointF b = s.fromTopRight ? r.bottomLeft() : r.bottomRight();
-      p.drawLine(a, b);
-      if (s.lineRgb >= 0 && s.startArrow) paintArrowhead(p, b, a, pen.widthF(), dotsPerMm);
-      if (s.lineRgb >= 0 && s.endArrow) paintArrowhead(p, a, b, pen.widthF(), dotsPerMm);
+      const auto [a, b] = lineEnds(s);
+      p.drawLine(dots(a, dotsPerMm), dots(b, dotsPerMm));
+      if (s.lineRgb >= 0 && s.startArrow) paintArrowhead(p, b, a, s.lineWidthMm, dotsPerMm);
+      if (s.lineRgb >= 0 && s.endArrow) paintArrowhead(p, a, b, s.lineWidthMm, dotsPerMm);
       break;
     }
     case PageShape::Kind::Picture: {
@@ -140,17 +145,8 @@ void paintShape(QPainter& p, const PageShape& s, double dotsPerMm) {
     case PageShape::Kind::Rectangle:
     case PageShape::Kind::Placeholder: p.drawRect(r); break;
   }
-  if (!s.text.empty()) {
-    QFont font(QString::fromUtf8(s.family));
-    font.setPointSizeF(s.pointSize);
-    p.setFont(font);
-    p.setPen(Qt::black);
-    const double pad = 0.8 * dotsPerMm;
-    p.setClipRect(r.adjusted(0, 0, 1, 1), Qt::IntersectClip);
-    p.drawText(r.adjusted(pad, pad, -pad, -pad),
-               (s.textCentred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignTop) | Qt::TextWordWrap,
-               QString::fromUtf8(s.text.data(), static_cast<int>(s.text.size())));
-  }
+  p.restore();
+  for (const auto& t : s.texts) paintFreeText(p, t, rect(t.box), dotsPerMm);
   p.restore();
 }
 
@@ -163,7 +159,8 @@ void paintFreeText(QPainter& p, const PageText& t, const QRectF& r, double dotsP
   font.setUnderline(t.underline);
   p.save();
   if (t.clip.w > 0) {
-    p.setClipRect(QRectF(t.clip.x * dotsPerMm, t.clip.y * dotsPerMm, t.clip.w * dotsPerMm, t.clip.h * dotsPerMm));
+    p.setClipRect(QRectF(t.clip.x * dotsPerMm, t.clip.y * dotsPerMm, t.clip.w * dotsPerMm, t.clip.h * dotsPerMm),
+                  p.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
   }
   p.setFont(font);
   p.setPen(QColor::fromRgb(static_cast<QRgb>(t.rgb)));

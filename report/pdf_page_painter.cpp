@@ -4,11 +4,18 @@
 #include "report/pdf_page_painter.h"
 
 #include "report/report_fonts.h"
+#include "report/shape_geometry.h"
+#include "report/sheet_cell_style.h"
 #include "report/text_measure.h"
+
+#include <QImage>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace zel::report {
@@ -17,6 +24,13 @@ namespace {
 constexpr double kMmPerPoint = 25.4 / 72.0;
 constexpr double kMinLineMm = 0.02;
 constexpr double kHalfPi = 1.5707963267948966;
+constexpr double kPi = 2 * kHalfPi;
+constexpr double kMmPerSheetPixel = 25.4 / 96.0;
+// Pictures keep their own pixels in the PDF unless shown smaller than this resolution allows.
+constexpr double kMaxPictureDotsPerMm = 600 / 25.4;
+
+using PatternPtr = std::unique_ptr<cairo_pattern_t, decltype(&cairo_pattern_destroy)>;
+using SurfacePtr = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
 
 // The face of a text: family, weight, slant and size in millimetres.
 struct FaceKey {
@@ -121,7 +135,16 @@ void paintFreeText(cairo_t* cr, FaceSetter& faces, const PageText& t) {
   faces.use({t.family, t.bold, t.italic, t.pointSize * kMmPerPoint});
   setRgb(cr, t.rgb);
   const std::string line = singleLine(t.text);
-  const auto [left, baseline] = drawInBox(cr, line, t.box.x, t.box.y, t.box.w, t.box.h, t.align);
+  BoxMm box = t.box;
+  Align align = t.align;
+  if (t.rotation != 0) {
+    // Turned about the box's centre, centred in the turned box.
+    cairo_translate(cr, box.x + box.w / 2, box.y + box.h / 2);
+    cairo_rotate(cr, -t.rotation * kPi / 180);
+    box = BoxMm{-box.w / 2, -box.h / 2, box.w, box.h};
+    align = Align::Center;
+  }
+  const auto [left, baseline] = drawInBox(cr, line, box.x, box.y, box.w, box.h, align);
   if (t.underline) {
     const double size = t.pointSize * kMmPerPoint;
     cairo_set_line_width(cr, size * 0.05);
@@ -133,18 +156,177 @@ void paintFreeText(cairo_t* cr, FaceSetter& faces, const PageText& t) {
   faces.forget();  // the restore brought back the face set before
 }
 
+// The 8 x 8 dot mask of a fill pattern in its two colours, repeated one dot per patternCellMm.
+PatternPtr fillPattern(const PageFill& f) {
+  SurfacePtr img(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 8, 8), cairo_surface_destroy);
+  cairo_surface_flush(img.get());
+  unsigned char* data = cairo_image_surface_get_data(img.get());
+  const int stride = cairo_image_surface_get_stride(img.get());
+  const uint8_t* rows = fillPatternRows(f.pattern);
+  const uint32_t fore = static_cast<uint32_t>(f.rgb) & 0xFFFFFF, back = f.backRgb & 0xFFFFFF;
+  for (int y = 0; y < 8; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
+    for (int x = 0; x < 8; ++x) row[x] = (rows[y] >> (7 - x)) & 1 ? fore : back;
+  }
+  cairo_surface_mark_dirty(img.get());
+  PatternPtr pattern(cairo_pattern_create_for_surface(img.get()), cairo_pattern_destroy);
+  cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_REPEAT);
+  cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_NEAREST);
+  const double dot = f.patternCellMm > 0 ? f.patternCellMm : kMmPerSheetPixel;
+  cairo_matrix_t m;
+  cairo_matrix_init_scale(&m, 1 / dot, 1 / dot);
+  cairo_pattern_set_matrix(pattern.get(), &m);
+  return pattern;
+}
+
+void paintFills(cairo_t* cr, const std::vector<PageFill>& fills) {
+  std::map<std::tuple<uint8_t, int64_t, uint32_t, double>, PatternPtr> patterns;
+  for (const auto& f : fills) {
+    if (f.pattern > 1 && f.rgb >= 0) {
+      auto key = std::make_tuple(f.pattern, f.rgb, f.backRgb, f.patternCellMm);
+      auto it = patterns.find(key);
+      if (it == patterns.end()) it = patterns.emplace(key, fillPattern(f)).first;
+      cairo_set_source(cr, it->second.get());
+    } else if (f.rgb >= 0) {
+      setRgb(cr, static_cast<uint32_t>(f.rgb));
+    } else {
+      cairo_set_source_rgb(cr, f.gray / 255.0, f.gray / 255.0, f.gray / 255.0);
+    }
+    cairo_rectangle(cr, f.box.x, f.box.y, f.box.w, f.box.h);
+    cairo_fill(cr);
+  }
+}
+
+void setDash(cairo_t* cr, LineDash dash) {
+  std::vector<double> dashes = dashLengthsPx(dash);
+  for (double& v : dashes) v *= kMmPerSheetPixel;
+  cairo_set_dash(cr, dashes.empty() ? nullptr : dashes.data(), static_cast<int>(dashes.size()), 0);
+}
+
+// A picture as a cairo image: decoded, made smaller where it is shown smaller than the PDF
+// needs, never larger. JPEG pictures kept at their size go into the PDF as they are.
+SurfacePtr pictureSurface(const PageShape& s) {
+  SurfacePtr none(nullptr, cairo_surface_destroy);
+  QImage img;
+  if (!s.image || !img.loadFromData(s.image->data(), static_cast<int>(s.image->size())) || img.isNull()) return none;
+  const auto [w, h] = pictureDrawSize(img.width(), img.height(), s.box, kMaxPictureDotsPerMm);
+  const bool resized = w != img.width() || h != img.height();
+  if (resized) img = img.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, img.width(), img.height()), cairo_surface_destroy);
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return none;
+  cairo_surface_flush(surface.get());
+  unsigned char* data = cairo_image_surface_get_data(surface.get());
+  const int stride = cairo_image_surface_get_stride(surface.get());
+  for (int y = 0; y < img.height(); ++y)
+    std::copy_n(img.constScanLine(y), static_cast<size_t>(img.width()) * 4, data + static_cast<ptrdiff_t>(y) * stride);
+  cairo_surface_mark_dirty(surface.get());
+  const auto& bytes = *s.image;
+  if (!resized && bytes.size() > 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
+    // Cairo keeps a reference to the shared bytes until it has written them.
+    using Bytes = std::shared_ptr<const std::vector<uint8_t>>;
+    auto keep = std::make_unique<Bytes>(s.image);
+    if (cairo_surface_set_mime_data(surface.get(), CAIRO_MIME_TYPE_JPEG, bytes.data(), bytes.size(),
+                                    [](void* p) { std::unique_ptr<Bytes>(static_cast<Bytes*>(p)); }, keep.get()) ==
+        CAIRO_STATUS_SUCCESS)
+      keep.release();  // cairo owns it now
+  }
+  return surface;
+}
+
+void paintPicture(cairo_t* cr, const PageShape& s) {
+  SurfacePtr surface = pictureSurface(s);
+  if (!surface) {
+    cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);
+    cairo_set_line_width(cr, 0.2);
+    setDash(cr, LineDash::Dash);
+    cairo_rectangle(cr, s.box.x, s.box.y, s.box.w, s.box.h);
+    cairo_stroke(cr);
+    setDash(cr, LineDash::Solid);
+    return;
+  }
+  cairo_save(cr);
+  cairo_translate(cr, s.box.x, s.box.y);
+  cairo_scale(cr, s.box.w / cairo_image_surface_get_width(surface.get()), s.box.h / cairo_image_surface_get_height(surface.get()));
+  cairo_set_source_surface(cr, surface.get(), 0, 0);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+  cairo_paint(cr);
+  cairo_restore(cr);
+}
+
+void fillArrowhead(cairo_t* cr, PointMm from, PointMm tip, double lineWidthMm) {
+  const auto corners = arrowhead(from, tip, lineWidthMm);
+  if (!corners) return;
+  cairo_move_to(cr, (*corners)[0].x, (*corners)[0].y);
+  cairo_line_to(cr, (*corners)[1].x, (*corners)[1].y);
+  cairo_line_to(cr, (*corners)[2].x, (*corners)[2].y);
+  cairo_close_path(cr);
+  cairo_fill(cr);
+}
+
+// A shape's outline, fill or picture, turned about its centre, then its laid-out text.
+void paintShape(cairo_t* cr, FaceSetter& faces, const PageShape& s) {
+  cairo_save(cr);
+  if (s.clip.w > 0) {
+    cairo_rectangle(cr, s.clip.x, s.clip.y, s.clip.w, s.clip.h);
+    cairo_clip(cr);
+  }
+  cairo_save(cr);
+  const PointMm c = centreOf(s.box);
+  if (s.rotation != 0) {
+    cairo_translate(cr, c.x, c.y);
+    cairo_rotate(cr, s.rotation * kPi / 180);
+    cairo_translate(cr, -c.x, -c.y);
+  }
+  const BoxMm& b = s.box;
+  switch (s.kind) {
+    case PageShape::Kind::Picture: paintPicture(cr, s); break;
+    case PageShape::Kind::Line: {
+      const auto [from, to] = lineEnds(s);
+      cairo_move_to(cr, from.x, from.y);
+      cairo_line_to(cr, to.x, to.y);
+      break;
+    }
+    case PageShape::Kind::Oval:
+      cairo_save(cr);
+      cairo_translate(cr, c.x, c.y);
+      cairo_scale(cr, std::max(b.w, 1e-6) / 2, std::max(b.h, 1e-6) / 2);
+      cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
+      cairo_restore(cr);
+      break;
+    case PageShape::Kind::Rectangle:
+    case PageShape::Kind::Placeholder: cairo_rectangle(cr, b.x, b.y, b.w, b.h); break;
+  }
+  if (s.kind != PageShape::Kind::Picture) {
+    if (s.fillRgb >= 0 && s.kind != PageShape::Kind::Line) {
+      setRgb(cr, static_cast<uint32_t>(s.fillRgb));
+      cairo_fill_preserve(cr);
+    }
+    if (s.lineRgb >= 0) {
+      setRgb(cr, static_cast<uint32_t>(s.lineRgb));
+      cairo_set_line_width(cr, std::max(kMinLineMm, s.lineWidthMm));
+      setDash(cr, s.dash);
+      cairo_stroke(cr);
+      setDash(cr, LineDash::Solid);
+      if (s.kind == PageShape::Kind::Line) {
+        const auto [from, to] = lineEnds(s);
+        if (s.startArrow) fillArrowhead(cr, to, from, s.lineWidthMm);
+        if (s.endArrow) fillArrowhead(cr, from, to, s.lineWidthMm);
+      }
+    }
+    cairo_new_path(cr);
+  }
+  cairo_restore(cr);
+  for (const auto& t : s.texts) paintFreeText(cr, faces, t);
+  cairo_restore(cr);
+  faces.forget();
+}
+
 }  // namespace
 
 void paintPageCairo(cairo_t* cr, const Page& page) {
   cairo_save(cr);
-  for (const auto& f : page.fills) {
-    if (f.rgb >= 0)
-      setRgb(cr, static_cast<uint32_t>(f.rgb));
-    else
-      cairo_set_source_rgb(cr, f.gray / 255.0, f.gray / 255.0, f.gray / 255.0);
-    cairo_rectangle(cr, f.box.x, f.box.y, f.box.w, f.box.h);
-    cairo_fill(cr);
-  }
+  paintFills(cr, page.fills);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   for (const auto& r : page.rules) {
     if (r.light)
@@ -153,13 +335,11 @@ void paintPageCairo(cairo_t* cr, const Page& page) {
       setRgb(cr, r.rgb);
     const double w = std::max(kMinLineMm, r.widthMm);
     cairo_set_line_width(cr, w);
-    std::vector<double> dashes = dashLengthsPx(r.dash);
-    for (double& v : dashes) v *= 25.4 / 96.0;
-    if (!dashes.empty()) cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
+    if (r.dash != LineDash::Solid) setDash(cr, r.dash);
     cairo_move_to(cr, r.x1, r.y1);
     cairo_line_to(cr, r.x2, r.y2);
     cairo_stroke(cr);
-    if (!dashes.empty()) cairo_set_dash(cr, nullptr, 0, 0);
+    if (r.dash != LineDash::Solid) setDash(cr, LineDash::Solid);
   }
   cairo_set_source_rgb(cr, 0, 0, 0);
   FaceSetter faces(cr);
@@ -174,6 +354,7 @@ void paintPageCairo(cairo_t* cr, const Page& page) {
       drawInBox(cr, singleLine(t.text), t.box.x, t.box.y, t.box.w, t.box.h, t.align);
     }
   }
+  for (const auto& s : page.shapes) paintShape(cr, faces, s);
   cairo_restore(cr);
 }
 

@@ -262,7 +262,7 @@ class SheetPager {
     };
     EdgeAt colX = [&](int i, double f) { return edge(geo_.colX, geo_.colW, i, f); };
     EdgeAt rowY = [&](int i, double f) { return edge(geo_.rowY, geo_.rowH, i, f); };
-    SheetShapeStyle style{scale_, headingFont_.family, headingFont_.points};
+    SheetShapeStyle style{scale_, [this](uint16_t i) { return sheetFont(g_, i, scale_); }, &m_};
     shapes_ = placeSheetShapes(sheet_.drawing(), sheet_.workbook().pictures(), colX, rowY, style, warnings_);
   }
 
@@ -272,6 +272,12 @@ class SheetPager {
       PageShape placed = s;
       placed.box.x += dx;
       placed.box.y += dy;
+      for (auto& t : placed.texts) {
+        t.box.x += dx;
+        t.box.y += dy;
+        t.clip.x += dx;
+        t.clip.y += dy;
+      }
       // A shape shows on the pages its box overlaps (a straight line has no width or height).
       auto overlaps = [](double a, double aw, double b, double bw) {
         return aw > 0 ? a < b + bw && a + aw > b : a >= b && a <= b + bw;

@@ -2,7 +2,12 @@
 // to their group's box, object kinds to page shapes, pictures to drawable image bytes.
 #include "report/sheet_shapes.h"
 
+#include "report/shape_geometry.h"
+#include "report/sheet_shape_text.h"
+#include "report/text_measure.h"
+
 #include <algorithm>
+#include <cmath>
 
 namespace zel::report {
 namespace {
@@ -13,6 +18,8 @@ using xls::drawing::PictureFormat;
 constexpr double kMmPerEmu = 1.0 / 36000.0;
 constexpr uint32_t kButtonFace = 0xC0C0C0;
 constexpr size_t kDibHeaderMin = 12;
+// Inner margins of a text box: 0.1 inch at the sides, 0.05 inch at the top and bottom.
+constexpr double kTextMarginXMm = 2.54, kTextMarginYMm = 1.27;
 
 LineDash dashOf(int msoDash) {
   switch (msoDash) {
@@ -79,24 +86,42 @@ struct Placer {
     return BoxMm{std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1), std::abs(y2 - y1)};
   }
 
-  void add(const xls::drawing::Shape& s, const BoxMm& box) {
+  // A shape turned by 45..135 or 225..315 degrees is anchored by its turned box: its own box
+  // has the anchor's centre with width and height swapped.
+  static BoxMm ownBox(const BoxMm& anchored, double rotation) {
+    const bool swapped = (rotation >= 45 && rotation < 135) || (rotation >= 225 && rotation < 315);
+    if (!swapped) return anchored;
+    const PointMm c = centreOf(anchored);
+    return BoxMm{c.x - anchored.h / 2, c.y - anchored.w / 2, anchored.h, anchored.w};
+  }
+
+  // `box` is the anchored box; a group's members turn with it about its centre.
+  void add(const xls::drawing::Shape& s, const BoxMm& anchored, double groupTurn = 0, PointMm groupCentre = {}) {
     if (s.objectKind == dk::Note) return;
+    const double rotation = s.geometry.rotation;
+    BoxMm box = ownBox(anchored, rotation);
+    if (groupTurn != 0) {
+      const PointMm c = turnedAbout(centreOf(box), groupCentre, groupTurn);
+      box.x = c.x - box.w / 2;
+      box.y = c.y - box.h / 2;
+    }
+    const double turn = std::fmod(rotation + groupTurn, 360.0);
     if (s.objectKind == dk::Group) {
       for (const auto& m : s.members) {
         if (!m.geometry.childAnchor || !s.geometry.groupExtent) continue;
-        add(m, mapChild(*m.geometry.childAnchor, *s.geometry.groupExtent, box));
+        add(m, mapChild(*m.geometry.childAnchor, *s.geometry.groupExtent, box), turn, centreOf(box));
       }
       return;
     }
     PageShape p;
     p.box = box;
-    p.family = style.family;
-    p.pointSize = style.pointSize;
+    p.rotation = turn;
     p.lineWidthMm = std::max(0.05, s.geometry.lineWidthEmu * kMmPerEmu * style.scale);
     p.dash = dashOf(s.dashStyle);
     p.lineRgb = s.lined && s.lineColor ? *s.lineColor : -1;
     p.fillRgb = s.filled && s.foreColor ? *s.foreColor : -1;
-    p.text = s.text;
+    p.caption = s.text;
+    ShapeTextPlacement where = textPlacement(s.textFormat, box, turn);
     switch (s.objectKind) {
       case dk::Oval: p.kind = PageShape::Kind::Oval; break;
       case dk::Line:
@@ -110,28 +135,61 @@ struct Placer {
       case dk::Button:
         p.fillRgb = kButtonFace;
         p.lineRgb = 0x808080;
-        p.textCentred = true;
+        if (s.textFormat.hAlign == 0) where.align = Align::Center;
+        if (s.textFormat.vAlign == 0) where.vertical = VerticalPlace::Centre;
         break;
-      case dk::Picture: placePicture(s, p); break;
+      case dk::Picture: placePicture(s, p, where); break;
       case dk::Chart:
-        placeholder(p, s.name + " (グラフ)");
+        placeholder(p, s.name + " (グラフ)", where);
         warnings.push_back("図形「" + s.name + "」: グラフはまだ印刷されず、枠で示します。");
         break;
       default: break;  // rectangles, text boxes, labels and the other controls as framed boxes
     }
+    if (!p.caption.empty() && style.metrics)
+      p.texts = layoutShapeText(p.caption, fontSpans(s, p.kind == PageShape::Kind::Placeholder), where, *style.metrics);
     out.push_back(std::move(p));
   }
 
-  static void placeholder(PageShape& p, const std::string& caption) {
+  ShapeTextPlacement textPlacement(const xls::drawing::TextFormat& f, const BoxMm& box, double rotation) const {
+    ShapeTextPlacement w;
+    w.box = box;
+    w.rotation = rotation;
+    w.align = f.hAlign == 2 || f.hAlign == 7 ? Align::Center : f.hAlign == 3 ? Align::Right : Align::Left;
+    w.vertical = f.vAlign == 2 || f.vAlign == 7 ? VerticalPlace::Centre : f.vAlign == 3 ? VerticalPlace::Bottom : VerticalPlace::Top;
+    w.turn = static_cast<ShapeTextTurn>(std::min<uint8_t>(f.turn, 3));
+    w.marginXMm = kTextMarginXMm * style.scale;
+    w.marginYMm = kTextMarginYMm * style.scale;
+    return w;
+  }
+
+  // The text's fonts by byte offset; run positions count UTF-16 units of the text.
+  std::vector<ShapeFontSpan> fontSpans(const xls::drawing::Shape& s, bool caption) const {
+    std::vector<ShapeFontSpan> spans;
+    const auto fontOf = [&](uint16_t i) { return style.fontOf ? style.fontOf(i) : SheetFont{}; };
+    const auto& runs = s.textFormat.runs;
+    if (caption || runs.empty()) return {{0, fontOf(0)}};
+    if (runs.front().firstChar > 0) spans.push_back({0, fontOf(0)});
+    size_t next = 0, units = 0, byte = 0;
+    for (char32_t c : toU32(s.text)) {
+      while (next < runs.size() && runs[next].firstChar <= units) spans.push_back({byte, fontOf(runs[next++].font)});
+      units += c > 0xFFFF ? 2 : 1;
+      byte += fromU32(std::u32string(1, c)).size();
+    }
+    return spans;
+  }
+
+  static void placeholder(PageShape& p, const std::string& caption, ShapeTextPlacement& where) {
     p.kind = PageShape::Kind::Placeholder;
     p.fillRgb = -1;
     p.lineRgb = 0x808080;
     p.dash = LineDash::Dash;
-    p.text = caption;
-    p.textCentred = true;
+    p.caption = caption;
+    where.align = Align::Center;
+    where.vertical = VerticalPlace::Centre;
+    where.turn = ShapeTextTurn::Across;
   }
 
-  void placePicture(const xls::drawing::Shape& s, PageShape& p) {
+  void placePicture(const xls::drawing::Shape& s, PageShape& p, ShapeTextPlacement& where) {
     const auto* pic = pictures.at(s.geometry.pictureIndex);
     const PictureFormat f = pic ? pic->format : PictureFormat::None;
     if (f == PictureFormat::Png || f == PictureFormat::Jpeg) {
@@ -148,7 +206,7 @@ struct Placer {
       }
     }
     const std::string what = pic ? std::string(xls::drawing::pictureFormatName(f)) : std::string("見つからない");
-    placeholder(p, s.name + " (" + what + ")");
+    placeholder(p, s.name + " (" + what + ")", where);
     warnings.push_back("図「" + s.name + "」: " + what + " の画像は印刷できず、枠と名前で示します。");
   }
 };

@@ -3,6 +3,7 @@
 // workbook's picture store. Positions are in millimetres from the sheet's top-left corner.
 #pragma once
 #include "report/page_model.h"
+#include "report/sheet_metrics.h"
 #include "xls/drawing/picture_store.h"
 #include "xls/drawing/sheet_drawing.h"
 
@@ -16,9 +17,9 @@ namespace zel::report {
 using EdgeAt = std::function<double(int index, double fraction)>;
 
 struct SheetShapeStyle {
-  double scale = 1;      // the print's zoom as a factor
-  std::string family;    // the workbook's standard font
-  double pointSize = 10; // already scaled
+  double scale = 1;                                  // the print's zoom as a factor
+  std::function<SheetFont(uint16_t index)> fontOf;   // a workbook font, scaled; index 0 the standard font
+  SheetTextMetrics* metrics = nullptr;               // lays out the shapes' texts
 };
 
 // Printable shapes in drawing order (comments and hidden parts are left out). A picture that

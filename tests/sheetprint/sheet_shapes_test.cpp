@@ -51,7 +51,7 @@ TEST(SheetShapes, StoredPicturesPrintAsImagesInsideThePage) {
   // The WMF and EMF pictures print as a framed placeholder with its name, and says so.
   int placeholders = 0;
   for (const PageShape* s : shapesOf(pages))
-    if (s->kind == PageShape::Kind::Placeholder && s->text.find("Picture 5") != std::string::npos) ++placeholders;
+    if (s->kind == PageShape::Kind::Placeholder && s->caption.find("Picture 5") != std::string::npos) ++placeholders;
   EXPECT_GE(placeholders, 1);
   ASSERT_FALSE(pages.warnings.empty());
   for (const auto& w : pages.warnings) EXPECT_TRUE(w.find("WMF") != std::string::npos || w.find("EMF") != std::string::npos) << w;

@@ -63,7 +63,10 @@ Chunk fopt(const ShapeSpec& s) {
 Chunk shapeContainer(const ShapeSpec& s, uint32_t flags) {
   Chunk inner = atom(0xF00A, 0x2, 0, Bytes().u32(1024u + s.id).u32(flags).data());
   inner.append(fopt(s));
-  inner.append(atom(0xF010, 0x0, 0, std::vector<uint8_t>(18, 0)));
+  Bytes anchor;
+  anchor.u16(0);
+  for (uint16_t v : s.anchor) anchor.u16(v);
+  inner.append(atom(0xF010, 0x0, 0, anchor.data()));
   inner.append(atom(0xF011, 0x0, 0, {}));
   inner.marks.push_back({inner.bytes.size(), &s, false});
   if (s.text) {
@@ -80,13 +83,17 @@ Chunk item(const ShapeSpec& s) {
   return container(0xF003, inner);
 }
 
-void writeTxo(BiffBuilder& b, int sheet, const std::string& text, uint16_t claimedChars) {
-  const auto units = toU16(text);
-  const uint16_t cch = claimedChars ? claimedChars : static_cast<uint16_t>(units.size());
-  b.addRecord(sheet, kTxo, Bytes().u16(0x0212).u16(0).u16(0).u16(0).u16(0).u16(cch).u16(16).u16(0).u32(0));
+void writeTxo(BiffBuilder& b, int sheet, const ShapeSpec& s) {
+  const auto units = toU16(*s.text);
+  const uint16_t cch = s.claimedTextChars ? s.claimedTextChars : static_cast<uint16_t>(units.size());
+  auto fonts = s.textFonts.empty() ? std::vector<std::pair<uint16_t, uint16_t>>{{0, 0}} : s.textFonts;
+  const auto runBytes = static_cast<uint16_t>(8 * (fonts.size() + 1));
+  b.addRecord(sheet, kTxo, Bytes().u16(s.txoFlags).u16(s.txoTurn).u16(0).u16(0).u16(0).u16(cch).u16(runBytes).u16(0).u32(0));
   if (units.empty()) return;
-  b.addRecord(sheet, kContinue, Bytes().strNoCount(text));
-  b.addRecord(sheet, kContinue, Bytes().u16(0).u16(0).u32(0).u16(static_cast<uint16_t>(units.size())).u16(0).u32(0));
+  b.addRecord(sheet, kContinue, Bytes().strNoCount(*s.text));
+  Bytes runs;
+  for (auto [first, font] : fonts) runs.u16(first).u16(font).u32(0);
+  b.addRecord(sheet, kContinue, runs.u16(static_cast<uint16_t>(units.size())).u16(0).u32(0).data());
 }
 
 void writeEmbeddedChart(BiffBuilder& b, int sheet) {
@@ -117,6 +124,25 @@ std::vector<uint8_t> objPayload(uint16_t kind, uint16_t id, uint32_t macroNameIn
   return o.data();
 }
 
+void addPictureStore(BiffBuilder& b, const std::vector<std::vector<uint8_t>>& pngs) {
+  Chunk store = atom(0xF006, 0x0, 0, std::vector<uint8_t>(16, 0));  // FDGG
+  Chunk entries;
+  for (const auto& png : pngs) {
+    Bytes blip;
+    blip.raw(std::vector<uint8_t>(17, 0)).raw(png);  // UID and tag, then the file
+    Chunk fbse = atom(0xF007, 0x2, 6, Bytes().raw(std::vector<uint8_t>(36, 0)).data());
+    const Chunk blipAtom = atom(0xF01E, 0x0, 0x6E0, blip.data());
+    fbse.append(blipAtom);
+    const uint32_t len = static_cast<uint32_t>(fbse.bytes.size() - 8);
+    for (int i = 0; i < 4; ++i) fbse.bytes[4 + i] = static_cast<uint8_t>(len >> (8 * i));
+    entries.append(fbse);
+  }
+  Chunk bstore = container(0xF001, entries);
+  bstore.bytes[0] = static_cast<uint8_t>(0x0F | (pngs.size() << 4));
+  store.append(bstore);
+  b.addGlobalRecord(0x00EB, container(0xF000, store).bytes);
+}
+
 void addDrawing(BiffBuilder& b, int sheet, const std::vector<ShapeSpec>& shapes, uint16_t drawingVersion) {
   Chunk patriarch = atom(0xF009, 0x1, 0, std::vector<uint8_t>(16, 0));
   patriarch.append(atom(0xF00A, 0x2, 0, Bytes().u32(1024).u32(0x0005).data()));
@@ -131,7 +157,7 @@ void addDrawing(BiffBuilder& b, int sheet, const std::vector<ShapeSpec>& shapes,
     b.addRecord(sheet, kMsoDrawing, std::vector<uint8_t>(all.bytes.begin() + static_cast<long>(from), all.bytes.begin() + static_cast<long>(m.at)));
     from = m.at;
     if (m.text) {
-      writeTxo(b, sheet, *m.shape->text, m.shape->claimedTextChars);
+      writeTxo(b, sheet, *m.shape);
     } else if (m.shape->macroRunsPast) {
       b.addRecord(sheet, kObj, Bytes().u16(0x0015).u16(0x0012).u16(m.shape->kind).u16(m.shape->id).u16(0).u32(0).u32(0).u32(0)
                                    .u16(0x0004).u16(200).u16(1).data());

@@ -33,6 +33,7 @@ constexpr uint16_t TertiaryFopt = 0xF122;
 
 // Property ids read by the Shapes layer.
 namespace prop {
+constexpr uint16_t Rotation = 0x0004;
 constexpr uint16_t FillColor = 0x0181;
 constexpr uint16_t FillBooleans = 0x01BF;
 constexpr uint16_t LineColor = 0x01C0;

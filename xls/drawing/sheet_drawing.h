@@ -68,6 +68,19 @@ struct ShapeGeometry {
   uint32_t lineWidthEmu = 9525;         // 0.75 pt
   uint8_t startArrow = 0, endArrow = 0;
   uint32_t pictureIndex = 0;            // 1-based entry of the workbook's picture store; 0 none
+  double rotation = 0;                  // degrees clockwise, 0 <= rotation < 360
+};
+
+// How a shape's text sits in it (TXO): alignments as stored (1 left/top, 2 centre, 3 right/
+// bottom, 4 justify, 7 distributed), turn 0 across, 1 stacked letters, 2 turned 90 degrees
+// anticlockwise, 3 clockwise; fonts from a character on (workbook font indexes).
+struct TextFontRun {
+  uint16_t firstChar = 0;
+  uint16_t font = 0;
+};
+struct TextFormat {
+  uint8_t hAlign = 1, vAlign = 1, turn = 0;
+  std::vector<TextFontRun> runs;
 };
 
 struct Shape {
@@ -85,6 +98,7 @@ struct Shape {
   int dashStyle = dash::Solid; // Line.DashStyle (msoLineDashStyle)
   bool hasText = false;        // a TXO belongs to the shape
   std::string text;            // Characters.Text
+  TextFormat textFormat;       // alignment, turn and fonts of the text
   std::optional<uint16_t> noteRow, noteCol;  // cell of a note (0-based), from its NOTE record
   std::vector<Shape> members;  // group items (kind Group)
   ShapeGeometry geometry;      // placement and line ends, for printing the sheet

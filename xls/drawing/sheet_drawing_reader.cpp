@@ -3,6 +3,7 @@
 #include "xls/drawing/sheet_drawing_reader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "core/vbstring.h"
@@ -68,7 +69,19 @@ bool isEmbeddedObject(const ObjRecord& o, const DrawingEnvironment& env) {
 struct TxoRecord {
   bool ok = false;
   std::string text;
+  TextFormat format;
 };
+
+// Font runs of a TXO: 8-byte runs (first character, font index), the last one closing the list.
+std::vector<TextFontRun> txoFontRuns(std::span<const uint8_t> runs, size_t cch) {
+  std::vector<TextFontRun> out;
+  for (size_t at = 0; at + 16 <= runs.size(); at += 8) {
+    TextFontRun r{static_cast<uint16_t>(runs[at] | runs[at + 1] << 8), static_cast<uint16_t>(runs[at + 2] | runs[at + 3] << 8)};
+    if (r.firstChar >= cch || (!out.empty() && r.firstChar <= out.back().firstChar)) break;
+    out.push_back(r);
+  }
+  return out;
+}
 
 // FtMacro's formula: a reference to the macro's name, shown without "=".
 std::string macroReference(std::span<const uint8_t> fmla, const DrawingEnvironment& env) {
@@ -144,7 +157,11 @@ TxoRecord readTxo(const std::vector<Record>& records, size_t i, size_t* next, st
   try {
     ByteCursor cur(records[i].data, records[i].offset + 4);
     if (cur.remaining() < kTxoHeaderBytes) cur.fail("TXO too short");
-    cur.skip(10);
+    const uint16_t flags = cur.u16();
+    t.format.hAlign = static_cast<uint8_t>((flags >> 1) & 7);
+    t.format.vAlign = static_cast<uint8_t>((flags >> 4) & 7);
+    t.format.turn = static_cast<uint8_t>(std::min<uint16_t>(cur.u16(), 3));
+    cur.skip(6);
     const size_t cch = cur.u16();
     size_t runs = cur.u16();
     *next = txoChainEnd(records, i, cch, runs);
@@ -155,12 +172,16 @@ TxoRecord readTxo(const std::vector<Record>& records, size_t i, size_t* next, st
     std::vector<std::span<const uint8_t>> text;
     for (size_t j = i + 1; j < *next; ++j) text.push_back(records[j].data);
     // The formatting runs at the end are no text.
+    std::vector<uint8_t> runBytes;
     while (!text.empty() && runs > 0) {
       const size_t cut = std::min(runs, text.back().size());
+      auto tail = text.back().last(cut);
+      runBytes.insert(runBytes.begin(), tail.begin(), tail.end());
       text.back() = text.back().first(text.back().size() - cut);
       runs -= cut;
       if (text.back().empty()) text.pop_back();
     }
+    t.format.runs = txoFontRuns(runBytes, cch);
     if (text.empty()) throw RecordError("TXO without its text", records[i].offset);
     ContinuedReader reader(std::move(text));
     t.text = reader.characters(std::min(cch, kMaxShapeTextChars));
@@ -226,6 +247,9 @@ ShapeGeometry geometryOf(const ArtShape& a) {
   g.startArrow = static_cast<uint8_t>(std::min<uint32_t>(value(prop::LineStartArrow, 0), 255));
   g.endArrow = static_cast<uint8_t>(std::min<uint32_t>(value(prop::LineEndArrow, 0), 255));
   g.pictureIndex = value(prop::PictureIndex, 0);
+  // A 16.16 fixed-point angle; whole turns and negative angles fold into 0..360.
+  const double turned = static_cast<int32_t>(value(prop::Rotation, 0)) / 65536.0;
+  g.rotation = std::fmod(std::fmod(turned, 360.0) + 360.0, 360.0);
   return g;
 }
 
@@ -262,6 +286,7 @@ struct Matcher {
     if (a.clientTextbox >= 0 && static_cast<size_t>(a.clientTextbox) < txos.size() && txos[static_cast<size_t>(a.clientTextbox)].ok) {
       s.hasText = true;
       s.text = txos[static_cast<size_t>(a.clientTextbox)].text;
+      s.textFormat = txos[static_cast<size_t>(a.clientTextbox)].format;
     }
     if (o.kind == kind::Note) {
       auto n = notes.find(o.id);

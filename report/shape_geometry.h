@@ -1,0 +1,32 @@
+// Geometry both page painters share for drawing-layer shapes: the ends of a line, its
+// arrowheads, and points turned with a shape about its centre. All in millimetres.
+#pragma once
+#include "report/page_model.h"
+
+#include <array>
+#include <optional>
+#include <utility>
+
+namespace zel::report {
+
+struct PointMm {
+  double x = 0, y = 0;
+};
+
+// Start and end of a line shape in its unturned box.
+std::pair<PointMm, PointMm> lineEnds(const PageShape& s);
+
+// The corners of the filled arrowhead at `tip` of a line coming from `from` (tip first);
+// nothing for a line of no length.
+std::optional<std::array<PointMm, 3>> arrowhead(PointMm from, PointMm tip, double lineWidthMm);
+
+// `p` turned by `degreesClockwise` about `centre` (y grows downwards, as on the page).
+PointMm turnedAbout(PointMm p, PointMm centre, double degreesClockwise);
+
+inline PointMm centreOf(const BoxMm& b) { return {b.x + b.w / 2, b.y + b.h / 2}; }
+
+// Pixels a picture is drawn with: its own size, or less when it is shown smaller than
+// `maxDotsPerMm` allows (a large photo in a small frame); never more than its own.
+std::pair<int, int> pictureDrawSize(int width, int height, const BoxMm& box, double maxDotsPerMm);
+
+}  // namespace zel::report

@@ -1,0 +1,100 @@
+// The printed sheet in a PDF file: pattern fills, turned cell text, a text box with its text
+// and a stored picture all reach the PDF (text read back with pdftotext, pixels with pdftoppm).
+#include "report/report_document.h"
+#include "report/report_output.h"
+#include "report/qt_text_measurer.h"
+#include "report/sheet_layout.h"
+#include "sheet_print_fixture.h"
+#include "support/biff_builder.h"
+#include "support/drawing_builder.h"
+#include "support/temp_dir.h"
+#include "xls/excel_model.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+
+#include <cstdio>
+#include <memory>
+
+using namespace zel;
+
+namespace {
+
+std::string commandOutput(const std::string& cmd) {
+  std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
+  std::string out;
+  char buf[4096];
+  size_t n;
+  while (p && (n = fread(buf, 1, sizeof buf, p.get())) > 0) out.append(buf, n);
+  return out;
+}
+
+std::vector<uint8_t> bluePng() {
+  QImage img(40, 20, QImage::Format_RGB32);
+  img.fill(QColor(0, 0, 255));
+  QByteArray bytes;
+  QBuffer buf(&bytes);
+  buf.open(QIODevice::WriteOnly);
+  img.save(&buf, "PNG");
+  return {bytes.begin(), bytes.end()};
+}
+
+TEST(SheetPdf, PatternsTurnedTextShapesAndPicturesReachThePdf) {
+  if (std::system("command -v pdftotext >/dev/null 2>&1 && command -v pdftoppm >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "poppler-utils not installed";
+  test::ensureWidgetApplication();
+  test::BiffBuilder b;
+  test::addPictureStore(b, {bluePng()});
+  const int s = b.addSheet("S");
+  b.label(s, 0, 0, "Patterned", b.cellXf(0x20, 0, 0, 0, 2u << 26, 10 | 13 << 7));  // 50 %: red over yellow
+  b.label(s, 0, 1, "TURNED", b.cellXf(0x20, 90, 0, 0, 0, 0x20C0));
+  test::ShapeSpec box;
+  box.kind = 0x06;
+  box.text = "Boxed words";
+  box.txoFlags = 2 << 1 | 2 << 4;  // centred both ways
+  box.anchor = {3, 0, 3, 0, 6, 0, 8, 0};
+  test::ShapeSpec picture;
+  picture.kind = 0x08;
+  picture.id = 2;
+  picture.properties = {{0x4104, 1}};
+  picture.anchor = {1, 0, 12, 0, 3, 0, 18, 0};
+  test::addDrawing(b, s, {box, picture});
+  auto book = xls::Workbook::openMemory(b.toBytes());
+  const xls::Worksheet& sheet = book->sheet("S");
+  report::QtSheetMetrics m;
+  auto out = report::layoutSheet(sheet, report::sheetPrintSetup(sheet, 100), {}, m);
+  ASSERT_FALSE(out.pages.empty());
+  const report::Page page = out.pages[0];
+  ASSERT_EQ(page.shapes.size(), 2u);
+  const report::PageShape& pic = page.shapes[1];
+  ASSERT_EQ(pic.kind, report::PageShape::Kind::Picture);
+  const report::PageFill* fill = nullptr;
+  for (const auto& f : page.fills) fill = f.pattern == 2 ? &f : fill;
+  ASSERT_NE(fill, nullptr);
+
+  test::TempDir dir;
+  const std::string pdf = dir.file("sheet.pdf");
+  report::ReportDocument doc(out.title, out.paper, std::move(out.pages), report::sharedMeasurer());
+  std::string error;
+  ASSERT_TRUE(report::writePdf(doc, pdf, &error)) << error;
+  const std::string text = commandOutput("pdftotext '" + pdf + "' - 2>/dev/null");
+  for (const char* word : {"Patterned", "TURNED", "Boxed words"}) EXPECT_NE(text.find(word), std::string::npos) << word;
+
+  // At 384 dots per inch one pattern dot is 4 pixels: red and yellow alternate; the picture is blue.
+  constexpr double dpm = 384 / 25.4;
+  const std::string png = dir.file("page");
+  ASSERT_EQ(std::system(("pdftoppm -r 384 -png -singlefile '" + pdf + "' '" + png + "'").c_str()), 0);
+  QImage img(QString::fromStdString(png + ".png"));
+  ASSERT_FALSE(img.isNull());
+  const int px = static_cast<int>((fill->box.right() - 3) * dpm) / 4 * 4 + 2, py = static_cast<int>((fill->box.y + 1) * dpm) / 4 * 4 + 2;
+  auto rgb = [&](int x, int y) { return img.pixel(x, y) & 0xFFFFFF; };
+  const QRgb c0 = rgb(px, py), c1 = rgb(px + 4, py);
+  EXPECT_TRUE((c0 == 0xFF0000 && c1 == 0xFFFF00) || (c0 == 0xFFFF00 && c1 == 0xFF0000)) << std::hex << c0 << " " << c1;
+  EXPECT_EQ(rgb(px + 4, py + 4), c0);
+  const QRgb middle = rgb(static_cast<int>((pic.box.x + pic.box.w / 2) * dpm), static_cast<int>((pic.box.y + pic.box.h / 2) * dpm));
+  EXPECT_EQ(middle, 0x0000FFu) << std::hex << middle;
+}
+
+}  // namespace
