@@ -7,7 +7,11 @@
 #include <memory>
 #include <unistd.h>
 
+#include <QImage>
+#include <QPainter>
+
 #include "report/gui_application.h"
+#include "report/page_painter.h"
 #include "report/qt_text_measurer.h"
 #include "report/report_document.h"
 #include "report/report_output.h"
@@ -75,9 +79,29 @@ void BM_SheetToPdf(benchmark::State& state) {
   std::filesystem::remove(pdf);
 }
 
+// The QPainter path (preview, printing, PNG): every page painted at 150 dpi.
+void BM_SheetPaintQt(benchmark::State& state) {
+  zel::report::ensureGuiApplication();
+  const zel::xls::Worksheet& s = book()->sheet("S");
+  zel::report::QtSheetMetrics m;
+  auto out = zel::report::layoutSheet(s, zel::report::sheetPrintSetup(s, 100), {}, m);
+  const double dpm = 150 / 25.4;
+  QImage img(static_cast<int>(out.paper.widthMm * dpm), static_cast<int>(out.paper.heightMm * dpm), QImage::Format_RGB32);
+  for (auto _ : state) {
+    for (const auto& page : out.pages) {
+      img.fill(Qt::white);
+      QPainter p(&img);
+      zel::report::paintPage(p, page, dpm);
+    }
+  }
+  state.counters["pages"] = static_cast<double>(out.pages.size());
+  state.counters["pages_per_s"] = benchmark::Counter(static_cast<double>(out.pages.size()), benchmark::Counter::kIsRate);
+}
+
 }  // namespace
 
 BENCHMARK(BM_SheetLayout)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SheetToPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_SheetPaintQt)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK_MAIN();

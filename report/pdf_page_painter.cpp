@@ -127,14 +127,25 @@ void setRgb(cairo_t* cr, uint32_t rgb) {
 
 // Text in a font of its own (printed sheets), in its colour, optionally clipped to its cell.
 void paintFreeText(cairo_t* cr, FaceSetter& faces, const PageText& t) {
+  // The face is chosen outside the saved state, so that it stays set for the next text.
+  faces.use({t.family, t.bold, t.italic, t.pointSize * kMmPerPoint});
+  const std::string line = singleLine(t.text);
   cairo_save(cr);
   if (t.clip.w > 0) {
-    cairo_rectangle(cr, t.clip.x, t.clip.y, t.clip.w, t.clip.h);
-    cairo_clip(cr);
+    // A clip costs a clipping path in the PDF: only a text that reaches past its cell gets one.
+    cairo_font_extents_t fe;
+    cairo_font_extents(cr, &fe);
+    const double adv = advanceOf(cr, line);
+    const double left = t.align == Align::Left ? t.box.x : t.align == Align::Center ? t.box.x + (t.box.w - adv) / 2 : t.box.right() - adv;
+    const double top = t.box.y + (t.box.h - (fe.ascent + fe.descent)) / 2;
+    const bool inside = t.rotation == 0 && left >= t.clip.x && left + adv <= t.clip.right() && top >= t.clip.y &&
+                        top + fe.ascent + fe.descent <= t.clip.bottom();
+    if (!inside) {
+      cairo_rectangle(cr, t.clip.x, t.clip.y, t.clip.w, t.clip.h);
+      cairo_clip(cr);
+    }
   }
-  faces.use({t.family, t.bold, t.italic, t.pointSize * kMmPerPoint});
   setRgb(cr, t.rgb);
-  const std::string line = singleLine(t.text);
   BoxMm box = t.box;
   Align align = t.align;
   if (t.rotation != 0) {
@@ -153,7 +164,6 @@ void paintFreeText(cairo_t* cr, FaceSetter& faces, const PageText& t) {
     cairo_stroke(cr);
   }
   cairo_restore(cr);
-  faces.forget();  // the restore brought back the face set before
 }
 
 // The 8 x 8 dot mask of a fill pattern in its two colours, repeated one dot per patternCellMm.
@@ -179,20 +189,29 @@ PatternPtr fillPattern(const PageFill& f) {
   return pattern;
 }
 
+// Fills of cells never overlap: all fills of one colour or pattern go into one path, one
+// fill operation (and one pattern use) in the PDF.
 void paintFills(cairo_t* cr, const std::vector<PageFill>& fills) {
-  std::map<std::tuple<uint8_t, int64_t, uint32_t, double>, PatternPtr> patterns;
-  for (const auto& f : fills) {
+  using Key = std::tuple<uint8_t, int64_t, uint32_t, double, int>;
+  auto keyOf = [](const PageFill& f) {
+    const bool patterned = f.pattern > 1 && f.rgb >= 0;
+    return Key{patterned ? f.pattern : uint8_t{1}, f.rgb, patterned ? f.backRgb : 0u, patterned ? f.patternCellMm : 0.0,
+               f.rgb >= 0 ? 0 : f.gray};
+  };
+  std::map<Key, std::vector<const PageFill*>> groups;
+  for (const auto& f : fills) groups[keyOf(f)].push_back(&f);
+  for (const auto& [key, members] : groups) {
+    const PageFill& f = *members.front();
+    PatternPtr pattern(nullptr, cairo_pattern_destroy);
     if (f.pattern > 1 && f.rgb >= 0) {
-      auto key = std::make_tuple(f.pattern, f.rgb, f.backRgb, f.patternCellMm);
-      auto it = patterns.find(key);
-      if (it == patterns.end()) it = patterns.emplace(key, fillPattern(f)).first;
-      cairo_set_source(cr, it->second.get());
+      pattern = fillPattern(f);
+      cairo_set_source(cr, pattern.get());
     } else if (f.rgb >= 0) {
       setRgb(cr, static_cast<uint32_t>(f.rgb));
     } else {
       cairo_set_source_rgb(cr, f.gray / 255.0, f.gray / 255.0, f.gray / 255.0);
     }
-    cairo_rectangle(cr, f.box.x, f.box.y, f.box.w, f.box.h);
+    for (const PageFill* m : members) cairo_rectangle(cr, m->box.x, m->box.y, m->box.w, m->box.h);
     cairo_fill(cr);
   }
 }
@@ -328,18 +347,25 @@ void paintPageCairo(cairo_t* cr, const Page& page) {
   cairo_save(cr);
   paintFills(cr, page.fills);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-  for (const auto& r : page.rules) {
+  // Rules in their order; a run of rules alike in colour, width and dashes is one stroke.
+  for (size_t i = 0; i < page.rules.size();) {
+    const PageRule& r = page.rules[i];
     if (r.light)
       cairo_set_source_rgb(cr, 170 / 255.0, 170 / 255.0, 170 / 255.0);
     else
       setRgb(cr, r.rgb);
-    const double w = std::max(kMinLineMm, r.widthMm);
-    cairo_set_line_width(cr, w);
+    cairo_set_line_width(cr, std::max(kMinLineMm, r.widthMm));
     if (r.dash != LineDash::Solid) setDash(cr, r.dash);
-    cairo_move_to(cr, r.x1, r.y1);
-    cairo_line_to(cr, r.x2, r.y2);
+    size_t j = i;
+    for (; j < page.rules.size(); ++j) {
+      const PageRule& n = page.rules[j];
+      if (n.light != r.light || (!r.light && n.rgb != r.rgb) || n.widthMm != r.widthMm || n.dash != r.dash) break;
+      cairo_move_to(cr, n.x1, n.y1);
+      cairo_line_to(cr, n.x2, n.y2);
+    }
     cairo_stroke(cr);
     if (r.dash != LineDash::Solid) setDash(cr, LineDash::Solid);
+    i = j;
   }
   cairo_set_source_rgb(cr, 0, 0, 0);
   FaceSetter faces(cr);

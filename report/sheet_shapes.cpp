@@ -60,6 +60,12 @@ std::vector<uint8_t> bmpOfDib(const std::vector<uint8_t>& dib) {
   return out;
 }
 
+// Excel's RGB numbers keep red in the low byte; the page model wants 0xRRGGBB.
+int64_t pageRgb(int32_t excel) {
+  const uint32_t v = static_cast<uint32_t>(excel);
+  return static_cast<int64_t>(((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF));
+}
+
 struct Placer {
   const xls::drawing::PictureStore& pictures;
   const EdgeAt& colX;
@@ -118,8 +124,8 @@ struct Placer {
     p.rotation = turn;
     p.lineWidthMm = std::max(0.05, s.geometry.lineWidthEmu * kMmPerEmu * style.scale);
     p.dash = dashOf(s.dashStyle);
-    p.lineRgb = s.lined && s.lineColor ? *s.lineColor : -1;
-    p.fillRgb = s.filled && s.foreColor ? *s.foreColor : -1;
+    p.lineRgb = s.lined && s.lineColor ? pageRgb(*s.lineColor) : -1;
+    p.fillRgb = s.filled && s.foreColor ? pageRgb(*s.foreColor) : -1;
     p.caption = s.text;
     ShapeTextPlacement where = textPlacement(s.textFormat, box, turn);
     switch (s.objectKind) {

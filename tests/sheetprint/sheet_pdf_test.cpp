@@ -55,6 +55,7 @@ TEST(SheetPdf, PatternsTurnedTextShapesAndPicturesReachThePdf) {
   box.text = "Boxed words";
   box.txoFlags = 2 << 1 | 2 << 4;  // centred both ways
   box.anchor = {3, 0, 3, 0, 6, 0, 8, 0};
+  box.properties = {{0x0181, 0x00BD814F}};  // fill colour: red 4F, green 81, blue BD
   test::ShapeSpec picture;
   picture.kind = 0x08;
   picture.id = 2;
@@ -68,6 +69,12 @@ TEST(SheetPdf, PatternsTurnedTextShapesAndPicturesReachThePdf) {
   ASSERT_FALSE(out.pages.empty());
   const report::Page page = out.pages[0];
   ASSERT_EQ(page.shapes.size(), 2u);
+  const report::PageShape& textBox = page.shapes[0];
+  EXPECT_EQ(textBox.fillRgb, 0x4F81BD);
+  ASSERT_EQ(textBox.texts.size(), 1u);  // centred both ways in the box
+  const report::BoxMm& line = textBox.texts[0].box;
+  EXPECT_NEAR(line.x + line.w / 2, textBox.box.x + textBox.box.w / 2, 0.01);
+  EXPECT_NEAR(line.y + line.h / 2, textBox.box.y + textBox.box.h / 2, 0.01);
   const report::PageShape& pic = page.shapes[1];
   ASSERT_EQ(pic.kind, report::PageShape::Kind::Picture);
   const report::PageFill* fill = nullptr;
