@@ -2,6 +2,8 @@
 // to their group's box, object kinds to page shapes, pictures to drawable image bytes.
 #include "report/sheet_shapes.h"
 
+#include "report/sheet_chart.h"
+
 #include <algorithm>
 
 namespace zel::report {
@@ -114,8 +116,14 @@ struct Placer {
         break;
       case dk::Picture: placePicture(s, p); break;
       case dk::Chart:
-        placeholder(p, s.name + " (グラフ)");
-        warnings.push_back("図形「" + s.name + "」: グラフはまだ印刷されず、枠で示します。");
+        if (s.chart) {
+          p.kind = PageShape::Kind::Chart;
+          p.chart = std::make_shared<const ChartPicture>(
+              drawChart(*s.chart, box.w, box.h, ChartTextStyle{style.family, style.pointSize}));
+        } else {
+          placeholder(p, s.name + " (グラフ)");
+          warnings.push_back("図形「" + s.name + "」: グラフのレコードが読めず、枠で示します。");
+        }
         break;
       default: break;  // rectangles, text boxes, labels and the other controls as framed boxes
     }
