@@ -3,6 +3,7 @@
 #include "report/sheet_chart.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -133,6 +134,7 @@ class ChartPainter {
     std::string text;
     int64_t fill;
     int64_t line;
+    const ChartSeries* linear = nullptr;  // lines and markers: the key shows them
   };
   std::vector<Entry> legendEntries() const {
     std::vector<Entry> out;
@@ -148,7 +150,7 @@ class ChartPainter {
       const ChartSeries& s = c_.series[i];
       std::string name = s.name.empty() ? "系列" + std::to_string(i + 1) : s.name;
       if (linear(s))
-        out.push_back({name, -1, s.format.noLine ? int64_t(markerColor(s)) : int64_t(lineOf(s))});
+        out.push_back({name, -1, s.format.noLine ? -1 : int64_t(lineOf(s)), &s});
       else
         out.push_back({name, fillOf(s, SIZE_MAX, false), kBlack});
     }
@@ -186,8 +188,9 @@ class ChartPainter {
       if (!across && y + row > lb.bottom() + 0.01) break;
       if (e.fill >= 0)
         box({x, y + (row - swatch) / 2, swatch, swatch}, e.fill, e.line);
-      else
+      else if (e.line >= 0)
         line({{x - em_ * 0.1, y + row / 2}, {x + swatch + em_ * 0.1, y + row / 2}}, static_cast<uint32_t>(e.line), 0.35);
+      if (e.linear) marker(*e.linear, {x + swatch / 2, y + row / 2});
       const double tw = across ? textEms(e.text) * em_ + em_ * 0.2 : lb.right() - (x + swatch + em_ * 0.3);
       text({x + swatch + em_ * 0.3, y, tw, row}, e.text, Align::Left, pt_);
       if (across)
@@ -464,7 +467,7 @@ class ChartPainter {
   void marker(const ChartSeries& s, PointMm at) {
     int kind = s.format.marker;
     if (kind == 0) return;
-    if (kind < 0) kind = 1 + (s.formatIndex + 1) % 3;  // automatic: diamond, square, triangle in turn
+    if (kind < 0) kind = std::array<int, 3>{2, 1, 3}[static_cast<size_t>(s.formatIndex) % 3];  // automatic: diamond, square, triangle
     const double m = std::max(0.8, em_ * 0.3);
     PagePath p;
     p.closed = true;
@@ -554,7 +557,7 @@ class ChartPainter {
         const double f = std::clamp((x - xs.min) / (xs.max - xs.min), 0.0, 1.0);
         pts.push_back({p.x + f * p.w, valuePos(*s.values[i])});
       }
-      if (!s.format.noLine && pts.size() > 1 && s.format.lineRgb) line(pts, *s.format.lineRgb, widthOf(s.format.lineWeight));
+      if (!s.format.noLine && pts.size() > 1) line(pts, lineOf(s), widthOf(s.format.lineWeight), dashOf(s.format.lineDash));
       for (const PointMm& pt : pts) marker(s, pt);
       labelPoints(s, pts);
     }
@@ -596,7 +599,7 @@ AxisScale valueAxisScale(double lo, double hi, const xls::chart::ChartAxis& axis
   if (axis.majorUnit) {
     step = *axis.majorUnit;
   } else {
-    const double rough = (hi - lo) / 5;
+    const double rough = (hi - lo) / 8;
     const double mag = std::pow(10, std::floor(std::log10(rough)));
     const double r = rough / mag;
     step = (r <= 1 ? 1 : r <= 2 ? 2 : r <= 5 ? 5 : 10) * mag;

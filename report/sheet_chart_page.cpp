@@ -17,7 +17,9 @@ SheetPages layoutChartSheet(const xls::Worksheet& sheet) {
   const xls::PaperMm paper = xls::paperSizeMm(L.noPrinterSettings ? 0 : L.paperSize);
   SheetPages out;
   out.title = sheet.name();
-  out.paper = L.landscape ? PaperSize{paper.height, paper.width, Orientation::Landscape}
+  // A chart sheet without printer settings prints across the paper.
+  const bool landscape = L.landscape || L.noPrinterSettings;
+  out.paper = landscape ? PaperSize{paper.height, paper.width, Orientation::Landscape}
                           : PaperSize{paper.width, paper.height, Orientation::Portrait};
   Page page;
   const xls::chart::ChartModel* chart = sheet.chart();

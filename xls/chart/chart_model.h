@@ -18,17 +18,6 @@ inline constexpr size_t kMaxPoints = 4000;
 enum class ChartType : uint8_t { Column, Bar, Line, Pie, Area, Scatter, Other };
 enum class Grouping : uint8_t { Standard, Stacked, Percent };
 
-// One chart group (ChartFormat and the type record inside it).
-struct ChartGroup {
-  ChartType type = ChartType::Other;
-  Grouping grouping = Grouping::Standard;
-  bool varyColors = false;  // pies and single-series charts coloured point by point
-  int gapPercent = 150;     // bars: space between categories, in % of a bar's width
-  int overlapPercent = 0;   // bars: overlap of the series of one category
-  int donutHolePercent = 0; // pies: the hole's diameter in % of the pie's
-  int firstSliceDegrees = 0;
-};
-
 // Fill, line and marker of a series or one of its points; empty optionals mean automatic.
 struct SeriesFormat {
   std::optional<uint32_t> fillRgb;  // 0xRRGGBB
@@ -40,6 +29,19 @@ struct SeriesFormat {
   std::optional<uint32_t> markerRgb;
   int marker = -1;                  // -1 automatic, 0 none, 1 square, 2 diamond, 3 triangle, ...
   bool valueLabels = false;         // data labels showing the values
+  bool lineGiven = false;           // a LineFormat of its own was read
+};
+
+// One chart group (ChartFormat and the type record inside it).
+struct ChartGroup {
+  ChartType type = ChartType::Other;
+  Grouping grouping = Grouping::Standard;
+  bool varyColors = false;  // pies and single-series charts coloured point by point
+  int gapPercent = 150;     // bars: space between categories, in % of a bar's width
+  int overlapPercent = 0;   // bars: overlap of the series of one category
+  int donutHolePercent = 0; // pies: the hole's diameter in % of the pie's
+  int firstSliceDegrees = 0;
+  SeriesFormat seriesDefault;  // what the group's series show unless they say otherwise
 };
 
 // Where a series reads its data: a block of cells of one of the workbook's sheets.

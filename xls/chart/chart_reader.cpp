@@ -86,7 +86,10 @@ class ChartWalk {
       case id::DataFormat: {
         const uint16_t point = cur.u16(), series = cur.u16(), iss = cur.u16();
         format_ = nullptr;
-        if (series < chart_.series.size() && within(Owner::Series)) {
+        constexpr uint16_t kGroupDefault = 0xFFFD;
+        if (series == kGroupDefault && inner() == Owner::ChartFormat && !chart_.groups.empty()) {
+          format_ = &chart_.groups.back().seriesDefault;
+        } else if (series < chart_.series.size() && within(Owner::Series)) {
           ChartSeries& s = chart_.series[series];
           if (point == kWholeSeries) {
             s.formatIndex = iss;
@@ -212,8 +215,16 @@ class ChartWalk {
     // Series are plotted, stacked and listed in the legend in their plot order.
     std::stable_sort(chart_.series.begin(), chart_.series.end(),
                      [](const ChartSeries& a, const ChartSeries& b) { return a.formatIndex < b.formatIndex; });
-    for (ChartSeries& s : chart_.series)
+    for (ChartSeries& s : chart_.series) {
       if (s.group < 0 || static_cast<size_t>(s.group) >= chart_.groups.size()) s.group = 0;
+      if (chart_.groups.empty()) continue;
+      const SeriesFormat& d = chart_.groups[static_cast<size_t>(s.group)].seriesDefault;
+      if (!s.format.lineGiven && d.lineGiven) {
+        s.format.noLine = d.noLine;
+        s.format.lineWeight = d.lineWeight;
+      }
+      if (s.format.marker < 0) s.format.marker = d.marker;
+    }
     if (chart_.hasTitle && chart_.title.empty() && chart_.series.size() == 1) chart_.title = chart_.series[0].name;
     constexpr uint16_t kFirstAutoFill = 24, kFirstAutoLine = 32;
     for (uint16_t i = 0; i < 8; ++i) {
@@ -360,6 +371,7 @@ class ChartWalk {
     const uint32_t color = automatic ? icvColor(icv, rgb) : rgb;
     if (inner() == Owner::DataFormat && format_) {
       format_->noLine = none;
+      format_->lineGiven = true;
       if (!automatic || (icv >= 8 && icv < 64)) format_->lineRgb = color;
       format_->lineWeight = std::clamp<int>(weight, -1, 2);
       format_->lineDash = pattern >= 0 && pattern <= 4 ? pattern : 0;
