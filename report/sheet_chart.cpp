@@ -143,7 +143,7 @@ class ChartPainter {
     if (byPoint) {
       const ChartSeries& s = c_.series[0];
       for (size_t i = 0; i < s.values.size() && i < 64; ++i)
-        out.push_back({i < s.categories.size() ? s.categories[i] : std::to_string(i + 1), fillOf(s, i, true), kBlack});
+        out.push_back({i < s.categories.size() && !s.categories[i].empty() ? s.categories[i] : std::to_string(i + 1), fillOf(s, i, true), kBlack});
       return out;
     }
     for (size_t i = 0; i < c_.series.size() && i < 64; ++i) {
