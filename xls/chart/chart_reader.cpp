@@ -86,8 +86,8 @@ class ChartWalk {
       case id::DataFormat: {
         const uint16_t point = cur.u16(), series = cur.u16(), iss = cur.u16();
         format_ = nullptr;
-        constexpr uint16_t kGroupDefault = 0xFFFD;
-        if (series == kGroupDefault && inner() == Owner::ChartFormat && !chart_.groups.empty()) {
+        // Inside a chart group: the format its series take unless they carry their own.
+        if (inner() == Owner::ChartFormat && !chart_.groups.empty()) {
           format_ = &chart_.groups.back().seriesDefault;
         } else if (series < chart_.series.size() && within(Owner::Series)) {
           ChartSeries& s = chart_.series[series];
