@@ -8,6 +8,7 @@ int runExport(const std::vector<std::string>& args);
 int runAnalyze(const std::vector<std::string>& args);
 int runReport(const std::vector<std::string>& args);
 int runPrintSheet(const std::vector<std::string>& args);
+int runPrintChart(const std::vector<std::string>& args);
 
 const std::vector<Command>& commandTable() {
   static const std::vector<Command> table = {
@@ -20,6 +21,8 @@ const std::vector<Command>& commandTable() {
       {"report", "report RESULT.xdb R_NAME -o OUT.pdf", "render one report of a result database to PDF", runReport},
       {"print-sheet", "print-sheet BOOK.xls SHEET -o OUT.pdf [--zoom N]",
        "render one sheet as Excel prints it (headings on; zoom N, default Zoom= of Zelvarin.dat or 98) to PDF", runPrintSheet},
+      {"print-chart", "print-chart BOOK.xls CHARTSHEET -o OUT.pdf",
+       "render a chart sheet as a page of its own (the chart fills the page inside its margins) to PDF", runPrintChart},
   };
   return table;
 }

@@ -79,9 +79,30 @@ struct PageFill {
   double patternCellMm = 0; // side of one pattern dot
 };
 
+struct PointMm {
+  double x = 0, y = 0;
+};
+
+// A polyline, or a polygon when closed (chart bars, slices, series lines), in millimetres.
+struct PagePath {
+  std::vector<PointMm> points;
+  bool closed = false;
+  int64_t fillRgb = -1;  // 0xRRGGBB; -1 no fill
+  int64_t lineRgb = 0;   // 0xRRGGBB; -1 no line
+  double lineWidthMm = 0.2;
+  LineDash dash = LineDash::Solid;
+};
+
+// A chart drawn inside a shape's box: paths, then texts (free-font PageTexts, rotation
+// honoured), with positions relative to the box's top-left corner.
+struct ChartPicture {
+  std::vector<PagePath> paths;
+  std::vector<PageText> texts;
+};
+
 // A drawing-layer object of a printed sheet, drawn above the cells in drawing order.
 struct PageShape {
-  enum class Kind : uint8_t { Rectangle, Oval, Line, Picture, Placeholder };
+  enum class Kind : uint8_t { Rectangle, Oval, Line, Picture, Placeholder, Chart };
   Kind kind = Kind::Rectangle;
   BoxMm box;                     // the shape's own box, before it is turned
   BoxMm clip;                    // the page's cell area
@@ -98,6 +119,8 @@ struct PageShape {
   std::string caption;           // the text as one string (a placeholder's caption, tests)
   // Picture: PNG, JPEG or BMP file bytes, shared between the pages that show it.
   std::shared_ptr<const std::vector<uint8_t>> image;
+  // Chart: its drawing, shared between the pages that show it.
+  std::shared_ptr<const ChartPicture> chart;
 };
 
 struct Page {

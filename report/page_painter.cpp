@@ -13,6 +13,7 @@
 #include <QLineF>
 #include <QPainter>
 #include <QPen>
+#include <QPolygonF>
 
 #include <map>
 #include <tuple>
@@ -102,6 +103,38 @@ void paintArrowhead(QPainter& p, PointMm from, PointMm tip, double lineWidthMm, 
 
 void paintFreeText(QPainter& p, const PageText& t, const QRectF& r, double dotsPerMm);
 
+// A polyline or polygon of the page model.
+void paintPath(QPainter& p, const PagePath& path, double dotsPerMm) {
+  if (path.points.size() < 2) return;
+  QPolygonF poly;
+  for (const PointMm& pt : path.points) poly << QPointF(pt.x * dotsPerMm, pt.y * dotsPerMm);
+  QPen pen(Qt::NoPen);
+  if (path.lineRgb >= 0) {
+    pen = QPen(QColor::fromRgb(static_cast<QRgb>(path.lineRgb)));
+    pen.setWidthF(std::max(0.5, path.lineWidthMm * dotsPerMm));
+    pen.setJoinStyle(Qt::MiterJoin);
+    if (path.dash != LineDash::Solid) pen.setDashPattern(dashPattern(path.dash, pen.widthF(), dotsPerMm));
+  }
+  p.setPen(pen);
+  if (path.closed) {
+    p.setBrush(path.fillRgb >= 0 ? QBrush(QColor::fromRgb(static_cast<QRgb>(path.fillRgb))) : QBrush(Qt::NoBrush));
+    p.drawPolygon(poly);
+  } else {
+    p.drawPolyline(poly);
+  }
+}
+
+// A chart's drawing at its shape's box (the shape's clip already set).
+void paintChart(QPainter& p, const PageShape& s, double dotsPerMm) {
+  if (!s.chart) return;
+  p.save();
+  p.translate(s.box.x * dotsPerMm, s.box.y * dotsPerMm);
+  for (const PagePath& path : s.chart->paths) paintPath(p, path, dotsPerMm);
+  for (const PageText& t : s.chart->texts)
+    paintFreeText(p, t, QRectF(t.box.x * dotsPerMm, t.box.y * dotsPerMm, t.box.w * dotsPerMm, t.box.h * dotsPerMm), dotsPerMm);
+  p.restore();
+}
+
 // A shape's outline, fill or picture, turned about its centre, then its laid-out text.
 void paintShape(QPainter& p, const PageShape& s, double dotsPerMm) {
   auto rect = [&](const BoxMm& b) { return QRectF(b.x * dotsPerMm, b.y * dotsPerMm, b.w * dotsPerMm, b.h * dotsPerMm); };
@@ -142,6 +175,7 @@ void paintShape(QPainter& p, const PageShape& s, double dotsPerMm) {
       }
       break;
     }
+    case PageShape::Kind::Chart: paintChart(p, s, dotsPerMm); break;
     case PageShape::Kind::Rectangle:
     case PageShape::Kind::Placeholder: p.drawRect(r); break;
   }

@@ -315,6 +315,7 @@ void paintShape(cairo_t* cr, FaceSetter& faces, const PageShape& s) {
       break;
     case PageShape::Kind::Rectangle:
     case PageShape::Kind::Placeholder: cairo_rectangle(cr, b.x, b.y, b.w, b.h); break;
+    case PageShape::Kind::Chart: break;  // drawn by paintChartCairo
   }
   if (s.kind != PageShape::Kind::Picture) {
     if (s.fillRgb >= 0 && s.kind != PageShape::Kind::Line) {
@@ -337,6 +338,60 @@ void paintShape(cairo_t* cr, FaceSetter& faces, const PageShape& s) {
   }
   cairo_restore(cr);
   for (const auto& t : s.texts) paintFreeText(cr, faces, t);
+  cairo_restore(cr);
+  faces.forget();
+}
+
+// A polyline or polygon of the page model: filled, then stroked.
+void paintPathCairo(cairo_t* cr, const PagePath& path) {
+  if (path.points.size() < 2) return;
+  cairo_new_path(cr);
+  cairo_move_to(cr, path.points[0].x, path.points[0].y);
+  for (size_t i = 1; i < path.points.size(); ++i) cairo_line_to(cr, path.points[i].x, path.points[i].y);
+  if (path.closed) {
+    cairo_close_path(cr);
+    if (path.fillRgb >= 0) {
+      setRgb(cr, static_cast<uint32_t>(path.fillRgb));
+      cairo_fill_preserve(cr);
+    }
+  }
+  if (path.lineRgb >= 0) {
+    setRgb(cr, static_cast<uint32_t>(path.lineRgb));
+    cairo_set_line_width(cr, std::max(kMinLineMm, path.lineWidthMm));
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+    std::vector<double> dashes = dashLengthsPx(path.dash);
+    for (double& v : dashes) v *= 25.4 / 96.0;
+    cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
+    cairo_stroke(cr);
+    cairo_set_dash(cr, nullptr, 0, 0);
+  }
+  cairo_new_path(cr);
+}
+
+// A chart's drawing at its shape's box, clipped to the page's cell area; texts may be turned.
+void paintChartCairo(cairo_t* cr, FaceSetter& faces, const PageShape& s) {
+  if (!s.chart) return;
+  cairo_save(cr);
+  if (s.clip.w > 0) {
+    cairo_rectangle(cr, s.clip.x, s.clip.y, s.clip.w, s.clip.h);
+    cairo_clip(cr);
+  }
+  cairo_translate(cr, s.box.x, s.box.y);
+  for (const PagePath& path : s.chart->paths) paintPathCairo(cr, path);
+  for (const PageText& t : s.chart->texts) {
+    if (t.rotation == 0) {
+      paintFreeText(cr, faces, t);
+      continue;
+    }
+    cairo_save(cr);
+    faces.use({t.family, t.bold, t.italic, t.pointSize * kMmPerPoint});
+    setRgb(cr, t.rgb);
+    cairo_translate(cr, t.box.x + t.box.w / 2, t.box.y + t.box.h / 2);
+    cairo_rotate(cr, -t.rotation * kHalfPi / 90);
+    drawInBox(cr, singleLine(t.text), -t.box.w / 2, -t.box.h / 2, t.box.w, t.box.h, Align::Center);
+    cairo_restore(cr);
+    faces.forget();
+  }
   cairo_restore(cr);
   faces.forget();
 }
@@ -380,7 +435,12 @@ void paintPageCairo(cairo_t* cr, const Page& page) {
       drawInBox(cr, singleLine(t.text), t.box.x, t.box.y, t.box.w, t.box.h, t.align);
     }
   }
-  for (const auto& s : page.shapes) paintShape(cr, faces, s);
+  for (const auto& s : page.shapes) {
+    if (s.kind == PageShape::Kind::Chart)
+      paintChartCairo(cr, faces, s);
+    else
+      paintShape(cr, faces, s);
+  }
   cairo_restore(cr);
 }
 

@@ -9,10 +9,6 @@
 
 namespace zel::report {
 
-struct PointMm {
-  double x = 0, y = 0;
-};
-
 // Start and end of a line shape in its unturned box.
 std::pair<PointMm, PointMm> lineEnds(const PageShape& s);
 

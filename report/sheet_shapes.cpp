@@ -5,12 +5,20 @@
 #include "report/shape_geometry.h"
 #include "report/sheet_shape_text.h"
 #include "report/text_measure.h"
+#include "report/sheet_chart.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace zel::report {
 namespace {
+
+// Charts write in the workbook's standard font (index 0), at the print's scale.
+ChartTextStyle chartTextStyle(const SheetShapeStyle& style) {
+  if (!style.fontOf) return {};
+  const SheetFont f = style.fontOf(0);
+  return ChartTextStyle{f.family, f.points};
+}
 
 namespace dk = xls::drawing::kind;
 using xls::drawing::PictureFormat;
@@ -146,8 +154,14 @@ struct Placer {
         break;
       case dk::Picture: placePicture(s, p, where); break;
       case dk::Chart:
-        placeholder(p, s.name + " (グラフ)", where);
-        warnings.push_back("図形「" + s.name + "」: グラフはまだ印刷されず、枠で示します。");
+        if (s.chart) {
+          p.kind = PageShape::Kind::Chart;
+          p.chart = std::make_shared<const ChartPicture>(
+              drawChart(*s.chart, box.w, box.h, chartTextStyle(style)));
+        } else {
+          placeholder(p, s.name + " (グラフ)", where);
+          warnings.push_back("図形「" + s.name + "」: グラフのレコードが読めず、枠で示します。");
+        }
         break;
       default: break;  // rectangles, text boxes, labels and the other controls as framed boxes
     }

@@ -161,6 +161,9 @@ class Worksheet {
   }
   // The sheet's protection carries a password (Unprotect without it fails in Excel).
   bool protectionHasPassword() const { return drawing_.hasPassword; }
+  // A chart sheet's chart (null for other sheets and unreadable charts).
+  const chart::ChartModel* chart() const { return chart_.get(); }
+  void setChart(std::shared_ptr<const chart::ChartModel> c) { chart_ = std::move(c); }
 
   const SheetData& data() const;
   const Workbook& workbook() const { return *book_; }
@@ -175,6 +178,7 @@ class Worksheet {
   PageSetup pageSetup_;
   int shapeCount_ = 0;
   drawing::SheetDrawing drawing_;
+  std::shared_ptr<const chart::ChartModel> chart_;
   int visibleOverride_ = 1;  // 1 = as in the file
 };
 

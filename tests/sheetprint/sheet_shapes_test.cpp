@@ -1,5 +1,6 @@
 // The drawing layer on the printed sheet: pictures of the workbook's picture store, shapes
 // placed by their anchors, and a damaged store read without harm.
+#include "report/sheet_chart.h"
 #include "report/sheet_layout.h"
 #include "sheet_print_fixture.h"
 #include "xls/drawing/picture_store.h"
@@ -101,6 +102,73 @@ TEST(SheetShapes, DamagedPictureStoreIsReadWithoutHarm) {
     auto part = xls::drawing::readPictureStore(std::span(whole.data(), cut));
     for (const auto& p : part.pictures) EXPECT_LE(p.data.size(), png.size());
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The drawn boxes of a chart filled with a colour (bars and legend keys).
+std::vector<report::BoxMm> filledBoxes(const report::ChartPicture& pic, uint32_t rgb) {
+  std::vector<report::BoxMm> out;
+  for (const auto& p : pic.paths) {
+    if (!p.closed || p.fillRgb != rgb || p.points.size() != 4) continue;
+    const auto& a = p.points[0];
+    const auto& c = p.points[2];
+    out.push_back({a.x, a.y, c.x - a.x, c.y - a.y});
+  }
+  return out;
+}
+
+TEST(SheetChart, ColumnsStandWhereTheValuesSayAndTheLegendNamesTheSeries) {
+  xls::chart::ChartModel c;
+  c.groups.push_back({});
+  c.groups[0].type = xls::chart::ChartType::Column;
+  xls::chart::ChartSeries s;
+  s.name = "Sales";
+  s.values = {1.0, 4.0, std::nullopt, 2.0};
+  s.categories = {"A", "B", "C", "D"};
+  s.format.fillRgb = 0x123456;
+  c.series.push_back(s);
+  c.hasLegend = true;
+  c.hasTitle = true;
+  c.title = "Totals";
+  const report::ChartPicture pic = report::drawChart(c, 120, 80, {"Noto Sans", 10});
+  std::vector<report::BoxMm> boxes = filledBoxes(pic, 0x123456);
+  ASSERT_EQ(boxes.size(), 4u);  // three columns (a blank is a gap) and the legend key
+  std::sort(boxes.begin(), boxes.end(), [](const auto& a, const auto& b) { return a.h > b.h; });
+  // Columns share their base line; heights in proportion to the values.
+  EXPECT_NEAR(boxes[0].bottom(), boxes[1].bottom(), 1e-6);
+  EXPECT_NEAR(boxes[0].h / boxes[2].h, 4.0, 1e-6);
+  EXPECT_NEAR(boxes[1].h / boxes[2].h, 2.0, 1e-6);
+  // In category order: A, B, (gap), D.
+  EXPECT_LT(boxes[2].x, boxes[0].x);
+  EXPECT_LT(boxes[0].x, boxes[1].x);
+  std::set<std::string> texts;
+  for (const auto& t : pic.texts) texts.insert(t.text);
+  for (const char* want : {"Sales", "Totals", "A", "D"}) EXPECT_TRUE(texts.count(want)) << want;
+  // The scale's top label is at or above the highest value.
+  const report::AxisScale scale = report::valueAxisScale(1, 4, c.valueAxis);
+  EXPECT_GE(scale.max, 4);
+  EXPECT_EQ(scale.min, 0);
+}
+
+TEST(SheetChart, EmbeddedChartsPrintAtTheirAnchors) {
+  auto book = xls::Workbook::open(std::string(ZEL_TEST_DATA) + "/WithThreeCharts.xls");
+  test::ensureWidgetApplication();
+  const xls::Worksheet& sheet = book->sheet(2);
+  test::FixedSheetMetrics m;
+  auto pages = report::layoutSheet(sheet, report::sheetPrintSetup(sheet, 100), {}, m);
+  int charts = 0;
+  for (const PageShape* s : shapesOf(pages)) {
+    if (s->kind != PageShape::Kind::Chart) continue;
+    ++charts;
+    ASSERT_TRUE(s->chart);
+    EXPECT_GT(s->box.w, 20);
+    EXPECT_FALSE(s->chart->paths.empty());
+  }
+  EXPECT_EQ(charts, 2);
+  for (const auto& w : pages.warnings) EXPECT_EQ(w.find("グラフ"), std::string::npos) << w;
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 // object kind, name, assigned macro, fill, line and text.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "xls/chart/chart_model.h"
 
 namespace zel::xls::drawing {
 
@@ -102,6 +105,7 @@ struct Shape {
   std::optional<uint16_t> noteRow, noteCol;  // cell of a note (0-based), from its NOTE record
   std::vector<Shape> members;  // group items (kind Group)
   ShapeGeometry geometry;      // placement and line ends, for printing the sheet
+  std::shared_ptr<chart::ChartModel> chart;  // an embedded chart's records (kind Chart)
 };
 
 struct SheetDrawing {

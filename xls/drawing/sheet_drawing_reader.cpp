@@ -9,12 +9,15 @@
 #include "core/vbstring.h"
 #include "xls/biff_string.h"
 #include "xls/byte_cursor.h"
+#include "xls/chart/chart_reader.h"
 #include "xls/drawing/office_art.h"
 #include "xls/drawing/shape_colors.h"
 #include "xls/sheet_records.h"
 
 namespace zel::xls::drawing {
 namespace {
+
+using chart::ChartModel;
 
 constexpr uint16_t kMsoDrawing = rec::MsoDrawing;
 constexpr uint16_t kFtEnd = 0x0000;
@@ -42,6 +45,7 @@ struct ObjRecord {
   std::string onAction;
   uint16_t pictFlags = 0;                 // FtPioGrbit
   std::optional<uint32_t> storageNumber;  // FtPictFmla lPosInCtlStm of an embedded object
+  std::shared_ptr<chart::ChartModel> chart;  // the chart substream after a chart's OBJ
 };
 
 // FtPictFmla: an ObjFmla (cbFmla, then cce, 4 unused bytes, rgce, embedding info); for an
@@ -269,6 +273,7 @@ struct Matcher {
     const ObjRecord& o = objs[static_cast<size_t>(a.clientData)];
     Shape s;
     s.objectKind = o.kind;
+    s.chart = o.chart;
     s.objectId = o.id;
     s.shapeId = a.shapeId;
     if (a.name) s.storedName = toU8(*a.name);
@@ -325,6 +330,11 @@ SheetDrawing readSheetDrawing(const std::vector<Record>& records, size_t bof, co
       if (depth != 0) {
         out.warnings.push_back("embedded substream without EOF");
         break;
+      }
+      if (!objs.empty() && objs.back().kind == kind::Chart && !objs.back().chart) {
+        ChartModel c = chart::readChart(records, i, env.formulas, env.palette);
+        for (const std::string& w : c.warnings) out.warnings.push_back("chart: " + w);
+        objs.back().chart = std::make_shared<ChartModel>(std::move(c));
       }
       i = j - 1;
       continue;

@@ -6,6 +6,7 @@
 
 #include "core/vbstring.h"
 #include "xls/biff_record.h"
+#include "xls/chart/chart_reader.h"
 #include "xls/drawing/sheet_drawing_reader.h"
 #include "xls/excel_model.h"
 
@@ -30,15 +31,16 @@ bool drawingReads(uint16_t id) {
 }
 
 // The records of the substream starting at `bof` (a BOF header offset), up to its EOF; empty
-// when no BOF stands there.
-std::vector<Record> drawingRecordsFrom(std::span<const uint8_t> stream, size_t bof) {
+// when no BOF stands there. Chart substreams (a chart sheet's, `wholeSheet`, or an embedded
+// chart's after its OBJ) keep every record.
+std::vector<Record> drawingRecordsFrom(std::span<const uint8_t> stream, size_t bof, bool wholeSheet) {
   std::vector<Record> out;
   int depth = 0;
   RecordReader reader(stream, bof);
   Record r;
   while (reader.next(r)) {
     if (out.empty() && r.id != rec::Bof) break;
-    if (drawingReads(r.id))
+    if (wholeSheet || depth > 1 || (r.id == rec::Bof && depth > 0) || drawingReads(r.id))
       out.push_back(r);
     else if (out.empty() || out.back().id != kOtherRecords)
       out.push_back(Record{kOtherRecords, r.offset, {}});
@@ -82,6 +84,12 @@ std::vector<uint8_t> drawingGroupBytes(std::span<const uint8_t> stream) {
   return out;
 }
 
+// Embedded charts read their series from the workbook's cells once the sheets are read.
+void resolveCharts(drawing::Shape& s, const BiffWorkbook& book) {
+  if (s.chart) chart::resolveSeriesData(*s.chart, book);
+  for (drawing::Shape& m : s.members) resolveCharts(m, book);
+}
+
 }  // namespace
 
 void Workbook::loadDrawings(std::span<const uint8_t> stream) {
@@ -89,9 +97,18 @@ void Workbook::loadDrawings(std::span<const uint8_t> stream) {
   const std::set<uint32_t> storages = embeddingStorages(*file_);
   const drawing::DrawingEnvironment env{env_, biff_.globals.palette, storages};
   for (size_t pos = 0; pos < sheetIndex_.size(); ++pos) {
-    const std::vector<Record> records = drawingRecordsFrom(stream, biff_.globals.sheets[sheetIndex_[pos]].streamPosition);
+    const bool chartSheet = biff_.globals.sheets[sheetIndex_[pos]].type == SheetType::Chart;
+    const std::vector<Record> records =
+        drawingRecordsFrom(stream, biff_.globals.sheets[sheetIndex_[pos]].streamPosition, chartSheet);
     if (records.empty()) continue;
-    sheets_[pos].setDrawing(drawing::readSheetDrawing(records, 0, env));
+    drawing::SheetDrawing d = drawing::readSheetDrawing(records, 0, env);
+    for (drawing::Shape& s : d.shapes) resolveCharts(s, biff_);
+    sheets_[pos].setDrawing(std::move(d));
+    if (chartSheet) {
+      chart::ChartModel c = chart::readChart(records, 0, env_, biff_.globals.palette);
+      chart::resolveSeriesData(c, biff_);
+      sheets_[pos].setChart(std::make_shared<const chart::ChartModel>(std::move(c)));
+    }
   }
 }
 

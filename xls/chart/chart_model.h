@@ -1,0 +1,95 @@
+// The chart of an embedded chart object or a chart sheet as its chart records describe it:
+// chart groups with their type, series with names, values, categories and colours, title,
+// axes and legend. Plain data, filled by chart_reader and drawn by the sheet print.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zel::xls::chart {
+
+// Excel 97 keeps at most 255 series and 4000 points per series on a 2-D chart; the reader cuts
+// damaged or hostile charts at these sizes.
+inline constexpr size_t kMaxSeries = 255;
+inline constexpr size_t kMaxPoints = 4000;
+
+enum class ChartType : uint8_t { Column, Bar, Line, Pie, Area, Scatter, Other };
+enum class Grouping : uint8_t { Standard, Stacked, Percent };
+
+// Fill, line and marker of a series or one of its points; empty optionals mean automatic.
+struct SeriesFormat {
+  std::optional<uint32_t> fillRgb;  // 0xRRGGBB
+  bool noFill = false;
+  std::optional<uint32_t> lineRgb;
+  bool noLine = false;
+  int lineWeight = 0;               // -1 hairline, 0 narrow, 1 medium, 2 wide
+  int lineDash = 0;                 // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot
+  std::optional<uint32_t> markerRgb;
+  int marker = -1;                  // -1 automatic, 0 none, 1 square, 2 diamond, 3 triangle, ...
+  bool valueLabels = false;         // data labels showing the values
+  bool lineGiven = false;           // a LineFormat of its own was read
+};
+
+// One chart group (ChartFormat and the type record inside it).
+struct ChartGroup {
+  ChartType type = ChartType::Other;
+  Grouping grouping = Grouping::Standard;
+  bool varyColors = false;  // pies and single-series charts coloured point by point
+  int gapPercent = 150;     // bars: space between categories, in % of a bar's width
+  int overlapPercent = 0;   // bars: overlap of the series of one category
+  int donutHolePercent = 0; // pies: the hole's diameter in % of the pie's
+  int firstSliceDegrees = 0;
+  SeriesFormat seriesDefault;  // what the group's series show unless they say otherwise
+};
+
+// Where a series reads its data: a block of cells of one of the workbook's sheets.
+struct CellRange {
+  int sheet = -1;                   // BOUNDSHEET index; -1 external or unknown
+  uint16_t firstRow = 0, lastRow = 0, firstCol = 0, lastCol = 0;
+};
+
+struct ChartSeries {
+  std::string name;
+  std::vector<std::optional<double>> values;  // empty optional: a blank cell (a gap)
+  std::vector<std::string> categories;        // labels of the category axis
+  std::vector<std::optional<double>> xValues; // scatter: numeric categories
+  int group = 0;                              // index into ChartModel::groups
+  int formatIndex = 0;                        // iss: the series' place in automatic colours
+  SeriesFormat format;
+  std::map<uint16_t, SeriesFormat> pointFormats;  // by point index
+  // References of the name, values and categories (cells read by resolveSeriesData).
+  std::vector<CellRange> nameRefs, valueRefs, categoryRefs;
+};
+
+struct ChartAxis {
+  bool present = false;
+  bool visible = true;           // axis line and labels shown
+  bool majorGridlines = false;
+  std::optional<double> min, max, majorUnit;  // set when not automatic
+  bool reversed = false;
+  bool logScale = false;
+  std::string title;
+};
+
+enum class LegendPosition : uint8_t { Bottom, Corner, Top, Right, Left, Floating };
+
+struct ChartModel {
+  double widthPt = 0, heightPt = 0;   // the chart area's size from the Chart record
+  std::vector<ChartGroup> groups;
+  std::vector<ChartSeries> series;
+  std::string title;
+  bool hasTitle = false;
+  ChartAxis categoryAxis, valueAxis;
+  bool hasLegend = false;
+  LegendPosition legendPosition = LegendPosition::Right;
+  std::optional<uint32_t> chartAreaFill, plotAreaFill;  // 0xRRGGBB; empty: none
+  bool chartAreaBorder = true, plotAreaBorder = false;
+  // Automatic colours from the workbook's palette: series fills (areas, bars, slices) and
+  // series lines (lines, markers), in the order series and points take them.
+  std::vector<uint32_t> autoFills, autoLines;
+  std::vector<std::string> warnings;
+};
+
+}  // namespace zel::xls::chart
