@@ -110,15 +110,21 @@ class Scanner {
       pos_ = end;
       return true;
     }
-    // Comments, CDATA, declarations and processing instructions carry nothing we read.
-    if (s_.compare(pos_, 4, "<!--") == 0) return skipPast("-->"), next(tag, text);
     if (s_.compare(pos_, 9, "<![CDATA[") == 0) {
       const size_t end = s_.find("]]>", pos_ + 9);
       text = std::string(s_.substr(pos_ + 9, (end == std::string_view::npos ? s_.size() : end) - pos_ - 9));
       pos_ = end == std::string_view::npos ? s_.size() : end + 3;
       return true;
     }
-    if (pos_ + 1 < s_.size() && (s_[pos_ + 1] == '!' || s_[pos_ + 1] == '?')) return skipPast(">"), next(tag, text);
+    // Comments, declarations and processing instructions carry nothing we read: an empty text.
+    if (s_.compare(pos_, 4, "<!--") == 0) {
+      skipPast("-->");
+      return true;
+    }
+    if (pos_ + 1 < s_.size() && (s_[pos_ + 1] == '!' || s_[pos_ + 1] == '?')) {
+      skipPast(">");
+      return true;
+    }
     ++pos_;
     if (pos_ < s_.size() && s_[pos_] == '/') tag.end = true, ++pos_;
     tag.name = word();
