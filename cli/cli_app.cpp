@@ -13,7 +13,10 @@ namespace zel::cli {
 
 static void printUsage(std::ostream& out) {
   out << "Usage: zelvarin-cli COMMAND [ARGS...]\n\n"
-         "Documents an Excel 97 workbook (.xls) and its macro code without a window.\n\n"
+         "Documents an Excel workbook and its macro code without a window.\n"
+         "Reads .xls and .xla (Excel 97-2003) and .xlsx, .xlsm, .xltx, .xltm and .xlam (Office 2007+,\n"
+         "Transitional Office Open XML), told apart by content. Refused with a message: Excel 5.0/95 and\n"
+         "earlier, binary .xlsb, Strict Open XML and password-encrypted workbooks.\n\n"
          "Commands:\n";
   for (const auto& c : commandTable()) out << "  " << c.usage << "\n      " << c.summary << "\n";
   out << "\nOptions:\n  --help       show this text\n  --version    show the version\n"

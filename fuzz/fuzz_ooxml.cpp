@@ -1,7 +1,8 @@
 // Fuzz target for the Office 2007+ package reader: the input is opened as a zip package and,
 // when that works, every cell, formula, note and name is read as the analyses read them; a
-// second pass feeds the bytes to the formula-text scanner on its own.
+// second pass feeds the bytes to the formula-text scanner and the VML scanner on their own.
 #include "xls/excel_model.h"
+#include "xls/ooxml/drawing_parts.h"
 #include "xls/ooxml/formula_text.h"
 
 #include <cstddef>
@@ -44,5 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   (void)ooxml::displayFormula(text, {{"C:\\x\\[b.xlsx]"}}, 3, -2);
   (void)ooxml::referenceListTokens(text, {"Sheet1", "My Sheet"});
+  // The tolerant VML scanner takes any text.
+  const SheetData sheet;
+  const ooxml::ThemeColors theme;
+  const std::vector<uint32_t> palette = defaultPalette();
+  const ooxml::SheetGrid grid(sheet);
+  const std::vector<ooxml::ExternalBookName> books;
+  const ooxml::DrawingContext context{theme, palette, grid, books, {}};
+  (void)ooxml::readVmlPart(text, context, {});
   return 0;
 }

@@ -216,6 +216,9 @@ struct BiffWorkbook {
 // warnings.
 BiffWorkbook parseWorkbookStream(std::span<const uint8_t> stream);
 
+// Excel 97's default colours of indexes 8..63 (0xRRGGBB), the palette of a book without PALETTE.
+std::vector<uint32_t> defaultPalette();
+
 // The English text of a built-in name code (0x06 -> "Print_Area"); "" when unknown.
 std::string builtinNameText(uint8_t code);
 

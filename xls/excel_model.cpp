@@ -120,6 +120,9 @@ std::unique_ptr<Workbook> Workbook::openPackage(const std::string& fullName, std
   if (!warning.empty()) book->biff_.globals.warnings.push_back(warning);
   book->properties_ = std::move(read.properties);
   book->finishLoad();
+  book->pictures_ = std::move(read.pictures);
+  for (size_t pos = 0; pos < book->sheetIndex_.size(); ++pos)
+    if (book->sheetIndex_[pos] < read.drawings.size()) book->sheets_[pos].setDrawing(std::move(read.drawings[book->sheetIndex_[pos]]));
   return book;
 }
 

@@ -34,6 +34,8 @@ std::vector<uint8_t> joinSegments(const std::vector<std::span<const uint8_t>>& s
 
 }  // namespace
 
+std::vector<uint32_t> defaultPalette() { return {std::begin(kDefaultPalette), std::end(kDefaultPalette)}; }
+
 std::string builtinNameText(uint8_t code) {
   static const char* const kNames[] = {"Consolidate_Area", "Auto_Open",      "Auto_Close",      "Extract",
                                        "Database",         "Criteria",       "Print_Area",      "Print_Titles",

@@ -8,6 +8,7 @@
 #include "core/vb_error.h"
 #include "core/vbstring.h"
 #include "xls/open_error.h"
+#include "xls/ooxml/drawing_parts.h"
 #include "xls/ooxml/part_readers.h"
 
 namespace zel::xls::ooxml {
@@ -99,6 +100,14 @@ class PackageReader {
     WorkbookGlobals& g = out_.biff.globals;
     g.dateMode1904 = wb.date1904;
     g.codePage = 1200;
+    g.palette = defaultPalette();
+    guarded("theme", [&] {
+      if (const Relationship* r = byType(rels, "theme"))
+        if (auto text = package_.read(r->target)) {
+          XmlReader xml(std::move(*text));
+          theme_ = readThemePart(xml);
+        }
+    });
     guarded("shared strings", [&] {
       // Streamed: the table of a large book may be larger than a part read whole.
       if (const Relationship* r = byType(rels, "sharedStrings"))
@@ -116,7 +125,9 @@ class PackageReader {
     });
     if (g.xfs.empty()) g.xfs.emplace_back();
     readExternalBooks(wb, rels);
-    for (size_t i = 0; i < wb.sheets.size(); ++i) readSheet(wb.sheets[i], rels);
+    DrawingSources drawings{package_, theme_, g.palette, bookNames_, {}, {}};
+    for (size_t i = 0; i < wb.sheets.size(); ++i) readSheet(wb.sheets[i], rels, drawings);
+    out_.pictures = std::move(drawings.pictures);
     g.activeSheet = static_cast<uint16_t>(std::min<size_t>(static_cast<size_t>(wb.activeTab), 0xFFFF));
     readNames(wb);
     readProperties();
@@ -172,12 +183,13 @@ class PackageReader {
     }
   }
 
-  void readSheet(const WorkbookPartSheet& s, const std::vector<Relationship>& rels) {
+  void readSheet(const WorkbookPartSheet& s, const std::vector<Relationship>& rels, DrawingSources& drawings) {
     WorkbookGlobals& g = out_.biff.globals;
     BoundSheet bound;
     bound.name = s.name;
     bound.visibility = s.visibility;
     SheetData data;
+    drawing::SheetDrawing drawing;
     const Relationship* r = byId(rels, s.relId);
     if (r) bound.type = data.type = sheetTypeOf(r->type);
     ExternSheetRef x;
@@ -192,7 +204,7 @@ class PackageReader {
           XmlReader xml(std::move(*stream));
           SheetPartLinks links = readWorksheetPart(xml, data, bookNames_, out_.biff.globals.dateMode1904);
           readNotes(r->target, data);
-          (void)links;
+          drawing = readSheetDrawings(drawings, r->target, links.drawingRelId, links.legacyDrawingRelId, data);
         } else {
           data.warnings.push_back("the sheet's part " + r->target + " is missing");
         }
@@ -206,6 +218,7 @@ class PackageReader {
     }
     g.sheets.push_back(std::move(bound));
     out_.biff.sheets.push_back(std::move(data));
+    out_.drawings.push_back(std::move(drawing));
   }
 
   void readNotes(const std::string& sheetPart, SheetData& data) {
@@ -269,6 +282,7 @@ class PackageReader {
   const Package& package_;
   OoxmlWorkbook out_;
   std::vector<ExternalBookName> bookNames_;
+  ThemeColors theme_;
 };
 
 }  // namespace

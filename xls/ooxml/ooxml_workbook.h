@@ -8,6 +8,8 @@
 
 #include "xls/biff_workbook.h"
 #include "xls/document_properties.h"
+#include "xls/drawing/picture_store.h"
+#include "xls/drawing/sheet_drawing.h"
 #include "xls/ooxml/package.h"
 
 namespace zel::xls::ooxml {
@@ -24,6 +26,8 @@ struct OoxmlWorkbook {
   BiffWorkbook biff;
   DocumentProperties properties;
   std::optional<std::vector<uint8_t>> vbaProject;  // xl/vbaProject.bin, a compound file
+  std::vector<drawing::SheetDrawing> drawings;     // parallel to biff.sheets
+  drawing::PictureStore pictures;                  // images of the drawings, by 1-based index
 };
 
 // Throws VbError 1004 with the reason when the package is not a workbook this reader reads

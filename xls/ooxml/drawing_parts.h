@@ -1,0 +1,120 @@
+// The drawing layer of a worksheet package: the theme's colours, DrawingML drawings
+// (xl/drawings/drawingN.xml) and legacy VML drawings (form controls, note boxes), turned into
+// the shapes the BIFF drawing layer gives, anchored to cells the same way.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xls/biff_workbook.h"
+#include "xls/drawing/picture_store.h"
+#include "xls/drawing/sheet_drawing.h"
+#include "xls/ooxml/package.h"
+#include "xls/ooxml/formula_text.h"
+#include "xls/ooxml/xml_reader.h"
+
+namespace zel::xls::ooxml {
+
+inline constexpr size_t kMaxDrawingShapes = 65536;
+inline constexpr int kMaxGroupDepth = 32;
+
+// The colour scheme of xl/theme/theme1.xml (0xRRGGBB) in the order Excel numbers theme
+// colours in styles: lt1, dk1, lt2, dk2, accent1..6, hlink, folHlink.
+struct ThemeColors {
+  std::array<uint32_t, 12> rgb{0xFFFFFF, 0x000000, 0xE7E6E6, 0x44546A, 0x4472C4, 0xED7D31,
+                               0xA5A5A5, 0xFFC000, 0x5B9BD5, 0x70AD47, 0x0563C1, 0x954F72};
+  // A scheme colour name of DrawingML ("accent1", "tx1", "bg2", "dk1" ...); nullopt if unknown.
+  std::optional<uint32_t> named(std::string_view name) const;
+};
+ThemeColors readThemePart(XmlReader& xml);
+
+// A colour changed by the DrawingML modifiers tint, shade, lumMod and lumOff (1/1000 percent).
+uint32_t modifiedColor(uint32_t rgb, std::string_view modifier, int value);
+
+// A sheet's columns and rows in pixels, to turn EMU and pixel offsets into the cell anchors
+// of the BIFF drawing layer (1/1024 of a column's width, 1/256 of a row's height).
+class SheetGrid {
+ public:
+  explicit SheetGrid(const SheetData& sheet);
+  double columnPixels(uint32_t col) const;
+  double rowPixels(uint32_t row) const;
+  // The cell and offset a distance from the sheet's top left (or from a cell's corner) reaches.
+  drawing::CellAnchor anchor(uint32_t col1, double dxPixels1, uint32_t row1, double dyPixels1, uint32_t col2,
+                             double dxPixels2, uint32_t row2, double dyPixels2) const;
+  // Moves from a column (row) and pixel offset by `pixels` to the right (down).
+  std::pair<uint32_t, double> walkColumns(uint32_t col, double offset, double pixels) const;
+  std::pair<uint32_t, double> walkRows(uint32_t row, double offset, double pixels) const;
+
+ private:
+  double defaultRow() const { return sheet_.defaultRowHeightTwips / 15.0; }
+  const SheetData& sheet_;
+  std::vector<ColumnInfo> columns_;  // by first column
+  double defaultColumn_;
+  // Columns and rows stepped over by all walks of one sheet, so that hostile offsets cannot
+  // cost more than this.
+  mutable uint32_t budget_ = 1u << 22;
+};
+
+inline constexpr double kEmuPerPixel = 9525.0;
+
+// "[0]!Macro1" as OnAction shows it ("Macro1"); "[1]!Macro1" with the external book's file
+// name ("Other.xlsm!Macro1"); other texts without a leading "=".
+std::string macroText(std::string_view stored, const std::vector<ExternalBookName>& books);
+
+struct DrawingContext {
+  const ThemeColors& theme;
+  const std::vector<uint32_t>& palette;
+  const SheetGrid& grid;
+  const std::vector<ExternalBookName>& books;
+  // The 1-based picture-store index of an image the part's relationship id names; 0 when none.
+  std::function<uint32_t(const std::string&)> picture;
+};
+
+struct DrawingPart {
+  std::vector<drawing::Shape> shapes;
+  // Names Excel gave legacy form controls, by their VML shape id ("_x0000_s1025" -> "Button 1").
+  std::map<std::string, std::string> controlNames;
+  std::vector<std::string> warnings;
+};
+DrawingPart readDrawingPart(XmlReader& xml, const DrawingContext& context);
+
+// A legacy VML drawing, read tolerantly (it is often not well-formed XML). controlNames from
+// the sheet's DrawingML part name the controls.
+struct VmlPart {
+  std::vector<drawing::Shape> shapes;
+  std::set<std::pair<uint16_t, uint16_t>> shownNotes;  // (row, column) of notes shown on the sheet
+  std::vector<std::string> warnings;
+};
+VmlPart readVmlPart(std::string_view text, const DrawingContext& context,
+                    const std::map<std::string, std::string>& controlNames);
+
+// What the drawings of every sheet share: the package, theme, palette, external books and the
+// workbook's picture store that images are added to (each image part once).
+struct DrawingSources {
+  const Package& package;
+  ThemeColors theme;
+  std::vector<uint32_t> palette;
+  const std::vector<ExternalBookName>& books;
+  drawing::PictureStore pictures;
+  std::map<std::string, uint32_t> pictureParts;  // image part -> 1-based index
+};
+
+// The DrawingML and VML drawings of the sheet part `sheetPart` (through its relationships
+// `drawingRelId` / `legacyDrawingRelId`): its shapes, DrawingML first. Note boxes take their
+// text from the sheet's notes, and the notes their object id and shown state from the boxes.
+drawing::SheetDrawing readSheetDrawings(DrawingSources& sources, const std::string& sheetPart,
+                                        const std::string& drawingRelId, const std::string& legacyDrawingRelId,
+                                        SheetData& sheet);
+
+// Excel's RGB number (red + green*256 + blue*65536) of 0xRRGGBB.
+inline int32_t excelColor(uint32_t rrggbb) {
+  return static_cast<int32_t>(((rrggbb >> 16) & 0xFF) | (rrggbb & 0xFF00) | ((rrggbb & 0xFF) << 16));
+}
+
+}  // namespace zel::xls::ooxml

@@ -1,0 +1,117 @@
+// Follows a sheet's relationships to its DrawingML and legacy VML drawings and their images,
+// and ties note boxes to the sheet's notes.
+#include <algorithm>
+
+#include "core/vbstring.h"
+#include "xls/ooxml/drawing_parts.h"
+
+namespace zel::xls::ooxml {
+namespace {
+
+const Relationship* byId(const std::vector<Relationship>& rels, const std::string& id) {
+  for (const Relationship& r : rels)
+    if (r.id == id && !r.external) return &r;
+  return nullptr;
+}
+
+drawing::PictureFormat formatOf(const std::string& part, const std::string& bytes) {
+  using F = drawing::PictureFormat;
+  auto starts = [&](std::string_view magic) { return bytes.compare(0, magic.size(), magic) == 0; };
+  if (starts("\x89PNG")) return F::Png;
+  if (starts("\xFF\xD8")) return F::Jpeg;
+  if (starts("BM")) return F::Dib;
+  if (starts("II*") || starts("MM")) return F::Tiff;
+  if (bytes.size() >= 44 && bytes.compare(40, 4, " EMF") == 0) return F::Emf;
+  if (starts("\xD7\xCD\xC6\x9A") || starts(std::string_view("\x01\x00\x09\x00", 4))) return F::Wmf;
+  const std::string ext = vb::ucase(part.substr(part.find_last_of('.') + 1));
+  if (ext == "PICT" || ext == "PCT") return F::Pict;
+  return F::None;
+}
+
+// The 1-based store index of the image a relationship of `part` names, reading it once.
+uint32_t pictureOf(DrawingSources& src, const std::vector<Relationship>& rels, const std::string& relId,
+                   std::vector<std::string>& warnings) {
+  const Relationship* r = byId(rels, relId);
+  if (!r) return 0;
+  if (auto it = src.pictureParts.find(r->target); it != src.pictureParts.end()) return it->second;
+  if (src.pictures.pictures.size() >= drawing::kMaxStoredPictures) return 0;
+  drawing::StoredPicture pic;
+  pic.name = r->target.substr(r->target.find_last_of('/') + 1);
+  try {
+    auto bytes = src.package.read(r->target);
+    if (!bytes) return 0;
+    if (bytes->size() > drawing::kMaxPictureBytes) {
+      warnings.push_back("the image " + r->target + " is too large and is left out");
+    } else {
+      pic.format = formatOf(r->target, *bytes);
+      if (pic.format == drawing::PictureFormat::Dib && bytes->size() > 14) bytes->erase(0, 14);  // stored without its file header
+      pic.data.assign(bytes->begin(), bytes->end());
+    }
+  } catch (const PackageError& e) {
+    warnings.push_back("the image " + r->target + " cannot be read (" + e.what() + ")");
+  }
+  src.pictures.pictures.push_back(std::move(pic));
+  const uint32_t index = static_cast<uint32_t>(src.pictures.pictures.size());
+  src.pictureParts[r->target] = index;
+  return index;
+}
+
+void tieNotes(std::vector<drawing::Shape>& shapes, const std::set<std::pair<uint16_t, uint16_t>>& shown,
+              SheetData& sheet) {
+  for (drawing::Shape& s : shapes) {
+    if (s.objectKind != drawing::kind::Note || !s.noteRow || !s.noteCol) continue;
+    for (NoteEntry& n : sheet.notes) {
+      if (n.row != *s.noteRow || n.col != *s.noteCol) continue;
+      s.text = n.text;
+      n.objectId = s.objectId;
+      n.shown = shown.count({n.row, n.col}) > 0;
+    }
+  }
+}
+
+}  // namespace
+
+drawing::SheetDrawing readSheetDrawings(DrawingSources& src, const std::string& sheetPart, const std::string& drawingRelId,
+                                        const std::string& legacyDrawingRelId, SheetData& sheet) {
+  drawing::SheetDrawing out;
+  if (drawingRelId.empty() && legacyDrawingRelId.empty()) return out;
+  const auto rels = src.package.relationships(sheetPart);
+  const SheetGrid grid(sheet);
+  std::map<std::string, std::string> controlNames;
+  auto contextFor = [&](const std::string& part, std::vector<Relationship>& partRels) {
+    partRels = src.package.relationships(part);
+    return DrawingContext{src.theme, src.palette, grid, src.books,
+                          [&src, &partRels, &out](const std::string& id) { return pictureOf(src, partRels, id, out.warnings); }};
+  };
+  if (const Relationship* r = byId(rels, drawingRelId)) {
+    try {
+      if (auto text = src.package.read(r->target)) {
+        std::vector<Relationship> partRels;
+        const DrawingContext ctx = contextFor(r->target, partRels);
+        XmlReader xml(std::move(*text));
+        DrawingPart part = readDrawingPart(xml, ctx);
+        out.shapes = std::move(part.shapes);
+        controlNames = std::move(part.controlNames);
+      }
+    } catch (const std::exception& e) {
+      out.warnings.push_back(std::string("the drawing part is damaged (") + e.what() + ")");
+    }
+  }
+  if (const Relationship* r = byId(rels, legacyDrawingRelId)) {
+    try {
+      if (auto text = src.package.read(r->target)) {
+        std::vector<Relationship> partRels;
+        const DrawingContext ctx = contextFor(r->target, partRels);
+        VmlPart part = readVmlPart(*text, ctx, controlNames);
+        tieNotes(part.shapes, part.shownNotes, sheet);
+        for (drawing::Shape& s : part.shapes)
+          if (out.shapes.size() < kMaxDrawingShapes) out.shapes.push_back(std::move(s));
+      }
+    } catch (const std::exception& e) {
+      out.warnings.push_back(std::string("the legacy drawing part is damaged (") + e.what() + ")");
+    }
+  }
+  return out;
+}
+
+}  // namespace zel::xls::ooxml

@@ -1,0 +1,460 @@
+// xl/drawings/vmlDrawingN.vml: legacy form controls, note boxes and pictures. VML written by
+// Excel is often not well-formed XML (<br> without its end, unquoted attributes), so it is
+// read by a tolerant scanner of its own: tags, attributes and text, no entities but the
+// predefined and numeric ones, and bounds on shapes and text.
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "core/vbstring.h"
+#include "xls/drawing/shape_colors.h"
+#include "xls/ooxml/drawing_parts.h"
+
+namespace zel::xls::ooxml {
+namespace {
+
+namespace dk = drawing::kind;
+constexpr size_t kMaxText = 32767;
+constexpr size_t kMaxAttributes = 256;
+// Stands for a line break in a text box's text until its spaces are collapsed.
+constexpr char kBreak = '\x01';
+
+struct Tag {
+  std::string name;  // as written, with its prefix ("v:shape")
+  bool end = false, selfClosing = false;
+  std::vector<std::pair<std::string, std::string>> attrs;
+  const std::string* attr(std::string_view n) const {
+    for (const auto& [k, v] : attrs)
+      if (k == n) return &v;
+    return nullptr;
+  }
+};
+
+std::string localOf(const std::string& name) {
+  const size_t colon = name.find(':');
+  return colon == std::string::npos ? name : name.substr(colon + 1);
+}
+
+void appendUtf8(std::string& out, uint32_t cp) {
+  if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Text with the predefined and numeric character references decoded; others stay as written.
+std::string decoded(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != '&') {
+      out += s[i];
+      continue;
+    }
+    const size_t semi = s.find(';', i);
+    if (semi == std::string_view::npos || semi - i > 10) {
+      out += '&';
+      continue;
+    }
+    const std::string_view ref = s.substr(i + 1, semi - i - 1);
+    if (ref == "amp") out += '&';
+    else if (ref == "lt") out += '<';
+    else if (ref == "gt") out += '>';
+    else if (ref == "quot") out += '"';
+    else if (ref == "apos") out += '\'';
+    else if (ref.size() > 1 && ref[0] == '#') {
+      uint32_t cp = 0;
+      const bool isHex = ref[1] == 'x' || ref[1] == 'X';
+      const std::string_view digits = ref.substr(isHex ? 2 : 1);
+      auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), cp, isHex ? 16 : 10);
+      if (ec != std::errc() || p != digits.data() + digits.size()) {
+        out += '&';
+        continue;
+      }
+      appendUtf8(out, cp);
+    } else {
+      out += '&';
+      continue;
+    }
+    i = semi;
+  }
+  return out;
+}
+
+// Splits the text into tags and the text between them.
+class Scanner {
+ public:
+  explicit Scanner(std::string_view text) : s_(text) {}
+
+  // The next item: true and a tag, or true and text (tag.name empty); false at the end.
+  bool next(Tag& tag, std::string& text) {
+    tag = Tag{};
+    text.clear();
+    if (pos_ >= s_.size()) return false;
+    if (s_[pos_] != '<') {
+      const size_t lt = s_.find('<', pos_);
+      const size_t end = lt == std::string_view::npos ? s_.size() : lt;
+      text = decoded(s_.substr(pos_, end - pos_));
+      pos_ = end;
+      return true;
+    }
+    if (s_.compare(pos_, 9, "<![CDATA[") == 0) {
+      const size_t end = s_.find("]]>", pos_ + 9);
+      text = std::string(s_.substr(pos_ + 9, (end == std::string_view::npos ? s_.size() : end) - pos_ - 9));
+      pos_ = end == std::string_view::npos ? s_.size() : end + 3;
+      return true;
+    }
+    // Comments, declarations and processing instructions carry nothing we read: an empty text.
+    if (s_.compare(pos_, 4, "<!--") == 0) {
+      skipPast("-->");
+      return true;
+    }
+    if (pos_ + 1 < s_.size() && (s_[pos_ + 1] == '!' || s_[pos_ + 1] == '?')) {
+      skipPast(">");
+      return true;
+    }
+    ++pos_;
+    if (pos_ < s_.size() && s_[pos_] == '/') tag.end = true, ++pos_;
+    tag.name = word();
+    while (pos_ < s_.size()) {
+      skipSpace();
+      if (pos_ >= s_.size()) break;
+      const char c = s_[pos_];
+      if (c == '>') {
+        ++pos_;
+        break;
+      }
+      if (c == '/') {
+        tag.selfClosing = true;
+        ++pos_;
+        continue;
+      }
+      if (c == '<') break;  // a tag never closed: the next one starts here
+      std::string key = word();
+      if (key.empty()) {
+        ++pos_;
+        continue;
+      }
+      std::string value;
+      skipSpace();
+      if (pos_ < s_.size() && s_[pos_] == '=') {
+        ++pos_;
+        skipSpace();
+        value = attributeValue();
+      }
+      if (tag.attrs.size() < kMaxAttributes) tag.attrs.emplace_back(std::move(key), decoded(value));
+    }
+    return true;
+  }
+
+ private:
+  void skipPast(std::string_view marker) {
+    const size_t end = s_.find(marker, pos_);
+    pos_ = end == std::string_view::npos ? s_.size() : end + marker.size();
+  }
+  void skipSpace() {
+    while (pos_ < s_.size() && std::strchr(" \t\r\n", s_[pos_]) && s_[pos_] != '\0') ++pos_;
+  }
+  std::string word() {
+    const size_t start = pos_;
+    while (pos_ < s_.size() && !std::strchr(" \t\r\n=/<>\"'", s_[pos_])) ++pos_;
+    return std::string(s_.substr(start, pos_ - start));
+  }
+  std::string attributeValue() {
+    if (pos_ < s_.size() && (s_[pos_] == '"' || s_[pos_] == '\'')) {
+      const char quote = s_[pos_++];
+      const size_t end = s_.find(quote, pos_);
+      const size_t stop = end == std::string_view::npos ? s_.size() : end;
+      std::string v(s_.substr(pos_, stop - pos_));
+      pos_ = end == std::string_view::npos ? s_.size() : end + 1;
+      return v;
+    }
+    const size_t start = pos_;
+    while (pos_ < s_.size() && !std::strchr(" \t\r\n>", s_[pos_]) && s_[pos_] != '\0') ++pos_;
+    if (pos_ > start && s_[pos_ - 1] == '/' && pos_ < s_.size() && s_[pos_] == '>') --pos_;
+    return std::string(s_.substr(start, pos_ - start));
+  }
+
+  std::string_view s_;
+  size_t pos_ = 0;
+};
+
+std::optional<uint16_t> objectKindOf(std::string_view type) {
+  static constexpr std::pair<std::string_view, uint16_t> kKinds[] = {
+      {"Button", dk::Button},      {"Checkbox", dk::CheckBox}, {"Radio", dk::OptionButton}, {"Label", dk::Label},
+      {"Edit", dk::EditBox},       {"List", dk::ListBox},      {"Drop", dk::DropDown},      {"GBox", dk::GroupBox},
+      {"Scroll", dk::ScrollBar},   {"Spin", dk::Spinner},      {"Dialog", dk::DialogBox},   {"Note", dk::Note},
+      {"Pict", dk::Picture},       {"Rect", dk::Rectangle},    {"Shape", dk::OfficeArt},    {"Movie", dk::Picture},
+      {"Camera", dk::Picture},     {"LineA", dk::Line},        {"RectA", dk::Rectangle},    {"EllipseA", dk::Oval},
+      {"ArcA", dk::Arc},           {"PolyLineA", dk::Polygon}, {"Group", dk::Group}};
+  for (const auto& [n, k] : kKinds)
+    if (vb::ucase(std::string(n)) == vb::ucase(std::string(type))) return k;
+  return std::nullopt;
+}
+
+// A VML colour: "#RRGGBB", "#RGB", a colour name, or "name [index]" of Excel's colour indexes.
+std::optional<uint32_t> vmlColor(std::string value, const std::vector<uint32_t>& palette) {
+  std::optional<uint32_t> indexed;
+  if (const size_t open = value.find('['); open != std::string::npos) {
+    uint32_t index = 0;
+    auto [p, ec] = std::from_chars(value.data() + open + 1, value.data() + value.size(), index);
+    if (ec == std::errc()) indexed = drawing::paletteColor(index, palette);
+    value.erase(open);
+  }
+  while (!value.empty() && value.back() == ' ') value.pop_back();
+  if (!value.empty() && value[0] == '#') {
+    std::string digits = value.substr(1);
+    if (digits.size() == 3) digits = {digits[0], digits[0], digits[1], digits[1], digits[2], digits[2]};
+    uint32_t v = 0;
+    auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, 16);
+    if (digits.size() == 6 && ec == std::errc() && p == digits.data() + digits.size()) return v;
+    return indexed;
+  }
+  static constexpr std::pair<std::string_view, uint32_t> kNames[] = {
+      {"black", 0x000000}, {"white", 0xFFFFFF},  {"red", 0xFF0000},    {"green", 0x008000}, {"lime", 0x00FF00},
+      {"blue", 0x0000FF},  {"yellow", 0xFFFF00}, {"aqua", 0x00FFFF},   {"fuchsia", 0xFF00FF}, {"gray", 0x808080},
+      {"silver", 0xC0C0C0}, {"navy", 0x000080},  {"maroon", 0x800000}, {"olive", 0x808000}, {"purple", 0x800080},
+      {"teal", 0x008080},  {"infoBackground", 0xFFFFE1}, {"infoText", 0x000000}, {"windowText", 0x000000},
+      {"window", 0xFFFFFF}, {"buttonFace", 0xC0C0C0}};
+  for (const auto& [n, v] : kNames)
+    if (vb::ucase(std::string(n)) == vb::ucase(value)) return v;
+  return indexed;
+}
+
+bool vmlFalse(const std::string* v) { return v && (*v == "f" || *v == "false" || *v == "False"); }
+
+int vmlDash(const std::string& style) {
+  namespace ds = drawing::dash;
+  const std::string s = vb::ucase(style);
+  if (s == "SHORTDOT" || s == "DOT") return ds::RoundDot;
+  if (s == "SHORTDASH" || s == "DASH") return ds::Dash;
+  if (s == "SHORTDASHDOT" || s == "DASHDOT") return ds::DashDot;
+  if (s == "SHORTDASHDOTDOT" || s == "DASHDOTDOT" || s == "LONGDASHDOTDOT") return ds::DashDotDot;
+  if (s == "LONGDASH") return ds::LongDash;
+  if (s == "LONGDASHDOT") return ds::LongDashDot;
+  return ds::Solid;
+}
+
+// Text as HTML shows it: runs of white space become one space, breaks become "\n" without
+// the spaces around them.
+std::string collapsedSpace(const std::string& s) {
+  std::string out;
+  bool space = false;
+  for (char c : s) {
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      space = true;
+      continue;
+    }
+    if (c == kBreak) {
+      while (!out.empty() && out.back() == ' ') out.pop_back();
+      out += '\n';
+      space = false;
+      continue;
+    }
+    if (space && !out.empty() && out.back() != '\n') out += ' ';
+    space = false;
+    out += c;
+  }
+  return out;
+}
+
+struct Building {
+  std::string element;  // the shape's tag name ("v:shape")
+  drawing::Shape shape;
+  std::optional<uint16_t> kind;
+  std::string spid, anchor, row, col, macro;
+  bool visible = false;
+  bool inText = false;
+  std::string text;
+};
+
+bool isShapeTag(const std::string& local) {
+  return local == "shape" || local == "rect" || local == "roundrect" || local == "oval" || local == "line" ||
+         local == "polyline" || local == "arc" || local == "image" || local == "curve";
+}
+
+class VmlReader {
+ public:
+  VmlReader(const DrawingContext& ctx, const std::map<std::string, std::string>& names) : ctx_(ctx), names_(names) {}
+
+  VmlPart run(std::string_view text) {
+    Scanner scanner(text);
+    Tag tag;
+    std::string chars;
+    std::string field;  // the x: element whose text is being read
+    while (scanner.next(tag, chars)) {
+      if (!tag.name.empty() && opens(tag)) {
+        field.clear();
+        continue;
+      }
+      if (stack_.empty()) continue;
+      Building& b = stack_.back();
+      if (tag.name.empty()) {
+        if (b.inText && b.text.size() < kMaxText) b.text += chars;
+        else if (!field.empty()) fieldText(b, field) += chars;
+        continue;
+      }
+      const std::string local = localOf(tag.name);
+      if (tag.end) {
+        if (tag.name == b.element) finish();
+        else if (local == "textbox") b.inText = false;
+        else if ((local == "div" || local == "p") && b.inText && !b.text.empty()) b.text += kBreak;
+        field.clear();
+        continue;
+      }
+      field.clear();
+      if (local == "br" && b.inText) b.text += kBreak;
+      else if (local == "imagedata" && tag.attr("o:relid") && ctx_.picture)
+        b.shape.geometry.pictureIndex = ctx_.picture(*tag.attr("o:relid"));
+      else if (local == "textbox" && !tag.selfClosing) b.inText = true;
+      else if (local == "ClientData") b.kind = objectKindOf(tag.attr("ObjectType") ? *tag.attr("ObjectType") : "");
+      else if (local == "Visible") b.visible = true;
+      else if (local == "fill" && vmlFalse(tag.attr("on"))) b.shape.filled = false;
+      else if (local == "stroke") stroke(b, tag);
+      else if (!tag.selfClosing && (local == "Anchor" || local == "Row" || local == "Column" || local == "FmlaMacro")) field = local;
+    }
+    // Shapes never closed end with the part.
+    while (!stack_.empty()) finish();
+    return std::move(out_);
+  }
+
+  void begin(const Tag& tag) {
+    if (stack_.size() >= static_cast<size_t>(kMaxGroupDepth)) return;
+    Building b;
+    b.element = tag.name;
+    b.spid = tag.attr("id") ? *tag.attr("id") : "";
+    drawing::Shape& s = b.shape;
+    if (vmlFalse(tag.attr("filled"))) s.filled = false;
+    if (vmlFalse(tag.attr("stroked"))) s.lined = false;
+    if (auto c = tag.attr("fillcolor")) {
+      if (auto rgb = vmlColor(*c, ctx_.palette)) s.foreColor = excelColor(*rgb);
+    } else {
+      s.foreColor = excelColor(0xFFFFFF);
+    }
+    if (auto c = tag.attr("strokecolor")) {
+      if (auto rgb = vmlColor(*c, ctx_.palette)) s.lineColor = excelColor(*rgb);
+    } else {
+      s.lineColor = excelColor(0x000000);
+    }
+    if (auto w = tag.attr("strokeweight")) s.geometry.lineWidthEmu = lengthEmu(*w);
+    stack_.push_back(std::move(b));
+  }
+
+  // Tags are dispatched here before run() sees them as members of the open shape.
+  bool opens(const Tag& tag) {
+    if (tag.end || !isShapeTag(localOf(tag.name))) return false;
+    begin(tag);
+    if (tag.selfClosing) finish();
+    return true;
+  }
+
+ private:
+  static uint32_t lengthEmu(const std::string& v) {
+    double n = 0;
+    auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+    if (ec != std::errc()) return 9525;
+    const std::string unit(p, v.data() + v.size());
+    double emu = unit == "pt" ? n * 12700 : unit == "px" ? n * 9525 : unit == "in" ? n * 914400 : unit == "mm" ? n * 36000 : n;
+    return static_cast<uint32_t>(std::clamp(emu, 0.0, 20000000.0));
+  }
+
+  static std::string& fieldText(Building& b, const std::string& field) {
+    if (field == "Anchor") return b.anchor;
+    if (field == "Row") return b.row;
+    if (field == "Column") return b.col;
+    return b.macro;
+  }
+
+  void stroke(Building& b, const Tag& tag) {
+    if (vmlFalse(tag.attr("on"))) b.shape.lined = false;
+    if (auto d = tag.attr("dashstyle")) b.shape.dashStyle = vmlDash(*d);
+    if (auto c = tag.attr("color"))
+      if (auto rgb = vmlColor(*c, ctx_.palette)) b.shape.lineColor = excelColor(*rgb);
+  }
+
+  void finish() {
+    Building b = std::move(stack_.back());
+    stack_.pop_back();
+    if (!b.kind || out_.shapes.size() >= kMaxDrawingShapes) return;
+    drawing::Shape& s = b.shape;
+    s.objectKind = *b.kind;
+    // "_x0000_s1025": the shape id; Excel numbers default names by its low ten bits.
+    const size_t digits = b.spid.find_last_not_of("0123456789");
+    uint32_t spid = 0;
+    if (digits != std::string::npos && digits + 1 < b.spid.size())
+      std::from_chars(b.spid.data() + digits + 1, b.spid.data() + b.spid.size(), spid);
+    s.shapeId = spid;
+    s.objectId = static_cast<uint16_t>(spid & 0x3FF);
+    if (auto it = names_.find(b.spid); it != names_.end()) s.storedName = it->second;
+    s.name = s.storedName.empty() ? drawing::defaultShapeName(s.objectKind, s.objectId, false) : s.storedName;
+    s.onAction = macroText(collapsedSpace(b.macro), ctx_.books);
+    const std::string text = collapsedSpace(b.text);
+    if (s.objectKind != dk::Note && s.objectKind != dk::Picture) {
+      s.hasText = !text.empty();
+      s.text = text.size() > kMaxText ? text.substr(0, kMaxText) : text;
+      while (!s.text.empty() && s.text.back() == '\n') s.text.pop_back();
+    }
+    if (s.objectKind == dk::Note) {
+      s.hasText = true;
+      s.noteRow = number(b.row);
+      s.noteCol = number(b.col);
+      if (b.visible && s.noteRow && s.noteCol) out_.shownNotes.insert({*s.noteRow, *s.noteCol});
+    }
+    s.geometry.anchor = anchorOf(b.anchor);
+    out_.shapes.push_back(std::move(s));
+  }
+
+  static std::optional<uint16_t> number(const std::string& t) {
+    const std::string s = collapsedSpace(t);
+    uint32_t v = 0;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || v > 0xFFFF) return std::nullopt;
+    return static_cast<uint16_t>(v);
+  }
+
+  // "LeftColumn, LeftOffset, TopRow, TopOffset, RightColumn, RightOffset, BottomRow,
+  // BottomOffset", offsets in pixels.
+  std::optional<drawing::CellAnchor> anchorOf(const std::string& text) const {
+    uint32_t v[8] = {};
+    size_t n = 0;
+    const char* p = text.data();
+    const char* end = text.data() + text.size();
+    while (p < end && n < 8) {
+      while (p < end && (*p == ' ' || *p == ',' || *p == '\n' || *p == '\r' || *p == '\t')) ++p;
+      auto [q, ec] = std::from_chars(p, end, v[n]);
+      if (ec != std::errc()) break;
+      v[n] = std::min<uint32_t>(v[n], 1048575);
+      ++n;
+      p = q;
+    }
+    if (n != 8) return std::nullopt;
+    return ctx_.grid.anchor(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+  }
+
+  const DrawingContext& ctx_;
+  const std::map<std::string, std::string>& names_;
+  std::vector<Building> stack_;
+  VmlPart out_;
+};
+
+}  // namespace
+
+VmlPart readVmlPart(std::string_view text, const DrawingContext& context,
+                    const std::map<std::string, std::string>& controlNames) {
+  VmlReader reader(context, controlNames);
+  return reader.run(text);
+}
+
+}  // namespace zel::xls::ooxml
