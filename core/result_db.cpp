@@ -158,7 +158,9 @@ void ResultDb::limitWork(uint64_t maxSteps) {
 }
 
 void ResultDb::ensureSchema(const std::string& schemaSql) {
-  // The schema file uses CREATE TABLE IF NOT EXISTS, so running it adds only what is missing.
+  // The schema file uses CREATE TABLE IF NOT EXISTS, so running it adds only what is missing;
+  // one transaction for all its tables instead of one commit (and disk sync) per table.
+  Run run(*this);
   exec(schemaSql);
 }
 
@@ -244,7 +246,6 @@ TableWriter::TableWriter(ResultDb& db, std::string table) : db_(&db), table_(std
   std::string sql = "INSERT INTO " + quoteIdent(table_) + " (";
   std::string marks;
   for (size_t i = 0; i < columns_.size(); ++i) {
-    index_[asciiLower(columns_[i])] = static_cast<int>(i);
     sql += (i ? "," : "") + quoteIdent(columns_[i]);
     marks += (i ? ",?" : "?");
   }
@@ -259,9 +260,27 @@ void TableWriter::addNew() {
 }
 
 void TableWriter::set(std::string_view field, DbValue value) {
-  auto it = index_.find(asciiLower(field));
-  if (it == index_.end()) throw DbError(SQLITE_ERROR, "Item not found in this collection: " + table_ + "." + std::string(field));
-  values_[static_cast<size_t>(it->second)] = std::move(value);
+  // Field names compare without regard to ASCII case; the search starts after the field set
+  // last, so a row filled in column order finds each field at the first look.
+  auto sameField = [](std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+      char x = a[i], y = b[i];
+      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+      if (x != y) return false;
+    }
+    return true;
+  };
+  const size_t n = columns_.size();
+  for (size_t k = 0; k < n; ++k) {
+    const size_t i = (next_ + k) % n;
+    if (!sameField(columns_[i], field)) continue;
+    values_[i] = std::move(value);
+    next_ = i + 1;
+    return;
+  }
+  throw DbError(SQLITE_ERROR, "Item not found in this collection: " + table_ + "." + std::string(field));
 }
 
 void TableWriter::update() {

@@ -123,8 +123,8 @@ class TableWriter {
   ResultDb* db_;
   std::string table_;
   std::vector<std::string> columns_;
-  std::unordered_map<std::string, int> index_;
   std::vector<DbValue> values_;
+  size_t next_ = 0;  // where the next field lookup starts: fields are mostly set in one order
   std::unique_ptr<Statement> insert_;
   bool pending_ = false;
 };

@@ -4,8 +4,32 @@
 #include "core/vbstring.h"
 
 namespace zel::workbook {
+namespace {
+
+bool isAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// The same rule on bytes: for ASCII text every character is one UTF-16 unit.
+std::string stripAllAscii(std::string_view text, std::string_view part) {
+  if (vb::trim(text).empty()) return {};
+  if (part.empty() || text.find(part) == std::string_view::npos) return std::string(text);
+  std::string out(text);
+  for (size_t p = out.find(part); p != std::string::npos; p = out.find(part)) {
+    if (p == 0)
+      out = vb::trim(std::string_view(out).substr(part.size()));
+    else
+      out.erase(p, part.size());
+  }
+  return out;
+}
+
+}  // namespace
 
 std::string StripAll(std::string_view textIn, std::string_view partIn) {
+  if (isAscii(textIn) && isAscii(partIn)) return stripAllAscii(textIn, partIn);
   std::u16string text = toU16(textIn);
   if (vb::trim(text).empty()) return {};
   const std::u16string part = toU16(partIn);

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "xls/huge_pages.h"
+
 namespace zel::xls {
 
 namespace {
@@ -28,6 +30,7 @@ bool RecordReader::next(Record& out) {
 RecordList splitRecords(std::span<const uint8_t> stream) {
   RecordList out;
   out.records.reserve(stream.size() / 16 + 1);
+  adviseHugePages(out.records);
   RecordReader reader(stream);
   Record r;
   while (reader.next(r)) out.records.push_back(r);

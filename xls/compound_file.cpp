@@ -1,6 +1,7 @@
 // libgsf-backed compound file access with RAII ownership of every GObject.
 #include "xls/compound_file.h"
 #include "xls/gsf_handles.h"
+#include "xls/huge_pages.h"
 
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -141,7 +142,10 @@ std::optional<std::vector<uint8_t>> CompoundFile::readStream(const std::string& 
   gsf_off_t size = gsf_input_size(node.get());
   if (size < 0 || static_cast<uint64_t>(size) > kMaxStreamBytes)
     throw CompoundFileError("stream " + path + " is too large or damaged");
-  std::vector<uint8_t> out(static_cast<size_t>(size));
+  std::vector<uint8_t> out;
+  out.reserve(static_cast<size_t>(size));
+  adviseHugePages(out);
+  out.resize(static_cast<size_t>(size));
   if (size > 0 && !gsf_input_read(node.get(), static_cast<size_t>(size), out.data()))
     throw CompoundFileError("stream " + path + " cannot be read (damaged compound file)");
   return out;

@@ -165,6 +165,16 @@ void Workbook::finishLoad() {
   for (size_t i = 0; i < biff_.globals.sheets.size(); ++i)
     if (!biff_.globals.sheets[i].vbaModule) sheetIndex_.push_back(i);
   buildEnvironment();
+  // Which XFs format dates, judged once per number format rather than once per cell.
+  std::map<uint16_t, bool> dateFormats;
+  for (const XfInfo& xf : biff_.globals.xfs) {
+    auto [it, added] = dateFormats.try_emplace(xf.format, false);
+    if (added) {
+      auto f = biff_.globals.formats.find(xf.format);
+      it->second = formatHasDateSection(f != biff_.globals.formats.end() ? f->second : builtinNumberFormat(xf.format));
+    }
+    xfDateFormat_.push_back(it->second);
+  }
   sheets_.reserve(sheetIndex_.size());
   for (size_t i = 0; i < sheetIndex_.size(); ++i) sheets_.emplace_back(*this, static_cast<int>(i));
   applyPageSetupNames();

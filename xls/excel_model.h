@@ -246,6 +246,8 @@ class Workbook {
   // Text of a formula of a sheet's cell (used by Cell).
   FormulaText cellFormula(const Worksheet& sheet, const CellEntry& cell) const;
   std::string numberFormatOf(uint16_t xf) const;
+  // The XF's number format has a date or time section (constants may print as dates).
+  bool xfHasDateFormat(uint16_t xf) const { return xf < xfDateFormat_.size() && xfDateFormat_[xf]; }
   // The pictures the drawing layer's picture shapes show (by their pib).
   const drawing::PictureStore& pictures() const { return pictures_; }
 
@@ -268,6 +270,7 @@ class Workbook {
   std::vector<Worksheet> sheets_;
   drawing::PictureStore pictures_;
   std::vector<size_t> nameOrder_;    // collection position -> NAME record index
+  std::vector<bool> xfDateFormat_;   // per XF: xfHasDateFormat
   int activeSheet_ = 0;              // 0-based collection position
 };
 

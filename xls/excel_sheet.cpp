@@ -261,8 +261,9 @@ std::string Cell::formula() const {
     case CellValue::Kind::Empty: return "";
     case CellValue::Kind::Number:
       // A date constant is given as the date, not as its serial number.
-      if (auto date = dateConstantText(book.numberFormatOf(entry_->xf), v.number, book.globals().dateMode1904))
-        return *date;
+      if (book.xfHasDateFormat(entry_->xf))
+        if (auto date = dateConstantText(book.numberFormatOf(entry_->xf), v.number, book.globals().dateMode1904))
+          return *date;
       return formula::excelNumberText(v.number);
     case CellValue::Kind::Text: return v.text;
     case CellValue::Kind::Boolean: return v.boolean ? "TRUE" : "FALSE";

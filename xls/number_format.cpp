@@ -757,6 +757,12 @@ std::optional<std::string> dateConstantText(std::string_view format, double valu
   return hasTime ? std::string(date) + " " + time : std::string(date);
 }
 
+bool formatHasDateSection(std::string_view format) {
+  for (const auto& p : splitSections(format))
+    if (tokenize(p).isDate) return true;
+  return false;
+}
+
 std::string formatText(std::string_view format, std::string_view text) {
   auto parts = splitSections(format);
   if (parts.size() >= 4) return renderSectionText(tokenize(parts[3]), text);

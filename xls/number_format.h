@@ -18,6 +18,9 @@ std::string formatNumber(std::string_view format, double value, bool dateMode190
 // formula text in English): "2/23/2005", "5:47:13 PM" (serials below 1), "2/23/2005 5:47:13 PM".
 // Empty when the format shows the number as a number, or the serial is no date.
 std::optional<std::string> dateConstantText(std::string_view format, double value, bool dateMode1904);
+// True when some section of the format shows numbers as dates or times: only then can
+// dateConstantText give a date for it.
+bool formatHasDateSection(std::string_view format);
 // The text of a text value under a format (the fourth section, or "@" sections).
 std::string formatText(std::string_view format, std::string_view text);
 

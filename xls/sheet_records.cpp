@@ -8,6 +8,7 @@
 
 #include "xls/biff_string.h"
 #include "xls/byte_cursor.h"
+#include "xls/huge_pages.h"
 
 namespace zel::xls {
 namespace {
@@ -422,6 +423,9 @@ void reserveCells(const std::vector<Record>& records, size_t bof, SheetData& she
   sheet.cells.reserve(cells);
   sheet.formulas.reserve(formulas);
   sheet.formulaBytes.reserve(formulaBytes);
+  adviseHugePages(sheet.cells);
+  adviseHugePages(sheet.formulas);
+  adviseHugePages(sheet.formulaBytes);
 }
 
 }  // namespace

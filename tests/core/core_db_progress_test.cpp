@@ -51,12 +51,14 @@ TEST(ResultDb, PatternSecondRunAndFailureAndMissingTable) {
       TableWriter rs(db, "T_XlName");
       for (int i = 0; i < 3 + run; ++i) {
         rs.addNew();
+        rs.set("sheetmei", "S");   // field names are case-insensitive, set in any order
         rs.set("StCell", "A" + std::to_string(i));
-        rs.set("labelname", "n");  // field names are case-insensitive
+        rs.set("labelname", "n");
         rs.update();
       }
     }
     EXPECT_EQ(std::get<int64_t>(db.query("SELECT COUNT(*) FROM T_XlName")[0][0]), 4);
+    EXPECT_EQ(dbValueText(db.query("SELECT StCell || LabelName || SheetMei FROM T_XlName ORDER BY StCell")[0][0]), "A0nS");
     // A run that fails midway keeps the rows it added.
     try {
       ResultDb::Run r(db);

@@ -88,7 +88,9 @@ struct Cell {
 class Printer {
  public:
   Printer(const FormulaEnvironment& env, FormulaOrigin origin, FormulaKind kind)
-      : env_(env), origin_(origin), kind_(kind) {}
+      : env_(env), origin_(origin), kind_(kind) {
+    stack_.reserve(8);
+  }
 
   FormulaText print(const DecodedFormula& decoded) {
     for (const auto& token : decoded.tokens) {

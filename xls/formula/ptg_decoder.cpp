@@ -51,6 +51,7 @@ class Decoder {
   Decoder(std::span<const uint8_t> rgce, std::span<const uint8_t> extra) : in_(rgce), extra_(extra) {}
 
   DecodedFormula run() {
+    out_.tokens.reserve(in_.remaining() / 2 + 1);  // tokens take 1 to 9 bytes, most 3 or more
     while (!in_.atEnd() && !out_.error) {
       start_ = in_.position();
       const uint8_t ptg = in_.u8();
