@@ -87,12 +87,12 @@ SheetFont sheetFont(const xls::WorkbookGlobals& g, uint16_t fontIndex, double sc
 }
 
 std::vector<Block> splitBlocks(const std::vector<double>& sizes, int last, double available,
-                               const std::vector<uint16_t>& breaks) {
+                               const std::vector<uint32_t>& breaks) {
   std::vector<Block> blocks;
   int start = 0;
   double used = 0;
   for (int i = 0; i <= last; ++i) {
-    bool manual = i > start && std::binary_search(breaks.begin(), breaks.end(), static_cast<uint16_t>(i));
+    bool manual = i > start && std::binary_search(breaks.begin(), breaks.end(), static_cast<uint32_t>(i));
     if (i > start && (manual || used + sizes[i] > available + 1e-6)) {
       blocks.push_back({start, i - 1});
       start = i;
@@ -184,7 +184,7 @@ class SheetPager {
     headW_ = setup_.headings ? m_.widthMm(headingFont_, std::to_string(geo_.lastRow + 1)) + 4 * padMm_ +
                                    2 * kMmPerPixel * scale_
                              : 0;
-    std::vector<uint16_t> rowBreaks = L.rowBreaks, colBreaks = L.colBreaks;
+    std::vector<uint32_t> rowBreaks = L.rowBreaks, colBreaks(L.colBreaks.begin(), L.colBreaks.end());
     std::sort(rowBreaks.begin(), rowBreaks.end());
     std::sort(colBreaks.begin(), colBreaks.end());
     auto rows = splitBlocks(geo_.rowH, geo_.lastRow, availH_ - headH_, rowBreaks);
@@ -246,7 +246,7 @@ class SheetPager {
     }
     geo_.rowH.assign(lastRow + 1, data_.defaultRowHeightTwips / 20.0 * kMmPerPoint * scale_);
     for (const auto& ri : data_.rows) {
-      if (ri.row > lastRow) continue;
+      if (static_cast<int>(ri.row) > lastRow) continue;
       geo_.rowH[ri.row] = ri.hidden ? 0 : ri.heightTwips / 20.0 * kMmPerPoint * scale_;
     }
     geo_.colX = prefixSums(geo_.colW);
@@ -298,7 +298,7 @@ class SheetPager {
       size_t rows = static_cast<size_t>(a.lastRow - a.firstRow) + 1;
       if (entries + rows > kMaxMergeRowEntries) break;
       entries += rows;
-      for (int r = a.firstRow; r <= a.lastRow; ++r) rowMerges_[r].push_back(static_cast<uint32_t>(i));
+      for (int r = static_cast<int>(a.firstRow); r <= static_cast<int>(a.lastRow); ++r) rowMerges_[r].push_back(static_cast<uint32_t>(i));
     }
   }
 
@@ -394,7 +394,7 @@ class SheetPager {
         if (geo_.colW[c] <= 0) continue;
         const xls::MergedArea* m = mergeAt(r, c);
         if (!m || m->lastCol == c) addRule(p, x(c + 1), y(r), x(c + 1), y(r + 1), kGridWidthMm, kGridRgb);
-        if (!m || m->lastRow == r) addRule(p, x(c), y(r + 1), x(c + 1), y(r + 1), kGridWidthMm, kGridRgb);
+        if (!m || static_cast<int>(m->lastRow) == r) addRule(p, x(c), y(r + 1), x(c + 1), y(r + 1), kGridWidthMm, kGridRgb);
       }
     }
   }
@@ -448,9 +448,9 @@ class SheetPager {
     });
     // Merged areas reaching into the page from an anchor on an earlier page.
     for (const auto& m : merges_) {
-      if (m.firstRow > rows_.last) break;
-      bool intersects = m.lastRow >= rows_.first && m.lastCol >= cols_.first && m.firstCol <= cols_.last;
-      bool anchorHere = m.firstRow >= rows_.first && m.firstCol >= cols_.first && m.firstCol <= cols_.last;
+      if (static_cast<int>(m.firstRow) > rows_.last) break;
+      bool intersects = static_cast<int>(m.lastRow) >= rows_.first && m.lastCol >= cols_.first && m.firstCol <= cols_.last;
+      bool anchorHere = static_cast<int>(m.firstRow) >= rows_.first && m.firstCol >= cols_.first && m.firstCol <= cols_.last;
       if (intersects && !anchorHere) anchors.push_back({m.firstRow, m.firstCol});
     }
     for (auto [r, c] : anchors) addCellText(p, r, c);

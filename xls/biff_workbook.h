@@ -128,7 +128,8 @@ struct RangeFormula {
 };
 
 struct NoteEntry {
-  uint16_t row = 0, col = 0;
+  uint32_t row = 0;
+  uint16_t col = 0;
   uint16_t objectId = 0;
   std::string author;
   std::string text;
@@ -143,7 +144,7 @@ struct ColumnInfo {
 };
 
 struct RowInfo {
-  uint16_t row = 0;
+  uint32_t row = 0;
   uint16_t heightTwips = 255;
   bool customHeight = false;
   bool hidden = false;

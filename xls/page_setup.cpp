@@ -33,7 +33,8 @@ std::string readHeaderFooter(ByteCursor& cur) {
 }
 
 // HORIZONTALPAGEBREAKS / VERTICALPAGEBREAKS: count, then (position, start, end) triples.
-void readPageBreaks(ByteCursor& cur, std::vector<uint16_t>& out) {
+template <typename Position>
+void readPageBreaks(ByteCursor& cur, std::vector<Position>& out) {
   uint16_t count = cur.u16();
   out.clear();
   for (uint16_t i = 0; i < count; ++i) {

@@ -14,7 +14,7 @@ inline constexpr size_t kMaxPageBreaks = 1026;
 inline constexpr size_t kMaxMergedAreas = 65536;
 
 struct MergedArea {
-  uint16_t firstRow = 0, lastRow = 0;
+  uint32_t firstRow = 0, lastRow = 0;  // rows of Office 2007+ sheets reach 1 048 576
   uint16_t firstCol = 0, lastCol = 0;
 };
 
@@ -29,7 +29,7 @@ struct SheetPageLayout {
   double headerInches = 0.5, footerInches = 0.5;
   bool hCenter = false, vCenter = false;
   std::string header, footer;     // with their &-codes
-  std::vector<uint16_t> rowBreaks;  // a new page starts at these 0-based rows
+  std::vector<uint32_t> rowBreaks;  // a new page starts at these 0-based rows
   std::vector<uint16_t> colBreaks;  // ... and at these 0-based columns
 };
 

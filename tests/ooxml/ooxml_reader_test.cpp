@@ -137,6 +137,23 @@ TEST(OoxmlReader, StrictPackageIsRefusedByName) {
   }
 }
 
+TEST(OoxmlReader, RowsBeyondTheOldGridKeepTheirMergesHeightsAndBreaks) {
+  auto parts = test::minimalWorkbook(
+      "<worksheet><sheetData><row r=\"70000\" ht=\"30\" customHeight=\"1\"><c r=\"A70000\"><v>1</v></c></row>"
+      "</sheetData><mergeCells><mergeCell ref=\"A70000:B1048576\"/></mergeCells>"
+      "<rowBreaks><brk id=\"70001\"/></rowBreaks><colBreaks><brk id=\"300\"/></colBreaks></worksheet>");
+  auto book = Workbook::openMemory(test::zipImage(parts), "/tmp/tall.xlsx");
+  const SheetData& d = book->sheetData(0);
+  ASSERT_EQ(d.mergedAreas.size(), 1u);
+  EXPECT_EQ(d.mergedAreas[0].firstRow, 69999u);
+  EXPECT_EQ(d.mergedAreas[0].lastRow, 1048575u);
+  ASSERT_EQ(d.rows.size(), 1u);
+  EXPECT_EQ(d.rows[0].row, 69999u);
+  EXPECT_EQ(d.rows[0].heightTwips, 600);
+  EXPECT_EQ(d.pageLayout.rowBreaks, std::vector<uint32_t>{70001});
+  EXPECT_EQ(d.pageLayout.colBreaks, std::vector<uint16_t>{300});
+}
+
 TEST(OoxmlReader, HostileSheetsGiveWarningsNotCrashes) {
   // A document type with an entity: refused before any expansion; the book still opens.
   auto bomb = test::minimalWorkbook(

@@ -33,12 +33,12 @@ report::SheetPages layoutFile(const std::string& file, const std::string& sheet,
 TEST(CorpusPageSetup, PageBreaksAndMergedAreasAsStored) {
   auto breaks = xls::Workbook::open(test::dataFile("SimpleWithPageBreaks.xls"));
   const auto& layout = breaks->sheet(1).data().pageLayout;
-  EXPECT_EQ(layout.rowBreaks, std::vector<uint16_t>{23});
+  EXPECT_EQ(layout.rowBreaks, std::vector<uint32_t>{23});
   EXPECT_EQ(layout.colBreaks, std::vector<uint16_t>{5});
   auto loan = xls::Workbook::open(test::dataFile("44958.xls"));
   const auto& merged = loan->sheet("TwoVariable Table Example").data().mergedAreas;
   ASSERT_EQ(merged.size(), 2u);
-  auto area = [](const auto& m) { return std::vector<int>{m.firstRow, m.lastRow, m.firstCol, m.lastCol}; };
+  auto area = [](const auto& m) { return std::vector<int>{static_cast<int>(m.firstRow), static_cast<int>(m.lastRow), m.firstCol, m.lastCol}; };
   EXPECT_EQ(area(merged[0]), (std::vector<int>{0, 0, 0, 1}));
   EXPECT_EQ(area(merged[1])[0], 1);
   EXPECT_EQ(area(merged[1])[2], 4);

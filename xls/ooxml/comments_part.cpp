@@ -37,8 +37,7 @@ void readCommentsPart(XmlReader& xml, SheetData& sheet) {
       }
       if (!pos || pos->col >= kMaxColumns || sheet.notes.size() >= kMaxNotes) continue;
       NoteEntry note;
-      note.row = static_cast<uint16_t>(std::min<uint32_t>(pos->row, 65535));
-      if (pos->row > 65535) continue;
+      note.row = pos->row;
       note.col = static_cast<uint16_t>(pos->col);
       note.author = author < authors.size() ? authors[author] : std::string();
       note.text = std::move(text);

@@ -10,7 +10,6 @@
 namespace zel::xls::ooxml {
 namespace {
 
-constexpr uint32_t kBiffRows = 65536;
 
 template <typename T>
 std::optional<T> number(std::string_view s) {
@@ -116,9 +115,9 @@ class WorksheetReader {
     bool custom = attrTrue(xml_, "customHeight");
     bool hidden = attrTrue(xml_, "hidden");
     auto ht = xml_.attr("ht");
-    if ((custom || hidden || ht) && row < kBiffRows) {
+    if (custom || hidden || ht) {
       RowInfo info;
-      info.row = static_cast<uint16_t>(row);
+      info.row = row;
       info.customHeight = custom;
       info.hidden = hidden;
       double points = ht ? number<double>(*ht).value_or(15) : sheet_.defaultRowHeightTwips / 20.0;
@@ -296,10 +295,10 @@ class WorksheetReader {
 
   void merge() {
     auto range = parseRangeReference(xml_.attr("ref").value_or(""));
-    if (!range || range->last.row >= kBiffRows || sheet_.mergedAreas.size() >= kMaxMergedAreas) return;
+    if (!range || range->last.row >= kMaxRows || sheet_.mergedAreas.size() >= kMaxMergedAreas) return;
     MergedArea a;
-    a.firstRow = static_cast<uint16_t>(range->first.row);
-    a.lastRow = static_cast<uint16_t>(range->last.row);
+    a.firstRow = range->first.row;
+    a.lastRow = range->last.row;
     a.firstCol = static_cast<uint16_t>(range->first.col);
     a.lastCol = static_cast<uint16_t>(range->last.col);
     sheet_.mergedAreas.push_back(a);
@@ -327,9 +326,14 @@ class WorksheetReader {
 
   void pageBreak(const std::string& kind) {
     auto id = number<uint32_t>(xml_.attr("id").value_or(""));
-    if (!id || *id >= kBiffRows) return;
-    auto& list = kind == "colBreaks" ? sheet_.pageLayout.colBreaks : sheet_.pageLayout.rowBreaks;
-    if (list.size() < kMaxPageBreaks) list.push_back(static_cast<uint16_t>(*id));
+    if (!id) return;
+    if (kind == "colBreaks") {
+      auto& list = sheet_.pageLayout.colBreaks;
+      if (*id < kMaxColumns && list.size() < kMaxPageBreaks) list.push_back(static_cast<uint16_t>(*id));
+    } else {
+      auto& list = sheet_.pageLayout.rowBreaks;
+      if (*id < kMaxRows && list.size() < kMaxPageBreaks) list.push_back(*id);
+    }
   }
 
   void sheetView() {
