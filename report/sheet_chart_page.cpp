@@ -7,6 +7,7 @@
 #include "report/report_output.h"
 #include "report/sheet_chart.h"
 #include "report/sheet_fonts.h"
+#include "report/sheet_print.h"
 #include "xls/excel_model.h"
 
 namespace zel::report {
@@ -54,10 +55,7 @@ bool renderChartSheetToPdf(const std::string& bookPath, const std::string& sheet
       if (error) *error = "シート「" + sheetName + "」はグラフシートではありません。";
       return false;
     }
-    SheetPages pages = layoutChartSheet(sheet);
-    for (const auto& w : pages.warnings) std::fprintf(stderr, "警告: %s\n", w.c_str());
-    ReportDocument doc(std::move(pages.title), pages.paper, std::move(pages.pages), sharedMeasurer());
-    return writePdf(doc, pdfPath, error);
+    return writeSheetPagesPdf(layoutChartSheet(sheet), pdfPath, error);
   } catch (const VbError& e) {
     if (error) *error = "error " + std::to_string(e.number()) + ": " + e.description();
     return false;

@@ -51,6 +51,12 @@ SheetPages prepareSheetPrint(xls::Application& app, const std::string& sheetName
   return layoutSheet(sheet, sheetPrintSetup(sheet, zoom), fields, metrics);
 }
 
+bool writeSheetPagesPdf(SheetPages pages, const std::string& pdfPath, std::string* error) {
+  for (const auto& w : pages.warnings) std::fprintf(stderr, "警告: %s\n", w.c_str());
+  ReportDocument doc(std::move(pages.title), pages.paper, std::move(pages.pages), sharedMeasurer());
+  return writePdf(doc, pdfPath, error);
+}
+
 bool renderSheetToPdf(const std::string& bookPath, const std::string& sheetName, const std::string& zoomText,
                       const std::string& pdfPath, std::string* error) {
   try {
@@ -59,10 +65,7 @@ bool renderSheetToPdf(const std::string& bookPath, const std::string& sheetName,
     xls::Application app;
     app.openWorkbook(bookPath);
     QtSheetMetrics metrics;
-    SheetPages pages = prepareSheetPrint(app, sheetName, zoomText, metrics, std::time(nullptr));
-    for (const auto& w : pages.warnings) std::fprintf(stderr, "警告: %s\n", w.c_str());
-    ReportDocument doc(std::move(pages.title), pages.paper, std::move(pages.pages), sharedMeasurer());
-    return writePdf(doc, pdfPath, error);
+    return writeSheetPagesPdf(prepareSheetPrint(app, sheetName, zoomText, metrics, std::time(nullptr)), pdfPath, error);
   } catch (const VbError& e) {
     if (error) *error = "error " + std::to_string(e.number()) + ": " + e.description();
     return false;

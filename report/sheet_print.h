@@ -25,6 +25,9 @@ inline constexpr const char* kSheetPrintPlace = "場所:シート印刷";
 SheetPages prepareSheetPrint(xls::Application& app, const std::string& sheetName, const std::string& zoomText,
                              SheetTextMetrics& metrics, std::time_t now);
 
+// The pages of a printed sheet as a PDF file; their warnings go to stderr.
+bool writeSheetPagesPdf(SheetPages pages, const std::string& pdfPath, std::string* error);
+
 // zelvarin-cli print-sheet: opens the workbook, prepares the print and writes a PDF. Returns
 // false with the error's number and text in `error`. Needs a QGuiApplication.
 bool renderSheetToPdf(const std::string& bookPath, const std::string& sheetName, const std::string& zoomText,
