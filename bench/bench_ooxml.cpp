@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_process.h"
 #include "xls/excel_model.h"
 #include "xls/formula/formula_printer.h"
 
@@ -100,12 +101,6 @@ void generateWorkbook(const std::string& path) {
   gsf_output_close(GSF_OUTPUT(zip.get()));
 }
 
-long peakRssMb() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss / 1024;
-}
-
 // Opens the book and reads every cell's value and formula; returns the formula count.
 long openAndWalk() {
   auto book = zel::xls::Workbook::open(benchFile());
@@ -123,7 +118,7 @@ void BM_OpenAndWalkXlsx(benchmark::State& state) {
   for (auto _ : state) formulas = openAndWalk();
   state.counters["cells"] = static_cast<double>(kRows) * kColumns;
   state.counters["formulas"] = static_cast<double>(formulas);
-  state.counters["peakRssMB"] = static_cast<double>(peakRssMb());
+  state.counters["peakRssMB"] = static_cast<double>(zel::bench::peakRssMb());
 }
 BENCHMARK(BM_OpenAndWalkXlsx)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -144,14 +139,7 @@ double timeOpenpyxl() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Generated in a child process, so that the peak memory measured here is the reader's.
-  pid_t child = fork();
-  if (child == 0) {
-    generateWorkbook(benchFile());
-    std::_Exit(0);
-  }
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  if (!zel::bench::generateInChildProcess([] { generateWorkbook(benchFile()); })) {
     std::cerr << "could not generate the workbook\n";
     return 1;
   }

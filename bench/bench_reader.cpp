@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_process.h"
 #include "xls/excel_model.h"
 // The test workbook builder is compiled into this program directly: benchmarks do not link
 // the test-support library.
@@ -73,12 +74,6 @@ double cpuSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-long peakRssMb() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss / 1024;
-}
-
 void BM_OpenAndWalk(benchmark::State& state) {
   long cells = 0, formulas = 0;
   for (auto _ : state) {
@@ -99,7 +94,7 @@ void BM_OpenAndWalk(benchmark::State& state) {
   }
   state.counters["cells"] = static_cast<double>(cells);
   state.counters["formulas"] = static_cast<double>(formulas);
-  state.counters["peakRssMB"] = static_cast<double>(peakRssMb());
+  state.counters["peakRssMB"] = static_cast<double>(zel::bench::peakRssMb());
 }
 BENCHMARK(BM_OpenAndWalk)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -152,7 +147,7 @@ BENCHMARK(BM_AnalyzeObjectAndCell)->Unit(benchmark::kMillisecond)->Iterations(3)
 
 // Runs xlrd's open_workbook on the same file and prints both times against ours.
 void compareWithXlrd() {
-  std::cout << "zelvarin open+walk: " << bestWall << " s wall, " << bestCpu << " s CPU; peak RSS " << peakRssMb()
+  std::cout << "zelvarin open+walk: " << bestWall << " s wall, " << bestCpu << " s CPU; peak RSS " << zel::bench::peakRssMb()
             << " MB\n";
   std::string cmd = "/usr/bin/python3 -c \"import time,xlrd; t=time.time(); c=time.process_time(); b=xlrd.open_workbook('" +
                     benchFile() + "'); print('%.3f %.3f %d' % (time.time()-t, time.process_time()-c, b.sheet_by_index(0).nrows))\" 2>/dev/null";
@@ -167,21 +162,14 @@ void compareWithXlrd() {
   }
   std::cout << "python3-xlrd open_workbook: " << wall << " s wall, " << cpu << " s CPU (" << rows << " rows)\n";
   std::cout << "ratio zelvarin/xlrd: " << bestWall / wall << " wall, " << bestCpu / cpu << " CPU (goal <= 0.2); peak RSS "
-            << peakRssMb() << " MB (goal <= 200)\n";
+            << zel::bench::peakRssMb() << " MB (goal <= 200)\n";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   auto start = std::chrono::steady_clock::now();
-  // Generated in a child process, so that the peak memory measured here is the reader's.
-  pid_t child = fork();
-  if (child == 0) {
-    generateWorkbook(benchFile());
-    std::_Exit(0);
-  }
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  if (!zel::bench::generateInChildProcess([] { generateWorkbook(benchFile()); })) {
     std::cerr << "could not generate the workbook\n";
     return 1;
   }
