@@ -123,12 +123,10 @@ class DrawingReader {
     int64_t extCx = 0, extCy = 0, posX = 0, posY = 0;
     std::optional<drawing::Shape> shape;
     if (xml_.isEmptyElement()) return;
-    while (xml_.next()) {
+    const int depth = xml_.depth();
+    while (xml_.nextInside(depth)) {
       const std::string_view n = xml_.localName();
-      if (xml_.isEnd()) {
-        if (n == kind) break;
-        continue;
-      }
+      if (xml_.isEnd()) continue;
       if (n == "from" || n == "to") readPosition(n == "from" ? from : to);
       else if (n == "ext" && !shape) extCx = attrInt(xml_, "cx", 0), extCy = attrInt(xml_, "cy", 0);
       else if (n == "pos") posX = attrInt(xml_, "x", 0), posY = attrInt(xml_, "y", 0);
@@ -153,14 +151,11 @@ class DrawingReader {
   }
 
   void readPosition(Position& p) {
-    const std::string end(xml_.localName());
     if (xml_.isEmptyElement()) return;
-    while (xml_.next()) {
+    const int depth = xml_.depth();
+    while (xml_.nextInside(depth)) {
       const std::string_view n = xml_.localName();
-      if (xml_.isEnd()) {
-        if (n == end) return;
-        continue;
-      }
+      if (xml_.isEnd()) continue;
       const int64_t v = std::clamp<int64_t>(textInt(xml_), 0, INT32_MAX);
       if (n == "col") p.col = static_cast<uint32_t>(v);
       else if (n == "row") p.row = static_cast<uint32_t>(v);
@@ -197,12 +192,10 @@ class DrawingReader {
       rgb = v;
     }
     if (xml_.isEmptyElement()) return rgb;
-    while (xml_.next()) {
+    const int depth = xml_.depth();
+    while (xml_.nextInside(depth)) {
       const std::string_view n = xml_.localName();
-      if (xml_.isEnd()) {
-        if (n == element) break;
-        continue;
-      }
+      if (xml_.isEnd()) continue;
       if (rgb && (n == "lumMod" || n == "lumOff" || n == "tint" || n == "shade"))
         rgb = modifiedColor(*rgb, n, static_cast<int>(std::clamp<int64_t>(attrInt(xml_, "val", 100000), -1000000, 1000000)));
     }
@@ -211,16 +204,13 @@ class DrawingReader {
 
   // At the start of a fill (solidFill, gradFill, pattFill) or a style reference: its first colour.
   std::optional<uint32_t> readFillColor(std::optional<uint32_t> placeholder) {
-    const std::string element(xml_.localName());
     std::optional<uint32_t> rgb;
     bool found = false;
     if (xml_.isEmptyElement()) return rgb;
-    while (xml_.next()) {
+    const int depth = xml_.depth();
+    while (xml_.nextInside(depth)) {
       const std::string_view n = xml_.localName();
-      if (xml_.isEnd()) {
-        if (n == element) break;
-        continue;
-      }
+      if (xml_.isEnd()) continue;
       if (n == "bgClr") xml_.skip();
       else if (isColorElement(n) && !found) rgb = readColor(placeholder), found = true;
     }

@@ -83,6 +83,8 @@ std::string_view XmlReader::localName() const { return view(xmlTextReaderConstLo
 
 int XmlReader::depth() const { return xmlTextReaderDepth(impl_->reader); }
 
+bool XmlReader::nextInside(int depth) { return next() && !(!start_ && this->depth() == depth); }
+
 std::optional<std::string> XmlReader::attr(std::string_view name) const {
   std::optional<std::string> out;
   xmlTextReaderPtr r = impl_->reader;

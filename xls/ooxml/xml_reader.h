@@ -44,6 +44,10 @@ class XmlReader {
   std::string text();
   // At an element start: skips its subtree, leaving the reader on its end.
   void skip();
+  // Inside the element that started at `depth` (its depth()): moves to the next start or end
+  // below it; false on the element's own end (or the document's end). A child of the same name
+  // does not end the walk.
+  bool nextInside(int depth);
 
   struct Impl;
 
