@@ -58,10 +58,16 @@ VbaProjectSpec twoModules() {
 
 }  // namespace
 
-TEST(BuiltProject, LockedProjectRaises50289WhenItsComponentsAreRead) {
+TEST(BuiltProject, LockedProjectRaises50289AndAPasswordAloneDoesNotLock) {
   VbaProjectSpec spec = twoModules();
-  spec.visibility = 0x00;
   spec.password = true;
+  VbaProject open = projectOf(spec);
+  EXPECT_TRUE(open.protection().hasPassword);
+  EXPECT_FALSE(open.lockedForViewing());
+  ASSERT_EQ(open.components().size(), 2u);
+  EXPECT_EQ(open.exportText(1), "Attribute VB_Name = \"Main\"\r\nSub Main()\r\nEnd Sub\r\n");
+
+  spec.visibility = 0x00;
   VbaProject p = projectOf(spec);
   EXPECT_TRUE(p.lockedForViewing());
   try {
@@ -74,16 +80,6 @@ TEST(BuiltProject, LockedProjectRaises50289WhenItsComponentsAreRead) {
   zel::test::TempDir dir;
   EXPECT_THROW(exportProject(p, dir.str()), VbError);
   EXPECT_TRUE(fs::is_empty(dir.path()));
-}
-
-TEST(BuiltProject, PasswordForChangesOnlyOpensNormally) {
-  VbaProjectSpec spec = twoModules();
-  spec.password = true;
-  VbaProject p = projectOf(spec);
-  EXPECT_TRUE(p.protection().hasPassword);
-  EXPECT_FALSE(p.lockedForViewing());
-  ASSERT_EQ(p.components().size(), 2u);
-  EXPECT_EQ(p.exportText(1), "Attribute VB_Name = \"Main\"\r\nSub Main()\r\nEnd Sub\r\n");
 }
 
 TEST(BuiltProject, JapaneseProjectIsDecodedFromCp932) {
@@ -109,37 +105,22 @@ TEST(BuiltProject, JapaneseProjectIsDecodedFromCp932) {
 }
 
 TEST(BuiltProject, FormExportCarriesTheDesignerProperties) {
-  VbaProjectSpec spec;
-  VbaModuleSpec form;
-  form.name = "Dialog";
+  const std::string begin = "VERSION 5.00\r\nBegin {C62A69F0-16DC-11CE-9E98-00AA00574A4F} ";
+  const std::string properties = "   Caption         =   \"Options\"\r\n   ClientHeight    =   3015\r\n"
+                                 "   StartUpPosition =   1  'CenterOwner\r\n";
+  VbaModuleSpec form = standard("Dialog", "Attribute VB_Base = \"0{1}{2}\"\r\nAttribute VB_Exposed = False\r\n"
+                                          "Private Sub UserForm_Click()\r\nEnd Sub\r\n");
   form.type = 3;
-  form.source = "Attribute VB_Name = \"Dialog\"\r\nAttribute VB_Base = \"0{1}{2}\"\r\n"
-                "Attribute VB_GlobalNameSpace = False\r\nAttribute VB_Creatable = False\r\n"
-                "Attribute VB_PredeclaredId = True\r\nAttribute VB_Exposed = False\r\n"
-                "Attribute VB_TemplateDerived = False\r\nAttribute VB_Customizable = False\r\n"
-                "Private Sub UserForm_Click()\r\nEnd Sub\r\n";
-  form.designer = "VERSION 5.00\r\nBegin {C62A69F0-16DC-11CE-9E98-00AA00574A4F} Dialog \r\n"
-                  "   Caption         =   \"Options\"\r\n   ClientHeight    =   3015\r\n"
-                  "   ClientLeft      =   45\r\n   ClientTop       =   330\r\n   ClientWidth     =   4560\r\n"
-                  "   StartUpPosition =   1  'CenterOwner\r\n   TypeInfoVer     =   3\r\nEnd\r\n";
-  VbaModuleSpec bare = form;  // a form whose designer storage is missing
-  bare.name = "Bare";
-  bare.designer.reset();
-  bare.source = "Attribute VB_Name = \"Bare\"\r\n";
+  form.designer = begin + "Dialog \r\n" + properties + "   TypeInfoVer     =   3\r\nEnd\r\n";
+  VbaModuleSpec bare = standard("Bare", "");  // a form whose designer storage is missing
+  bare.type = 3;
+  VbaProjectSpec spec;
   spec.modules = {form, bare};
   VbaProject p = projectOf(spec);
   EXPECT_EQ(p.components()[0].FileName, "Dialog.frm");
-  EXPECT_EQ(p.exportText(0),
-            "VERSION 5.00\r\nBegin {C62A69F0-16DC-11CE-9E98-00AA00574A4F} Dialog \r\n"
-            "   Caption         =   \"Options\"\r\n   ClientHeight    =   3015\r\n"
-            "   ClientLeft      =   45\r\n   ClientTop       =   330\r\n   ClientWidth     =   4560\r\n"
-            "   StartUpPosition =   1  'CenterOwner\r\nEnd\r\n"
-            "Attribute VB_Name = \"Dialog\"\r\nAttribute VB_GlobalNameSpace = False\r\n"
-            "Attribute VB_Creatable = False\r\nAttribute VB_PredeclaredId = True\r\n"
-            "Attribute VB_Exposed = False\r\nPrivate Sub UserForm_Click()\r\nEnd Sub\r\n");
-  EXPECT_EQ(p.exportText(1),
-            "VERSION 5.00\r\nBegin {C62A69F0-16DC-11CE-9E98-00AA00574A4F} Bare \r\nEnd\r\n"
-            "Attribute VB_Name = \"Bare\"\r\n");
+  EXPECT_EQ(p.exportText(0), begin + "Dialog \r\n" + properties + "End\r\nAttribute VB_Name = \"Dialog\"\r\n"
+                             "Attribute VB_Exposed = False\r\nPrivate Sub UserForm_Click()\r\nEnd Sub\r\n");
+  EXPECT_EQ(p.exportText(1), begin + "Bare \r\nEnd\r\nAttribute VB_Name = \"Bare\"\r\n");
 }
 
 TEST(BuiltProject, HostileNamesStayInsideTheFolder) {
@@ -230,11 +211,9 @@ TEST(BuiltProject, DamagedOrMissingProjectStreamsAreOneClearError) {
     EXPECT_EQ(e.number(), 1004);
     EXPECT_NE(e.description().find("dir stream"), std::string::npos);
   }
-}
-
-TEST(BuiltProject, WorkbookWithoutProjectHasNone) {
-  auto cf = CompoundFile::openMemory(zel::test::buildCompoundFile({{"Workbook", {1, 2, 3}}}));
-  EXPECT_FALSE(VbaProject::read(cf).has_value());
+  // A workbook without a project has none.
+  auto plain = CompoundFile::openMemory(zel::test::buildCompoundFile({{"Workbook", {1, 2, 3}}}));
+  EXPECT_FALSE(VbaProject::read(plain).has_value());
 }
 
 TEST(BuiltProject, KindsOfModulesThePROJECTStreamDoesNotName) {
@@ -295,14 +274,12 @@ TEST(ExportFolder, ReplacingTheExportLeavesNoFileOfTheEarlierWorkbook) {
   std::string temp = root.file("temp");
   VbaProjectSpec first;
   first.modules = {standard("FirstOnly", "")};
-  zel::test::writeFile(root.file("first.xls"), [&] {
-    auto b = zel::test::buildVbaWorkbook(first);
-    return std::string(b.begin(), b.end());
-  }());
-  zel::test::writeFile(root.file("second.xls"), [&] {
-    auto b = zel::test::buildVbaWorkbook(twoModules());
-    return std::string(b.begin(), b.end());
-  }());
+  auto save = [&](const std::string& name, const VbaProjectSpec& spec) {
+    auto b = zel::test::buildVbaWorkbook(spec);
+    zel::test::writeFile(root.file(name), std::string(b.begin(), b.end()));
+  };
+  save("first.xls", first);
+  save("second.xls", twoModules());
   ExportSummary a = replaceExportedModules(root.file("first.xls"), temp);
   EXPECT_TRUE(fs::exists(temp + "/FirstOnly.bas"));
   ExportSummary b = replaceExportedModules(root.file("second.xls"), temp);
