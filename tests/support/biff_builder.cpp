@@ -1,15 +1,11 @@
-// BIFF8 workbook writer for tests; compound file through libgsf's MS-OLE outfile.
+// BIFF8 workbook writer for tests; the compound file is written by the macro-project builder's
+// writer.
 #include "support/biff_builder.h"
+#include "support/vba_builder.h"
 
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-#include <gsf/gsf-utils.h>
-
+#include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <map>
-#include <memory>
 #include <stdexcept>
 
 #include "core/vbstring.h"
@@ -23,36 +19,6 @@ bool fitsLatin1(const std::u16string& s) {
   for (char16_t c : s)
     if (c > 0xFF) return false;
   return true;
-}
-
-struct GObjectUnref {
-  void operator()(void* p) const {
-    if (p) g_object_unref(p);
-  }
-};
-
-// One storage of the compound file being written, with its streams and sub-storages.
-struct StorageNode {
-  std::map<std::string, std::vector<uint8_t>> streams;
-  std::map<std::string, std::unique_ptr<StorageNode>> storages;
-  std::vector<std::string> order;  // children in the order added
-};
-
-void writeStorage(GsfOutfile* dir, const StorageNode& node) {
-  for (const std::string& name : node.order) {
-    auto s = node.streams.find(name);
-    if (s != node.streams.end()) {
-      std::unique_ptr<GsfOutput, GObjectUnref> child(gsf_outfile_new_child(dir, name.c_str(), FALSE));
-      if (!s->second.empty()) gsf_output_write(child.get(), s->second.size(), s->second.data());
-      gsf_output_close(child.get());
-      continue;
-    }
-    auto d = node.storages.find(name);
-    if (d == node.storages.end()) continue;
-    std::unique_ptr<GsfOutput, GObjectUnref> child(gsf_outfile_new_child(dir, name.c_str(), TRUE));
-    writeStorage(GSF_OUTFILE(child.get()), *d->second);
-    gsf_output_close(child.get());
-  }
 }
 
 }  // namespace
@@ -267,36 +233,14 @@ std::vector<uint8_t> BiffBuilder::workbookStream() const {
 }
 
 std::vector<uint8_t> BiffBuilder::toBytes() const {
-  gsf_init();
-  StorageNode root;
-  auto add = [&](const std::string& path, const std::vector<uint8_t>& bytes) {
-    StorageNode* node = &root;
-    size_t start = 0;
-    for (size_t slash; (slash = path.find('/', start)) != std::string::npos; start = slash + 1) {
-      std::string part = path.substr(start, slash - start);
-      auto& child = node->storages[part];
-      if (!child) {
-        child = std::make_unique<StorageNode>();
-        node->order.push_back(part);
-      }
-      node = child.get();
-    }
-    std::string leaf = path.substr(start);
-    if (!node->streams.count(leaf)) node->order.push_back(leaf);
-    node->streams[leaf] = bytes;
-  };
-  if (!omitWorkbook_) add("Workbook", workbookStream());
-  for (const auto& [path, bytes] : streams_) add(path, bytes);
-
-  std::unique_ptr<GsfOutput, GObjectUnref> sink(gsf_output_memory_new());
-  std::unique_ptr<GsfOutfile, GObjectUnref> ole(gsf_outfile_msole_new(sink.get()));
-  writeStorage(ole.get(), root);
-  gsf_output_close(GSF_OUTPUT(ole.get()));
-  if (!gsf_output_is_closed(sink.get())) gsf_output_close(sink.get());
-  const guint8* data = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
-  auto size = static_cast<size_t>(gsf_output_size(sink.get()));
-  if (!data) throw std::runtime_error("compound file could not be written");
-  return std::vector<uint8_t>(data, data + size);
+  StreamList all;
+  if (!omitWorkbook_) all.emplace_back("Workbook", workbookStream());
+  for (const auto& [path, bytes] : streams_) {  // a stream added again replaces the earlier one
+    auto same = std::find_if(all.begin(), all.end(), [&](const auto& s) { return s.first == path; });
+    if (same != all.end()) same->second = bytes;
+    else all.emplace_back(path, bytes);
+  }
+  return buildCompoundFile(all);
 }
 
 void BiffBuilder::write(const std::string& path) const {

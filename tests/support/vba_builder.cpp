@@ -2,6 +2,7 @@
 // the dir stream carries the usual project records around the module records so that
 // skipping them is exercised too.
 #include "support/vba_builder.h"
+#include "support/biff_builder.h"
 
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
@@ -35,16 +36,8 @@ std::vector<uint8_t> u16Bytes(const std::u16string& s) {
   for (char16_t c : s) putU16(b, static_cast<uint16_t>(c));
   return b;
 }
-std::vector<uint8_t> le16(uint16_t v) {
-  std::vector<uint8_t> b;
-  putU16(b, v);
-  return b;
-}
-std::vector<uint8_t> le32(uint32_t v) {
-  std::vector<uint8_t> b;
-  putU32(b, v);
-  return b;
-}
+std::vector<uint8_t> le16(uint16_t v) { return Bytes().u16(v).data(); }
+std::vector<uint8_t> le32(uint32_t v) { return Bytes().u32(v).data(); }
 std::u16string asciiU16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
 struct Unref {
@@ -52,7 +45,6 @@ struct Unref {
     if (p) g_object_unref(p);
   }
 };
-
 
 // One chunk's tokens: the longest earlier match of 3 bytes or more becomes a copy token,
 // everything else a literal (a plain greedy compressor, as the format allows).
@@ -183,6 +175,7 @@ std::vector<uint8_t> buildDirStream(const VbaProjectSpec& spec) {
   return d;
 }
 
+namespace {
 std::string buildProjectStream(const VbaProjectSpec& spec) {
   std::string p = std::string("ID=\"") + kProjectId + "\"\r\n";
   for (const auto& m : spec.modules) {
@@ -209,6 +202,7 @@ std::string buildProjectStream(const VbaProjectSpec& spec) {
   for (const auto& m : spec.modules) p += m.name + "=0, 0, 0, 0, C\r\n";
   return p;
 }
+}  // namespace
 
 StreamList vbaWorkbookStreams(const VbaProjectSpec& spec) {
   StreamList s;
@@ -268,7 +262,27 @@ std::vector<uint8_t> buildCompoundFile(const StreamList& streams) {
   auto* mem = GSF_OUTPUT_MEMORY(sink.get());
   const guint8* data = gsf_output_memory_get_bytes(mem);
   gsf_off_t size = gsf_output_size(sink.get());
+  if (!data) throw std::runtime_error("compound file could not be written");
   return std::vector<uint8_t>(data, data + size);
+}
+
+void writeMacroWorkbook(const std::string& path, const VbaProjectSpec& spec) {
+  BiffBuilder b;
+  b.addSheet("Sheet1");
+  for (const auto& [name, bytes] : vbaWorkbookStreams(spec))
+    if (name != "Workbook") b.addStream(name, bytes);
+  b.write(path);
+}
+
+VbaProjectSpec lockedProject() {
+  VbaProjectSpec spec;
+  VbaModuleSpec m;
+  m.name = "Secret";
+  m.source = "Attribute VB_Name = \"Secret\"\r\nSub Hidden()\r\nEnd Sub\r\n";
+  spec.modules = {m};
+  spec.visibility = 0x00;
+  spec.password = true;
+  return spec;
 }
 
 }  // namespace zel::test

@@ -37,7 +37,6 @@ std::vector<uint8_t> compressVba(const std::string& raw, bool useRawChunks = fal
 std::string encodeProjectData(const std::vector<uint8_t>& data, uint8_t seed, const std::string& projectId);
 
 std::vector<uint8_t> buildDirStream(const VbaProjectSpec& spec);  // decompressed records
-std::string buildProjectStream(const VbaProjectSpec& spec);
 
 using StreamList = std::vector<std::pair<std::string, std::vector<uint8_t>>>;  // path -> bytes
 
@@ -50,5 +49,10 @@ inline std::vector<uint8_t> buildVbaWorkbook(const VbaProjectSpec& spec) {
 }
 
 std::vector<uint8_t> bytesOf(const std::string& s);
+
+// A workbook file with one sheet and the macro project of spec.
+void writeMacroWorkbook(const std::string& path, const VbaProjectSpec& spec);
+// A one-module project locked for viewing, with a password.
+VbaProjectSpec lockedProject();
 
 }  // namespace zel::test
