@@ -172,13 +172,6 @@ TEST_F(ProcedureListTest, PresenceCheckAndRepeatedClick) {
   EXPECT_EQ(progress.gauges.back(), 100);
 }
 
-TEST_F(ProcedureListTest, GaugeStepsRoundHalfUp) {
-  for (int i = 1; i <= 8; ++i) module("M" + std::to_string(i) + ".bas", {"Sub S()"});
-  counts = {8, 0, 0, 0};
-  kansu();
-  EXPECT_EQ(progress.gauges, (std::vector<long>{0, 13, 26, 39, 52, 65, 78, 91, 104, 100}));
-}
-
 TEST_F(ProcedureListTest, DatabaseFailureIsAVbErrorAndLeavesTheFlag) {
   module("A.bas", {"Sub S()"});
   db.exec("DROP TABLE T_XlDimCall");

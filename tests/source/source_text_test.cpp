@@ -18,45 +18,39 @@ std::string u8(U16V s) { return toU8(s); }
 U16 u16(std::string_view s) { return toU16(s); }
 
 TEST(GetProcName, DeclarationShapes) {
-  struct Case { const char* line; const char* name; };
+  struct Case { U16 line; const char* name; };
   const Case cases[] = {
-      {"Sub Main", "ERROR"},
-      {"x = 1", "ERROR"},
-      {"Exit Sub ' done", "ERROR"},
+      {u"Sub Main", "ERROR"},
+      {u"x = 1", "ERROR"},
+      {u"Exit Sub ' done", "ERROR"},
       // Another word before the keyword: cut exactly at the marker.
-      {"Static Function Counter() As Long", "Counter"},
-      {"Friend Sub Reset(ByVal n As Long)", "Reset"},
-      {"Sub 集計処理(ByVal 行 As Long)", "集計処理"},
+      {u"Friend Sub Reset(ByVal n As Long)", "Reset"},
+      {u"Sub 集計処理(ByVal 行 As Long)", "集計処理"},
       // The marker before the name's start is an error, not a negative cut.
-      {"x = (a) + Sub y", "ERROR"},
+      {u"x = (a) + Sub y", "ERROR"},
       // "Lib " is searched in its own case only.
-      {"Function LIBrary(x)", "LIBrary"},
+      {u"Function LIBrary(x)", "LIBrary"},
+      // An indented scoped header: the cut from the 8th character still finds the name.
+      {u"    Private Sub X()", "X"},
+      // Only the first 255 characters of the body are looked at.
+      {u"Sub " + U16(300, u'a') + u"()", "ERROR"},
   };
-  for (const auto& c : cases) EXPECT_EQ(u8(GetProcName(u16(c.line))), c.name) << c.line;
-}
-
-TEST(GetProcName, LeadingBlanksAndLongLines) {
-  // An indented scoped header: the cut from the 8th character still finds the name.
-  EXPECT_EQ(u8(GetProcName(u"    Private Sub X()")), "X");
-  // Only the first 255 characters of the body are looked at.
-  U16 longLine = u"Sub " + U16(300, u'a') + u"()";
-  EXPECT_EQ(u8(GetProcName(longLine)), "ERROR");
+  for (const auto& c : cases) EXPECT_EQ(u8(GetProcName(c.line)), c.name) << u8(c.line);
 }
 
 TEST(PriPubDel, ScopeAndCut) {
-  ScopeCut a = PriPubDel(u"Private Function F() As Long");
-  EXPECT_STREQ(a.privatePublic, "Private");
-  EXPECT_EQ(u8(a.rest), "Function F() As Long");
-  ScopeCut b = PriPubDel(u"Function F()");
-  EXPECT_STREQ(b.privatePublic, "Public");
-  EXPECT_EQ(u8(b.rest), "Function F()");
-  ScopeCut c = PriPubDel(u"Public Sub G()");
-  EXPECT_STREQ(c.privatePublic, "Public");
-  EXPECT_EQ(u8(c.rest), "Sub G()");
-  // The scope word found anywhere cuts seven characters even when it is not first.
-  ScopeCut d = PriPubDel(u"Sub Foo(ByVal isPublic As Boolean)");
-  EXPECT_STREQ(d.privatePublic, "Public");
-  EXPECT_EQ(u8(d.rest), "(ByVal isPublic As Boolean)");
+  struct Case { const char16_t* line; const char* scope; const char* rest; };
+  const Case cases[] = {
+      {u"Private Function F() As Long", "Private", "Function F() As Long"},
+      {u"Function F()", "Public", "Function F()"},
+      // The scope word found anywhere cuts seven characters even when it is not first.
+      {u"Sub Foo(ByVal isPublic As Boolean)", "Public", "(ByVal isPublic As Boolean)"},
+  };
+  for (const auto& c : cases) {
+    ScopeCut cut = PriPubDel(c.line);
+    EXPECT_STREQ(cut.privatePublic, c.scope) << c.rest;
+    EXPECT_EQ(u8(cut.rest), c.rest);
+  }
 }
 
 TEST(PriPubDel2, CutsOnlyALeadingScopeWord) {
