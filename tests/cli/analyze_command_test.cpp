@@ -3,6 +3,7 @@
 // projects, damaged workbooks, bad usage.
 #include "core/result_db.h"
 #include "cli_runner.h"
+#include "support/biff_builder.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

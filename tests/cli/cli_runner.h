@@ -1,8 +1,6 @@
-// Runs zelvarin-cli in-process with its output captured, and builds the macro workbooks the
-// end-to-end tests feed it.
+// Runs zelvarin-cli in-process with its output captured.
 #pragma once
 #include "cli/cli_app.h"
-#include "support/biff_builder.h"
 #include "support/vba_builder.h"
 
 #include <iostream>
@@ -32,27 +30,6 @@ inline CliResult runCli(std::vector<std::string> args) {
   r.out = out.str();
   r.err = err.str();
   return r;
-}
-
-// A workbook file with one sheet and the macro project of spec.
-inline void writeMacroWorkbook(const std::string& path, const VbaProjectSpec& spec) {
-  BiffBuilder b;
-  b.addSheet("Sheet1");
-  for (const auto& [name, bytes] : vbaWorkbookStreams(spec))
-    if (name != "Workbook") b.addStream(name, bytes);
-  b.write(path);
-}
-
-// A project locked for viewing, with a password.
-inline VbaProjectSpec lockedProject() {
-  VbaProjectSpec spec;
-  VbaModuleSpec m;
-  m.name = "Secret";
-  m.source = "Attribute VB_Name = \"Secret\"\r\nSub Hidden()\r\nEnd Sub\r\n";
-  spec.modules = {m};
-  spec.visibility = 0x00;
-  spec.password = true;
-  return spec;
 }
 
 }  // namespace zel::test

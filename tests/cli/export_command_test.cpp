@@ -33,19 +33,16 @@ TEST(ExportCommand, LockedProjectFailsWithTheProtectionMessage) {
   EXPECT_FALSE(fs::exists(dir.file("out/Secret.bas")));
 }
 
-TEST(ExportCommand, BadUsageAndUnreadableInput) {
+TEST(ExportCommand, BadUsageUnreadableInputAndADamagedModule) {
   zel::test::TempDir dir;
   EXPECT_EQ(runCli({"export", "only-one-argument"}).status, 2);
   zel::test::writeFile(dir.file("plain.xls"), "this is not a compound file");
   auto r = runCli({"export", dir.file("plain.xls"), dir.file("out")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("not an Excel workbook"), std::string::npos) << r.err;
-  auto missing = runCli({"export", dir.file("missing.xls"), dir.file("out")});
-  EXPECT_EQ(missing.status, 1);
-}
+  EXPECT_EQ(runCli({"export", dir.file("missing.xls"), dir.file("out")}).status, 1);
 
-TEST(ExportCommand, DamagedModuleIsReportedAndTheRestWritten) {
-  zel::test::TempDir dir;
+  // A damaged module is named and the others are written.
   zel::test::VbaProjectSpec spec;
   zel::test::VbaModuleSpec good, bad;
   good.name = "Good";
@@ -55,7 +52,7 @@ TEST(ExportCommand, DamagedModuleIsReportedAndTheRestWritten) {
   bad.textOffset = 3;
   spec.modules = {bad, good};
   zel::test::writeMacroWorkbook(dir.file("damaged.xls"), spec);
-  auto r = runCli({"export", dir.file("damaged.xls"), dir.file("out")});
+  r = runCli({"export", dir.file("damaged.xls"), dir.file("out")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Bad"), std::string::npos);
   EXPECT_TRUE(fs::exists(dir.file("out/Good.bas")));
