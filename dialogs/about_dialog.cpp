@@ -21,9 +21,6 @@ namespace {
 int g_frameCounter = 0;  // 16-bit counter of the original; never reset by closing the dialog
 }
 
-int AboutDialog::frameCounter() { return g_frameCounter; }
-void AboutDialog::resetFrameCounter() { g_frameCounter = 0; }
-
 QPixmap AboutDialog::logoFrame(int k) {
   if (k < 1 || k > 4) k = 1;
   const int size = 64;

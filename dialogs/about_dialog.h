@@ -29,9 +29,6 @@ class AboutDialog : public QDialog {
   QPushButton* cmdAbout = nullptr;
   QTimer* Timer1 = nullptr;
 
-  // The frame counter lives for the whole program run, across dialogs.
-  static int frameCounter();
-  static void resetFrameCounter();
   // Frame k (1..4) of the logo, drawn by the program.
   static QPixmap logoFrame(int k);
 
