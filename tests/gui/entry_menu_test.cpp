@@ -5,16 +5,11 @@
 #include <QAction>
 #include <QMenu>
 
-#include <filesystem>
-
 namespace zel::test {
 namespace {
 
-class EntryMenuTest : public WindowTest {};
-
-TEST_F(EntryMenuTest, RunsTheMapAndOpensBothReports) {
-  auto w = makeWindow();
-  ASSERT_TRUE(w->Form_Load());
+TEST_F(WindowTest, EntryMenuRunsTheMapAndOpensBothReports) {
+  auto w = started();
   auto* menu = w->findChild<QMenu*>("mEntry");
   auto* list = w->findChild<QAction*>("mEntryList");
   auto* unused = w->findChild<QAction*>("mEntryUnused");
@@ -25,9 +20,7 @@ TEST_F(EntryMenuTest, RunsTheMapAndOpensBothReports) {
   w->mEntry_Click(1);  // nothing to show yet
   EXPECT_TRUE(reports.empty());
 
-  TempDir books;
-  openChoice = books.file("SimpleMacro.xls");
-  std::filesystem::copy_file(dataFile("SimpleMacro.xls"), openChoice);
+  openChoice = copyToBooks("SimpleMacro.xls");
   w->m1a_Click();
   ASSERT_TRUE(sink.shown.empty()) << sink.shown[0].text;
   emit menu->aboutToShow();

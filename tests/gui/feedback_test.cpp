@@ -5,23 +5,18 @@
 #include "core/result_store.h"
 #include "app/gauge_line.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QTimer>
 #include <cstdlib>
-#include <filesystem>
 
 namespace fs = std::filesystem;
 
 namespace zel::test {
 namespace {
 
-TEST_F(WindowTest, GaugeShowsPercentAndLineAndRepaintsOnlyOnChange) {
-  auto w = makeWindow();
-  ASSERT_TRUE(w->Form_Load());
+TEST_F(WindowTest, GaugeRepaintsOnlyOnChangeAndTheTimerClearsIt) {
+  auto w = started();
   w->show();
   auto* gauge = child<GaugeLine>(*w, "linGuage");
   auto* lblPer = child<QLabel>(*w, "lblPer");
@@ -29,72 +24,53 @@ TEST_F(WindowTest, GaugeShowsPercentAndLineAndRepaintsOnlyOnChange) {
   QApplication::processEvents();  // the window is exposed
 
   w->ShowGauge(50);
-  EXPECT_EQ(lblPer->text().toStdString(), "50%");
-  EXPECT_DOUBLE_EQ(gauge->X2(), 1020.0);
   int paints = gauge->paintCount();
   EXPECT_GT(paints, 0);  // drawn at once, without returning to the event loop
   for (int i = 0; i < 500; ++i) w->ShowGauge(50);
   EXPECT_EQ(gauge->paintCount(), paints);
-
-  w->ShowGauge(33);
-  EXPECT_EQ(lblPer->text().toStdString(), "33%");
-  EXPECT_NEAR(gauge->X2(), 673.2, 1e-3);
+  // The line is 2040 twips at 100 %, not clamped above it.
+  const std::pair<int, double> steps[] = {{50, 1020.0}, {33, 673.2}, {100, 2040.0}, {120, 2448.0}};
+  for (const auto& [percent, x2] : steps) {
+    w->ShowGauge(percent);
+    EXPECT_EQ(lblPer->text().toStdString(), std::to_string(percent) + "%");
+    EXPECT_NEAR(gauge->X2(), x2, 1e-3) << percent;
+  }
   EXPECT_GT(gauge->paintCount(), paints);
 
-  w->ShowGauge(100);
-  EXPECT_EQ(lblPer->text().toStdString(), "100%");
-  EXPECT_DOUBLE_EQ(gauge->X2(), 2040.0);
-  w->ShowGauge(120);  // not clamped
-  EXPECT_NEAR(gauge->X2(), 2448.0, 1e-3);
-}
-
-TEST_F(WindowTest, TimerClearsStatusAndGaugeOnce) {
-  auto w = makeWindow();
-  ASSERT_TRUE(w->Form_Load());
-  auto* gauge = child<GaugeLine>(*w, "linGuage");
-  auto* txtMesege = child<QLineEdit>(*w, "txtMesege");
+  // The status timer clears the status and the gauge once; the next command's 0 % is drawn again.
   auto* timer = w->findChild<QTimer*>("Timer1");
-  ASSERT_NE(timer, nullptr);
-  EXPECT_FALSE(timer->isActive());
   EXPECT_TRUE(timer->isSingleShot());
-
-  gauge->show();
-  w->ShowGauge(100);
   w->progress().setStatus("印刷後、印刷ﾌﾟﾚﾋﾞｭｰを終了して下さい。");
   timer->start(5000);
   w->Timer1_Timer();
-  EXPECT_TRUE(txtMesege->text().isEmpty());
+  EXPECT_EQ(text(*w, "txtMesege"), "");
   EXPECT_TRUE(gauge->isHidden());
   EXPECT_EQ(gauge->X2(), 0.0);
   EXPECT_FALSE(timer->isActive());
-  // After the reset the next command's 0 % is drawn again.
   gauge->show();
   w->ShowGauge(0);
-  EXPECT_EQ(child<QLabel>(*w, "lblPer")->text().toStdString(), "0%");
+  EXPECT_EQ(lblPer->text().toStdString(), "0%");
 }
 
 TEST_F(WindowTest, HintsFollowTheMouseAndTheBackgroundClearsThem) {
-  auto w = makeWindow();
-  ASSERT_TRUE(w->Form_Load());
-  auto* txtMesege = child<QLineEdit>(*w, "txtMesege");
+  auto w = started();
   QEvent enter(QEvent::Enter);
-  QCoreApplication::sendEvent(child(*w, "cmdKansu"), &enter);
-  EXPECT_EQ(txtMesege->text().toStdString(), "モジュールの一覧を印刷します。");
-  // Preview buttons have no hint: the text stays.
-  QCoreApplication::sendEvent(child(*w, "cmdOPre"), &enter);
-  EXPECT_EQ(txtMesege->text().toStdString(), "モジュールの一覧を印刷します。");
   QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(w->centralWidget(), &move);
-  EXPECT_TRUE(txtMesege->text().isEmpty());
-  QCoreApplication::sendEvent(child(*w, "cmdHyousi2"), &enter);
-  EXPECT_EQ(txtMesege->text().toStdString(), "表紙を印刷します。");
-  QCoreApplication::sendEvent(child(*w, "lblDBName"), &move);
-  EXPECT_TRUE(txtMesege->text().isEmpty());
+  // Each step: the event, the widget it goes to, the status text after it.
+  const std::tuple<QEvent*, QWidget*, const char*> steps[] = {
+      {&enter, child(*w, "cmdKansu"), "モジュールの一覧を印刷します。"},
+      {&enter, child(*w, "cmdOPre"), "モジュールの一覧を印刷します。"},  // preview buttons have no hint
+      {&move, w->centralWidget(), ""},
+      {&enter, child(*w, "cmdHyousi2"), "表紙を印刷します。"},
+      {&move, child(*w, "lblDBName"), ""}};
+  for (const auto& [event, target, status] : steps) {
+    QCoreApplication::sendEvent(target, event);
+    EXPECT_EQ(text(*w, "txtMesege"), status) << target->objectName().toStdString();
+  }
 }
 
 TEST_F(WindowTest, EnterMovesTheFocusToTheNextControl) {
-  auto w = makeWindow();
-  ASSERT_TRUE(w->Form_Load());
+  auto w = started();
   w->show();
   w->activateWindow();
   QApplication::setActiveWindow(w.get());
@@ -121,37 +97,36 @@ TEST_F(WindowTest, OptionChangesDisableOnlyTheirOwnPreview) {
     DoneFlags f{1, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     writeSaveFlagRow(db, "B.xls", f, 2, HeaderTexts{});
   }
-  auto w = makeWindow(p.DbPath);
-  ASSERT_TRUE(w->Form_Load());
+  auto w = started(p.DbPath);
   ASSERT_TRUE(sink.shown.empty());
   ASSERT_TRUE(enabled(*w, "cmdOPre") && enabled(*w, "cmdCPre") && enabled(*w, "cmdMPre") && enabled(*w, "cmdFPre"));
 
-  child<QAbstractButton>(*w, "optMPrint0")->click();
-  child<QAbstractButton>(*w, "chkMod50")->click();
-  child<QAbstractButton>(*w, "chkProc50")->click();
+  click(*w, "optMPrint0");
+  click(*w, "chkMod50");
+  click(*w, "chkProc50");
   EXPECT_TRUE(enabled(*w, "cmdMPre"));
   EXPECT_TRUE(enabled(*w, "cmdPPre"));
   EXPECT_EQ(w->options().ColumnOption, 1);
   EXPECT_EQ(w->options().ModKana, 1);
-  child<QAbstractButton>(*w, "cmdMPre")->click();
-  child<QAbstractButton>(*w, "optMPrint1")->click();
-  child<QAbstractButton>(*w, "cmdMPre")->click();
-  child<QAbstractButton>(*w, "cmdPPre")->click();
+  click(*w, "cmdMPre");
+  click(*w, "optMPrint1");
+  click(*w, "cmdMPre");
+  click(*w, "cmdPPre");
   ASSERT_EQ(reports.size(), 3u);
   EXPECT_EQ(reports[0].name, "R_SourceList150");
   EXPECT_EQ(reports[1].name, "R_SourceList50");
   EXPECT_EQ(reports[2].name, "R_ModuleList50");
 
-  child<QAbstractButton>(*w, "optSSelect1")->click();  // the scope has no preview of its own
+  click(*w, "optSSelect1");  // the scope has no preview of its own
   EXPECT_TRUE(child<QComboBox>(*w, "cboSheet2")->isEnabled());
   EXPECT_TRUE(enabled(*w, "cmdCPre"));
-  child<QAbstractButton>(*w, "optSSelect0")->click();
+  click(*w, "optSSelect0");
   EXPECT_FALSE(child<QComboBox>(*w, "cboSheet2")->isEnabled());
   // Each option turns off its own preview and no other.
   const std::pair<const char*, const char*> turnsOff[] = {{"optObject0", "cmdOPre"}, {"optCell1", "cmdCPre"},
       {"optShape2", "cmdSPre"}, {"optModule5", "cmdMPre"}, {"optProc0", "cmdPPre"}, {"optFile2", "cmdFPre"}};
   for (size_t i = 0; i < std::size(turnsOff); ++i) {
-    child<QAbstractButton>(*w, turnsOff[i].first)->click();
+    click(*w, turnsOff[i].first);
     for (size_t j = 0; j < std::size(turnsOff); ++j)
       EXPECT_EQ(enabled(*w, turnsOff[j].second), j > i) << turnsOff[i].first << " / " << turnsOff[j].second;
   }
@@ -160,26 +135,25 @@ TEST_F(WindowTest, OptionChangesDisableOnlyTheirOwnPreview) {
   EXPECT_EQ(w->options().ModuleKind, 6);
 
   // optFile spans two frames: one selection survives every click order.
-  child<QAbstractButton>(*w, "optFile0")->click();
+  click(*w, "optFile0");
   EXPECT_TRUE(checked(*w, "optFile0") && !checked(*w, "optFile1") && !checked(*w, "optFile2"));
-  child<QAbstractButton>(*w, "optFile0")->click();  // clicking the selected one keeps it
+  click(*w, "optFile0");  // clicking the selected one keeps it
   EXPECT_TRUE(checked(*w, "optFile0"));
-  child<QAbstractButton>(*w, "optFile1")->click();
-  child<QAbstractButton>(*w, "optFile2")->click();
+  click(*w, "optFile1");
+  click(*w, "optFile2");
   EXPECT_TRUE(!checked(*w, "optFile0") && !checked(*w, "optFile1") && checked(*w, "optFile2"));
   EXPECT_EQ(w->options().FileOption, 3);
 }
 
 TEST_F(WindowTest, RegisterButtonWritesTrimmedDefaults) {
-  auto w = makeWindow();
-  ASSERT_TRUE(w->Form_Load());
-  child<QLineEdit>(*w, "txtTitle")->setText(QStringLiteral("  販売仕様書 "));
-  child<QLineEdit>(*w, "txtCompany")->setText(QStringLiteral("ｶﾒﾔ商事"));
-  child<QLineEdit>(*w, "txtBumon")->setText(QString());
-  child<QLineEdit>(*w, "txtZoom")->setText(QStringLiteral("100"));
+  auto w = started();
+  setText(*w, "txtTitle", "  販売仕様書 ");
+  setText(*w, "txtCompany", "ｶﾒﾔ商事");
+  setText(*w, "txtBumon", "");
+  setText(*w, "txtZoom", "100");
   w->cmdSave_Click();
   EXPECT_TRUE(sink.shown.empty());
-  EXPECT_EQ(child<QLineEdit>(*w, "txtMesege")->text().toStdString(), "基本情報登録　終了しました。");
+  EXPECT_EQ(text(*w, "txtMesege"), "基本情報登録　終了しました。");
   EXPECT_EQ(readFile(w->paths().datPath()), "Title=販売仕様書\r\nKisya=ｶﾒﾔ商事\r\nBumon=\r\nZoom=100\r\n");
   DatValues back;
   ASSERT_TRUE(ReadDatFile(w->paths().datPath(), back));
@@ -187,17 +161,16 @@ TEST_F(WindowTest, RegisterButtonWritesTrimmedDefaults) {
 }
 
 TEST_F(WindowTest, RegisterFailureIsReportedAndKeepsTheTexts) {
-  auto w = makeWindow();
-  ASSERT_TRUE(w->Form_Load());
+  auto w = started();
   // A folder where the file should be: the rename over it fails for any user.
   fs::remove(w->paths().datPath());
   fs::create_directory(w->paths().datPath());
-  child<QLineEdit>(*w, "txtTitle")->setText(QStringLiteral("題名"));
+  setText(*w, "txtTitle", "題名");
   w->cmdSave_Click();
   ASSERT_EQ(sink.shown.size(), 1u);
   EXPECT_EQ(sink.shown[0].text.rfind("基本情報を登録できませんでした。", 0), 0u);
-  EXPECT_EQ(child<QLineEdit>(*w, "txtTitle")->text().toStdString(), "題名");
-  EXPECT_TRUE(child<QLineEdit>(*w, "txtMesege")->text().isEmpty());
+  EXPECT_EQ(text(*w, "txtTitle"), "題名");
+  EXPECT_EQ(text(*w, "txtMesege"), "");
   EXPECT_TRUE(fs::is_directory(w->paths().datPath()));
   // Nothing is left behind beside it.
   int files = 0;
@@ -226,14 +199,13 @@ class MissingDatTest : public WindowTest {
 };
 
 TEST_F(MissingDatTest, IsReportedOnceAndStartupStillEndsInTheNoWorkbookState) {
-  auto w = makeWindow();
-  ASSERT_TRUE(w->Form_Load());
+  auto w = started();
   ASSERT_EQ(sink.shown.size(), 1u);
   EXPECT_EQ(sink.shown[0].text.rfind("場所:起動時ｴﾗｰNo:53\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:", 0), 0u)
       << sink.shown[0].text;
   for (const char* name : {"cmdObject", "cmdKansu", "cmdSave", "cmdHyousi0", "cmdOPre", "cmdISPre"})
-    EXPECT_FALSE(child<QAbstractButton>(*w, name)->isEnabled()) << name;
-  EXPECT_TRUE(child<QAbstractButton>(*w, "optCell2")->isChecked());
+    EXPECT_FALSE(enabled(*w, name)) << name;
+  EXPECT_TRUE(checked(*w, "optCell2"));
   EXPECT_FALSE(child<QComboBox>(*w, "cboSheet2")->isEnabled());
   EXPECT_EQ(w->options().ObjectLevel, 2);
   EXPECT_FALSE(w->exiting());
@@ -243,23 +215,15 @@ TEST_F(MissingDatTest, IsReportedOnceAndStartupStillEndsInTheNoWorkbookState) {
   // never put back silently), then seeds the default and reads it.
   writeFile(share.file("Zelvarin.dat"), "Title=既定の題名\r\nZoom=75\r\n");
   sink.shown.clear();
-  auto again = makeWindow();
-  ASSERT_TRUE(again->Form_Load());
+  auto again = started();
   ASSERT_EQ(sink.shown.size(), 1u);
   EXPECT_EQ(sink.shown[0].text.rfind("場所:起動時ｴﾗｰNo:53\r", 0), 0u);
   EXPECT_EQ(again->datValues().DatTitle, "既定の題名");
   EXPECT_EQ(again->datValues().DatZoom, "75");
 }
 
-}  // namespace
-}  // namespace zel::test
-
-namespace zel::test {
-namespace {
-
 TEST_F(WindowTest, ErrorReportOffersTheExitOnlyForTheUnstableRange) {
-  auto w = makeWindow();
-  ASSERT_TRUE(w->Form_Load());
+  auto w = started();
   w->setEnabled(false);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   EXPECT_FALSE(w->reportCommandError("場所:表紙", 2448, "Object required"));
@@ -292,12 +256,11 @@ TEST_F(WindowTest, ErrorReportOffersTheExitOnlyForTheUnstableRange) {
 
 TEST_F(WindowTest, DamagedResultDatabaseIsReportedAndStartupGoesOn) {
   writeFile(dir.file("Analyze.mdb"), std::string(8192, '\x5a'));
-  auto w = makeWindow();
-  ASSERT_TRUE(w->Form_Load());
+  auto w = started();
   ASSERT_EQ(sink.shown.size(), 1u);
   EXPECT_EQ(sink.shown[0].text.rfind("場所:起動時ｴﾗｰNo:3000\r", 0), 0u) << sink.shown[0].text;
-  EXPECT_TRUE(child<QAbstractButton>(*w, "optCell2")->isChecked());
-  EXPECT_FALSE(child<QAbstractButton>(*w, "cmdObject")->isEnabled());
+  EXPECT_TRUE(checked(*w, "optCell2"));
+  EXPECT_FALSE(enabled(*w, "cmdObject"));
 }
 
 }  // namespace

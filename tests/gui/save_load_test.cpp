@@ -4,11 +4,7 @@
 #include "core/result_store.h"
 #include "app/saved_result.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <filesystem>
 
 namespace fs = std::filesystem;
 
@@ -17,15 +13,12 @@ namespace {
 
 class SaveLoadTest : public WindowTest {
  protected:
+  // A started window whose open dialog will pick a copy of SimpleMacro.xls.
   std::unique_ptr<frmZelvarin> openBook() {
-    std::string book = out.file("SimpleMacro.xls");
-    fs::copy_file(dataFile("SimpleMacro.xls"), book);
-    auto w = makeWindow();
-    EXPECT_TRUE(w->Form_Load());
-    openChoice = book;
+    auto w = started();
+    openChoice = copyToBooks("SimpleMacro.xls");
     return w;
   }
-  TempDir out;
 };
 
 TEST_F(SaveLoadTest, SaveWritesTheFlagRowAndACopyThenLoadRestoresThePreviews) {
@@ -37,8 +30,8 @@ TEST_F(SaveLoadTest, SaveWritesTheFlagRowAndACopyThenLoadRestoresThePreviews) {
     sink.shown.clear();
     w->m1a_Click();
     w->cmdKansu_Click();
-    child<QLineEdit>(*w, "txtSystem")->setText(QStringLiteral("在庫管理"));
-    saveChoice = out.file("kekka");
+    setText(*w, "txtSystem", "在庫管理");
+    saveChoice = books.file("kekka");
     w->m1b_Click();
     ASSERT_EQ(sink.shown.size(), 1u) << sink.shown[0].text;
     EXPECT_EQ(sink.shown[0].text, "保存終了しました。");
@@ -48,7 +41,7 @@ TEST_F(SaveLoadTest, SaveWritesTheFlagRowAndACopyThenLoadRestoresThePreviews) {
     EXPECT_TRUE(w->findChild<QAction*>("m1b")->isEnabled());
     w->m1z_Click();
   }
-  const std::string saved = out.file("kekka.xdb");
+  const std::string saved = books.file("kekka.xdb");
   auto row = readSavedResult(saved, nullptr);
   ASSERT_TRUE(row.has_value());
   EXPECT_EQ(row->objName, "SimpleMacro.xls");
@@ -61,17 +54,16 @@ TEST_F(SaveLoadTest, SaveWritesTheFlagRowAndACopyThenLoadRestoresThePreviews) {
   }
 
   sink.shown.clear();
-  auto w = makeWindow();
-  ASSERT_TRUE(w->Form_Load());
+  auto w = started();
   openChoice = saved;
   w->m1c_Click();
   EXPECT_TRUE(sink.shown.empty());
   EXPECT_EQ(dialogCalls.back().title, "Zelvarinファイルの読込");
   EXPECT_TRUE(enabled(*w, "cmdPPre"));
   EXPECT_FALSE(enabled(*w, "cmdOPre"));
-  EXPECT_EQ(child<QLineEdit>(*w, "txtSystem")->text().toStdString(), "在庫管理");
+  EXPECT_EQ(text(*w, "txtSystem"), "在庫管理");
   reports.clear();
-  child<QAbstractButton>(*w, "cmdPPre")->click();
+  click(*w, "cmdPPre");
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].dbPath, saved);  // the loaded file's own rows
 }
@@ -79,9 +71,9 @@ TEST_F(SaveLoadTest, SaveWritesTheFlagRowAndACopyThenLoadRestoresThePreviews) {
 TEST_F(SaveLoadTest, LoadIsRefusedWithAWorkbookOpenAndReportsAFileWithoutRow) {
   auto w = openBook();
   std::string book = openChoice;
-  std::string empty = out.file("empty.xdb");
+  std::string empty = books.file("empty.xdb");
   {
-    ProgramPaths p = programPathsFor(out.str());
+    ProgramPaths p = programPathsFor(books.str());
     p.DbPath = empty;
     openAnalyzeDb(p);  // every table, no T_XlSaveFlag row
   }
@@ -105,20 +97,20 @@ TEST_F(SaveLoadTest, FailedCopyIsReportedAndAnExistingFileNeedsConsent) {
   w->m1a_Click();
   ASSERT_TRUE(sink.shown.empty());
 
-  saveChoice = out.file("missing-folder/r.xdb");
+  saveChoice = books.file("missing-folder/r.xdb");
   w->m1b_Click();
   ASSERT_EQ(sink.shown.size(), 1u);
   EXPECT_EQ(sink.shown[0].text.rfind("場所:保存", 0), 0u) << sink.shown[0].text;
   EXPECT_TRUE(w->findChild<QAction*>("m1a")->isEnabled());  // nothing was saved
 
   sink.shown.clear();
-  writeFile(out.file("old.xdb"), "keep me");
-  saveChoice = out.file("old.XDB");
+  writeFile(books.file("old.xdb"), "keep me");
+  saveChoice = books.file("old.XDB");
   sink.answers = {MsgAnswer::Cancel};
   w->m1b_Click();
   ASSERT_EQ(sink.shown.size(), 1u);
   EXPECT_EQ(sink.shown[0].buttons, MsgButtons::OkCancel);
-  EXPECT_EQ(readFile(out.file("old.xdb")), "keep me");
+  EXPECT_EQ(readFile(books.file("old.xdb")), "keep me");
 }
 
 }  // namespace

@@ -6,10 +6,7 @@
 #include "app/startup_args.h"
 #include "app/window_settings.h"
 
-#include <QAbstractButton>
 #include <QGroupBox>
-#include <QLabel>
-#include <filesystem>
 
 namespace fs = std::filesystem;
 
@@ -65,8 +62,7 @@ TEST(StartupArguments, HomeOptionAndResultFileText) {
 QRect windowRect(QWidget* w, QWidget* top) { return QRect(w->mapTo(top, QPoint(0, 0)), w->size()); }
 
 TEST_F(WindowTest, CaptionsFitAndControlsDoNotOverlap) {
-  auto w = makeWindow();
-  ASSERT_TRUE(w->Form_Load());
+  auto w = started();
   w->show();
   QApplication::processEvents();
   // Every button and label shows its whole caption.

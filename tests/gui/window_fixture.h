@@ -9,7 +9,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -78,6 +81,13 @@ class WindowTest : public ::testing::Test {
     return std::make_unique<frmZelvarin>(programPathsFor(home.empty() ? dir.str() : home), commandLine, services);
   }
 
+  // A window whose start-up went through.
+  std::unique_ptr<frmZelvarin> started(const std::string& commandLine = {}, const std::string& home = {}) {
+    auto w = makeWindow(commandLine, home);
+    EXPECT_TRUE(w->Form_Load());
+    return w;
+  }
+
   template <class T = QWidget>
   static T* child(QWidget& w, const char* name) {
     return w.findChild<T*>(QString::fromLatin1(name));
@@ -85,11 +95,32 @@ class WindowTest : public ::testing::Test {
 
   static bool enabled(QWidget& w, const char* name) { return child<QAbstractButton>(w, name)->isEnabled(); }
   static bool checked(QWidget& w, const char* name) { return child<QAbstractButton>(w, name)->isChecked(); }
+  static void click(QWidget& w, const char* name) { child<QAbstractButton>(w, name)->click(); }
+  static std::string text(QWidget& w, const char* box) { return child<QLineEdit>(w, box)->text().toStdString(); }
+  static void setText(QWidget& w, const char* box, const char* utf8) {
+    child<QLineEdit>(w, box)->setText(QString::fromUtf8(utf8));
+  }
+  static std::string openName(QWidget& w) { return child<QLabel>(w, "lblDBName")->text().toStdString(); }
+
+  // A copy of a workbook of tests/data in the books folder.
+  std::string copyToBooks(const std::string& name, const std::string& as = {}) {
+    std::string target = books.file(as.empty() ? name : as);
+    std::filesystem::copy_file(dataFile(name), target);
+    return target;
+  }
+  // A started window that has opened a copy of the workbook through the menu, without a message.
+  std::unique_ptr<frmZelvarin> windowWith(const std::string& book) {
+    auto w = started();
+    openChoice = copyToBooks(book);
+    w->m1a_Click();
+    EXPECT_TRUE(sink.shown.empty()) << sink.shown[0].text;
+    return w;
+  }
 
   struct DialogCall {
     std::string filter, folder, title;
   };
-  TempDir dir;
+  TempDir dir, books;
   RecordingSink sink;
   std::vector<DialogCall> dialogCalls;
   std::string openChoice, saveChoice;  // what the file dialogs return
