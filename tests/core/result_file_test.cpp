@@ -127,8 +127,10 @@ TEST(ResultFile, RejectsDamagedAndForeignFiles) {
   writeResultFileCopy(e.db, bad, {});
   execOn(bad, "UPDATE T_XlSaveFlag SET fSoc = 7");
   expectInvalid(bad, ResultFileError::Kind::Invalid);
-  execOn(bad, "UPDATE T_XlSaveFlag SET fSoc = 'x'");
-  expectInvalid(bad, ResultFileError::Kind::Invalid);
+  for (const char* set : {"fSoc = 'x'", "fSoc = 0, mSs = 5", "mSs = 2, fCel = 2, mCs = 0"}) {
+    execOn(bad, std::string("UPDATE T_XlSaveFlag SET ") + set);
+    expectInvalid(bad, ResultFileError::Kind::Invalid);
+  }
   // A truncated file.
   auto bytes = zel::test::readFile(bad);
   zel::test::writeFile(e.dir.file("trunc.xdb"), bytes.substr(0, bytes.size() / 3));
