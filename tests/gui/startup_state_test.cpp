@@ -33,11 +33,6 @@ TEST_F(WindowTest, StartupIsInTheNoWorkbookStateWithTheDefaultOptions) {
   EXPECT_FALSE(child<QComboBox>(*w, "cboSheet2")->isEnabled());
   EXPECT_TRUE(openName(*w).empty());
   EXPECT_TRUE(child<GaugeLine>(*w, "linGuage")->isHidden());
-
-  const AnalysisOptions& o = w->options();
-  EXPECT_EQ((std::vector<int>{o.CellOption, o.ModuleKind, o.ObjectLevel, o.ProcLevel, o.ShapeOption, o.ColumnOption,
-                              o.FileOption, o.SheetScope}),
-            (std::vector<int>{3, 1, 2, 2, 1, 2, 1, 1}));
   EXPECT_EQ(w->AcMode(), 0);
   EXPECT_EQ(w->XlOwned(), 0);
   // The header defaults come from the seeded Zelvarin.dat.
