@@ -15,7 +15,6 @@ namespace zel::source {
 namespace {
 
 std::string u8(U16V s) { return toU8(s); }
-U16 u16(std::string_view s) { return toU16(s); }
 
 TEST(GetProcName, DeclarationShapes) {
   struct Case { U16 line; const char* name; };
