@@ -21,6 +21,7 @@
 // The test workbook builder is compiled into this program directly: benchmarks do not link
 // the test-support library.
 #include "support/biff_builder.cpp"
+#include "support/vba_builder.cpp"
 
 namespace {
 
