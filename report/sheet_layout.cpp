@@ -71,6 +71,8 @@ uint32_t colourOf(const xls::WorkbookGlobals& g, uint16_t index, uint32_t automa
                                            0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF};
   if (index < 8) return kBuiltin[index];
   if (index - 8u < g.palette.size()) return g.palette[index - 8u];
+  if (index >= xls::kRgbColorBase && static_cast<size_t>(index - xls::kRgbColorBase) < g.rgbColors.size())
+    return g.rgbColors[index - xls::kRgbColorBase];
   return automatic;
 }
 

@@ -25,6 +25,10 @@ struct BoundSheet {
   bool vbaModule = false;       // Excel 5 module sheet (dt = 6); not in the sheet collection
 };
 
+// Colour indexes from here on name entries of WorkbookGlobals::rgbColors: colours an Office
+// 2007+ style gives as RGB or as a theme colour rather than through the palette.
+inline constexpr uint16_t kRgbColorBase = 0x8000;
+
 struct FontInfo {
   double heightPoints = 10;
   bool italic = false, strikeout = false, bold = false;
@@ -81,6 +85,7 @@ struct WorkbookGlobals {
   std::map<uint16_t, std::string> formats;  // FORMAT records by index
   std::vector<FontInfo> fonts;              // FONT records; index 4 is skipped by Excel's numbering
   std::vector<uint32_t> palette;            // 0xRRGGBB for colour indexes 8..63 (custom or default)
+  std::vector<uint32_t> rgbColors;          // 0xRRGGBB for colour indexes kRgbColorBase + i
   std::vector<DefinedName> names;
   std::vector<ExternSheetRef> externSheets;
   std::vector<ExternalBook> books;

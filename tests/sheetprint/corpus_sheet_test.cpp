@@ -15,6 +15,7 @@
 #include <QPointer>
 
 #include <filesystem>
+#include <set>
 
 using namespace zel;
 
@@ -64,6 +65,74 @@ TEST(CorpusSheetPrint, DatesTimesAndPercentagesAsDisplayed) {
     lastY = t.box.y;
   }
   EXPECT_EQ(test::onlyText(page, "Äcker").align, report::Align::Left);
+}
+
+const report::PageFill& fillAt(const report::Page& page, double x, double y) {
+  for (const auto& f : page.fills)
+    if (x > f.box.x && x < f.box.right() && y > f.box.y && y < f.box.bottom()) return f;
+  static const report::PageFill kNone{};
+  ADD_FAILURE() << "no fill at " << x << ", " << y;
+  return kNone;
+}
+
+// Each channel within 2 of Excel's colour (Excel rounds its luminance steps its own way).
+::testing::AssertionResult nearRgb(uint32_t got, uint32_t want) {
+  for (int shift : {16, 8, 0})
+    if (std::abs(static_cast<int>((got >> shift) & 0xFF) - static_cast<int>((want >> shift) & 0xFF)) > 2)
+      return ::testing::AssertionFailure() << std::hex << got << " is not " << want;
+  return ::testing::AssertionSuccess();
+}
+
+// Office 2007+ styles: theme colours with tints, and a custom palette that changes what the
+// palette indexes mean. Expected colours are those Excel's colour picker names for the Office
+// 2007 theme ("Accent 6, Darker 25%" = E46C0A ...) and the indexedColors list of the file.
+TEST(CorpusSheetPrint, OfficeStyleFillsAndBordersInTheColoursExcelShows) {
+  std::unique_ptr<xls::Workbook> keep;
+  auto pages = layoutFile("cell_style_simple.xlsx", "Sheet1", 100, keep);
+  const auto& page = pages.pages[0];
+  // Inside a cell, by its column heading and its row heading (the leftmost text of that number).
+  auto centre = [&](const char* col, const char* row) {
+    const report::PageText* heading = nullptr;
+    for (const auto& t : page.texts)
+      if (t.text == row && (!heading || t.box.x < heading->box.x)) heading = &t;
+    return std::pair{test::onlyText(page, col).box.x + 1, heading ? heading->box.y + 1 : 0};
+  };
+  auto [ax, y1] = centre("A", "1");
+  const auto& a1 = fillAt(page, ax, y1);  // darkHorizontal: accent6 -25 %, accent2 +40 %
+  EXPECT_EQ(a1.pattern, 5);
+  EXPECT_TRUE(nearRgb(a1.rgb, 0xE46C0A));
+  EXPECT_TRUE(nearRgb(a1.backRgb, 0xDA9694));
+  auto [ex, e1y] = centre("E", "1");
+  const auto& e1 = fillAt(page, ex, e1y);  // lightDown: accent1 -25 %, accent4 -25 %
+  EXPECT_EQ(e1.pattern, 13);
+  EXPECT_TRUE(nearRgb(e1.rgb, 0x366092));
+  EXPECT_TRUE(nearRgb(e1.backRgb, 0x604A7B));
+  auto [hx, h1y] = centre("H", "1");
+  const auto& h1 = fillAt(page, hx, h1y);  // lightGrid: accent1, background 2 -75 %
+  EXPECT_EQ(h1.pattern, 15);
+  EXPECT_EQ(h1.rgb, 0x4F81BDu);
+  EXPECT_TRUE(nearRgb(h1.backRgb, 0x494529));
+  auto [a3x, y3] = centre("A", "3");
+  const auto& a3 = fillAt(page, a3x, y3);  // darkGray: text 2 on text 1
+  EXPECT_EQ(a3.pattern, 3);
+  EXPECT_EQ(a3.rgb, 0x1F497Du);
+  EXPECT_EQ(a3.backRgb, 0x000000u);
+
+  auto attendance = layoutFile("Attendance.xlsx", "Attendance - Attendance", 100, keep);
+  const auto& sheet = attendance.pages[0];
+  // Palette index 10 is red by default; this book's palette makes it 3A38E4, and 13 F4F4F5.
+  const auto& heading = test::onlyText(sheet, "Date");
+  const auto& a2 = fillAt(sheet, heading.box.x + 0.5, heading.box.y + 0.5);
+  EXPECT_EQ(a2.pattern, 1);
+  EXPECT_EQ(a2.rgb, 0x3A38E4u);
+  EXPECT_EQ(heading.rgb, 0xFEFEFEu);  // index 9
+  EXPECT_TRUE(heading.bold);
+  std::set<uint32_t> ruleColours, fillColours;
+  for (const auto& r : sheet.rules) ruleColours.insert(r.rgb);
+  for (const auto& f : sheet.fills) fillColours.insert(f.rgb);
+  EXPECT_TRUE(ruleColours.count(0x7F7F7F));  // index 11, green by default
+  EXPECT_FALSE(ruleColours.count(0x00FF00));
+  EXPECT_TRUE(fillColours.count(0xF4F4F5));
 }
 
 TEST(CorpusSheetPrint, MergedTitleFormatsAndWideSheetOverTwoPages) {

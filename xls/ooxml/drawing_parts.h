@@ -2,7 +2,6 @@
 // (xl/drawings/drawingN.xml) and legacy VML drawings (form controls, note boxes), turned into
 // the shapes the BIFF drawing layer gives, anchored to cells the same way.
 #pragma once
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -17,25 +16,13 @@
 #include "xls/drawing/sheet_drawing.h"
 #include "xls/ooxml/package.h"
 #include "xls/ooxml/formula_text.h"
+#include "xls/ooxml/theme_colors.h"
 #include "xls/ooxml/xml_reader.h"
 
 namespace zel::xls::ooxml {
 
 inline constexpr size_t kMaxDrawingShapes = 65536;
 inline constexpr int kMaxGroupDepth = 32;
-
-// The colour scheme of xl/theme/theme1.xml (0xRRGGBB) in the order Excel numbers theme
-// colours in styles: lt1, dk1, lt2, dk2, accent1..6, hlink, folHlink.
-struct ThemeColors {
-  std::array<uint32_t, 12> rgb{0xFFFFFF, 0x000000, 0xE7E6E6, 0x44546A, 0x4472C4, 0xED7D31,
-                               0xA5A5A5, 0xFFC000, 0x5B9BD5, 0x70AD47, 0x0563C1, 0x954F72};
-  // A scheme colour name of DrawingML ("accent1", "tx1", "bg2", "dk1" ...); nullopt if unknown.
-  std::optional<uint32_t> named(std::string_view name) const;
-};
-ThemeColors readThemePart(XmlReader& xml);
-
-// A colour changed by the DrawingML modifiers tint, shade, lumMod and lumOff (1/1000 percent).
-uint32_t modifiedColor(uint32_t rgb, std::string_view modifier, int value);
 
 // A sheet's columns and rows in pixels, to turn EMU and pixel offsets into the cell anchors
 // of the BIFF drawing layer (1/1024 of a column's width, 1/256 of a row's height).

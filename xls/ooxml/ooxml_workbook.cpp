@@ -10,6 +10,7 @@
 #include "xls/open_error.h"
 #include "xls/ooxml/drawing_parts.h"
 #include "xls/ooxml/part_readers.h"
+#include "xls/ooxml/style_colors.h"
 
 namespace zel::xls::ooxml {
 namespace {
@@ -119,8 +120,10 @@ class PackageReader {
     guarded("styles", [&] {
       if (const Relationship* r = byType(rels, "styles"))
         if (auto text = package_.read(r->target)) {
+          XmlReader palettePass(*text);
+          StyleColors colors(theme_, readIndexedColors(palettePass), g);
           XmlReader xml(std::move(*text));
-          readStyles(xml, g);
+          readStyles(xml, g, colors);
         }
     });
     if (g.xfs.empty()) g.xfs.emplace_back();

@@ -35,8 +35,10 @@ WorkbookPart readWorkbookPart(XmlReader& xml);
 // xl/sharedStrings.xml: each item's text with its rich-text runs joined (phonetic runs left out).
 std::vector<std::string> readSharedStrings(XmlReader& xml);
 
-// xl/styles.xml: number formats, fonts and the cell formats (cellXfs) as XF records.
-void readStyles(XmlReader& xml, WorkbookGlobals& globals);
+class StyleColors;
+// xl/styles.xml: number formats, fonts, fills, borders and the cell formats (cellXfs) as XF
+// records, their colours resolved through `colors`.
+void readStyles(XmlReader& xml, WorkbookGlobals& globals, StyleColors& colors);
 
 // xl/worksheets/sheetN.xml and the other sheet kinds. Formulas are stored as display text.
 struct SheetPartLinks {

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "xls/ooxml/drawing_parts.h"
+#include "xls/ooxml/theme_colors.h"
 
 namespace zel::xls::ooxml {
 namespace {
@@ -16,14 +16,6 @@ constexpr std::pair<std::string_view, int> kSchemeSlots[] = {
     {"hlink", 10},   {"folHlink", 11}, {"bg1", 0},     {"tx1", 1},      {"bg2", 2},
     {"tx2", 3},
 };
-
-std::optional<uint32_t> hexColor(std::string_view s) {
-  if (s.size() == 8) s.remove_prefix(2);  // ARGB
-  uint32_t v = 0;
-  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v, 16);
-  if (ec != std::errc() || p != s.data() + s.size() || s.size() != 6) return std::nullopt;
-  return v;
-}
 
 struct Hsl {
   double h, s, l;
@@ -65,6 +57,21 @@ uint32_t fromHsl(const Hsl& c) {
 }
 
 }  // namespace
+
+std::optional<uint32_t> hexColor(std::string_view s) {
+  if (s.size() == 8) s.remove_prefix(2);  // ARGB
+  uint32_t v = 0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v, 16);
+  if (ec != std::errc() || p != s.data() + s.size() || s.size() != 6) return std::nullopt;
+  return v;
+}
+
+uint32_t tintedColor(uint32_t rgb, double tint) {
+  if (!(tint >= -1 && tint <= 1) || tint == 0) return rgb;  // NaN and out-of-range tints change nothing
+  Hsl c = toHsl(rgb);
+  c.l = tint < 0 ? c.l * (1 + tint) : c.l * (1 - tint) + tint;
+  return fromHsl(c);
+}
 
 std::optional<uint32_t> ThemeColors::named(std::string_view name) const {
   for (const auto& [n, slot] : kSchemeSlots)
