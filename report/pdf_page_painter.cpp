@@ -4,6 +4,7 @@
 #include "report/pdf_page_painter.h"
 
 #include "report/report_fonts.h"
+#include "report/rule_batches.h"
 #include "report/shape_geometry.h"
 #include "report/sheet_cell_style.h"
 #include "report/text_measure.h"
@@ -12,10 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace zel::report {
@@ -192,16 +191,8 @@ PatternPtr fillPattern(const PageFill& f) {
 // Fills of cells never overlap: all fills of one colour or pattern go into one path, one
 // fill operation (and one pattern use) in the PDF.
 void paintFills(cairo_t* cr, const std::vector<PageFill>& fills) {
-  using Key = std::tuple<uint8_t, int64_t, uint32_t, double, int>;
-  auto keyOf = [](const PageFill& f) {
-    const bool patterned = f.pattern > 1 && f.rgb >= 0;
-    return Key{patterned ? f.pattern : uint8_t{1}, f.rgb, patterned ? f.backRgb : 0u, patterned ? f.patternCellMm : 0.0,
-               f.rgb >= 0 ? 0 : f.gray};
-  };
-  std::map<Key, std::vector<const PageFill*>> groups;
-  for (const auto& f : fills) groups[keyOf(f)].push_back(&f);
-  for (const auto& [key, members] : groups) {
-    const PageFill& f = *members.front();
+  for (const FillBatch& batch : batchFills(fills)) {
+    const PageFill& f = *batch.style;
     PatternPtr pattern(nullptr, cairo_pattern_destroy);
     if (f.pattern > 1 && f.rgb >= 0) {
       pattern = fillPattern(f);
@@ -211,7 +202,7 @@ void paintFills(cairo_t* cr, const std::vector<PageFill>& fills) {
     } else {
       cairo_set_source_rgb(cr, f.gray / 255.0, f.gray / 255.0, f.gray / 255.0);
     }
-    for (const PageFill* m : members) cairo_rectangle(cr, m->box.x, m->box.y, m->box.w, m->box.h);
+    for (const BoxMm& b : batch.boxes) cairo_rectangle(cr, b.x, b.y, b.w, b.h);
     cairo_fill(cr);
   }
 }
@@ -402,25 +393,21 @@ void paintPageCairo(cairo_t* cr, const Page& page) {
   cairo_save(cr);
   paintFills(cr, page.fills);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-  // Rules in their order; a run of rules alike in colour, width and dashes is one stroke.
-  for (size_t i = 0; i < page.rules.size();) {
-    const PageRule& r = page.rules[i];
+  // Rules alike in colour, width and dashes are one stroke each.
+  for (const RuleBatch& batch : batchRules(page.rules)) {
+    const PageRule& r = *batch.style;
     if (r.light)
       cairo_set_source_rgb(cr, 170 / 255.0, 170 / 255.0, 170 / 255.0);
     else
       setRgb(cr, r.rgb);
     cairo_set_line_width(cr, std::max(kMinLineMm, r.widthMm));
     if (r.dash != LineDash::Solid) setDash(cr, r.dash);
-    size_t j = i;
-    for (; j < page.rules.size(); ++j) {
-      const PageRule& n = page.rules[j];
-      if (n.light != r.light || (!r.light && n.rgb != r.rgb) || n.widthMm != r.widthMm || n.dash != r.dash) break;
-      cairo_move_to(cr, n.x1, n.y1);
-      cairo_line_to(cr, n.x2, n.y2);
+    for (const Segment& seg : batch.segments) {
+      cairo_move_to(cr, seg.a.x, seg.a.y);
+      cairo_line_to(cr, seg.b.x, seg.b.y);
     }
     cairo_stroke(cr);
     if (r.dash != LineDash::Solid) setDash(cr, LineDash::Solid);
-    i = j;
   }
   cairo_set_source_rgb(cr, 0, 0, 0);
   FaceSetter faces(cr);
