@@ -15,6 +15,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace zel::report {
@@ -39,6 +40,7 @@ struct FaceKey {
   bool operator==(const FaceKey&) const = default;
 };
 
+// Sets a face only when it changes, and keeps the font's extents for the face it set.
 class FaceSetter {
  public:
   explicit FaceSetter(cairo_t* cr) : cr_(cr) {}
@@ -47,14 +49,17 @@ class FaceSetter {
     cairo_select_font_face(cr_, key.family.c_str(), key.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
                            key.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr_, key.sizeMm);
+    cairo_font_extents(cr_, &extents_);
     last_ = key;
     set_ = true;
   }
   void forget() { set_ = false; }
+  const cairo_font_extents_t& extents() const { return extents_; }
 
  private:
   cairo_t* cr_;
   FaceKey last_;
+  cairo_font_extents_t extents_{};
   bool set_ = false;
 };
 
@@ -125,24 +130,26 @@ void setRgb(cairo_t* cr, uint32_t rgb) {
 }
 
 // Text in a font of its own (printed sheets), in its colour, optionally clipped to its cell.
+// An upright text inside its cell is drawn without a saved state, so that cairo writes a run
+// of such texts as one text object.
 void paintFreeText(cairo_t* cr, FaceSetter& faces, const PageText& t) {
-  // The face is chosen outside the saved state, so that it stays set for the next text.
   faces.use({t.family, t.bold, t.italic, t.pointSize * kMmPerPoint});
   const std::string line = singleLine(t.text);
-  cairo_save(cr);
+  const cairo_font_extents_t& fe = faces.extents();
+  const double adv = t.align == Align::Left && t.clip.w <= 0 && !t.underline ? 0 : advanceOf(cr, line);
+  bool clipped = false;
   if (t.clip.w > 0) {
     // A clip costs a clipping path in the PDF: only a text that reaches past its cell gets one.
-    cairo_font_extents_t fe;
-    cairo_font_extents(cr, &fe);
-    const double adv = advanceOf(cr, line);
     const double left = t.align == Align::Left ? t.box.x : t.align == Align::Center ? t.box.x + (t.box.w - adv) / 2 : t.box.right() - adv;
     const double top = t.box.y + (t.box.h - (fe.ascent + fe.descent)) / 2;
-    const bool inside = t.rotation == 0 && left >= t.clip.x && left + adv <= t.clip.right() && top >= t.clip.y &&
-                        top + fe.ascent + fe.descent <= t.clip.bottom();
-    if (!inside) {
-      cairo_rectangle(cr, t.clip.x, t.clip.y, t.clip.w, t.clip.h);
-      cairo_clip(cr);
-    }
+    clipped = !(t.rotation == 0 && left >= t.clip.x && left + adv <= t.clip.right() && top >= t.clip.y &&
+                top + fe.ascent + fe.descent <= t.clip.bottom());
+  }
+  const bool saved = clipped || t.rotation != 0;
+  if (saved) cairo_save(cr);
+  if (clipped) {
+    cairo_rectangle(cr, t.clip.x, t.clip.y, t.clip.w, t.clip.h);
+    cairo_clip(cr);
   }
   setRgb(cr, t.rgb);
   BoxMm box = t.box;
@@ -154,19 +161,49 @@ void paintFreeText(cairo_t* cr, FaceSetter& faces, const PageText& t) {
     box = BoxMm{-box.w / 2, -box.h / 2, box.w, box.h};
     align = Align::Center;
   }
-  const auto [left, baseline] = drawInBox(cr, line, box.x, box.y, box.w, box.h, align);
+  const double left = align == Align::Left ? box.x : align == Align::Center ? box.x + (box.w - adv) / 2 : box.right() - adv;
+  const double baseline = box.y + (box.h - (fe.ascent + fe.descent)) / 2 + fe.ascent;
+  cairo_move_to(cr, left, baseline);
+  cairo_show_text(cr, line.c_str());
   if (t.underline) {
     const double size = t.pointSize * kMmPerPoint;
     cairo_set_line_width(cr, size * 0.05);
     cairo_move_to(cr, left, baseline + size * 0.1);
-    cairo_line_to(cr, left + advanceOf(cr, line), baseline + size * 0.1);
+    cairo_line_to(cr, left + adv, baseline + size * 0.1);
     cairo_stroke(cr);
   }
-  cairo_restore(cr);
+  if (saved) cairo_restore(cr);
 }
 
-// The 8 x 8 dot mask of a fill pattern in its two colours, repeated one dot per patternCellMm.
+SurfacePtr makePatternImage(const PageFill& f);
+
+// The 8 x 8 dot mask of a fill pattern in its two colours. The last masks made are kept, so
+// that pages sharing a pattern share one image in the PDF.
+cairo_surface_t* patternImage(const PageFill& f) {
+  using Key = std::tuple<uint8_t, uint32_t, uint32_t>;
+  constexpr size_t kKeptImages = 64;
+  thread_local std::vector<std::pair<Key, SurfacePtr>> kept;
+  const Key key{f.pattern, static_cast<uint32_t>(f.rgb) & 0xFFFFFF, f.backRgb & 0xFFFFFF};
+  for (const auto& [k, surface] : kept)
+    if (k == key) return surface.get();
+  if (kept.size() >= kKeptImages) kept.erase(kept.begin());
+  kept.emplace_back(key, makePatternImage(f));
+  return kept.back().second.get();
+}
+
+// A fill pattern's mask repeated one dot per patternCellMm.
 PatternPtr fillPattern(const PageFill& f) {
+  PatternPtr pattern(cairo_pattern_create_for_surface(patternImage(f)), cairo_pattern_destroy);
+  cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_REPEAT);
+  cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_NEAREST);
+  const double dot = f.patternCellMm > 0 ? f.patternCellMm : kMmPerSheetPixel;
+  cairo_matrix_t m;
+  cairo_matrix_init_scale(&m, 1 / dot, 1 / dot);
+  cairo_pattern_set_matrix(pattern.get(), &m);
+  return pattern;
+}
+
+SurfacePtr makePatternImage(const PageFill& f) {
   SurfacePtr img(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 8, 8), cairo_surface_destroy);
   cairo_surface_flush(img.get());
   unsigned char* data = cairo_image_surface_get_data(img.get());
@@ -178,14 +215,7 @@ PatternPtr fillPattern(const PageFill& f) {
     for (int x = 0; x < 8; ++x) row[x] = (rows[y] >> (7 - x)) & 1 ? fore : back;
   }
   cairo_surface_mark_dirty(img.get());
-  PatternPtr pattern(cairo_pattern_create_for_surface(img.get()), cairo_pattern_destroy);
-  cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_REPEAT);
-  cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_NEAREST);
-  const double dot = f.patternCellMm > 0 ? f.patternCellMm : kMmPerSheetPixel;
-  cairo_matrix_t m;
-  cairo_matrix_init_scale(&m, 1 / dot, 1 / dot);
-  cairo_pattern_set_matrix(pattern.get(), &m);
-  return pattern;
+  return img;
 }
 
 // Fills of cells never overlap: all fills of one colour or pattern go into one path, one
