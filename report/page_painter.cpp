@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QLineF>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
 
@@ -175,6 +176,20 @@ void paintShape(QPainter& p, const PageShape& s, double dotsPerMm) {
       break;
     }
     case PageShape::Kind::Chart: paintChart(p, s, dotsPerMm); break;
+    case PageShape::Kind::Freeform: {
+      QPainterPath path;
+      for (const PathStep& step : s.outline) {
+        const QPointF a = dots(step.p[0], dotsPerMm);
+        switch (step.op) {
+          case PathStep::Op::Move: path.moveTo(a); break;
+          case PathStep::Op::Line: path.lineTo(a); break;
+          case PathStep::Op::Curve: path.cubicTo(a, dots(step.p[1], dotsPerMm), dots(step.p[2], dotsPerMm)); break;
+          case PathStep::Op::Close: path.closeSubpath(); break;
+        }
+      }
+      p.drawPath(path);
+      break;
+    }
     case PageShape::Kind::Rectangle:
     case PageShape::Kind::Placeholder: p.drawRect(r); break;
   }

@@ -336,6 +336,17 @@ void paintShape(cairo_t* cr, FaceSetter& faces, const PageShape& s) {
       break;
     case PageShape::Kind::Rectangle:
     case PageShape::Kind::Placeholder: cairo_rectangle(cr, b.x, b.y, b.w, b.h); break;
+    case PageShape::Kind::Freeform:
+      for (const PathStep& step : s.outline) {
+        const PointMm* q = step.p;
+        switch (step.op) {
+          case PathStep::Op::Move: cairo_move_to(cr, q[0].x, q[0].y); break;
+          case PathStep::Op::Line: cairo_line_to(cr, q[0].x, q[0].y); break;
+          case PathStep::Op::Curve: cairo_curve_to(cr, q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y); break;
+          case PathStep::Op::Close: cairo_close_path(cr); break;
+        }
+      }
+      break;
     case PageShape::Kind::Chart: break;  // drawn by paintChartCairo
   }
   if (s.kind != PageShape::Kind::Picture) {
