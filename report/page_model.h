@@ -100,9 +100,17 @@ struct ChartPicture {
   std::vector<PageText> texts;
 };
 
+// One command of a drawn outline: move to, line to, cubic curve to (two control points, then
+// the end point) or close the current figure.
+struct PathStep {
+  enum class Op : uint8_t { Move, Line, Curve, Close };
+  Op op = Op::Move;
+  PointMm p[3]{};
+};
+
 // A drawing-layer object of a printed sheet, drawn above the cells in drawing order.
 struct PageShape {
-  enum class Kind : uint8_t { Rectangle, Oval, Line, Picture, Placeholder, Chart };
+  enum class Kind : uint8_t { Rectangle, Oval, Line, Picture, Placeholder, Chart, Freeform };
   Kind kind = Kind::Rectangle;
   BoxMm box;                     // the shape's own box, before it is turned
   BoxMm clip;                    // the page's cell area
@@ -121,6 +129,8 @@ struct PageShape {
   std::shared_ptr<const std::vector<uint8_t>> image;
   // Chart: its drawing, shared between the pages that show it.
   std::shared_ptr<const ChartPicture> chart;
+  // Freeform: its outline on the page, before it is turned (figures filled where closed or not).
+  std::vector<PathStep> outline;
 };
 
 struct Page {

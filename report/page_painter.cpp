@@ -3,6 +3,7 @@
 #include "report/page_painter.h"
 
 #include "report/report_fonts.h"
+#include "report/rule_batches.h"
 #include "report/shape_geometry.h"
 #include "report/sheet_cell_style.h"
 #include "report/text_measure.h"
@@ -12,11 +13,10 @@
 #include <QImage>
 #include <QLineF>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
 
-#include <map>
-#include <tuple>
 
 namespace zel::report {
 namespace {
@@ -176,6 +176,20 @@ void paintShape(QPainter& p, const PageShape& s, double dotsPerMm) {
       break;
     }
     case PageShape::Kind::Chart: paintChart(p, s, dotsPerMm); break;
+    case PageShape::Kind::Freeform: {
+      QPainterPath path;
+      for (const PathStep& step : s.outline) {
+        const QPointF a = dots(step.p[0], dotsPerMm);
+        switch (step.op) {
+          case PathStep::Op::Move: path.moveTo(a); break;
+          case PathStep::Op::Line: path.lineTo(a); break;
+          case PathStep::Op::Curve: path.cubicTo(a, dots(step.p[1], dotsPerMm), dots(step.p[2], dotsPerMm)); break;
+          case PathStep::Op::Close: path.closeSubpath(); break;
+        }
+      }
+      p.drawPath(path);
+      break;
+    }
     case PageShape::Kind::Rectangle:
     case PageShape::Kind::Placeholder: p.drawRect(r); break;
   }
@@ -219,25 +233,26 @@ void paintPage(QPainter& p, const Page& page, double dotsPerMm) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);
-  std::map<std::tuple<uint8_t, int64_t, uint32_t>, QBrush> patterns;
-  for (const auto& f : page.fills) {
-    if (f.pattern > 1 && f.rgb >= 0) {
-      auto key = std::make_tuple(f.pattern, f.rgb, f.backRgb);
-      auto it = patterns.find(key);
-      if (it == patterns.end()) it = patterns.emplace(key, patternBrush(f, dotsPerMm)).first;
-      p.fillRect(rect(f.box), it->second);
-      continue;
-    }
-    const QColor c = f.rgb >= 0 ? QColor::fromRgb(static_cast<QRgb>(f.rgb)) : QColor(f.gray, f.gray, f.gray);
-    p.fillRect(rect(f.box), c);
+  // Fills of one colour in one go, rules of one style as one set of lines (see rule_batches).
+  for (const FillBatch& batch : batchFills(page.fills)) {
+    const PageFill& f = *batch.style;
+    const QBrush brush = f.pattern > 1 && f.rgb >= 0
+                             ? patternBrush(f, dotsPerMm)
+                             : QBrush(f.rgb >= 0 ? QColor::fromRgb(static_cast<QRgb>(f.rgb)) : QColor(f.gray, f.gray, f.gray));
+    for (const BoxMm& b : batch.boxes) p.fillRect(rect(b), brush);
   }
-  for (const auto& r : page.rules) {
+  QList<QLineF> lines;
+  for (const RuleBatch& batch : batchRules(page.rules)) {
+    const PageRule& r = *batch.style;
     QPen pen(r.light ? QColor(170, 170, 170) : QColor::fromRgb(static_cast<QRgb>(r.rgb)));
     pen.setWidthF(std::max(0.5, r.widthMm * dotsPerMm));
     if (r.dash != LineDash::Solid) pen.setDashPattern(dashPattern(r.dash, pen.widthF(), dotsPerMm));
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
-    p.drawLine(QPointF(r.x1 * dotsPerMm, r.y1 * dotsPerMm), QPointF(r.x2 * dotsPerMm, r.y2 * dotsPerMm));
+    lines.clear();
+    for (const Segment& seg : batch.segments)
+      lines.push_back(QLineF(seg.a.x * dotsPerMm, seg.a.y * dotsPerMm, seg.b.x * dotsPerMm, seg.b.y * dotsPerMm));
+    p.drawLines(lines);
   }
   p.setPen(Qt::black);
   FontRole lastRole = FontRole::Body;

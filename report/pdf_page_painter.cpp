@@ -4,6 +4,7 @@
 #include "report/pdf_page_painter.h"
 
 #include "report/report_fonts.h"
+#include "report/rule_batches.h"
 #include "report/shape_geometry.h"
 #include "report/sheet_cell_style.h"
 #include "report/text_measure.h"
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -40,6 +40,7 @@ struct FaceKey {
   bool operator==(const FaceKey&) const = default;
 };
 
+// Sets a face only when it changes, and keeps the font's extents for the face it set.
 class FaceSetter {
  public:
   explicit FaceSetter(cairo_t* cr) : cr_(cr) {}
@@ -48,14 +49,17 @@ class FaceSetter {
     cairo_select_font_face(cr_, key.family.c_str(), key.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
                            key.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr_, key.sizeMm);
+    cairo_font_extents(cr_, &extents_);
     last_ = key;
     set_ = true;
   }
   void forget() { set_ = false; }
+  const cairo_font_extents_t& extents() const { return extents_; }
 
  private:
   cairo_t* cr_;
   FaceKey last_;
+  cairo_font_extents_t extents_{};
   bool set_ = false;
 };
 
@@ -126,24 +130,26 @@ void setRgb(cairo_t* cr, uint32_t rgb) {
 }
 
 // Text in a font of its own (printed sheets), in its colour, optionally clipped to its cell.
+// An upright text inside its cell is drawn without a saved state, so that cairo writes a run
+// of such texts as one text object.
 void paintFreeText(cairo_t* cr, FaceSetter& faces, const PageText& t) {
-  // The face is chosen outside the saved state, so that it stays set for the next text.
   faces.use({t.family, t.bold, t.italic, t.pointSize * kMmPerPoint});
   const std::string line = singleLine(t.text);
-  cairo_save(cr);
+  const cairo_font_extents_t& fe = faces.extents();
+  const double adv = t.align == Align::Left && t.clip.w <= 0 && !t.underline ? 0 : advanceOf(cr, line);
+  bool clipped = false;
   if (t.clip.w > 0) {
     // A clip costs a clipping path in the PDF: only a text that reaches past its cell gets one.
-    cairo_font_extents_t fe;
-    cairo_font_extents(cr, &fe);
-    const double adv = advanceOf(cr, line);
     const double left = t.align == Align::Left ? t.box.x : t.align == Align::Center ? t.box.x + (t.box.w - adv) / 2 : t.box.right() - adv;
     const double top = t.box.y + (t.box.h - (fe.ascent + fe.descent)) / 2;
-    const bool inside = t.rotation == 0 && left >= t.clip.x && left + adv <= t.clip.right() && top >= t.clip.y &&
-                        top + fe.ascent + fe.descent <= t.clip.bottom();
-    if (!inside) {
-      cairo_rectangle(cr, t.clip.x, t.clip.y, t.clip.w, t.clip.h);
-      cairo_clip(cr);
-    }
+    clipped = !(t.rotation == 0 && left >= t.clip.x && left + adv <= t.clip.right() && top >= t.clip.y &&
+                top + fe.ascent + fe.descent <= t.clip.bottom());
+  }
+  const bool saved = clipped || t.rotation != 0;
+  if (saved) cairo_save(cr);
+  if (clipped) {
+    cairo_rectangle(cr, t.clip.x, t.clip.y, t.clip.w, t.clip.h);
+    cairo_clip(cr);
   }
   setRgb(cr, t.rgb);
   BoxMm box = t.box;
@@ -155,19 +161,49 @@ void paintFreeText(cairo_t* cr, FaceSetter& faces, const PageText& t) {
     box = BoxMm{-box.w / 2, -box.h / 2, box.w, box.h};
     align = Align::Center;
   }
-  const auto [left, baseline] = drawInBox(cr, line, box.x, box.y, box.w, box.h, align);
+  const double left = align == Align::Left ? box.x : align == Align::Center ? box.x + (box.w - adv) / 2 : box.right() - adv;
+  const double baseline = box.y + (box.h - (fe.ascent + fe.descent)) / 2 + fe.ascent;
+  cairo_move_to(cr, left, baseline);
+  cairo_show_text(cr, line.c_str());
   if (t.underline) {
     const double size = t.pointSize * kMmPerPoint;
     cairo_set_line_width(cr, size * 0.05);
     cairo_move_to(cr, left, baseline + size * 0.1);
-    cairo_line_to(cr, left + advanceOf(cr, line), baseline + size * 0.1);
+    cairo_line_to(cr, left + adv, baseline + size * 0.1);
     cairo_stroke(cr);
   }
-  cairo_restore(cr);
+  if (saved) cairo_restore(cr);
 }
 
-// The 8 x 8 dot mask of a fill pattern in its two colours, repeated one dot per patternCellMm.
+SurfacePtr makePatternImage(const PageFill& f);
+
+// The 8 x 8 dot mask of a fill pattern in its two colours. The last masks made are kept, so
+// that pages sharing a pattern share one image in the PDF.
+cairo_surface_t* patternImage(const PageFill& f) {
+  using Key = std::tuple<uint8_t, uint32_t, uint32_t>;
+  constexpr size_t kKeptImages = 64;
+  thread_local std::vector<std::pair<Key, SurfacePtr>> kept;
+  const Key key{f.pattern, static_cast<uint32_t>(f.rgb) & 0xFFFFFF, f.backRgb & 0xFFFFFF};
+  for (const auto& [k, surface] : kept)
+    if (k == key) return surface.get();
+  if (kept.size() >= kKeptImages) kept.erase(kept.begin());
+  kept.emplace_back(key, makePatternImage(f));
+  return kept.back().second.get();
+}
+
+// A fill pattern's mask repeated one dot per patternCellMm.
 PatternPtr fillPattern(const PageFill& f) {
+  PatternPtr pattern(cairo_pattern_create_for_surface(patternImage(f)), cairo_pattern_destroy);
+  cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_REPEAT);
+  cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_NEAREST);
+  const double dot = f.patternCellMm > 0 ? f.patternCellMm : kMmPerSheetPixel;
+  cairo_matrix_t m;
+  cairo_matrix_init_scale(&m, 1 / dot, 1 / dot);
+  cairo_pattern_set_matrix(pattern.get(), &m);
+  return pattern;
+}
+
+SurfacePtr makePatternImage(const PageFill& f) {
   SurfacePtr img(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 8, 8), cairo_surface_destroy);
   cairo_surface_flush(img.get());
   unsigned char* data = cairo_image_surface_get_data(img.get());
@@ -179,29 +215,14 @@ PatternPtr fillPattern(const PageFill& f) {
     for (int x = 0; x < 8; ++x) row[x] = (rows[y] >> (7 - x)) & 1 ? fore : back;
   }
   cairo_surface_mark_dirty(img.get());
-  PatternPtr pattern(cairo_pattern_create_for_surface(img.get()), cairo_pattern_destroy);
-  cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_REPEAT);
-  cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_NEAREST);
-  const double dot = f.patternCellMm > 0 ? f.patternCellMm : kMmPerSheetPixel;
-  cairo_matrix_t m;
-  cairo_matrix_init_scale(&m, 1 / dot, 1 / dot);
-  cairo_pattern_set_matrix(pattern.get(), &m);
-  return pattern;
+  return img;
 }
 
 // Fills of cells never overlap: all fills of one colour or pattern go into one path, one
 // fill operation (and one pattern use) in the PDF.
 void paintFills(cairo_t* cr, const std::vector<PageFill>& fills) {
-  using Key = std::tuple<uint8_t, int64_t, uint32_t, double, int>;
-  auto keyOf = [](const PageFill& f) {
-    const bool patterned = f.pattern > 1 && f.rgb >= 0;
-    return Key{patterned ? f.pattern : uint8_t{1}, f.rgb, patterned ? f.backRgb : 0u, patterned ? f.patternCellMm : 0.0,
-               f.rgb >= 0 ? 0 : f.gray};
-  };
-  std::map<Key, std::vector<const PageFill*>> groups;
-  for (const auto& f : fills) groups[keyOf(f)].push_back(&f);
-  for (const auto& [key, members] : groups) {
-    const PageFill& f = *members.front();
+  for (const FillBatch& batch : batchFills(fills)) {
+    const PageFill& f = *batch.style;
     PatternPtr pattern(nullptr, cairo_pattern_destroy);
     if (f.pattern > 1 && f.rgb >= 0) {
       pattern = fillPattern(f);
@@ -211,7 +232,7 @@ void paintFills(cairo_t* cr, const std::vector<PageFill>& fills) {
     } else {
       cairo_set_source_rgb(cr, f.gray / 255.0, f.gray / 255.0, f.gray / 255.0);
     }
-    for (const PageFill* m : members) cairo_rectangle(cr, m->box.x, m->box.y, m->box.w, m->box.h);
+    for (const BoxMm& b : batch.boxes) cairo_rectangle(cr, b.x, b.y, b.w, b.h);
     cairo_fill(cr);
   }
 }
@@ -315,6 +336,17 @@ void paintShape(cairo_t* cr, FaceSetter& faces, const PageShape& s) {
       break;
     case PageShape::Kind::Rectangle:
     case PageShape::Kind::Placeholder: cairo_rectangle(cr, b.x, b.y, b.w, b.h); break;
+    case PageShape::Kind::Freeform:
+      for (const PathStep& step : s.outline) {
+        const PointMm* q = step.p;
+        switch (step.op) {
+          case PathStep::Op::Move: cairo_move_to(cr, q[0].x, q[0].y); break;
+          case PathStep::Op::Line: cairo_line_to(cr, q[0].x, q[0].y); break;
+          case PathStep::Op::Curve: cairo_curve_to(cr, q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y); break;
+          case PathStep::Op::Close: cairo_close_path(cr); break;
+        }
+      }
+      break;
     case PageShape::Kind::Chart: break;  // drawn by paintChartCairo
   }
   if (s.kind != PageShape::Kind::Picture) {
@@ -402,25 +434,21 @@ void paintPageCairo(cairo_t* cr, const Page& page) {
   cairo_save(cr);
   paintFills(cr, page.fills);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-  // Rules in their order; a run of rules alike in colour, width and dashes is one stroke.
-  for (size_t i = 0; i < page.rules.size();) {
-    const PageRule& r = page.rules[i];
+  // Rules alike in colour, width and dashes are one stroke each.
+  for (const RuleBatch& batch : batchRules(page.rules)) {
+    const PageRule& r = *batch.style;
     if (r.light)
       cairo_set_source_rgb(cr, 170 / 255.0, 170 / 255.0, 170 / 255.0);
     else
       setRgb(cr, r.rgb);
     cairo_set_line_width(cr, std::max(kMinLineMm, r.widthMm));
     if (r.dash != LineDash::Solid) setDash(cr, r.dash);
-    size_t j = i;
-    for (; j < page.rules.size(); ++j) {
-      const PageRule& n = page.rules[j];
-      if (n.light != r.light || (!r.light && n.rgb != r.rgb) || n.widthMm != r.widthMm || n.dash != r.dash) break;
-      cairo_move_to(cr, n.x1, n.y1);
-      cairo_line_to(cr, n.x2, n.y2);
+    for (const Segment& seg : batch.segments) {
+      cairo_move_to(cr, seg.a.x, seg.a.y);
+      cairo_line_to(cr, seg.b.x, seg.b.y);
     }
     cairo_stroke(cr);
     if (r.dash != LineDash::Solid) setDash(cr, LineDash::Solid);
-    i = j;
   }
   cairo_set_source_rgb(cr, 0, 0, 0);
   FaceSetter faces(cr);

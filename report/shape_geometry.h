@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace zel::report {
 
@@ -20,6 +21,19 @@ std::optional<std::array<PointMm, 3>> arrowhead(PointMm from, PointMm tip, doubl
 PointMm turnedAbout(PointMm p, PointMm centre, double degreesClockwise);
 
 inline PointMm centreOf(const BoxMm& b) { return {b.x + b.w / 2, b.y + b.h / 2}; }
+
+// A freeform's stored outline as page commands inside `box`: `points` in the coordinates of
+// `geometry` (left, top, right, bottom), joined as the stored path commands say (type in the
+// top 3 bits, count in the low 13: line, curve, move, close, end, escapes skipped with their
+// points); without commands the points are one line. Flipped shapes are mirrored in their box.
+// Commands that ask for points beyond the last end the outline.
+struct OutlineSource {
+  const std::vector<std::pair<int32_t, int32_t>>& points;
+  const std::vector<uint16_t>& commands;
+  int32_t left, top, right, bottom;
+  bool flipH = false, flipV = false;
+};
+std::vector<PathStep> freeformOutline(const OutlineSource& src, const BoxMm& box);
 
 // Pixels a picture is drawn with: its own size, or less when it is shown smaller than
 // `maxDotsPerMm` allows (a large photo in a small frame); never more than its own.

@@ -274,6 +274,11 @@ class SheetPager {
       PageShape placed = s;
       placed.box.x += dx;
       placed.box.y += dy;
+      for (auto& step : placed.outline)
+        for (auto& q : step.p) {
+          q.x += dx;
+          q.y += dy;
+        }
       for (auto& t : placed.texts) {
         t.box.x += dx;
         t.box.y += dy;

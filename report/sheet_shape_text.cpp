@@ -67,9 +67,11 @@ std::vector<PageText> layoutShapeText(const std::string& text, const std::vector
   if (text.empty() || fonts.empty()) return out;
   const bool sideways = where.turn == ShapeTextTurn::Anticlockwise || where.turn == ShapeTextTurn::Clockwise;
   const BoxMm& box = where.box;
-  // The frame the lines run in, centred on the box; turned text runs along the box's height.
-  const double frameW = std::max(0.0, (sideways ? box.h : box.w) - 2 * (sideways ? where.marginYMm : where.marginXMm));
-  const double frameH = std::max(0.0, (sideways ? box.w : box.h) - 2 * (sideways ? where.marginXMm : where.marginYMm));
+  // The frame the lines run in: the box less its margins; turned text runs along its height.
+  const double innerW = std::max(0.0, box.w - where.marginLeftMm - where.marginRightMm);
+  const double innerH = std::max(0.0, box.h - where.marginTopMm - where.marginBottomMm);
+  const double frameW = sideways ? innerH : innerW;
+  const double frameH = sideways ? innerW : innerH;
 
   std::vector<Glyph> glyphs;
   size_t font = 0, byte = 0;
@@ -97,6 +99,9 @@ std::vector<PageText> layoutShapeText(const std::string& text, const std::vector
   const double angle = textTurn - where.rotation;  // anticlockwise, as free texts turn
   const PointMm centre = centreOf(box);
   const double frameX = centre.x - frameW / 2, frameY = centre.y - frameH / 2;
+  // Unequal margins move the frame's centre off the box's, turned with the shape.
+  const PointMm frameCentre{box.x + where.marginLeftMm + innerW / 2, box.y + where.marginTopMm + innerH / 2};
+  const PointMm shift = turnedAbout(frameCentre, centre, where.rotation);
   for (size_t li = 0; li < lines.size(); ++li) {
     const auto& line = lines[li];
     double width = 0;
@@ -120,7 +125,9 @@ std::vector<PageText> layoutShapeText(const std::string& text, const std::vector
       t.underline = f.underline;
       t.rgb = f.rgb;
       const PointMm own{frameX + x + w / 2, frameY + y + heights[li] / 2};
-      const PointMm at = turnedAbout(own, centre, -angle);
+      PointMm at = turnedAbout(own, centre, -angle);
+      at.x += shift.x - centre.x;
+      at.y += shift.y - centre.y;
       t.box = BoxMm{at.x - w / 2, at.y - heights[li] / 2, w, heights[li]};
       t.rotation = angle;
       if (angle == 0) t.clip = box;

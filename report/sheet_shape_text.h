@@ -25,7 +25,8 @@ struct ShapeTextPlacement {
   Align align = Align::Left;
   VerticalPlace vertical = VerticalPlace::Top;
   ShapeTextTurn turn = ShapeTextTurn::Across;
-  double marginXMm = 0, marginYMm = 0;  // inner margins of the box
+  // Inner margins of the unturned box.
+  double marginLeftMm = 0, marginTopMm = 0, marginRightMm = 0, marginBottomMm = 0;
 };
 
 // One free text per piece of a line in one font. `fonts` must start at byte 0.

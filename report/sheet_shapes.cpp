@@ -26,8 +26,6 @@ using xls::drawing::PictureFormat;
 constexpr double kMmPerEmu = 1.0 / 36000.0;
 constexpr uint32_t kButtonFace = 0xC0C0C0;
 constexpr size_t kDibHeaderMin = 12;
-// Inner margins of a text box: 0.1 inch at the sides, 0.05 inch at the top and bottom.
-constexpr double kTextMarginXMm = 2.54, kTextMarginYMm = 1.27;
 
 LineDash dashOf(int msoDash) {
   switch (msoDash) {
@@ -135,9 +133,19 @@ struct Placer {
     p.lineRgb = s.lined && s.lineColor ? pageRgb(*s.lineColor) : -1;
     p.fillRgb = s.filled && s.foreColor ? pageRgb(*s.foreColor) : -1;
     p.caption = s.text;
-    ShapeTextPlacement where = textPlacement(s.textFormat, box, turn);
+    ShapeTextPlacement where = textPlacement(s, box, turn);
     switch (s.objectKind) {
       case dk::Oval: p.kind = PageShape::Kind::Oval; break;
+      case dk::Polygon:
+      case dk::OfficeArt:
+      case dk::Rectangle:
+        if (const auto& ff = s.geometry.freeform) {
+          p.kind = PageShape::Kind::Freeform;
+          p.outline = freeformOutline({ff->points, ff->commands, ff->box.left, ff->box.top, ff->box.right, ff->box.bottom,
+                                       s.geometry.flipH, s.geometry.flipV},
+                                      box);
+        }
+        break;
       case dk::Line:
       case dk::Arc:
         p.kind = PageShape::Kind::Line;
@@ -170,15 +178,20 @@ struct Placer {
     out.push_back(std::move(p));
   }
 
-  ShapeTextPlacement textPlacement(const xls::drawing::TextFormat& f, const BoxMm& box, double rotation) const {
+  ShapeTextPlacement textPlacement(const xls::drawing::Shape& s, const BoxMm& box, double rotation) const {
+    const xls::drawing::TextFormat& f = s.textFormat;
     ShapeTextPlacement w;
     w.box = box;
     w.rotation = rotation;
     w.align = f.hAlign == 2 || f.hAlign == 7 ? Align::Center : f.hAlign == 3 ? Align::Right : Align::Left;
     w.vertical = f.vAlign == 2 || f.vAlign == 7 ? VerticalPlace::Centre : f.vAlign == 3 ? VerticalPlace::Bottom : VerticalPlace::Top;
     w.turn = static_cast<ShapeTextTurn>(std::min<uint8_t>(f.turn, 3));
-    w.marginXMm = kTextMarginXMm * style.scale;
-    w.marginYMm = kTextMarginYMm * style.scale;
+    // The stored margins (0.1 inch at the sides, 0.05 inch at the top and bottom unless set).
+    const auto& m = s.geometry.textMarginEmu;
+    w.marginLeftMm = m[0] * kMmPerEmu * style.scale;
+    w.marginTopMm = m[1] * kMmPerEmu * style.scale;
+    w.marginRightMm = m[2] * kMmPerEmu * style.scale;
+    w.marginBottomMm = m[3] * kMmPerEmu * style.scale;
     return w;
   }
 

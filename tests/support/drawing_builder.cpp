@@ -48,6 +48,11 @@ Chunk fopt(const ShapeSpec& s) {
     table.u16(id).u32(value);
     ++count;
   }
+  for (const auto& [id, data] : s.complexProperties) {
+    table.u16(static_cast<uint16_t>(id | 0x8000)).u32(static_cast<uint32_t>(data.size()));
+    complex.raw(data);
+    ++count;
+  }
   if (!s.storedName.empty()) {
     Bytes name;
     for (char16_t c : toU16(s.storedName)) name.u16(static_cast<uint16_t>(c));
@@ -61,7 +66,7 @@ Chunk fopt(const ShapeSpec& s) {
 }
 
 Chunk shapeContainer(const ShapeSpec& s, uint32_t flags) {
-  Chunk inner = atom(0xF00A, 0x2, 0, Bytes().u32(1024u + s.id).u32(flags).data());
+  Chunk inner = atom(0xF00A, 0x2, 0, Bytes().u32(1024u + s.id).u32(flags | s.extraFspFlags).data());
   inner.append(fopt(s));
   Bytes anchor;
   anchor.u16(0);

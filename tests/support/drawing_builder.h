@@ -19,6 +19,8 @@ struct ShapeSpec {
   std::string storedName;     // wzName; "" writes none
   uint32_t macroNameIndex = 0;  // FtMacro as tName of this 1-based NAME index; 0 = none
   std::vector<std::pair<uint16_t, uint32_t>> properties;  // simple OfficeArt properties
+  std::vector<std::pair<uint16_t, std::vector<uint8_t>>> complexProperties;  // id, data
+  uint32_t extraFspFlags = 0;                            // e.g. 0x40 flipped left to right
   std::optional<std::string> text;                       // TXO text
   uint16_t txoFlags = 0x0212, txoTurn = 0;               // TXO alignment bits and text turn
   std::vector<std::pair<uint16_t, uint16_t>> textFonts;  // font runs: first character, font index

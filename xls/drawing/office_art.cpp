@@ -95,6 +95,9 @@ class TreeReader {
           name.push_back(c);
         }
         s.name = std::move(name);
+      } else if (id == prop::Vertices || id == prop::SegmentInfo) {
+        const auto bytes = data.bytes(data.remaining());
+        (id == prop::Vertices ? s.vertices : s.segmentInfo).assign(bytes.begin(), bytes.end());
       }
     }
   }

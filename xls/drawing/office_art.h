@@ -44,6 +44,16 @@ constexpr uint16_t PictureIndex = 0x0104;
 constexpr uint16_t LineWidth = 0x01CB;
 constexpr uint16_t LineStartArrow = 0x01D0;
 constexpr uint16_t LineEndArrow = 0x01D1;
+constexpr uint16_t TextLeft = 0x0081;
+constexpr uint16_t TextTop = 0x0082;
+constexpr uint16_t TextRight = 0x0083;
+constexpr uint16_t TextBottom = 0x0084;
+constexpr uint16_t GeoLeft = 0x0140;
+constexpr uint16_t GeoTop = 0x0141;
+constexpr uint16_t GeoRight = 0x0142;
+constexpr uint16_t GeoBottom = 0x0143;
+constexpr uint16_t Vertices = 0x0145;
+constexpr uint16_t SegmentInfo = 0x0146;
 }  // namespace prop
 
 // FSP flags.
@@ -59,6 +69,7 @@ struct ArtShape {
   bool hasFsp = false;
   std::map<uint16_t, uint32_t> properties;     // simple properties by id
   std::optional<std::u16string> name;          // wzName
+  std::vector<uint8_t> vertices, segmentInfo;  // pVertices and pSegmentInfo arrays as stored
   int clientData = -1;       // ordinal of its OfficeArtClientData in the drawing (-> OBJ)
   int clientTextbox = -1;    // ordinal of its OfficeArtClientTextbox (-> TXO)
   bool damaged = false;      // a record of the container could not be read

@@ -2,6 +2,7 @@
 // drawing order (a group is one item, its members reachable through it), each with its
 // object kind, name, assigned macro, fill, line and text.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -62,6 +63,16 @@ struct ArtRect {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 
+// The outline of a freeform shape (pVertices, pSegmentInfo): points in the coordinates of its
+// geometry box, and the stored path commands (MSOPATHINFO) that join them. At most
+// kMaxFreeformPoints points and as many commands are kept.
+inline constexpr size_t kMaxFreeformPoints = 16384;
+struct Freeform {
+  ArtRect box{0, 0, 21600, 21600};  // geoLeft, geoTop, geoRight, geoBottom
+  std::vector<std::pair<int32_t, int32_t>> points;
+  std::vector<uint16_t> commands;   // empty: the points joined by lines
+};
+
 // Arrowheads of a line end (msolineEndType: 0 none, 1 triangle, 2 stealth, 3 diamond, 4 oval, 5 open).
 struct ShapeGeometry {
   std::optional<CellAnchor> anchor;     // top-level shapes
@@ -72,6 +83,9 @@ struct ShapeGeometry {
   uint8_t startArrow = 0, endArrow = 0;
   uint32_t pictureIndex = 0;            // 1-based entry of the workbook's picture store; 0 none
   double rotation = 0;                  // degrees clockwise, 0 <= rotation < 360
+  std::optional<Freeform> freeform;     // a shape drawn by its own outline
+  // Inner margins of the shape's text: left, top, right, bottom in EMU (0.1", 0.05" unless set).
+  std::array<uint32_t, 4> textMarginEmu{91440, 45720, 91440, 45720};
 };
 
 // How a shape's text sits in it (TXO): alignments as stored (1 left/top, 2 centre, 3 right/

@@ -3,6 +3,7 @@
 #include "xls/drawing/sheet_drawing_reader.h"
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <map>
 
@@ -236,6 +237,50 @@ int dashStyleOf(uint32_t dashing) {
   }
 }
 
+// An IMsoArray: element count, allocated count, element size (0xFFF0: 4-byte elements), then
+// the elements. Gives the elements' bytes and size, cut to whole elements that are present.
+std::pair<std::span<const uint8_t>, size_t> msoArray(const std::vector<uint8_t>& bytes) {
+  if (bytes.size() < 6) return {{}, 0};
+  const size_t count = bytes[0] | (bytes[1] << 8);
+  size_t size = bytes[4] | (bytes[5] << 8);
+  if (size == 0xFFF0) size = 4;
+  if (size == 0) return {{}, 0};
+  const size_t present = std::min(count, (bytes.size() - 6) / size);
+  return {std::span<const uint8_t>(bytes).subspan(6, present * size), size};
+}
+
+// Points and path commands of a freeform; nothing when it has no points.
+std::optional<Freeform> freeformOf(const ArtShape& a, const std::function<uint32_t(uint16_t, uint32_t)>& value) {
+  const auto [points, pointSize] = msoArray(a.vertices);
+  // Points are two 16-bit or two 32-bit signed numbers.
+  if (pointSize != 4 && pointSize != 8) return std::nullopt;
+  Freeform f;
+  f.box = ArtRect{static_cast<int32_t>(value(prop::GeoLeft, 0)), static_cast<int32_t>(value(prop::GeoTop, 0)),
+                  static_cast<int32_t>(value(prop::GeoRight, 21600)), static_cast<int32_t>(value(prop::GeoBottom, 21600))};
+  ByteCursor cur(points);
+  while (cur.remaining() >= pointSize && f.points.size() < kMaxFreeformPoints) {
+    if (pointSize == 4) {
+      const auto x = static_cast<int16_t>(cur.u16());
+      const auto y = static_cast<int16_t>(cur.u16());
+      f.points.emplace_back(x, y);
+    } else {
+      const auto x = static_cast<int32_t>(cur.u32());
+      const auto y = static_cast<int32_t>(cur.u32());
+      f.points.emplace_back(x, y);
+    }
+  }
+  if (f.points.empty()) return std::nullopt;
+  const auto [commands, commandSize] = msoArray(a.segmentInfo);
+  if (commandSize == 2 || commandSize == 4) {
+    ByteCursor c(commands);
+    while (c.remaining() >= commandSize && f.commands.size() < kMaxFreeformPoints) {
+      f.commands.push_back(c.u16());
+      if (commandSize == 4) c.u16();
+    }
+  }
+  return f;
+}
+
 ShapeGeometry geometryOf(const ArtShape& a) {
   ShapeGeometry g;
   g.anchor = a.anchor;
@@ -254,6 +299,9 @@ ShapeGeometry geometryOf(const ArtShape& a) {
   // A 16.16 fixed-point angle; whole turns and negative angles fold into 0..360.
   const double turned = static_cast<int32_t>(value(prop::Rotation, 0)) / 65536.0;
   g.rotation = std::fmod(std::fmod(turned, 360.0) + 360.0, 360.0);
+  g.freeform = freeformOf(a, value);
+  g.textMarginEmu = {value(prop::TextLeft, g.textMarginEmu[0]), value(prop::TextTop, g.textMarginEmu[1]),
+                     value(prop::TextRight, g.textMarginEmu[2]), value(prop::TextBottom, g.textMarginEmu[3])};
   return g;
 }
 

@@ -1,0 +1,139 @@
+// Freeform shapes and text-box margins of a built drawing: the outline read from the shape's
+// vertices and path commands, mirrored when flipped, painted as its outline (not its box) by
+// both painters, damaged arrays kept within bounds; text placed inside the stored margins.
+#include "report/page_painter.h"
+#include "report/report_document.h"
+#include "report/report_output.h"
+#include "report/qt_text_measurer.h"
+#include "report/sheet_layout.h"
+#include "sheet_print_fixture.h"
+#include "support/biff_builder.h"
+#include "support/drawing_builder.h"
+#include "support/temp_dir.h"
+#include "xls/excel_model.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include <cstdlib>
+
+using namespace zel;
+using report::PageShape;
+
+namespace {
+
+// An IMsoArray of 16-bit values.
+std::vector<uint8_t> msoArray(const std::vector<uint16_t>& values, uint16_t elementSize, uint16_t claimed = 0) {
+  const auto count = static_cast<uint16_t>(claimed ? claimed : values.size() * 2 / elementSize);
+  std::vector<uint8_t> out = {static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8),
+                              static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8),
+                              static_cast<uint8_t>(elementSize), static_cast<uint8_t>(elementSize >> 8)};
+  for (uint16_t v : values) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+  }
+  return out;
+}
+
+// A triangle pointing down (flipped upside down: it points up in the file), red, over B2:F12,
+// and a text box whose left margin is 20 mm.
+std::vector<test::ShapeSpec> drawing(bool damaged) {
+  test::ShapeSpec triangle;
+  triangle.kind = 0x09;
+  triangle.anchor = {1, 0, 1, 0, 6, 0, 12, 0};
+  triangle.properties = {{0x0181, 0x000000FF}, {0x0142, 100}, {0x0143, 100}};  // red; geometry 100 x 100
+  // Points (50, 0), (100, 100), (0, 100); move, two lines, close, end.
+  triangle.complexProperties = {{0x0145, msoArray({50, 0, 100, 100, 0, 100}, 4, damaged ? 60000 : 0)},
+                                {0x0146, msoArray({0x4000, 0x0002, 0x6001, 0x8000}, 2)}};
+  if (damaged) triangle.complexProperties[1].second = msoArray({0x4000, 0x1FFF, 0x2000 | 0x1FFF, 0x6001}, 2);
+  triangle.extraFspFlags = 0x80;
+  test::ShapeSpec box;
+  box.kind = 0x06;
+  box.id = 2;
+  box.text = "M";
+  box.anchor = {8, 0, 1, 0, 12, 0, 6, 0};
+  box.properties = {{0x0081, 720000}};  // left margin 20 mm
+  return {triangle, box};
+}
+
+report::SheetPages layout(bool damaged) {
+  test::BiffBuilder b;
+  const int s = b.addSheet("S");
+  b.label(s, 20, 0, "end", 15);
+  test::addDrawing(b, s, drawing(damaged));
+  auto book = xls::Workbook::openMemory(b.toBytes());
+  const xls::Worksheet& sheet = book->sheet("S");
+  test::FixedSheetMetrics m;
+  return report::layoutSheet(sheet, report::sheetPrintSetup(sheet, 100), {}, m);
+}
+
+bool reddish(QRgb c) { return qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) < 80; }
+
+}  // namespace
+
+TEST(SheetFreeform, OutlineAndMarginsFromTheFileInBothPainters) {
+  test::ensureWidgetApplication();
+  const auto pages = layout(false);
+  ASSERT_FALSE(pages.pages.empty());
+  const report::Page& page = pages.pages[0];
+  ASSERT_EQ(page.shapes.size(), 2u);
+  const PageShape& tri = page.shapes[0];
+  ASSERT_EQ(tri.kind, PageShape::Kind::Freeform);
+  ASSERT_EQ(tri.outline.size(), 4u);  // move, line, line, close
+  // Flipped upside down: the apex is at the bottom centre of the box.
+  EXPECT_NEAR(tri.outline[0].p[0].x, tri.box.x + tri.box.w / 2, 1e-9);
+  EXPECT_NEAR(tri.outline[0].p[0].y, tri.box.bottom(), 1e-9);
+  EXPECT_NEAR(tri.outline[1].p[0].y, tri.box.y, 1e-9);
+  EXPECT_EQ(tri.outline[3].op, report::PathStep::Op::Close);
+
+  const PageShape& box = page.shapes[1];
+  ASSERT_EQ(box.texts.size(), 1u);
+  EXPECT_NEAR(box.texts[0].box.x, box.box.x + 20, 0.01);  // the stored left margin, not 0.1 inch
+
+  // Painted: red just above the apex, white in the box's bottom corners (outside the triangle).
+  const double dpm = 4;
+  const report::PaperSize paper = pages.paper;
+  auto check = [&](const QImage& img, const char* painter) {
+    auto px = [&](double xMm, double yMm) { return img.pixel(static_cast<int>(xMm * dpm), static_cast<int>(yMm * dpm)); };
+    EXPECT_TRUE(reddish(px(tri.box.x + tri.box.w / 2, tri.box.bottom() - 3))) << painter;
+    EXPECT_TRUE(reddish(px(tri.box.x + tri.box.w / 2, tri.box.y + 1))) << painter;
+    EXPECT_FALSE(reddish(px(tri.box.x + 2, tri.box.bottom() - 2))) << painter;
+    EXPECT_FALSE(reddish(px(tri.box.right() - 2, tri.box.bottom() - 2))) << painter;
+  };
+  QImage img(static_cast<int>(paper.widthMm * dpm), static_cast<int>(paper.heightMm * dpm), QImage::Format_RGB32);
+  img.fill(Qt::white);
+  {
+    QPainter p(&img);
+    report::paintPage(p, page, dpm);
+  }
+  check(img, "QPainter");
+
+  if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) GTEST_SKIP() << "poppler-utils not installed";
+  test::TempDir dir;
+  const std::string pdf = dir.file("f.pdf");
+  report::ReportDocument doc("f", paper, {page}, report::sharedMeasurer());
+  std::string error;
+  ASSERT_TRUE(report::writePdf(doc, pdf, &error)) << error;
+  ASSERT_EQ(std::system(("pdftoppm -png -r " + std::to_string(dpm * 25.4) + " -f 1 -l 1 -singlefile " + pdf + " " +
+                         dir.file("f")).c_str()),
+            0);
+  QImage fromPdf(QString::fromStdString(dir.file("f.png")));
+  ASSERT_FALSE(fromPdf.isNull());
+  check(fromPdf, "PDF");
+}
+
+TEST(SheetFreeform, ArraysClaimingMoreThanTheyHoldStopAtWhatIsThere) {
+  const auto pages = layout(true);
+  ASSERT_FALSE(pages.pages.empty());
+  const PageShape& tri = pages.pages[0].shapes.at(0);
+  ASSERT_EQ(tri.kind, PageShape::Kind::Freeform);
+  // Three points: the move and as many lines as there are points; the curves find none.
+  EXPECT_EQ(tri.outline.size(), 3u);
+  for (const auto& step : tri.outline) {
+    EXPECT_NE(step.op, report::PathStep::Op::Curve);
+    EXPECT_GE(step.p[0].x, tri.box.x - 1e-9);
+    EXPECT_LE(step.p[0].x, tri.box.right() + 1e-9);
+  }
+}
