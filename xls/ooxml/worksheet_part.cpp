@@ -7,9 +7,12 @@
 #include <charconv>
 #include <unordered_map>
 
+#include "xls/huge_pages.h"
+
 namespace zel::xls::ooxml {
 namespace {
 
+constexpr uint64_t kMaxReservedCells = uint64_t{1} << 22;
 
 template <typename T>
 std::optional<T> number(std::string_view s) {
@@ -21,12 +24,12 @@ std::optional<T> number(std::string_view s) {
 
 bool isTrue(std::string_view s) { return s == "1" || s == "true"; }
 bool attrTrue(const XmlReader& xml, std::string_view name, bool fallback = false) {
-  auto v = xml.attr(name);
+  auto v = xml.attrView(name);
   return v ? isTrue(*v) : fallback;
 }
 
 double attrDouble(const XmlReader& xml, std::string_view name, double fallback) {
-  auto v = xml.attr(name);
+  auto v = xml.attrView(name);
   if (!v) return fallback;
   return number<double>(*v).value_or(fallback);
 }
@@ -103,7 +106,7 @@ class WorksheetReader {
 
  private:
   void rowStart() {
-    auto r = xml_.attr("r");
+    auto r = xml_.attrView("r");
     uint32_t row = nextRow_;
     if (r) {
       auto v = number<uint32_t>(*r);
@@ -114,7 +117,7 @@ class WorksheetReader {
     nextCol_ = 0;
     bool custom = attrTrue(xml_, "customHeight");
     bool hidden = attrTrue(xml_, "hidden");
-    auto ht = xml_.attr("ht");
+    auto ht = xml_.attrView("ht");
     if (custom || hidden || ht) {
       RowInfo info;
       info.row = row;
@@ -128,20 +131,15 @@ class WorksheetReader {
 
   void cell() {
     CellEntry e;
-    std::string typeText;
-    xml_.forEachAttribute([&](std::string_view name, std::string_view value) {
-      if (name == "r") {
-        if (auto p = parseCellReference(value)) {
-          row_ = p->row;
-          nextRow_ = row_ + 1;
-          nextCol_ = p->col;
-        }
-      } else if (name == "s") {
-        e.xf = number<uint16_t>(value).value_or(0);
-      } else if (name == "t") {
-        typeText = value;
+    if (auto r = xml_.attrView("r"))
+      if (auto p = parseCellReference(*r)) {
+        row_ = p->row;
+        nextRow_ = row_ + 1;
+        nextCol_ = p->col;
       }
-    });
+    if (auto s = xml_.attrView("s")) e.xf = number<uint16_t>(*s).value_or(0);
+    // Short and copied: the view would not outlive the reader's move into the cell's children.
+    std::string typeText(xml_.attrView("t").value_or(""));
     std::string_view type = typeText;
     if (nextCol_ >= kMaxColumns) {
       sheet_.warnings.push_back("a cell beyond the last column was skipped");
@@ -232,14 +230,25 @@ class WorksheetReader {
   int32_t addFormula(const std::string& text) { return sheet_.addFormulaText(text); }
 
   void formula(CellEntry& e) {
-    std::string kind = xml_.attr("t").value_or("normal");
-    std::optional<std::string> ref = xml_.attr("ref");
-    std::optional<std::string> si = xml_.attr("si");
-    std::optional<std::string> r1 = xml_.attr("r1"), r2 = xml_.attr("r2");
-    bool twoInputs = attrTrue(xml_, "dt2D"), rowInput = attrTrue(xml_, "dtr");
+    std::string kind(xml_.attrView("t").value_or("normal"));
+    auto copy = [this](std::string_view name) -> std::optional<std::string> {
+      if (auto v = xml_.attrView(name)) return std::string(*v);
+      return std::nullopt;
+    };
+    std::optional<std::string> ref, r1, r2;
+    std::optional<unsigned> si;
+    if (auto v = xml_.attrView("si")) si = number<unsigned>(*v).value_or(UINT32_MAX);
+    bool twoInputs = false, rowInput = false;
+    if (kind != "shared") {
+      ref = copy("ref");
+      r1 = copy("r1");
+      r2 = copy("r2");
+      twoInputs = attrTrue(xml_, "dt2D");
+      rowInput = attrTrue(xml_, "dtr");
+    }
     std::string text = xml_.text();
     if (kind == "shared" && si) {
-      unsigned id = number<unsigned>(*si).value_or(UINT32_MAX);
+      unsigned id = *si;
       if (!text.empty()) {
         shared_[id] = SharedMaster{e.row, e.col, text};
         e.formula = addFormula(displayFormula(text, books_));
@@ -291,6 +300,13 @@ class WorksheetReader {
     sheet_.dimLastRow = range->last.row + 1;
     sheet_.dimFirstCol = static_cast<uint16_t>(range->first.col);
     sheet_.dimLastCol = static_cast<uint16_t>(range->last.col + 1);
+    // The cells the sheet says it uses, reserved at once (the vector's growth by copying
+    // cost as much as the parse); a claim beyond the cap only gets the cap.
+    const uint64_t claimed = (uint64_t{range->last.row} - range->first.row + 1) * (range->last.col - range->first.col + 1);
+    if (sheet_.cells.empty()) {
+      sheet_.cells.reserve(static_cast<size_t>(std::min<uint64_t>(claimed, kMaxReservedCells)));
+      adviseHugePages(sheet_.cells);
+    }
   }
 
   void merge() {
