@@ -201,8 +201,9 @@ class PackageReader {
     } else {
       try {
         if (auto stream = package_.stream(r->target)) {
+          const uint64_t partBytes = stream->statedSize();
           XmlReader xml = XmlReader::scanning(std::move(*stream));
-          SheetPartLinks links = readWorksheetPart(xml, data, bookNames_, out_.biff.globals.dateMode1904);
+          SheetPartLinks links = readWorksheetPart(xml, data, bookNames_, out_.biff.globals.dateMode1904, partBytes);
           readNotes(r->target, data);
           drawing = readSheetDrawings(drawings, r->target, links.drawingRelId, links.legacyDrawingRelId, data);
         } else {

@@ -13,6 +13,7 @@ namespace zel::xls::ooxml {
 namespace {
 
 constexpr uint64_t kMaxReservedCells = uint64_t{1} << 22;
+constexpr uint64_t kFewestBytesPerCell = 20;  // <c r="A1"><v>1</v></c>
 
 template <typename T>
 std::optional<T> number(std::string_view s) {
@@ -47,8 +48,9 @@ struct SharedMaster {
 
 class WorksheetReader {
  public:
-  WorksheetReader(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books, bool date1904)
-      : xml_(xml), sheet_(sheet), books_(books), date1904_(date1904) {}
+  WorksheetReader(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books, bool date1904,
+                  uint64_t partBytes)
+      : xml_(xml), sheet_(sheet), books_(books), date1904_(date1904), partBytes_(partBytes) {}
 
   SheetPartLinks run() {
     std::string breaks;
@@ -60,6 +62,7 @@ class WorksheetReader {
       std::string_view n = xml_.localName();
       if (n == "c") cell();
       else if (n == "row") rowStart();
+      else if (n == "sheetData") reserveCells(partBytes_ / kFewestBytesPerCell);
       else if (n == "col") column();
       else if (n == "dimension") dimension();
       else if (n == "mergeCell") merge();
@@ -300,13 +303,16 @@ class WorksheetReader {
     sheet_.dimLastRow = range->last.row + 1;
     sheet_.dimFirstCol = static_cast<uint16_t>(range->first.col);
     sheet_.dimLastCol = static_cast<uint16_t>(range->last.col + 1);
-    // The cells the sheet says it uses, reserved at once (the vector's growth by copying
-    // cost as much as the parse); a claim beyond the cap only gets the cap.
-    const uint64_t claimed = (uint64_t{range->last.row} - range->first.row + 1) * (range->last.col - range->first.col + 1);
-    if (sheet_.cells.empty()) {
-      sheet_.cells.reserve(static_cast<size_t>(std::min<uint64_t>(claimed, kMaxReservedCells)));
-      adviseHugePages(sheet_.cells);
-    }
+    reserveCells((uint64_t{range->last.row} - range->first.row + 1) * (range->last.col - range->first.col + 1));
+  }
+
+  // The cells the sheet says it uses (or its size allows), reserved at once: growing the
+  // vector by copying cost as much as the parse. A claim beyond the cap only gets the cap; the
+  // memory is touched only as cells arrive.
+  void reserveCells(uint64_t count) {
+    if (!sheet_.cells.empty() || sheet_.cells.capacity() > 0) return;
+    sheet_.cells.reserve(static_cast<size_t>(std::min<uint64_t>(count, kMaxReservedCells)));
+    adviseHugePages(sheet_.cells);
   }
 
   void merge() {
@@ -393,6 +399,7 @@ class WorksheetReader {
   SheetData& sheet_;
   const std::vector<ExternalBookName>& books_;
   bool date1904_;
+  uint64_t partBytes_;
   SheetPartLinks links_;
   uint32_t row_ = 0, nextRow_ = 0, nextCol_ = 0;
   std::unordered_map<unsigned, SharedMaster> shared_;
@@ -402,8 +409,8 @@ class WorksheetReader {
 }  // namespace
 
 SheetPartLinks readWorksheetPart(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books,
-                                 bool date1904) {
-  return WorksheetReader(xml, sheet, books, date1904).run();
+                                 bool date1904, uint64_t partBytes) {
+  return WorksheetReader(xml, sheet, books, date1904, partBytes).run();
 }
 
 }  // namespace zel::xls::ooxml

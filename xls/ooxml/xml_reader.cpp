@@ -91,7 +91,7 @@ XmlReader::XmlReader(XmlReader&&) noexcept = default;
 XmlReader::~XmlReader() = default;
 
 bool XmlReader::next() {
-  impl_->held.clear();
+  if (!impl_->held.empty()) impl_->held.clear();
   if (XmlScanner* s = impl_->scanner.get()) {
     bool more = s->next();
     start_ = s->isStart();
@@ -172,7 +172,7 @@ void XmlReader::forEachAttribute(const std::function<void(std::string_view, std:
 }
 
 std::string XmlReader::text() {
-  impl_->held.clear();
+  if (!impl_->held.empty()) impl_->held.clear();
   if (XmlScanner* s = impl_->scanner.get()) {
     std::string out = s->text();
     start_ = s->isStart();
@@ -202,7 +202,6 @@ std::string XmlReader::text() {
 
 void XmlReader::skip() {
   if (XmlScanner* s = impl_->scanner.get()) {
-    impl_->held.clear();
     s->skip();
     start_ = s->isStart();
     return;

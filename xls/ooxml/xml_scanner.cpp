@@ -248,12 +248,13 @@ XmlScanner::Markup XmlScanner::kindAt() {
   while (end_ - pos_ < 9 && fill()) {
   }
   std::string_view at(buf_.data() + pos_, end_ - pos_);
-  if (at.rfind("<?", 0) == 0) return Markup::Instruction;
+  char second = at.size() > 1 ? at[1] : '\0';
+  if (second == '/') return Markup::End;
+  if (second == '?') return Markup::Instruction;
+  if (second != '!') return Markup::Start;
   if (at.rfind("<!--", 0) == 0) return Markup::Comment;
   if (at.rfind("<![CDATA[", 0) == 0) return Markup::CData;
-  if (at.rfind("<!", 0) == 0) return Markup::Declaration;
-  if (at.rfind("</", 0) == 0) return Markup::End;
-  return Markup::Start;
+  return Markup::Declaration;
 }
 
 // The index of the markup's closing '>' (the window holding all of it).
