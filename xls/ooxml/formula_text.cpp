@@ -4,6 +4,7 @@
 #include "xls/ooxml/formula_text.h"
 
 #include <cctype>
+#include <charconv>
 
 #include "core/vbstring.h"
 #include "xls/formula/formula_printer.h"
@@ -90,11 +91,23 @@ bool movePart(RefPart& p, int32_t dr, int32_t dc) {
   return true;
 }
 
-std::string partText(const RefPart& p) {
-  std::string out;
-  if (p.hasCol) out.append(p.absCol ? "$" : "").append(columnLetters(static_cast<uint16_t>(p.col)));
-  if (p.hasRow) out.append(p.absRow ? "$" : "").append(std::to_string(p.row + 1));
-  return out;
+// Appends "$A$1", "B", "$7"... without a temporary string (every cell of a shared range).
+void appendPartText(std::string& out, const RefPart& p) {
+  char text[16];
+  size_t n = 0;
+  if (p.hasCol) {
+    if (p.absCol) text[n++] = '$';
+    char letters[4];
+    size_t k = 0;
+    for (uint32_t c = p.col + 1; c > 0 && k < sizeof letters; c = (c - 1) / 26) letters[k++] = static_cast<char>('A' + (c - 1) % 26);
+    while (k > 0) text[n++] = letters[--k];
+  }
+  if (p.hasRow) {
+    if (p.absRow) text[n++] = '$';
+    auto [end, ec] = std::to_chars(text + n, text + sizeof text, p.row + 1);
+    n = static_cast<size_t>(end - text);
+  }
+  out.append(text, n);
 }
 
 // Copies a delimited run ("..." or '...', the delimiter doubled inside) starting at i.
@@ -286,7 +299,7 @@ class Converter {
       out_ += "#REF!";
       return;
     }
-    out_ += partText(p);
+    appendPartText(out_, p);
   }
 
   std::string_view s_;

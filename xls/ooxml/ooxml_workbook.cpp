@@ -113,7 +113,7 @@ class PackageReader {
       // Streamed: the table of a large book may be larger than a part read whole.
       if (const Relationship* r = byType(rels, "sharedStrings"))
         if (auto stream = package_.stream(r->target)) {
-          XmlReader xml(std::move(*stream));
+          XmlReader xml = XmlReader::scanning(std::move(*stream));
           g.sst = readSharedStrings(xml);
         }
     });
@@ -204,8 +204,9 @@ class PackageReader {
     } else {
       try {
         if (auto stream = package_.stream(r->target)) {
-          XmlReader xml(std::move(*stream));
-          SheetPartLinks links = readWorksheetPart(xml, data, bookNames_, out_.biff.globals.dateMode1904);
+          const uint64_t partBytes = stream->statedSize();
+          XmlReader xml = XmlReader::scanning(std::move(*stream));
+          SheetPartLinks links = readWorksheetPart(xml, data, bookNames_, out_.biff.globals.dateMode1904, partBytes);
           readNotes(r->target, data);
           drawing = readSheetDrawings(drawings, r->target, links.drawingRelId, links.legacyDrawingRelId, data);
         } else {

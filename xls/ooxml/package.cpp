@@ -105,6 +105,11 @@ size_t PartStream::read(uint8_t* buffer, size_t size) {
   return n;
 }
 
+uint64_t PartStream::statedSize() const {
+  gsf_off_t size = gsf_input_size(impl_->input.get());
+  return size > 0 ? static_cast<uint64_t>(size) : 0;
+}
+
 // ---- Package ----------------------------------------------------------------------------
 
 struct Package::Impl {

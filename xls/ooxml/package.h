@@ -38,6 +38,8 @@ class PartStream {
   ~PartStream();
   // Up to size bytes; 0 at the end. Throws PackageError past a bound or on a damaged entry.
   size_t read(uint8_t* buffer, size_t size);
+  // The inflated size the zip directory states (a hint only: reads stop at the real end).
+  uint64_t statedSize() const;
 
  private:
   std::unique_ptr<Impl> impl_;

@@ -45,8 +45,10 @@ struct SheetPartLinks {
   std::string legacyDrawingRelId, drawingRelId;
 };
 // date1904: the book counts days from 1904 (ISO dates of t="d" cells are turned into its serials).
+// partBytes: the part's stated size, from which the cells are reserved when the sheet does not
+// state its dimension.
 SheetPartLinks readWorksheetPart(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books,
-                                 bool date1904);
+                                 bool date1904, uint64_t partBytes = 0);
 
 // xl/commentsN.xml into the sheet's notes (sorted by position).
 void readCommentsPart(XmlReader& xml, SheetData& sheet);

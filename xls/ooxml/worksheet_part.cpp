@@ -7,9 +7,13 @@
 #include <charconv>
 #include <unordered_map>
 
+#include "xls/huge_pages.h"
+
 namespace zel::xls::ooxml {
 namespace {
 
+constexpr uint64_t kMaxReservedCells = uint64_t{1} << 22;
+constexpr uint64_t kFewestBytesPerCell = 20;  // <c r="A1"><v>1</v></c>
 
 template <typename T>
 std::optional<T> number(std::string_view s) {
@@ -21,12 +25,12 @@ std::optional<T> number(std::string_view s) {
 
 bool isTrue(std::string_view s) { return s == "1" || s == "true"; }
 bool attrTrue(const XmlReader& xml, std::string_view name, bool fallback = false) {
-  auto v = xml.attr(name);
+  auto v = xml.attrView(name);
   return v ? isTrue(*v) : fallback;
 }
 
 double attrDouble(const XmlReader& xml, std::string_view name, double fallback) {
-  auto v = xml.attr(name);
+  auto v = xml.attrView(name);
   if (!v) return fallback;
   return number<double>(*v).value_or(fallback);
 }
@@ -44,8 +48,9 @@ struct SharedMaster {
 
 class WorksheetReader {
  public:
-  WorksheetReader(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books, bool date1904)
-      : xml_(xml), sheet_(sheet), books_(books), date1904_(date1904) {}
+  WorksheetReader(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books, bool date1904,
+                  uint64_t partBytes)
+      : xml_(xml), sheet_(sheet), books_(books), date1904_(date1904), partBytes_(partBytes) {}
 
   SheetPartLinks run() {
     std::string breaks;
@@ -57,6 +62,7 @@ class WorksheetReader {
       std::string_view n = xml_.localName();
       if (n == "c") cell();
       else if (n == "row") rowStart();
+      else if (n == "sheetData") reserveCells(partBytes_ / kFewestBytesPerCell);
       else if (n == "col") column();
       else if (n == "dimension") dimension();
       else if (n == "mergeCell") merge();
@@ -103,7 +109,7 @@ class WorksheetReader {
 
  private:
   void rowStart() {
-    auto r = xml_.attr("r");
+    auto r = xml_.attrView("r");
     uint32_t row = nextRow_;
     if (r) {
       auto v = number<uint32_t>(*r);
@@ -114,7 +120,7 @@ class WorksheetReader {
     nextCol_ = 0;
     bool custom = attrTrue(xml_, "customHeight");
     bool hidden = attrTrue(xml_, "hidden");
-    auto ht = xml_.attr("ht");
+    auto ht = xml_.attrView("ht");
     if (custom || hidden || ht) {
       RowInfo info;
       info.row = row;
@@ -128,20 +134,15 @@ class WorksheetReader {
 
   void cell() {
     CellEntry e;
-    std::string typeText;
-    xml_.forEachAttribute([&](std::string_view name, std::string_view value) {
-      if (name == "r") {
-        if (auto p = parseCellReference(value)) {
-          row_ = p->row;
-          nextRow_ = row_ + 1;
-          nextCol_ = p->col;
-        }
-      } else if (name == "s") {
-        e.xf = number<uint16_t>(value).value_or(0);
-      } else if (name == "t") {
-        typeText = value;
+    if (auto r = xml_.attrView("r"))
+      if (auto p = parseCellReference(*r)) {
+        row_ = p->row;
+        nextRow_ = row_ + 1;
+        nextCol_ = p->col;
       }
-    });
+    if (auto s = xml_.attrView("s")) e.xf = number<uint16_t>(*s).value_or(0);
+    // Short and copied: the view would not outlive the reader's move into the cell's children.
+    std::string typeText(xml_.attrView("t").value_or(""));
     std::string_view type = typeText;
     if (nextCol_ >= kMaxColumns) {
       sheet_.warnings.push_back("a cell beyond the last column was skipped");
@@ -232,14 +233,25 @@ class WorksheetReader {
   int32_t addFormula(const std::string& text) { return sheet_.addFormulaText(text); }
 
   void formula(CellEntry& e) {
-    std::string kind = xml_.attr("t").value_or("normal");
-    std::optional<std::string> ref = xml_.attr("ref");
-    std::optional<std::string> si = xml_.attr("si");
-    std::optional<std::string> r1 = xml_.attr("r1"), r2 = xml_.attr("r2");
-    bool twoInputs = attrTrue(xml_, "dt2D"), rowInput = attrTrue(xml_, "dtr");
+    std::string kind(xml_.attrView("t").value_or("normal"));
+    auto copy = [this](std::string_view name) -> std::optional<std::string> {
+      if (auto v = xml_.attrView(name)) return std::string(*v);
+      return std::nullopt;
+    };
+    std::optional<std::string> ref, r1, r2;
+    std::optional<unsigned> si;
+    if (auto v = xml_.attrView("si")) si = number<unsigned>(*v).value_or(UINT32_MAX);
+    bool twoInputs = false, rowInput = false;
+    if (kind != "shared") {
+      ref = copy("ref");
+      r1 = copy("r1");
+      r2 = copy("r2");
+      twoInputs = attrTrue(xml_, "dt2D");
+      rowInput = attrTrue(xml_, "dtr");
+    }
     std::string text = xml_.text();
     if (kind == "shared" && si) {
-      unsigned id = number<unsigned>(*si).value_or(UINT32_MAX);
+      unsigned id = *si;
       if (!text.empty()) {
         shared_[id] = SharedMaster{e.row, e.col, text};
         e.formula = addFormula(displayFormula(text, books_));
@@ -291,6 +303,16 @@ class WorksheetReader {
     sheet_.dimLastRow = range->last.row + 1;
     sheet_.dimFirstCol = static_cast<uint16_t>(range->first.col);
     sheet_.dimLastCol = static_cast<uint16_t>(range->last.col + 1);
+    reserveCells((uint64_t{range->last.row} - range->first.row + 1) * (range->last.col - range->first.col + 1));
+  }
+
+  // The cells the sheet says it uses (or its size allows), reserved at once: growing the
+  // vector by copying cost as much as the parse. A claim beyond the cap only gets the cap; the
+  // memory is touched only as cells arrive.
+  void reserveCells(uint64_t count) {
+    if (!sheet_.cells.empty() || sheet_.cells.capacity() > 0) return;
+    sheet_.cells.reserve(static_cast<size_t>(std::min<uint64_t>(count, kMaxReservedCells)));
+    adviseHugePages(sheet_.cells);
   }
 
   void merge() {
@@ -377,6 +399,7 @@ class WorksheetReader {
   SheetData& sheet_;
   const std::vector<ExternalBookName>& books_;
   bool date1904_;
+  uint64_t partBytes_;
   SheetPartLinks links_;
   uint32_t row_ = 0, nextRow_ = 0, nextCol_ = 0;
   std::unordered_map<unsigned, SharedMaster> shared_;
@@ -386,8 +409,8 @@ class WorksheetReader {
 }  // namespace
 
 SheetPartLinks readWorksheetPart(XmlReader& xml, SheetData& sheet, const std::vector<ExternalBookName>& books,
-                                 bool date1904) {
-  return WorksheetReader(xml, sheet, books, date1904).run();
+                                 bool date1904, uint64_t partBytes) {
+  return WorksheetReader(xml, sheet, books, date1904, partBytes).run();
 }
 
 }  // namespace zel::xls::ooxml

@@ -5,6 +5,9 @@
 #include <libxml/xmlreader.h>
 
 #include <cstring>
+#include <deque>
+
+#include "xls/ooxml/xml_scanner.h"
 
 namespace zel::xls::ooxml {
 namespace {
@@ -18,15 +21,6 @@ std::string_view view(const xmlChar* s) {
 // Parse errors go to our exception, never to stderr.
 void quietError(void*, const char*, xmlParserSeverities, xmlTextReaderLocatorPtr) {}
 
-int readFromPart(void* context, char* buffer, int len) {
-  auto* stream = static_cast<PartStream*>(context);
-  try {
-    return static_cast<int>(stream->read(reinterpret_cast<uint8_t*>(buffer), static_cast<size_t>(len)));
-  } catch (const PackageError&) {
-    return -1;
-  }
-}
-
 int closePart(void*) { return 0; }
 
 }  // namespace
@@ -34,9 +28,35 @@ int closePart(void*) { return 0; }
 struct XmlReader::Impl {
   std::string text;
   std::unique_ptr<PartStream> stream;
+  std::string readAhead;  // bytes the scanner read before handing the part over
+  size_t readAheadUsed = 0;
   xmlTextReaderPtr reader = nullptr;
+  std::unique_ptr<XmlScanner> scanner;
+  mutable std::deque<std::string> held;  // attrView copies, kept until the reader moves
   ~Impl() {
     if (reader) xmlFreeTextReader(reader);
+  }
+
+  static int readFromPart(void* context, char* buffer, int len) {
+    auto* impl = static_cast<Impl*>(context);
+    size_t want = static_cast<size_t>(len);
+    if (impl->readAheadUsed < impl->readAhead.size()) {
+      size_t n = std::min(want, impl->readAhead.size() - impl->readAheadUsed);
+      std::memcpy(buffer, impl->readAhead.data() + impl->readAheadUsed, n);
+      impl->readAheadUsed += n;
+      return static_cast<int>(n);
+    }
+    try {
+      return static_cast<int>(impl->stream->read(reinterpret_cast<uint8_t*>(buffer), want));
+    } catch (const PackageError&) {
+      return -1;
+    }
+  }
+
+  void startStream() {
+    reader = xmlReaderForIO(readFromPart, closePart, this, nullptr, nullptr, kParseOptions);
+    if (!reader) throw XmlError("cannot start the XML reader");
+    xmlTextReaderSetErrorHandler(reader, quietError, nullptr);
   }
 };
 
@@ -49,15 +69,34 @@ XmlReader::XmlReader(std::string text) : impl_(std::make_unique<Impl>()) {
 
 XmlReader::XmlReader(PartStream stream) : impl_(std::make_unique<Impl>()) {
   impl_->stream = std::make_unique<PartStream>(std::move(stream));
-  impl_->reader = xmlReaderForIO(readFromPart, closePart, impl_->stream.get(), nullptr, nullptr, kParseOptions);
-  if (!impl_->reader) throw XmlError("cannot start the XML reader");
-  xmlTextReaderSetErrorHandler(impl_->reader, quietError, nullptr);
+  impl_->startStream();
+}
+
+XmlReader::XmlReader(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+XmlReader XmlReader::scanning(PartStream stream) {
+  auto impl = std::make_unique<Impl>();
+  impl->scanner = std::make_unique<XmlScanner>(std::move(stream));
+  if (!impl->scanner->isUtf8()) {
+    auto [bytes, rest] = impl->scanner->takeUnread();
+    impl->scanner.reset();
+    impl->readAhead = std::move(bytes);
+    impl->stream = std::make_unique<PartStream>(std::move(rest));
+    impl->startStream();
+  }
+  return XmlReader(std::move(impl));
 }
 
 XmlReader::XmlReader(XmlReader&&) noexcept = default;
 XmlReader::~XmlReader() = default;
 
 bool XmlReader::next() {
+  if (!impl_->held.empty()) impl_->held.clear();
+  if (XmlScanner* s = impl_->scanner.get()) {
+    bool more = s->next();
+    start_ = s->isStart();
+    return more;
+  }
   for (;;) {
     int r = xmlTextReaderRead(impl_->reader);
     if (r == 0) return false;
@@ -77,21 +116,41 @@ bool XmlReader::next() {
   }
 }
 
-bool XmlReader::isEmptyElement() const { return start_ && xmlTextReaderIsEmptyElement(impl_->reader) == 1; }
+bool XmlReader::isEmptyElement() const {
+  if (impl_->scanner) return impl_->scanner->isEmptyElement();
+  return start_ && xmlTextReaderIsEmptyElement(impl_->reader) == 1;
+}
 
-std::string_view XmlReader::localName() const { return view(xmlTextReaderConstLocalName(impl_->reader)); }
+std::string_view XmlReader::localName() const {
+  if (impl_->scanner) return impl_->scanner->localName();
+  return view(xmlTextReaderConstLocalName(impl_->reader));
+}
 
-int XmlReader::depth() const { return xmlTextReaderDepth(impl_->reader); }
+int XmlReader::depth() const {
+  if (impl_->scanner) return impl_->scanner->depth();
+  return xmlTextReaderDepth(impl_->reader);
+}
 
 bool XmlReader::nextInside(int depth) { return next() && !(!start_ && this->depth() == depth); }
 
 std::optional<std::string> XmlReader::attr(std::string_view name) const {
-  std::optional<std::string> out;
+  if (auto v = attrView(name)) return std::string(*v);
+  return std::nullopt;
+}
+
+std::optional<std::string_view> XmlReader::attrView(std::string_view name) const {
+  if (const XmlScanner* s = impl_->scanner.get()) {
+    for (const XmlAttribute& a : s->attributes())
+      if (a.name == name) return a.value;
+    return std::nullopt;
+  }
+  std::optional<std::string_view> out;
   xmlTextReaderPtr r = impl_->reader;
   if (xmlTextReaderMoveToFirstAttribute(r) != 1) return out;
   do {
-    if (view(xmlTextReaderConstLocalName(r)) == name) {
-      out = std::string(view(xmlTextReaderConstValue(r)));
+    // Namespace declarations are not attributes: xmlns:r="..." must not answer for "r".
+    if (xmlTextReaderIsNamespaceDecl(r) != 1 && view(xmlTextReaderConstLocalName(r)) == name) {
+      out = impl_->held.emplace_back(view(xmlTextReaderConstValue(r)));
       break;
     }
   } while (xmlTextReaderMoveToNextAttribute(r) == 1);
@@ -100,15 +159,25 @@ std::optional<std::string> XmlReader::attr(std::string_view name) const {
 }
 
 void XmlReader::forEachAttribute(const std::function<void(std::string_view, std::string_view)>& f) const {
+  if (const XmlScanner* s = impl_->scanner.get()) {
+    for (const XmlAttribute& a : s->attributes()) f(a.name, a.value);
+    return;
+  }
   xmlTextReaderPtr r = impl_->reader;
   if (xmlTextReaderMoveToFirstAttribute(r) != 1) return;
   do {
-    f(view(xmlTextReaderConstLocalName(r)), view(xmlTextReaderConstValue(r)));
+    if (xmlTextReaderIsNamespaceDecl(r) != 1) f(view(xmlTextReaderConstLocalName(r)), view(xmlTextReaderConstValue(r)));
   } while (xmlTextReaderMoveToNextAttribute(r) == 1);
   xmlTextReaderMoveToElement(r);
 }
 
 std::string XmlReader::text() {
+  if (!impl_->held.empty()) impl_->held.clear();
+  if (XmlScanner* s = impl_->scanner.get()) {
+    std::string out = s->text();
+    start_ = s->isStart();
+    return out;
+  }
   std::string out;
   if (!start_ || isEmptyElement()) return out;
   int base = depth();
@@ -132,6 +201,11 @@ std::string XmlReader::text() {
 }
 
 void XmlReader::skip() {
+  if (XmlScanner* s = impl_->scanner.get()) {
+    s->skip();
+    start_ = s->isStart();
+    return;
+  }
   if (!start_ || isEmptyElement()) return;
   int base = depth();
   while (next())

@@ -1,5 +1,6 @@
-// A forward-only XML reader over a part (libxml2's xmlTextReader): never loads DTDs or external
-// entities, refuses a document type declaration, and bounds element depth.
+// A forward-only XML reader over a part (libxml2's xmlTextReader, or for the large parts our own
+// scanner): never loads DTDs or external entities, refuses a document type declaration, and
+// bounds element depth.
 #pragma once
 #include <functional>
 #include <memory>
@@ -23,6 +24,9 @@ class XmlReader {
  public:
   explicit XmlReader(std::string text);     // a part read whole
   explicit XmlReader(PartStream stream);    // a part streamed
+  // A large part (worksheet, shared strings) streamed through the scanner; a part in another
+  // encoding than UTF-8 goes to libxml2.
+  static XmlReader scanning(PartStream stream);
   XmlReader(XmlReader&&) noexcept;
   ~XmlReader();
 
@@ -38,6 +42,8 @@ class XmlReader {
   int depth() const;
   // The attribute of that local name (any namespace); nullopt when absent.
   std::optional<std::string> attr(std::string_view name) const;
+  // The same without a copy: valid until the reader moves (next, text, skip).
+  std::optional<std::string_view> attrView(std::string_view name) const;
   // Calls f(localName, value) for every attribute of the current element.
   void forEachAttribute(const std::function<void(std::string_view, std::string_view)>& f) const;
   // At an element start: the text of its subtree, leaving the reader on its end.
@@ -52,6 +58,7 @@ class XmlReader {
   struct Impl;
 
  private:
+  explicit XmlReader(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;
   bool start_ = false;
 };
