@@ -201,16 +201,24 @@ Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
+namespace {
+
+int bindValue(sqlite3_stmt* stmt, int i, const DbValue& v, sqlite3_destructor_type textLifetime) {
+  if (std::holds_alternative<std::monostate>(v)) return sqlite3_bind_null(stmt, i);
+  if (auto* n = std::get_if<int64_t>(&v)) return sqlite3_bind_int64(stmt, i, *n);
+  if (auto* d = std::get_if<double>(&v)) return sqlite3_bind_double(stmt, i, *d);
+  const auto& s = std::get<std::string>(v);
+  return sqlite3_bind_text64(stmt, i, s.data(), s.size(), textLifetime, SQLITE_UTF8);
+}
+
+}  // namespace
+
 void Statement::bind(int i, const DbValue& v) {
-  int rc = SQLITE_OK;
-  if (std::holds_alternative<std::monostate>(v)) rc = sqlite3_bind_null(stmt_, i);
-  else if (auto* n = std::get_if<int64_t>(&v)) rc = sqlite3_bind_int64(stmt_, i, *n);
-  else if (auto* d = std::get_if<double>(&v)) rc = sqlite3_bind_double(stmt_, i, *d);
-  else {
-    const auto& s = std::get<std::string>(v);
-    rc = sqlite3_bind_text(stmt_, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-  }
-  if (rc != SQLITE_OK) fail(db_, rc, "bind");
+  if (int rc = bindValue(stmt_, i, v, SQLITE_TRANSIENT); rc != SQLITE_OK) fail(db_, rc, "bind");
+}
+
+void Statement::bindInPlace(int i, const DbValue& v) {
+  if (int rc = bindValue(stmt_, i, v, SQLITE_STATIC); rc != SQLITE_OK) fail(db_, rc, "bind");
 }
 
 bool Statement::step() {
@@ -285,8 +293,13 @@ void TableWriter::set(std::string_view field, DbValue value) {
 
 void TableWriter::update() {
   if (!pending_) throw DbError(SQLITE_MISUSE, "Update without AddNew");
-  insert_->reset();
-  for (size_t i = 0; i < values_.size(); ++i) insert_->bind(static_cast<int>(i + 1), values_[i]);
+  // The row's texts are bound where they are, not copied; the statement is reset (and its
+  // bindings cleared) before update returns, so nothing refers to them once they change.
+  struct ResetAfter {
+    Statement* st;
+    ~ResetAfter() { st->reset(); }
+  } resetAfter{insert_.get()};
+  for (size_t i = 0; i < values_.size(); ++i) insert_->bindInPlace(static_cast<int>(i + 1), values_[i]);
   insert_->step();
   pending_ = false;
 }

@@ -92,7 +92,9 @@ class Statement {
   ~Statement();
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
-  void bind(int index, const DbValue& v);  // 1-based
+  void bind(int index, const DbValue& v);  // 1-based; text is copied
+  // Binds without copying: v must stay unchanged until the statement has stepped and reset.
+  void bindInPlace(int index, const DbValue& v);
   bool step();                              // true while a row is ready
   void reset();
   DbValue column(int index) const;          // 0-based
@@ -116,6 +118,7 @@ class TableWriter {
   void set(std::string_view field, long long v) { set(field, DbValue(static_cast<int64_t>(v))); }
   void set(std::string_view field, double v) { set(field, DbValue(v)); }
   void set(std::string_view field, const std::string& v) { set(field, DbValue(v)); }
+  void set(std::string_view field, std::string&& v) { set(field, DbValue(std::move(v))); }
   void update();
   const std::string& table() const { return table_; }
 
