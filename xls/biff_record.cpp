@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "xls/huge_pages.h"
 
 namespace zel::xls {
 
@@ -29,8 +28,6 @@ bool RecordReader::next(Record& out) {
 
 RecordList splitRecords(std::span<const uint8_t> stream) {
   RecordList out;
-  out.records.reserve(stream.size() / 16 + 1);
-  adviseHugePages(out.records);
   RecordReader reader(stream);
   Record r;
   while (reader.next(r)) out.records.push_back(r);
@@ -38,20 +35,19 @@ RecordList splitRecords(std::span<const uint8_t> stream) {
   return out;
 }
 
-std::vector<std::span<const uint8_t>> withContinues(const std::vector<Record>& records, size_t i, size_t* next) {
-  std::vector<std::span<const uint8_t>> segments;
-  size_t total = 0;
-  if (i < records.size()) {
-    segments.push_back(records[i].data);
-    total = records[i].data.size();
+std::vector<std::span<const uint8_t>> withContinues(const Record& first, RecordReader& after, bool consume) {
+  std::vector<std::span<const uint8_t>> segments{first.data};
+  size_t total = first.data.size();
+  RecordReader chain = after;
+  for (;;) {
+    RecordReader probe = chain;  // a damaged header ends the chain; the walk reports it later
+    Record r;
+    if (!probe.next(r) || r.id != rec::Continue || total + r.data.size() > kMaxContinuedBytes) break;
+    segments.push_back(r.data);
+    total += r.data.size();
+    chain = probe;
   }
-  size_t j = i + 1;
-  while (j < records.size() && records[j].id == rec::Continue && total + records[j].data.size() <= kMaxContinuedBytes) {
-    segments.push_back(records[j].data);
-    total += records[j].data.size();
-    ++j;
-  }
-  if (next) *next = j;
+  if (consume) after = chain;
   return segments;
 }
 

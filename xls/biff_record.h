@@ -80,10 +80,11 @@ struct Record {
   std::span<const uint8_t> data;
 };
 
-// Reads the records of a stream one by one from a record header at `start`. Stops at the
-// first header that does not fit or claims more than kMaxRecordBytes (a truncated or damaged
-// stream; truncated() then tells so). Trailing bytes shorter than a header are padding left by
-// some writers (sector slack) and end the stream quietly.
+// Reads the records of a stream one by one from a record header at `start`, as spans of the
+// stream (no copy, no list). Stops at the first header that does not fit or claims more than
+// kMaxRecordBytes (a truncated or damaged stream; truncated() then tells so). Trailing bytes
+// shorter than a header are padding left by some writers (sector slack) and end the stream
+// quietly. A copy reads ahead without moving the original.
 class RecordReader {
  public:
   explicit RecordReader(std::span<const uint8_t> stream, size_t start = 0);
@@ -96,17 +97,18 @@ class RecordReader {
   bool truncated_ = false;
 };
 
-// Splits a whole stream into records with RecordReader.
+// Splits a whole stream into a list of records (the drawing fuzz target's input).
 struct RecordList {
   std::vector<Record> records;
   bool truncated = false;
 };
 RecordList splitRecords(std::span<const uint8_t> stream);
 
-// The data of records[i] followed by the data of every CONTINUE directly after it, as
-// separate segments (string readers need the boundaries). `next` receives the index after
-// the chain.
-std::vector<std::span<const uint8_t>> withContinues(const std::vector<Record>& records, size_t i, size_t* next = nullptr);
+// The data of `first` followed by the data of every CONTINUE directly after it, as separate
+// segments (string readers need the boundaries). `after` stands just behind `first`; it is
+// moved past the chain only when `consume` is set (otherwise the CONTINUE records are still
+// read one by one afterwards).
+std::vector<std::span<const uint8_t>> withContinues(const Record& first, RecordReader& after, bool consume);
 
 // "0x00FC" style label of a record id, for warnings.
 std::string recordIdText(uint16_t id);

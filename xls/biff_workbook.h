@@ -100,7 +100,9 @@ struct WorkbookGlobals {
 
 enum class CellType : uint8_t { Blank, Number, Text, Boolean, Error };
 
-// One cell record. Text lives in the SST or in the sheet's own string list.
+// One cell record, 24 bytes. Text lives in the SST or in the sheet's own string list; a cell
+// holds either a number or a text index, never both, so the two share their bytes (read each
+// only for its own type).
 struct CellEntry {
   uint32_t row = 0;           // up to 1048575 in Office 2007+ workbooks
   uint16_t col = 0;
@@ -109,9 +111,12 @@ struct CellEntry {
   uint8_t code = 0;           // TRUE/FALSE or the error code
   bool textInSst = false;
   int32_t formula = -1;       // index into SheetData::formulas
-  uint32_t text = 0;          // SST index or SheetData::strings index
-  double number = 0;
+  union {
+    double number = 0;        // CellType::Number
+    uint32_t text;            // CellType::Text: SST index or SheetData::strings index
+  };
 };
+static_assert(sizeof(CellEntry) == 24, "cell lists are sized for 24-byte entries");
 
 // A FORMULA record's tokens (tExp cells point at a shared or array formula): a slice of its
 // sheet's formula byte pool, rgce first, then the trailing data (SheetData::addFormula).

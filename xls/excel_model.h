@@ -165,7 +165,7 @@ class Worksheet {
   const chart::ChartModel* chart() const { return chart_.get(); }
   void setChart(std::shared_ptr<const chart::ChartModel> c) { chart_ = std::move(c); }
 
-  const SheetData& data() const;
+  const SheetData& data() const { return *data_; }
   const Workbook& workbook() const { return *book_; }
   // The stored cell at a 0-based position, or nullptr.
   const CellEntry* find(uint32_t row, uint16_t col) const;
@@ -174,6 +174,7 @@ class Worksheet {
  private:
   Workbook* book_;
   int index_;  // 0-based in the workbook's sheet collection
+  const SheetData* data_;  // the parsed sheet, looked up once: every cell access reads it
   bool protectContents_, protectObjects_, protectScenarios_;
   PageSetup pageSetup_;
   int shapeCount_ = 0;

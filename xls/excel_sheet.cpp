@@ -20,7 +20,8 @@ uint64_t positionKey(const CellEntry& c) { return positionKey(c.row, c.col); }
 
 // ---- Worksheet --------------------------------------------------------------------------
 
-Worksheet::Worksheet(Workbook& book, int index) : book_(&book), index_(index) {
+Worksheet::Worksheet(Workbook& book, int index)
+    : book_(&book), index_(index), data_(&book.sheetData(static_cast<int>(book.boundSheetIndex(index + 1)))) {
   const SheetData& d = data();
   protectContents_ = d.protectContents;
   protectObjects_ = d.protectObjects;
@@ -30,8 +31,6 @@ Worksheet::Worksheet(Workbook& book, int index) : book_(&book), index_(index) {
   pageSetup_.zoom = d.fitToPage ? 0 : d.printScale;
   pageSetup_.landscape = d.landscape;
 }
-
-const SheetData& Worksheet::data() const { return book_->sheetData(static_cast<int>(book_->boundSheetIndex(index_ + 1))); }
 
 std::string Worksheet::name() const { return book_->globals().sheets[book_->boundSheetIndex(index_ + 1)].name; }
 

@@ -247,10 +247,10 @@ void readExternName(ByteCursor cur, WorkbookGlobals& g) {
   book.externNameIsOle.push_back((flags & 0x0018) != 0 || book.info.kind == SupBookInfo::Kind::OleDde);
 }
 
-void readGlobals(const std::vector<Record>& records, WorkbookGlobals& g) {
+void readGlobals(RecordReader& reader, WorkbookGlobals& g) {
   g.palette.assign(std::begin(kDefaultPalette), std::end(kDefaultPalette));
-  for (size_t i = 1; i < records.size(); ++i) {
-    const Record& r = records[i];
+  Record r;
+  while (reader.next(r)) {
     if (r.id == rec::Eof) return;
     try {
       ByteCursor cur(r.data, r.offset + 4);
@@ -261,13 +261,13 @@ void readGlobals(const std::vector<Record>& records, WorkbookGlobals& g) {
         case rec::CodePage: g.codePage = cur.u16(); break;
         case rec::DateMode: g.dateMode1904 = cur.u16() == 1; break;
         case rec::BoundSheet8: readBoundSheet8(cur, g); break;
-        case rec::Sst: readSst(withContinues(records, i), g); break;
+        case rec::Sst: readSst(withContinues(r, reader, false), g); break;
         case rec::Font: readFont(cur, g); break;
         case rec::Format: readFormat(cur, g); break;
         case rec::Xf: readXf(cur, g); break;
         case rec::Palette: readPalette(cur, g); break;
-        case rec::Name: readName(joinSegments(withContinues(records, i)), g); break;
-        case rec::ExternSheet: readExternSheet(joinSegments(withContinues(records, i)), g); break;
+        case rec::Name: readName(joinSegments(withContinues(r, reader, false)), g); break;
+        case rec::ExternSheet: readExternSheet(joinSegments(withContinues(r, reader, false)), g); break;
         case rec::SupBook: readSupBook(cur, g); break;
         case kWindow1: cur.skip(10); g.activeSheet = cur.u16(); break;
         case rec::ExternName: readExternName(cur, g); break;
@@ -291,15 +291,15 @@ namespace {
 [[noreturn]] void refuseDamaged(const std::string& reason) { refuse(OpenFailure::Damaged, reason); }
 [[noreturn]] void refuseEarlier(const std::string& reason) { refuse(OpenFailure::EarlierExcel, reason); }
 
-// Checks the first BOF and refuses formats other than BIFF8 with a clear reason.
-void checkFirstBof(const RecordList& list) {
-  if (list.records.empty()) refuseDamaged("the Workbook stream is empty or damaged.");
-  const Record& first = list.records.front();
-  if (first.id == rec::BofBiff2) refuseEarlier("the file is an Excel 2.x (BIFF2) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
-  if (first.id == rec::BofBiff3) refuseEarlier("the file is an Excel 3.0 (BIFF3) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
-  if (first.id == rec::BofBiff4) refuseEarlier("the file is an Excel 4.0 (BIFF4) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
-  if (first.id != rec::Bof || first.data.size() < 4) refuseDamaged("the Workbook stream does not start with a BOF record (damaged file).");
-  ByteCursor bof(first.data);
+// Checks the first BOF (null: not even one record) and refuses formats other than BIFF8 with a
+// clear reason.
+void checkFirstBof(const Record* first) {
+  if (!first) refuseDamaged("the Workbook stream is empty or damaged.");
+  if (first->id == rec::BofBiff2) refuseEarlier("the file is an Excel 2.x (BIFF2) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+  if (first->id == rec::BofBiff3) refuseEarlier("the file is an Excel 3.0 (BIFF3) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+  if (first->id == rec::BofBiff4) refuseEarlier("the file is an Excel 4.0 (BIFF4) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
+  if (first->id != rec::Bof || first->data.size() < 4) refuseDamaged("the Workbook stream does not start with a BOF record (damaged file).");
+  ByteCursor bof(first->data);
   const uint16_t version = bof.u16();
   const uint16_t type = bof.u16();
   if (version == 0x0500) refuseEarlier("the file is an Excel 5.0/95 (BIFF5/BIFF7) workbook; only Excel 97-2003 (BIFF8) workbooks are read.");
@@ -307,32 +307,51 @@ void checkFirstBof(const RecordList& list) {
   if (type != 0x0005) refuseDamaged("the Workbook stream does not start with the workbook globals (damaged file).");
 }
 
+// Where BOF records start in the record chain from offset 0 (ascending; BOUNDSHEET positions
+// must name one of them), and whether the chain is cut short by a damaged header.
+struct BofScan {
+  std::vector<size_t> offsets;
+  bool truncated = false;
+};
+
+BofScan scanBofs(std::span<const uint8_t> stream) {
+  BofScan out;
+  RecordReader reader(stream);
+  Record r;
+  while (reader.next(r))
+    if (r.id == rec::Bof) out.offsets.push_back(r.offset);
+  out.truncated = reader.truncated();
+  return out;
+}
+
 }  // namespace
 
 BiffWorkbook parseWorkbookStream(std::span<const uint8_t> stream) {
-  RecordList list = splitRecords(stream);
-  checkFirstBof(list);
+  RecordReader reader(stream);
+  Record first;
+  const bool any = reader.next(first);
+  checkFirstBof(any ? &first : nullptr);
   BiffWorkbook book;
-  if (const std::span<const uint8_t> bof = list.records.front().data; bof.size() >= 16) {
+  if (const std::span<const uint8_t> bof = first.data; bof.size() >= 16) {
     book.globals.bofBuild = static_cast<uint16_t>(bof[4] | (bof[5] << 8));
     book.globals.bofHighestVersion = static_cast<uint8_t>(((bof[9] >> 6) | (bof[10] << 2)) & 0x0F);  // bfh bits 14..17
     book.globals.bofLastSavedVersion = static_cast<uint8_t>(bof[13] & 0x0F);                          // sfo bits 8..11
   }
-  if (list.truncated) {
+  const BofScan bofs = scanBofs(stream);
+  if (bofs.truncated) {
     book.globals.warnings.push_back("the Workbook stream is truncated");
     book.globals.cutShort = true;
   }
-  readGlobals(list.records, book.globals);
+  readGlobals(reader, book.globals);
+  book.sheets.reserve(book.globals.sheets.size());
   for (const BoundSheet& s : book.globals.sheets) {
-    auto it = std::lower_bound(list.records.begin(), list.records.end(), s.streamPosition,
-                               [](const Record& r, uint32_t pos) { return r.offset < pos; });
     SheetData data;
     data.type = s.type;
-    if (it == list.records.end() || it->offset != s.streamPosition || it->id != rec::Bof) {
+    if (!std::binary_search(bofs.offsets.begin(), bofs.offsets.end(), size_t{s.streamPosition})) {
       data.warnings.push_back("sheet \"" + s.name + "\": substream not found");
       data.substreamFound = false;
     } else {
-      readSheetSubstream(list.records, static_cast<size_t>(it - list.records.begin()), book.globals, data);
+      readSheetSubstream(stream, s.streamPosition, book.globals, data);
     }
     book.sheets.push_back(std::move(data));
   }

@@ -19,7 +19,7 @@ void readExternSheet(const std::vector<uint8_t>& data, WorkbookGlobals& g);
 void readSupBook(ByteCursor cur, WorkbookGlobals& g);
 void readExternName(ByteCursor cur, WorkbookGlobals& g);
 
-// Walks the globals substream (records[0] is its BOF) up to its EOF.
-void readGlobals(const std::vector<Record>& records, WorkbookGlobals& g);
+// Walks the globals substream up to its EOF; `reader` stands just behind the globals' BOF.
+void readGlobals(RecordReader& reader, WorkbookGlobals& g);
 
 }  // namespace zel::xls

@@ -240,15 +240,16 @@ void readObj(ByteCursor cur, SheetState& st) {
 }
 
 // TXO: the text follows in CONTINUE records (flag byte + characters), then formatting runs.
-void readTxo(const std::vector<Record>& records, size_t i, SheetState& st, size_t* next) {
-  ByteCursor cur(records[i].data, records[i].offset + 4);
+// The CONTINUE records are taken from `reader`.
+void readTxo(const Record& r, RecordReader& reader, SheetState& st) {
+  ByteCursor cur(r.data, r.offset + 4);
   cur.skip(10);
   uint16_t cch = cur.u16();
-  auto segments = withContinues(records, i, next);
+  auto segments = withContinues(r, reader, true);
   if (cch == 0 || segments.size() < 2) return;
-  ContinuedReader r(std::vector<std::span<const uint8_t>>(segments.begin() + 1, segments.end()));
-  std::string text = r.characters(cch);
-  if (st.lastObjectType == kObjTypeComment) st.textById[st.lastObjectId] = std::move(text);
+  ContinuedReader text(std::vector<std::span<const uint8_t>>(segments.begin() + 1, segments.end()));
+  std::string characters = text.characters(cch);
+  if (st.lastObjectType == kObjTypeComment) st.textById[st.lastObjectId] = std::move(characters);
 }
 
 void readColInfo(ByteCursor cur, SheetState& st) {
@@ -322,8 +323,8 @@ bool isCellRecord(uint16_t id) {
   }
 }
 
-void readSheetRecord(const std::vector<Record>& records, size_t& i, SheetState& st, const WorkbookGlobals& g) {
-  const Record& r = records[i];
+// `reader` stands just behind `r`; records that gather CONTINUE records read on from it.
+void readSheetRecord(const Record& r, RecordReader& reader, SheetState& st, const WorkbookGlobals& g) {
   if (st.sheet.type == SheetType::Chart && isCellRecord(r.id)) return;
   ByteCursor cur(r.data, r.offset + 4);
   SheetData& s = st.sheet;
@@ -338,18 +339,13 @@ void readSheetRecord(const std::vector<Record>& records, size_t& i, SheetState& 
     case rec::RString: readLabel(cur, st); break;
     case rec::BoolErr: readBoolErr(cur, st); break;
     case rec::Formula: readFormula(cur, st); break;
-    case rec::String: readString(withContinues(records, i), st); break;
+    case rec::String: readString(withContinues(r, reader, false), st); break;
     case rec::ShrFmla: readShrFmla(cur, st); break;
     case rec::Array: readArray(cur, st); break;
     case rec::Table: readTable(cur, st); break;
     case rec::Note: readNote(cur, st); break;
     case rec::Obj: readObj(cur, st); break;
-    case rec::Txo: {
-      size_t next = i + 1;
-      readTxo(records, i, st, &next);
-      i = next - 1;
-      break;
-    }
+    case rec::Txo: readTxo(r, reader, st); break;
     case rec::MsoDrawing: ++s.drawingRecords; break;
     case rec::ColInfo: readColInfo(cur, st); break;
     case rec::DefColWidth: s.defaultColumnWidth = cur.u16(); break;
@@ -395,12 +391,13 @@ void orderCells(std::vector<CellEntry>& cells) {
 }
 
 // Sizes the cell and formula lists from the substream's cell records before they are read, so
-// a large sheet is stored without the copies and slack of a growing vector.
-void reserveCells(const std::vector<Record>& records, size_t bof, SheetData& sheet) {
+// a large sheet is stored without the copies and slack of a growing vector. `reader` stands
+// just behind the BOF (a copy: the walk itself starts there again).
+void reserveCells(RecordReader reader, SheetData& sheet) {
   constexpr size_t kFormulaFixedBytes = 22;  // FORMULA fields before rgce
   size_t cells = 0, formulas = 0, formulaBytes = 0;
-  for (size_t i = bof + 1; i < records.size() && records[i].id != rec::Eof; ++i) {
-    const Record& r = records[i];
+  Record r;
+  while (reader.next(r) && r.id != rec::Eof) {
     switch (r.id) {
       case rec::Number:
       case rec::Rk:
@@ -441,13 +438,14 @@ double decodeRk(uint32_t rk) {
   return (rk & 0x01) ? v / 100.0 : v;
 }
 
-void readSheetSubstream(const std::vector<Record>& records, size_t bof, const WorkbookGlobals& globals, SheetData& sheet) {
+void readSheetSubstream(std::span<const uint8_t> stream, size_t bof, const WorkbookGlobals& globals, SheetData& sheet) {
   SheetState st{sheet, -1, 0, 0, {}};
-  reserveCells(records, bof, sheet);
-  size_t i = bof + 1;
+  RecordReader reader(stream, bof);
+  Record r;
+  reader.next(r);  // the BOF itself
+  reserveCells(reader, sheet);
   bool ended = false;
-  for (; i < records.size(); ++i) {
-    const Record& r = records[i];
+  while (reader.next(r)) {
     if (r.id == rec::Eof) {
       ended = true;
       break;
@@ -455,23 +453,19 @@ void readSheetSubstream(const std::vector<Record>& records, size_t bof, const Wo
     if (r.id == rec::Bof) {
       // An embedded chart (or other substream): its records belong to it, not to the sheet.
       int depth = 1;
-      size_t j = i + 1;
-      for (; j < records.size() && depth > 0; ++j) {
-        if (records[j].id == rec::Bof) {
-          if (++depth > kMaxSubstreamDepth) break;
-        } else if (records[j].id == rec::Eof) {
-          --depth;
-        }
+      Record inner;
+      while (depth > 0 && depth <= kMaxSubstreamDepth && reader.next(inner)) {
+        if (inner.id == rec::Bof) ++depth;
+        else if (inner.id == rec::Eof) --depth;
       }
       if (depth != 0) {
         sheet.warnings.push_back("embedded substream without EOF");
         break;
       }
-      i = j - 1;
       continue;
     }
     try {
-      readSheetRecord(records, i, st, globals);
+      readSheetRecord(r, reader, st, globals);
     } catch (const RecordError& e) {
       sheet.warnings.push_back("damaged record " + recordIdText(r.id) + ": " + e.what());
     }

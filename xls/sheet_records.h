@@ -13,8 +13,8 @@ inline constexpr uint16_t kMaxColumn = 255;
 // Nesting of BOF..EOF substreams inside a sheet (embedded charts) the walk accepts.
 inline constexpr int kMaxSubstreamDepth = 8;
 
-// Reads the substream whose BOF is records[bof] into `sheet`.
-void readSheetSubstream(const std::vector<Record>& records, size_t bof, const WorkbookGlobals& globals, SheetData& sheet);
+// Reads the substream whose BOF record header stands at offset `bof` of the stream into `sheet`.
+void readSheetSubstream(std::span<const uint8_t> stream, size_t bof, const WorkbookGlobals& globals, SheetData& sheet);
 
 // RK number: a 30-bit integer or the high 30 bits of a double, optionally divided by 100.
 double decodeRk(uint32_t rk);
