@@ -88,6 +88,46 @@ TEST(OoxmlDrawing, DialogButtonsAndChartFrame) {
   EXPECT_EQ(dialog.shapes[2].geometry.anchor->row2, 15);
 }
 
+// Shapes and note boxes below row 65 536 keep their rows; the note box still finds its note.
+TEST(OoxmlDrawing, AnchorsAndNoteBoxesBeyondTheOldGrid) {
+  const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+  auto parts = test::minimalWorkbook(
+      "<worksheet><sheetData/><drawing r:id=\"rId1\" xmlns:r=\"r\"/><legacyDrawing r:id=\"rId2\" xmlns:r=\"r\"/></worksheet>");
+  parts["xl/worksheets/_rels/sheet1.xml.rels"] =
+      "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel + "drawing\" Target=\"../drawings/drawing1.xml\"/>"
+      "<Relationship Id=\"rId2\" Type=\"" + rel + "vmlDrawing\" Target=\"../drawings/vmlDrawing1.vml\"/>"
+      "<Relationship Id=\"rId3\" Type=\"" + rel + "comments\" Target=\"../comments1.xml\"/></Relationships>";
+  parts["xl/comments1.xml"] =
+      "<comments><authors><author>Ann</author></authors><commentList><comment ref=\"A70000\" authorId=\"0\">"
+      "<text><t>deep</t></text></comment></commentList></comments>";
+  parts["xl/drawings/drawing1.xml"] =
+      "<xdr:wsDr xmlns:xdr=\"x\" xmlns:a=\"a\"><xdr:twoCellAnchor><xdr:from><xdr:col>1</xdr:col><xdr:colOff>0</xdr:colOff>"
+      "<xdr:row>99999</xdr:row><xdr:rowOff>0</xdr:rowOff></xdr:from><xdr:to><xdr:col>2</xdr:col><xdr:colOff>0</xdr:colOff>"
+      "<xdr:row>1048575</xdr:row><xdr:rowOff>0</xdr:rowOff></xdr:to><xdr:sp><xdr:nvSpPr><xdr:cNvPr id=\"2\" name=\"Low\"/>"
+      "</xdr:nvSpPr></xdr:sp><xdr:clientData/></xdr:twoCellAnchor></xdr:wsDr>";
+  parts["xl/drawings/vmlDrawing1.vml"] =
+      "<xml xmlns:v=\"v\" xmlns:x=\"x\"><v:shape id=\"_x0000_s1025\"><x:ClientData ObjectType=\"Note\"><x:Visible/>"
+      "<x:Anchor>1, 15, 69998, 2, 3, 15, 70003, 4</x:Anchor><x:Row>69999</x:Row><x:Column>0</x:Column>"
+      "</x:ClientData></v:shape></xml>";
+  auto book = Workbook::openMemory(test::zipImage(parts), "/tmp/low.xlsx");
+  const auto& d = book->sheet(1).drawing();
+  ASSERT_EQ(d.shapes.size(), 2u);
+  ASSERT_TRUE(d.shapes[0].geometry.anchor);
+  EXPECT_EQ(d.shapes[0].geometry.anchor->row1, 99999u);
+  EXPECT_EQ(d.shapes[0].geometry.anchor->row2, 1048575u);
+  const drawing::Shape& box = d.shapes[1];
+  EXPECT_EQ(box.objectKind, dk::Note);
+  EXPECT_EQ(box.noteRow, 69999u);
+  ASSERT_TRUE(box.geometry.anchor);
+  EXPECT_EQ(box.geometry.anchor->row1, 69998u);
+  EXPECT_EQ(box.geometry.anchor->row2, 70003u);
+  EXPECT_EQ(box.text, "deep");
+  const NoteEntry* note = book->sheet(1).noteAt(69999, 0);
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->objectId, 1025 & 0x3FF);
+  EXPECT_TRUE(note->shown);
+}
+
 // A package written by hand: Excel 2010's proxy of a form control lends the control its name,
 // the VML is not well-formed, colours come from the theme, macros from both kinds of part.
 TEST(OoxmlDrawing, ControlsMacrosThemeColoursAndBrokenVml) {

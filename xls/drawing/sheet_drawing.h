@@ -53,9 +53,14 @@ constexpr int LongDashDot = 8;
 
 // Where a top-level shape sits (OfficeArtClientAnchorSheet): its corners as a cell and an
 // offset in 1/1024 of that column's width and 1/256 of that row's height.
+// Rows are 32-bit: an Office 2007+ sheet anchors shapes down to row 1 048 576.
 struct CellAnchor {
-  uint16_t col1 = 0, dx1 = 0, row1 = 0, dy1 = 0;
-  uint16_t col2 = 0, dx2 = 0, row2 = 0, dy2 = 0;
+  uint16_t col1 = 0, dx1 = 0;
+  uint32_t row1 = 0;
+  uint16_t dy1 = 0;
+  uint16_t col2 = 0, dx2 = 0;
+  uint32_t row2 = 0;
+  uint16_t dy2 = 0;
 };
 
 // A rectangle in a group's own coordinates (a member's child anchor, a group's extent).
@@ -116,7 +121,7 @@ struct Shape {
   bool hasText = false;        // a TXO belongs to the shape
   std::string text;            // Characters.Text
   TextFormat textFormat;       // alignment, turn and fonts of the text
-  std::optional<uint16_t> noteRow, noteCol;  // cell of a note (0-based), from its NOTE record
+  std::optional<uint32_t> noteRow, noteCol;  // cell of a note (0-based), from its NOTE record
   std::vector<Shape> members;  // group items (kind Group)
   ShapeGeometry geometry;      // placement and line ends, for printing the sheet
   std::shared_ptr<chart::ChartModel> chart;  // an embedded chart's records (kind Chart)

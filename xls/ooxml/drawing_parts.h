@@ -75,7 +75,7 @@ DrawingPart readDrawingPart(XmlReader& xml, const DrawingContext& context);
 // the sheet's DrawingML part name the controls.
 struct VmlPart {
   std::vector<drawing::Shape> shapes;
-  std::set<std::pair<uint16_t, uint16_t>> shownNotes;  // (row, column) of notes shown on the sheet
+  std::set<std::pair<uint32_t, uint32_t>> shownNotes;  // (row, column) of notes shown on the sheet
   std::vector<std::string> warnings;
 };
 VmlPart readVmlPart(std::string_view text, const DrawingContext& context,

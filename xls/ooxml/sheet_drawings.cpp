@@ -1,6 +1,7 @@
 // Follows a sheet's relationships to its DrawingML and legacy VML drawings and their images,
 // and ties note boxes to the sheet's notes.
 #include <algorithm>
+#include <map>
 
 #include "core/vbstring.h"
 #include "xls/ooxml/drawing_parts.h"
@@ -56,12 +57,16 @@ uint32_t pictureOf(DrawingSources& src, const std::vector<Relationship>& rels, c
   return index;
 }
 
-void tieNotes(std::vector<drawing::Shape>& shapes, const std::set<std::pair<uint16_t, uint16_t>>& shown,
+void tieNotes(std::vector<drawing::Shape>& shapes, const std::set<std::pair<uint32_t, uint32_t>>& shown,
               SheetData& sheet) {
+  // Notes by cell, so that tying many note boxes stays linear.
+  std::multimap<std::pair<uint32_t, uint32_t>, NoteEntry*> byCell;
+  for (NoteEntry& n : sheet.notes) byCell.emplace(std::pair<uint32_t, uint32_t>{n.row, n.col}, &n);
   for (drawing::Shape& s : shapes) {
     if (s.objectKind != drawing::kind::Note || !s.noteRow || !s.noteCol) continue;
-    for (NoteEntry& n : sheet.notes) {
-      if (n.row != *s.noteRow || n.col != *s.noteCol) continue;
+    auto [first, last] = byCell.equal_range({*s.noteRow, *s.noteCol});
+    for (auto it = first; it != last; ++it) {
+      NoteEntry& n = *it->second;
       s.text = n.text;
       n.objectId = s.objectId;
       n.shown = shown.count({n.row, n.col}) > 0;

@@ -49,9 +49,9 @@ drawing::CellAnchor SheetGrid::anchor(uint32_t col1, double dx1, uint32_t row1, 
   auto col = [](uint32_t c) { return static_cast<uint16_t>(std::min<uint32_t>(c, 0xFFFF)); };
   drawing::CellAnchor a;
   a.col1 = col(col1);
-  a.row1 = col(row1);
+  a.row1 = std::min(row1, kLastRow);
   a.col2 = col(col2);
-  a.row2 = col(row2);
+  a.row2 = std::min(row2, kLastRow);
   a.dx1 = fraction(dx1, columnPixels(col1), 1024);
   a.dy1 = fraction(dy1, rowPixels(row1), 256);
   a.dx2 = fraction(dx2, columnPixels(col2), 1024);

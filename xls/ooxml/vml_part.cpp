@@ -408,20 +408,20 @@ class VmlReader {
     }
     if (s.objectKind == dk::Note) {
       s.hasText = true;
-      s.noteRow = number(b.row);
-      s.noteCol = number(b.col);
+      s.noteRow = number(b.row, 1048575);
+      s.noteCol = number(b.col, 16383);
       if (b.visible && s.noteRow && s.noteCol) out_.shownNotes.insert({*s.noteRow, *s.noteCol});
     }
     s.geometry.anchor = anchorOf(b.anchor);
     out_.shapes.push_back(std::move(s));
   }
 
-  static std::optional<uint16_t> number(const std::string& t) {
+  static std::optional<uint32_t> number(const std::string& t, uint32_t last) {
     const std::string s = collapsedSpace(t);
     uint32_t v = 0;
     auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (ec != std::errc() || v > 0xFFFF) return std::nullopt;
-    return static_cast<uint16_t>(v);
+    if (ec != std::errc() || v > last) return std::nullopt;
+    return v;
   }
 
   // "LeftColumn, LeftOffset, TopRow, TopOffset, RightColumn, RightOffset, BottomRow,
