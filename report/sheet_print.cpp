@@ -6,6 +6,7 @@
 #include "core/vb_error.h"
 #include "report/qt_text_measurer.h"
 #include "report/report_output.h"
+#include "report/sheet_chart_page.h"
 #include "report/sheet_zoom.h"
 #include "xls/excel_model.h"
 
@@ -35,9 +36,12 @@ SheetPages prepareSheetPrint(xls::Application& app, const std::string& sheetName
   if (sheet.visible() == xls::kSheetHidden) sheet.setVisible(xls::kSheetVisible);
   sheet.select();
   app.referenceStyle = 1;
-  if (sheet.type() == xls::SheetType::Chart || sheet.type() == xls::SheetType::DialogSheet) {
+  // A chart sheet prints as Excel prints it: its chart on a page of its own. Its page setup has
+  // no print titles to clear, so the steps below do not apply to it.
+  if (sheet.type() == xls::SheetType::Chart) return layoutChartSheet(sheet);
+  if (sheet.type() == xls::SheetType::DialogSheet) {
     throw VbError(kCannotSet, "PageSetup クラスの PrintTitleRows プロパティを設定できません。シート「" + sheet.name() +
-                                  "」はセルを持たないシート（グラフまたはダイアログ）です。");
+                                  "」はセルを持たないダイアログシートです。");
   }
   xls::PageSetup& ps = sheet.pageSetup();
   ps.printTitleRows.clear();

@@ -81,10 +81,13 @@ TEST_F(SheetPrintCommand, BadZoomChangesNothing) {
   EXPECT_NE(app_.activeSheet()->name(), "Hidden");
 }
 
-TEST_F(SheetPrintCommand, VeryHiddenChartAndUnknownSheetsFail) {
+TEST_F(SheetPrintCommand, VeryHiddenAndUnknownSheetsFailAChartSheetPrintsItsPage) {
   EXPECT_EQ(errorNumber([&] { print("Secret", "100"); }), 1004);
   EXPECT_EQ(sheet("Secret").visible(), xls::kSheetVeryHidden);
-  EXPECT_EQ(errorNumber([&] { print("Chart1", "100"); }), 1004);
+  // A chart sheet is not an error: its chart's page of its own.
+  auto chart = print("Chart1", "100");
+  EXPECT_EQ(chart.pages.size(), 1u);
+  EXPECT_EQ(chart.title, "Chart1");
   EXPECT_EQ(errorNumber([&] { print("Missing", "100"); }), 9);
   EXPECT_NO_THROW(print("data", "10"));  // names match without regard to case
 }
