@@ -14,6 +14,20 @@ namespace {
 namespace dk = drawing::kind;
 using zel::test::dataFile;
 
+const std::string kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+
+// A one-sheet package whose sheet has a DrawingML part (drawing1.xml) and a VML part
+// (vmlDrawing1.vml), and any further relationships given.
+std::map<std::string, std::string> sheetWithDrawings(const std::string& moreRelationships = {}) {
+  auto parts = test::minimalWorkbook(
+      "<worksheet><sheetData/><drawing r:id=\"rId1\" xmlns:r=\"r\"/><legacyDrawing r:id=\"rId2\" xmlns:r=\"r\"/></worksheet>");
+  parts["xl/worksheets/_rels/sheet1.xml.rels"] =
+      "<Relationships><Relationship Id=\"rId1\" Type=\"" + kRel + "drawing\" Target=\"../drawings/drawing1.xml\"/>"
+      "<Relationship Id=\"rId2\" Type=\"" + kRel + "vmlDrawing\" Target=\"../drawings/vmlDrawing1.vml\"/>" +
+      moreRelationships + "</Relationships>";
+  return parts;
+}
+
 TEST(OoxmlDrawing, GroupsWordArtPicturesAndNoteBoxes) {
   auto book = Workbook::open(dataFile("ExcelWithAttachments.xlsm"));
   const auto& d = book->sheet(1).drawing();
@@ -90,13 +104,7 @@ TEST(OoxmlDrawing, DialogButtonsAndChartFrame) {
 
 // Shapes and note boxes below row 65 536 keep their rows; the note box still finds its note.
 TEST(OoxmlDrawing, AnchorsAndNoteBoxesBeyondTheOldGrid) {
-  const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
-  auto parts = test::minimalWorkbook(
-      "<worksheet><sheetData/><drawing r:id=\"rId1\" xmlns:r=\"r\"/><legacyDrawing r:id=\"rId2\" xmlns:r=\"r\"/></worksheet>");
-  parts["xl/worksheets/_rels/sheet1.xml.rels"] =
-      "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel + "drawing\" Target=\"../drawings/drawing1.xml\"/>"
-      "<Relationship Id=\"rId2\" Type=\"" + rel + "vmlDrawing\" Target=\"../drawings/vmlDrawing1.vml\"/>"
-      "<Relationship Id=\"rId3\" Type=\"" + rel + "comments\" Target=\"../comments1.xml\"/></Relationships>";
+  auto parts = sheetWithDrawings("<Relationship Id=\"rId3\" Type=\"" + kRel + "comments\" Target=\"../comments1.xml\"/>");
   parts["xl/comments1.xml"] =
       "<comments><authors><author>Ann</author></authors><commentList><comment ref=\"A70000\" authorId=\"0\">"
       "<text><t>deep</t></text></comment></commentList></comments>";
@@ -131,15 +139,10 @@ TEST(OoxmlDrawing, AnchorsAndNoteBoxesBeyondTheOldGrid) {
 // A package written by hand: Excel 2010's proxy of a form control lends the control its name,
 // the VML is not well-formed, colours come from the theme, macros from both kinds of part.
 TEST(OoxmlDrawing, ControlsMacrosThemeColoursAndBrokenVml) {
-  const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
-  auto parts = test::minimalWorkbook(
-      "<worksheet><sheetData/><drawing r:id=\"rId1\" xmlns:r=\"r\"/><legacyDrawing r:id=\"rId2\" xmlns:r=\"r\"/></worksheet>");
-  parts["xl/worksheets/_rels/sheet1.xml.rels"] =
-      "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel + "drawing\" Target=\"../drawings/drawing1.xml\"/>"
-      "<Relationship Id=\"rId2\" Type=\"" + rel + "vmlDrawing\" Target=\"../drawings/vmlDrawing1.vml\"/></Relationships>";
+  auto parts = sheetWithDrawings();
   parts["xl/_rels/workbook.xml.rels"] =
-      "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel + "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-      "<Relationship Id=\"rId9\" Type=\"" + rel + "theme\" Target=\"theme/theme1.xml\"/></Relationships>";
+      "<Relationships><Relationship Id=\"rId1\" Type=\"" + kRel + "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+      "<Relationship Id=\"rId9\" Type=\"" + kRel + "theme\" Target=\"theme/theme1.xml\"/></Relationships>";
   parts["xl/theme/theme1.xml"] =
       "<a:theme xmlns:a=\"a\"><a:themeElements><a:clrScheme name=\"x\"><a:dk1><a:sysClr val=\"windowText\" lastClr=\"000000\"/>"
       "</a:dk1><a:lt1><a:srgbClr val=\"FFFFFF\"/></a:lt1><a:accent1><a:srgbClr val=\"336699\"/></a:accent1></a:clrScheme>"
