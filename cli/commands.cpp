@@ -20,7 +20,7 @@ const std::vector<Command>& commandTable() {
        "print what the workbook reader sees: sheets, used ranges, counts, names, links, properties", runInspect},
       {"report", "report RESULT.xdb R_NAME -o OUT.pdf", "render one report of a result database to PDF", runReport},
       {"print-sheet", "print-sheet BOOK.xls SHEET -o OUT.pdf [--zoom N]",
-       "render one sheet as Excel prints it (headings on; zoom N, default Zoom= of Zelvarin.dat or 98) to PDF", runPrintSheet},
+       "render one sheet as Excel prints it (headings on; zoom N, default Zoom= of Zelvarin.dat or 98; a chart sheet gives its chart page) to PDF", runPrintSheet},
       {"print-chart", "print-chart BOOK.xls CHARTSHEET -o OUT.pdf",
        "render a chart sheet as a page of its own (the chart fills the page inside its margins) to PDF", runPrintChart},
   };
