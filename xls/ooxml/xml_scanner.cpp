@@ -244,6 +244,7 @@ bool XmlScanner::fill() {
   return n > 0;
 }
 
+// The kind of markup at pos_; a document type or entity declaration is refused here.
 XmlScanner::Markup XmlScanner::kindAt() {
   while (end_ - pos_ < 9 && fill()) {
   }
@@ -254,7 +255,8 @@ XmlScanner::Markup XmlScanner::kindAt() {
   if (second != '!') return Markup::Start;
   if (at.rfind("<!--", 0) == 0) return Markup::Comment;
   if (at.rfind("<![CDATA[", 0) == 0) return Markup::CData;
-  return Markup::Declaration;
+  // "<!DOCTYPE" or "<!ENTITY": refused before anything of it is read.
+  throw XmlError("the XML declares a document type or entities, which a workbook part never does");
 }
 
 // The index of the markup's closing '>' (the window holding all of it).
@@ -376,8 +378,6 @@ bool XmlScanner::next() {
       return false;
     }
     Markup kind = kindAt();
-    if (kind == Markup::Declaration)
-      throw XmlError("the XML declares a document type or entities, which a workbook part never does");
     size_t gt = findMarkupEnd(kind);
     if (kind == Markup::Start) {
       startTag(gt);
@@ -414,8 +414,6 @@ void XmlScanner::walkContent(std::string* out) {
       continue;
     }
     Markup kind = kindAt();
-    if (kind == Markup::Declaration)
-      throw XmlError("the XML declares a document type or entities, which a workbook part never does");
     size_t gt = findMarkupEnd(kind);
     if (kind == Markup::Start) {
       startTag(gt);

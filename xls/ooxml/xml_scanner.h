@@ -40,7 +40,7 @@ class XmlScanner {
   void skip();
 
  private:
-  enum class Markup { Start, End, Comment, Instruction, CData, Declaration };
+  enum class Markup { Start, End, Comment, Instruction, CData };
   bool fill();
   void validate(bool atEnd);
   size_t findMarkupEnd(Markup kind);
