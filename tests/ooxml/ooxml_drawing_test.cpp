@@ -61,9 +61,14 @@ TEST(OoxmlDrawing, GroupsWordArtPicturesAndNoteBoxes) {
   EXPECT_FALSE(d.shapes[3].lined);
   EXPECT_FALSE(d.shapes[3].filled);
 
+  // The VML pictures _s1032, _s1033, _s1036 and _s1038 draw the sheet's four <oleObject>s
+  // (shapeId 1032 ... 1038), each with its embedding part: embedded objects, named "Object n".
   const drawing::Shape& pict = d.shapes[4];
   EXPECT_EQ(pict.objectKind, dk::Picture);
-  EXPECT_EQ(pict.name, "Picture 8");  // _x0000_s1032
+  EXPECT_TRUE(pict.embeddedObject);
+  EXPECT_EQ(pict.name, "Object 8");  // _x0000_s1032, MSGraph.Chart.8
+  EXPECT_EQ(d.shapes[10].name, "Object 14");  // _x0000_s1038, PowerPoint.Show.12 (a package part)
+  EXPECT_TRUE(d.warnings.empty());
   ASSERT_TRUE(pict.geometry.anchor);
   EXPECT_EQ(pict.geometry.anchor->col1, 7);
   EXPECT_EQ(pict.geometry.anchor->row2, 28);
@@ -199,6 +204,146 @@ TEST(OoxmlDrawing, ControlsMacrosThemeColoursAndBrokenVml) {
   std::vector<ExternalBookName> books{{"C:\\Shared\\Tools.xlsm"}};
   EXPECT_EQ(macroText("[1]!Module1.Run", books), "Tools.xlsm!Module1.Run");
   EXPECT_EQ(macroText("=[7]!Run", books), "[7]!Run");
+}
+
+// OLE objects and ActiveX controls as Excel 2010 writes them (alternate content with objectPr/
+// controlPr anchors, VML pictures with o:spid, a DrawingML proxy), written by hand: each
+// object is one picture shape, embedded objects named "Object n", controls by their names.
+TEST(OoxmlDrawing, OleObjectsAndActiveXControls) {
+  auto parts = sheetWithDrawings(
+      "<Relationship Id=\"rId3\" Type=\"" + kRel + "package\" Target=\"../embeddings/Doc1.docx\"/>"
+      "<Relationship Id=\"rId5\" Type=\"" + kRel + "control\" Target=\"../activeX/activeX1.xml\"/>"
+      "<Relationship Id=\"rId6\" Type=\"" + kRel + "control\" Target=\"../activeX/activeX2.xml\"/>");
+  auto anchor = [](int row1, int row2) {
+    return "<anchor moveWithCells=\"1\"><from><xdr:col>2</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>" +
+           std::to_string(row1) + "</xdr:row><xdr:rowOff>0</xdr:rowOff></from><to><xdr:col>4</xdr:col>"
+           "<xdr:colOff>304800</xdr:colOff><xdr:row>" + std::to_string(row2) + "</xdr:row><xdr:rowOff>0</xdr:rowOff></to></anchor>";
+  };
+  parts["xl/worksheets/sheet1.xml"] =
+      "<worksheet xmlns:r=\"r\" xmlns:mc=\"mc\" xmlns:xdr=\"xdr\"><sheetData/><drawing r:id=\"rId1\"/>"
+      "<legacyDrawing r:id=\"rId2\"/><oleObjects><mc:AlternateContent><mc:Choice Requires=\"x14\">"
+      "<oleObject progId=\"Word.Document.12\" shapeId=\"1026\" r:id=\"rId3\"><objectPr defaultSize=\"0\">" + anchor(3, 8) +
+      "</objectPr></oleObject></mc:Choice><mc:Fallback><oleObject progId=\"Word.Document.12\" shapeId=\"1026\" r:id=\"rId3\"/>"
+      "</mc:Fallback></mc:AlternateContent><oleObject progId=\"Excel.Sheet.12\" link=\"[1]!''''\" shapeId=\"1027\"/>"
+      "</oleObjects><controls><mc:AlternateContent><mc:Choice Requires=\"x14\"><control shapeId=\"1025\" r:id=\"rId5\" "
+      "name=\"CommandButton1\"><controlPr>" + anchor(0, 2) + "</controlPr></control></mc:Choice><mc:Fallback>"
+      "<control shapeId=\"1025\" r:id=\"rId5\" name=\"CommandButton1\"/></mc:Fallback></mc:AlternateContent>"
+      "<control shapeId=\"1028\" r:id=\"rId9\" name=\"ListBox1\"/>"
+      "<control shapeId=\"1029\" r:id=\"rId6\" name=\"Spare\"><controlPr>" + anchor(20, 22) + "</controlPr></control>"
+      "<control shapeId=\"1030\" r:id=\"rId6\" name=\"Lost\"/></controls></worksheet>";
+  parts["xl/embeddings/Doc1.docx"] = "PK";
+  parts["xl/activeX/activeX1.xml"] = "<ax:ocx xmlns:ax=\"ax\" ax:classid=\"{D7053240-CE69-11CD-A777-00DD01143C57}\"/>";
+  // Excel 2010's hidden proxy of the control: it only lends the VML shape its name.
+  parts["xl/drawings/drawing1.xml"] =
+      "<xdr:wsDr xmlns:xdr=\"x\" xmlns:a=\"a\" xmlns:a14=\"a14\"><xdr:twoCellAnchor><xdr:from><xdr:col>2</xdr:col><xdr:colOff>0</xdr:colOff>"
+      "<xdr:row>0</xdr:row><xdr:rowOff>0</xdr:rowOff></xdr:from><xdr:to><xdr:col>4</xdr:col><xdr:colOff>0</xdr:colOff>"
+      "<xdr:row>2</xdr:row><xdr:rowOff>0</xdr:rowOff></xdr:to><xdr:sp><xdr:nvSpPr><xdr:cNvPr id=\"1025\" "
+      "name=\"CommandButton1\" hidden=\"1\"><a:extLst><a:ext><a14:compatExt spid=\"_x0000_s1025\"/></a:ext></a:extLst>"
+      "</xdr:cNvPr></xdr:nvSpPr></xdr:sp><xdr:clientData/></xdr:twoCellAnchor></xdr:wsDr>";
+  auto pict = [](const std::string& attrs, const std::string& anchorText) {
+    return "<v:shape " + attrs + " type=\"#_x0000_t75\"><v:imagedata o:relid=\"rId1\" o:title=\"\"/>"
+           "<x:ClientData ObjectType=\"Pict\"><x:Anchor>" + anchorText + "</x:Anchor><x:CF>Pict</x:CF></x:ClientData></v:shape>";
+  };
+  parts["xl/drawings/vmlDrawing1.vml"] =
+      "<xml xmlns:v=\"v\" xmlns:o=\"o\" xmlns:x=\"x\">" +
+      pict("id=\"CommandButton1\" o:spid=\"_x0000_s1025\"", "2, 0, 0, 0, 4, 0, 2, 0") +
+      pict("id=\"_x0000_s1026\"", "2, 0, 3, 0, 4, 20, 8, 0") + pict("id=\"_x0000_s1027\"", "6, 0, 3, 0, 8, 0, 8, 0") +
+      pict("id=\"ListBox1\" o:spid=\"_x0000_s1028\"", "0, 0, 10, 0, 2, 0, 14, 0") + "</xml>";
+  auto book = Workbook::openMemory(test::zipImage(parts), "/tmp/objects.xlsm");
+  const auto& d = book->sheet(1).drawing();
+  ASSERT_EQ(d.shapes.size(), 5u);  // four VML pictures, one control drawn from its own anchor, no proxy
+  for (const auto& s : d.shapes) EXPECT_EQ(s.objectKind, dk::Picture);
+  EXPECT_EQ(d.shapes[0].name, "CommandButton1");
+  EXPECT_FALSE(d.shapes[0].embeddedObject);
+  EXPECT_EQ(d.shapes[0].shapeId, 1025u);
+  EXPECT_EQ(d.shapes[1].name, "Object 2");  // 1026 & 0x3FF
+  EXPECT_TRUE(d.shapes[1].embeddedObject);
+  EXPECT_EQ(d.shapes[1].geometry.anchor->dx2, 320);  // the VML's own anchor first: 20 of 64 px
+  EXPECT_EQ(d.shapes[2].name, "Picture 3");  // a linked object has no embedding
+  EXPECT_FALSE(d.shapes[2].embeddedObject);
+  EXPECT_EQ(d.shapes[3].name, "ListBox1");
+  const drawing::Shape& spare = d.shapes[4];
+  EXPECT_EQ(spare.name, "Spare");
+  EXPECT_EQ(spare.shapeId, 1029u);
+  ASSERT_TRUE(spare.geometry.anchor);
+  EXPECT_EQ(spare.geometry.anchor->row1, 20u);
+  EXPECT_EQ(spare.geometry.anchor->col2, 4u);
+  EXPECT_EQ(spare.geometry.anchor->dx2, 512);  // 304800 EMU = 32 of 64 px
+  // ListBox1 names no relationship, the part of Spare and Lost is missing, Lost has no shape.
+  EXPECT_EQ(d.unreadable, 1);
+  ASSERT_EQ(d.warnings.size(), 4u);
+  EXPECT_NE(d.warnings[0].find("ListBox1"), std::string::npos);
+  EXPECT_NE(d.warnings[1].find("xl/activeX/activeX2.xml"), std::string::npos);
+  EXPECT_NE(d.warnings[3].find("Lost"), std::string::npos);
+}
+
+// VML groups: members placed in their group's coordinates, nested groups, names, macros and
+// texts as for shapes on their own; a group without coordinates or anchor, and groups nested
+// past the depth bound.
+TEST(OoxmlDrawing, VmlGroups) {
+  auto parts = sheetWithDrawings();
+  std::string deep;
+  for (int i = 0; i < 40; ++i) deep += "<v:group id=\"_x0000_s" + std::to_string(2000 + i) + "\" coordsize=\"10,10\">";
+  deep += "<v:rect style=\"left:0;top:0;width:5;height:5\"><x:ClientData ObjectType=\"Rect\"/></v:rect>";
+  for (int i = 0; i < 40; ++i) deep += "</v:group>";
+  parts["xl/drawings/vmlDrawing1.vml"] =
+      "<xml xmlns:v=\"v\" xmlns:x=\"x\"><v:group id=\"_x0000_s1030\" style=\"position:absolute;margin-left:48pt;"
+      "margin-top:15pt;width:144pt;height:60pt;z-index:1\" coordorigin=\"1680,1020\" coordsize=\"2880,1200\">"
+      "<v:shape id=\"_x0000_s1025\" style=\"position:absolute;left:1680;top:1020;width:1440;height:480\">"
+      "<v:textbox><div>Press</div></v:textbox><x:ClientData ObjectType=\"Button\"><x:FmlaMacro>[0]!Press</x:FmlaMacro>"
+      "</x:ClientData></v:shape><v:group id=\"_x0000_s1029\" style=\"position:absolute;left:3120;top:1020;width:1440;"
+      "height:1200\" coordorigin=\"0,0\" coordsize=\"100,100\"><v:oval id=\"_x0000_s1026\" style=\"position:absolute;"
+      "left:0;top:50;width:100;height:50\"><x:ClientData ObjectType=\"EllipseA\"/></v:oval><v:rect id=\"_x0000_s1027\" "
+      "style=\"left:0;top:0;width:100;height:50\"><v:textbox><div>Note</div></v:textbox><x:ClientData ObjectType=\"Rect\"/>"
+      "</v:rect><x:ClientData ObjectType=\"Group\"/></v:group><x:ClientData ObjectType=\"Group\"><x:Anchor>1, 0, 1, 0, 4, 0, "
+      "5, 0</x:Anchor><x:FmlaMacro>[0]!Clicked</x:FmlaMacro></x:ClientData></v:group>"
+      // No anchor, coordsize 0: placed by its style (96 px = 1.5 default columns), members in the default coordinates.
+      "<v:group id=\"_x0000_s1040\" style=\"margin-left:0;margin-top:0;width:72pt;height:15pt\" coordsize=\"0,0\">"
+      "<v:rect id=\"_x0000_s1041\" style=\"left:0;top:0;width:500;height:1000\"><x:ClientData ObjectType=\"Rect\"/></v:rect>"
+      "</v:group>" + deep + "</xml>";
+  auto book = Workbook::openMemory(test::zipImage(parts), "/tmp/groups.xlsx");
+  const auto& d = book->sheet(1).drawing();
+  ASSERT_EQ(d.shapes.size(), 2u);
+  const drawing::Shape& g = d.shapes[0];
+  EXPECT_EQ(g.objectKind, dk::Group);
+  EXPECT_EQ(g.name, "Group 6");  // 1030 & 0x3FF
+  EXPECT_EQ(g.onAction, "Clicked");
+  ASSERT_TRUE(g.geometry.anchor && g.geometry.groupExtent);
+  EXPECT_EQ(g.geometry.anchor->col2, 4u);
+  EXPECT_EQ(g.geometry.groupExtent->left, 1680);
+  EXPECT_EQ(g.geometry.groupExtent->bottom, 1020 + 1200);
+  ASSERT_EQ(g.members.size(), 2u);
+  const drawing::Shape& button = g.members[0];
+  EXPECT_EQ(button.objectKind, dk::Button);
+  EXPECT_EQ(button.name, "Button 1");
+  EXPECT_EQ(button.onAction, "Press");
+  EXPECT_EQ(button.text, "Press");
+  EXPECT_FALSE(button.geometry.anchor);
+  ASSERT_TRUE(button.geometry.childAnchor);
+  EXPECT_EQ(button.geometry.childAnchor->right, 1680 + 1440);
+  EXPECT_EQ(button.geometry.childAnchor->bottom, 1020 + 480);
+  const drawing::Shape& inner = g.members[1];
+  EXPECT_EQ(inner.objectKind, dk::Group);
+  EXPECT_EQ(inner.name, "Group 5");
+  ASSERT_TRUE(inner.geometry.childAnchor && inner.geometry.groupExtent);
+  EXPECT_EQ(inner.geometry.childAnchor->left, 3120);
+  EXPECT_EQ(inner.geometry.groupExtent->right, 100);
+  ASSERT_EQ(inner.members.size(), 2u);
+  EXPECT_EQ(inner.members[0].objectKind, dk::Oval);
+  EXPECT_EQ(inner.members[0].geometry.childAnchor->top, 50);
+  EXPECT_EQ(inner.members[1].text, "Note");
+
+  const drawing::Shape& loose = d.shapes[1];
+  ASSERT_TRUE(loose.geometry.anchor && loose.geometry.groupExtent);
+  EXPECT_EQ(loose.geometry.anchor->col2, 1u);
+  EXPECT_EQ(loose.geometry.anchor->dx2, 512);
+  EXPECT_EQ(loose.geometry.anchor->row2, 1u);
+  EXPECT_EQ(loose.geometry.groupExtent->right, 1000);
+  EXPECT_EQ(loose.members.size(), 1u);
+  // Of the 40 nested groups those past the depth bound are left out with what they hold; the
+  // groups within the bound then have no member left and draw nothing.
+  ASSERT_EQ(d.warnings.size(), 1u);
+  EXPECT_NE(d.warnings[0].find("nested deeper"), std::string::npos);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "xls/drawing/sheet_drawing.h"
 #include "xls/ooxml/package.h"
 #include "xls/ooxml/formula_text.h"
+#include "xls/ooxml/part_readers.h"
 #include "xls/ooxml/theme_colors.h"
 #include "xls/ooxml/xml_reader.h"
 
@@ -81,6 +82,21 @@ struct VmlPart {
 VmlPart readVmlPart(std::string_view text, const DrawingContext& context,
                     const std::map<std::string, std::string>& controlNames);
 
+// What tying a sheet's OLE objects and controls to their shapes needs: the package (are the
+// parts there), the sheet's relationships, its grid, and the images of its relationship ids.
+struct SheetObjectContext {
+  const Package& package;
+  const std::vector<Relationship>& sheetRels;
+  const SheetGrid& grid;
+  std::function<uint32_t(const std::string&)> picture;
+};
+// The legacy picture shape of each object's shape id becomes that object: an embedded OLE
+// object ("Object 3") or a control named by its code name. An object without its shape is
+// added where its own anchor puts it, or counted unreadable when it has none. A part that is
+// missing gives a warning.
+void tieSheetObjects(std::vector<drawing::Shape>& shapes, const std::vector<SheetObjectRef>& objects,
+                     const SheetObjectContext& context, drawing::SheetDrawing& out);
+
 // What the drawings of every sheet share: the package, theme, palette, external books and the
 // workbook's picture store that images are added to (each image part once).
 struct DrawingSources {
@@ -92,12 +108,11 @@ struct DrawingSources {
   std::map<std::string, uint32_t> pictureParts;  // image part -> 1-based index
 };
 
-// The DrawingML and VML drawings of the sheet part `sheetPart` (through its relationships
-// `drawingRelId` / `legacyDrawingRelId`): its shapes, DrawingML first. Note boxes take their
-// text from the sheet's notes, and the notes their object id and shown state from the boxes.
+// The DrawingML and VML drawings of the sheet part `sheetPart` (through the relationships its
+// links name): its shapes, DrawingML first, with its OLE objects and controls. Note boxes take
+// their text from the sheet's notes, and the notes their object id and shown state from the boxes.
 drawing::SheetDrawing readSheetDrawings(DrawingSources& sources, const std::string& sheetPart,
-                                        const std::string& drawingRelId, const std::string& legacyDrawingRelId,
-                                        SheetData& sheet);
+                                        const SheetPartLinks& links, SheetData& sheet);
 
 // Excel's RGB number (red + green*256 + blue*65536) of 0xRRGGBB.
 inline int32_t excelColor(uint32_t rrggbb) {

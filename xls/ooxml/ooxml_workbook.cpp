@@ -208,7 +208,7 @@ class PackageReader {
           XmlReader xml = XmlReader::scanning(std::move(*stream));
           SheetPartLinks links = readWorksheetPart(xml, data, bookNames_, out_.biff.globals.dateMode1904, partBytes);
           readNotes(r->target, data);
-          drawing = readSheetDrawings(drawings, r->target, links.drawingRelId, links.legacyDrawingRelId, data);
+          drawing = readSheetDrawings(drawings, r->target, links, data);
         } else {
           data.warnings.push_back("the sheet's part " + r->target + " is missing");
         }

@@ -2,6 +2,7 @@
 // parsed structures; ooxml_workbook.cpp ties them together through the relationships.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,9 +41,35 @@ class StyleColors;
 // records, their colours resolved through `colors`.
 void readStyles(XmlReader& xml, WorkbookGlobals& globals, StyleColors& colors);
 
+// A cell corner of an object's anchor (objectPr/controlPr of newer files): offsets in EMU.
+struct ObjectCellPoint {
+  uint32_t col = 0, row = 0;
+  int64_t colOffEmu = 0, rowOffEmu = 0;
+};
+
+// An <oleObject> or <control> of a sheet: drawn by the legacy VML shape of its shape id, or
+// where its own anchor says when that shape is missing.
+struct SheetObjectRef {
+  bool control = false;  // an ActiveX control; else an OLE object
+  uint32_t shapeId = 0;
+  std::string relId;      // the embedding (OLE object) or the control's part
+  std::string progId;     // OLE objects: "Word.Document.12"
+  std::string name;       // controls: their code name ("CommandButton1")
+  bool linked = false;    // an OLE object linked to a file (link attribute), not embedded
+  std::string imageRelId; // objectPr/controlPr: the image that stands for the object
+  std::optional<std::pair<ObjectCellPoint, ObjectCellPoint>> anchor;
+};
+inline constexpr size_t kMaxSheetObjects = 65535;
+
+// At an <oleObject> or <control> start: reads it with its properties (the reader left on its
+// end) into `objects`, one entry per shape id (the fallback of newer files' alternate content
+// adds nothing new). Bounded at kMaxSheetObjects.
+void readSheetObject(XmlReader& xml, std::vector<SheetObjectRef>& objects);
+
 // xl/worksheets/sheetN.xml and the other sheet kinds. Formulas are stored as display text.
 struct SheetPartLinks {
   std::string legacyDrawingRelId, drawingRelId;
+  std::vector<SheetObjectRef> objects;  // OLE objects and ActiveX controls
 };
 // date1904: the book counts days from 1904 (ISO dates of t="d" cells are turned into its serials).
 // partBytes: the part's stated size, from which the cells are reserved when the sheet does not

@@ -1,5 +1,5 @@
 // Follows a sheet's relationships to its DrawingML and legacy VML drawings and their images,
-// and ties note boxes to the sheet's notes.
+// ties note boxes to the sheet's notes and OLE objects and controls to their shapes.
 #include <algorithm>
 #include <map>
 
@@ -76,10 +76,10 @@ void tieNotes(std::vector<drawing::Shape>& shapes, const std::set<std::pair<uint
 
 }  // namespace
 
-drawing::SheetDrawing readSheetDrawings(DrawingSources& src, const std::string& sheetPart, const std::string& drawingRelId,
-                                        const std::string& legacyDrawingRelId, SheetData& sheet) {
+drawing::SheetDrawing readSheetDrawings(DrawingSources& src, const std::string& sheetPart, const SheetPartLinks& links,
+                                        SheetData& sheet) {
   drawing::SheetDrawing out;
-  if (drawingRelId.empty() && legacyDrawingRelId.empty()) return out;
+  if (links.drawingRelId.empty() && links.legacyDrawingRelId.empty() && links.objects.empty()) return out;
   const auto rels = src.package.relationships(sheetPart);
   const SheetGrid grid(sheet);
   std::map<std::string, std::string> controlNames;
@@ -88,7 +88,7 @@ drawing::SheetDrawing readSheetDrawings(DrawingSources& src, const std::string& 
     return DrawingContext{src.theme, src.palette, grid, src.books,
                           [&src, &partRels, &out](const std::string& id) { return pictureOf(src, partRels, id, out.warnings); }};
   };
-  if (const Relationship* r = byId(rels, drawingRelId)) {
+  if (const Relationship* r = byId(rels, links.drawingRelId)) {
     try {
       if (auto text = src.package.read(r->target)) {
         std::vector<Relationship> partRels;
@@ -101,21 +101,31 @@ drawing::SheetDrawing readSheetDrawings(DrawingSources& src, const std::string& 
     } catch (const std::exception& e) {
       out.warnings.push_back(std::string("the drawing part is damaged (") + e.what() + ")");
     }
+  } else if (!links.drawingRelId.empty()) {
+    out.warnings.push_back("the drawing " + links.drawingRelId + " is not among the sheet's relationships");
   }
-  if (const Relationship* r = byId(rels, legacyDrawingRelId)) {
+  std::vector<drawing::Shape> legacy;
+  if (const Relationship* r = byId(rels, links.legacyDrawingRelId)) {
     try {
       if (auto text = src.package.read(r->target)) {
         std::vector<Relationship> partRels;
         const DrawingContext ctx = contextFor(r->target, partRels);
         VmlPart part = readVmlPart(*text, ctx, controlNames);
         tieNotes(part.shapes, part.shownNotes, sheet);
-        for (drawing::Shape& s : part.shapes)
-          if (out.shapes.size() < kMaxDrawingShapes) out.shapes.push_back(std::move(s));
+        out.warnings.insert(out.warnings.end(), part.warnings.begin(), part.warnings.end());
+        legacy = std::move(part.shapes);
       }
     } catch (const std::exception& e) {
       out.warnings.push_back(std::string("the legacy drawing part is damaged (") + e.what() + ")");
     }
+  } else if (!links.legacyDrawingRelId.empty()) {
+    out.warnings.push_back("the legacy drawing " + links.legacyDrawingRelId + " is not among the sheet's relationships");
   }
+  const SheetObjectContext objects{src.package, rels, grid,
+                                   [&src, &rels, &out](const std::string& id) { return pictureOf(src, rels, id, out.warnings); }};
+  tieSheetObjects(legacy, links.objects, objects, out);
+  for (drawing::Shape& s : legacy)
+    if (out.shapes.size() < kMaxDrawingShapes) out.shapes.push_back(std::move(s));
   return out;
 }
 

@@ -1,9 +1,11 @@
-// xl/drawings/vmlDrawingN.vml: legacy form controls, note boxes and pictures. VML written by
-// Excel is often not well-formed XML (<br> without its end, unquoted attributes), so it is
-// read by a tolerant scanner of its own: tags, attributes and text, no entities but the
-// predefined and numeric ones, and bounds on shapes and text.
+// xl/drawings/vmlDrawingN.vml: legacy form controls, note boxes, pictures (which OLE objects
+// and ActiveX controls are drawn as) and groups of them. VML written by Excel is often not
+// well-formed XML (<br> without its end, unquoted attributes), so it is read by a tolerant
+// scanner of its own: tags, attributes and text, no entities but the predefined and numeric
+// ones, and bounds on shapes, group depth and text.
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 #include "core/vbstring.h"
@@ -270,11 +272,90 @@ std::string collapsedSpace(const std::string& s) {
   return out;
 }
 
+// The box a shape's style gives: margin-left/margin-top (or left/top), width and height, in
+// points where a unit is written, else as the bare numbers a group's coordinates use.
+struct StyleBox {
+  std::optional<double> left, top, width, height;
+  bool complete() const { return left && top && width && height; }
+};
+
+std::optional<double> styleLength(std::string_view v) {
+  while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
+  while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
+  double n = 0;
+  auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+  if (ec != std::errc() || !std::isfinite(n)) return std::nullopt;
+  const std::string_view unit(p, static_cast<size_t>(v.data() + v.size() - p));
+  if (unit.empty()) return n;
+  if (unit == "pt") return n;
+  if (unit == "px") return n * 0.75;
+  if (unit == "in") return n * 72;
+  if (unit == "mm") return n * 72 / 25.4;
+  if (unit == "cm") return n * 72 / 2.54;
+  return std::nullopt;
+}
+
+StyleBox styleBox(std::string_view style) {
+  StyleBox box;
+  while (!style.empty()) {
+    const size_t semi = style.find(';');
+    const std::string_view item = style.substr(0, semi);
+    style = semi == std::string_view::npos ? std::string_view() : style.substr(semi + 1);
+    const size_t colon = item.find(':');
+    if (colon == std::string_view::npos) continue;
+    std::string key;
+    for (char c : item.substr(0, colon))
+      if (c != ' ' && c != '\r' && c != '\n' && c != '\t') key += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    const auto v = styleLength(item.substr(colon + 1));
+    if (!v) continue;
+    if (key == "margin-left" || (key == "left" && !box.left)) box.left = v;
+    else if (key == "margin-top" || (key == "top" && !box.top)) box.top = v;
+    else if (key == "width") box.width = v;
+    else if (key == "height") box.height = v;
+  }
+  return box;
+}
+
+// "x,y" of coordsize and coordorigin; nullopt unless both numbers are there.
+std::optional<std::pair<double, double>> numberPair(const std::string* text) {
+  if (!text) return std::nullopt;
+  const size_t comma = text->find(',');
+  if (comma == std::string::npos) return std::nullopt;
+  auto x = styleLength(std::string_view(*text).substr(0, comma));
+  auto y = styleLength(std::string_view(*text).substr(comma + 1));
+  if (!x || !y) return std::nullopt;
+  return std::make_pair(*x, *y);
+}
+
+int32_t clampedCoordinate(double v) { return static_cast<int32_t>(std::clamp(std::round(v), -2.0e9, 2.0e9)); }
+
+// "_x0020_" and the like of a name written as an XML id, decoded.
+std::string decodedName(const std::string& id) {
+  std::string out;
+  for (size_t i = 0; i < id.size(); ++i) {
+    uint32_t cp = 0;
+    if (id.compare(i, 2, "_x") == 0 && i + 7 <= id.size() && id[i + 6] == '_') {
+      auto [p, ec] = std::from_chars(id.data() + i + 2, id.data() + i + 6, cp, 16);
+      if (ec == std::errc() && p == id.data() + i + 6) {
+        appendUtf8(out, cp);
+        i += 6;
+        continue;
+      }
+    }
+    out += id[i];
+  }
+  return out;
+}
+
 struct Building {
   std::string element;  // the shape's tag name ("v:shape")
   drawing::Shape shape;
   std::optional<uint16_t> kind;
   std::string spid, anchor, row, col, macro;
+  std::string idName;    // the name the id gives when o:spid holds the shape id
+  bool group = false;
+  StyleBox box;          // from the style
+  drawing::ArtRect extent{0, 0, 1000, 1000};  // a group's coordinates (coordorigin, coordsize)
   bool visible = false;
   bool inText = false;
   std::string text;
@@ -282,7 +363,15 @@ struct Building {
 
 bool isShapeTag(const std::string& local) {
   return local == "shape" || local == "rect" || local == "roundrect" || local == "oval" || local == "line" ||
-         local == "polyline" || local == "arc" || local == "image" || local == "curve";
+         local == "polyline" || local == "arc" || local == "image" || local == "curve" || local == "group";
+}
+
+const std::string* attrOfLocal(const Tag& tag, std::string_view local) {
+  for (const auto& [k, v] : tag.attrs)
+    if (k == local || (k.size() > local.size() && k.compare(k.size() - local.size(), local.size(), local) == 0 &&
+                       k[k.size() - local.size() - 1] == ':'))
+      return &v;
+  return nullptr;
 }
 
 class VmlReader {
@@ -299,6 +388,11 @@ class VmlReader {
         field.clear();
         continue;
       }
+      // Inside shapes nested past the depth bound nothing is read but their ends.
+      if (ignored_ > 0) {
+        if (tag.end && isShapeTag(localOf(tag.name))) --ignored_;
+        continue;
+      }
       if (stack_.empty()) continue;
       Building& b = stack_.back();
       if (tag.name.empty()) {
@@ -309,6 +403,7 @@ class VmlReader {
       const std::string local = localOf(tag.name);
       if (tag.end) {
         if (tag.name == b.element) finish();
+        else if (isShapeTag(local)) closeUpTo(tag.name);
         else if (local == "textbox") b.inText = false;
         else if ((local == "div" || local == "p") && b.inText && !b.text.empty()) b.text += kBreak;
         field.clear();
@@ -331,10 +426,27 @@ class VmlReader {
   }
 
   void begin(const Tag& tag) {
-    if (stack_.size() >= static_cast<size_t>(kMaxGroupDepth)) return;
     Building b;
     b.element = tag.name;
-    b.spid = tag.attr("id") ? *tag.attr("id") : "";
+    b.group = localOf(tag.name) == "group";
+    // Excel writes a control's shape id to o:spid and its name to id.
+    const std::string* id = tag.attr("id");
+    if (const std::string* spid = attrOfLocal(tag, "spid")) {
+      b.spid = *spid;
+      if (id && *id != *spid && id->rfind("_x0000_", 0) != 0) b.idName = decodedName(*id);
+    } else {
+      b.spid = id ? *id : "";
+    }
+    if (const std::string* style = tag.attr("style")) b.box = styleBox(*style);
+    if (b.group) {
+      // A group draws its members in its own coordinates: coordsize units from coordorigin
+      // (1000 by 1000 from 0,0 unless written; an empty size keeps the default).
+      const auto origin = numberPair(tag.attr("coordorigin")).value_or(std::make_pair(0.0, 0.0));
+      auto size = numberPair(tag.attr("coordsize")).value_or(std::make_pair(1000.0, 1000.0));
+      if (size.first <= 0 || size.second <= 0) size = {1000.0, 1000.0};
+      b.extent = drawing::ArtRect{clampedCoordinate(origin.first), clampedCoordinate(origin.second),
+                                  clampedCoordinate(origin.first + size.first), clampedCoordinate(origin.second + size.second)};
+    }
     drawing::Shape& s = b.shape;
     if (vmlFalse(tag.attr("filled"))) s.filled = false;
     if (vmlFalse(tag.attr("stroked"))) s.lined = false;
@@ -355,6 +467,12 @@ class VmlReader {
   // Tags are dispatched here before run() sees them as members of the open shape.
   bool opens(const Tag& tag) {
     if (tag.end || !isShapeTag(localOf(tag.name))) return false;
+    if (ignored_ > 0 || stack_.size() >= static_cast<size_t>(kMaxGroupDepth)) {
+      if (!tag.selfClosing) ++ignored_;
+      if (!warnedDepth_) out_.warnings.push_back("shapes nested deeper than " + std::to_string(kMaxGroupDepth) + " levels are left out");
+      warnedDepth_ = true;
+      return true;
+    }
     begin(tag);
     if (tag.selfClosing) finish();
     return true;
@@ -384,10 +502,22 @@ class VmlReader {
       if (auto rgb = vmlColor(*c, ctx_.palette)) b.shape.lineColor = excelColor(*rgb);
   }
 
+  // An end tag of a shape that is not the innermost open one (that one was never closed):
+  // every shape inside it ends with it. A stray end tag ends nothing.
+  void closeUpTo(const std::string& element) {
+    auto open = std::find_if(stack_.rbegin(), stack_.rend(), [&](const Building& b) { return b.element == element; });
+    if (open == stack_.rend()) return;
+    const size_t keep = static_cast<size_t>(stack_.rend() - open) - 1;
+    while (stack_.size() > keep) finish();
+  }
+
   void finish() {
     Building b = std::move(stack_.back());
     stack_.pop_back();
-    if (!b.kind || out_.shapes.size() >= kMaxDrawingShapes) return;
+    if (b.group) b.kind = dk::Group;
+    if (!b.kind || built_ >= kMaxDrawingShapes) return;
+    // A group whose members were all left out draws nothing.
+    if (b.group && b.shape.members.empty()) return;
     drawing::Shape& s = b.shape;
     s.objectKind = *b.kind;
     // "_x0000_s1025": the shape id; Excel numbers default names by its low ten bits.
@@ -398,13 +528,19 @@ class VmlReader {
     s.shapeId = spid;
     s.objectId = static_cast<uint16_t>(spid & 0x3FF);
     if (auto it = names_.find(b.spid); it != names_.end()) s.storedName = it->second;
+    if (s.storedName.empty()) s.storedName = b.idName;
     s.name = s.storedName.empty() ? drawing::defaultShapeName(s.objectKind, s.objectId, false) : s.storedName;
     s.onAction = macroText(collapsedSpace(b.macro), ctx_.books);
     const std::string text = collapsedSpace(b.text);
-    if (s.objectKind != dk::Note && s.objectKind != dk::Picture) {
+    if (s.objectKind != dk::Note && s.objectKind != dk::Picture && !b.group) {
       s.hasText = !text.empty();
       s.text = text.size() > kMaxText ? text.substr(0, kMaxText) : text;
       while (!s.text.empty() && s.text.back() == '\n') s.text.pop_back();
+    }
+    if (b.group) {
+      s.hasText = false;
+      s.filled = s.lined = false;
+      s.geometry.groupExtent = b.extent;
     }
     if (s.objectKind == dk::Note) {
       s.hasText = true;
@@ -412,7 +548,19 @@ class VmlReader {
       s.noteCol = number(b.col, 16383);
       if (b.visible && s.noteRow && s.noteCol) out_.shownNotes.insert({*s.noteRow, *s.noteCol});
     }
+    ++built_;
+    // A member sits in its group's coordinates; only top-level shapes are anchored to cells.
+    if (!stack_.empty() && stack_.back().group) {
+      const StyleBox& box = b.box;
+      if (box.complete())
+        s.geometry.childAnchor = drawing::ArtRect{clampedCoordinate(*box.left), clampedCoordinate(*box.top),
+                                                  clampedCoordinate(*box.left + *box.width),
+                                                  clampedCoordinate(*box.top + *box.height)};
+      stack_.back().shape.members.push_back(std::move(s));
+      return;
+    }
     s.geometry.anchor = anchorOf(b.anchor);
+    if (!s.geometry.anchor && b.group) s.geometry.anchor = anchorOfBox(b.box);
     out_.shapes.push_back(std::move(s));
   }
 
@@ -443,9 +591,25 @@ class VmlReader {
     return ctx_.grid.anchor(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
   }
 
+  // A top-level group without a cell anchor: where its style's box in points lies on the sheet.
+  std::optional<drawing::CellAnchor> anchorOfBox(const StyleBox& box) const {
+    if (!box.complete()) return std::nullopt;
+    constexpr double kPixelsPerPoint = 96.0 / 72.0;
+    auto px = [&](double pt) { return std::clamp(pt * kPixelsPerPoint, 0.0, 1.0e8); };
+    const SheetGrid& g = ctx_.grid;
+    auto [c1, dx1] = g.walkColumns(0, 0, px(*box.left));
+    auto [r1, dy1] = g.walkRows(0, 0, px(*box.top));
+    auto [c2, dx2] = g.walkColumns(c1, dx1, px(*box.width));
+    auto [r2, dy2] = g.walkRows(r1, dy1, px(*box.height));
+    return g.anchor(c1, dx1, r1, dy1, c2, dx2, r2, dy2);
+  }
+
   const DrawingContext& ctx_;
   const std::map<std::string, std::string>& names_;
   std::vector<Building> stack_;
+  size_t ignored_ = 0;   // open shapes nested past the depth bound
+  bool warnedDepth_ = false;
+  size_t built_ = 0;     // shapes and members kept, at most kMaxDrawingShapes
   VmlPart out_;
 };
 

@@ -101,6 +101,8 @@ class WorksheetReader {
         links_.legacyDrawingRelId = xml_.attr("id").value_or("");
       } else if (n == "drawing") {
         links_.drawingRelId = xml_.attr("id").value_or("");
+      } else if (n == "oleObject" || n == "control") {
+        readSheetObject(xml_, links_.objects);
       }
     }
     finish();

@@ -1,0 +1,164 @@
+// A sheet's OLE objects and ActiveX controls (<oleObjects>, <controls>): read from the sheet
+// part, then tied to the legacy VML shapes that draw them, so that they appear among the
+// sheet's shapes as the BIFF drawing layer gives them (pictures; embedded objects as such).
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <set>
+
+#include "xls/ooxml/drawing_parts.h"
+
+namespace zel::xls::ooxml {
+namespace {
+
+namespace dk = drawing::kind;
+
+int64_t numberOf(std::string_view s, int64_t fallback) {
+  int64_t v = fallback;
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  std::from_chars(s.data(), s.data() + s.size(), v);
+  return v;
+}
+
+// Fills the fields the entry lacks from a later entry of the same shape id.
+void merge(SheetObjectRef& into, SheetObjectRef&& from) {
+  if (into.relId.empty()) into.relId = std::move(from.relId);
+  if (into.progId.empty()) into.progId = std::move(from.progId);
+  if (into.name.empty()) into.name = std::move(from.name);
+  if (into.imageRelId.empty()) into.imageRelId = std::move(from.imageRelId);
+  if (!into.anchor) into.anchor = from.anchor;
+}
+
+const Relationship* relationshipOf(const std::vector<Relationship>& rels, const std::string& id) {
+  if (id.empty()) return nullptr;
+  for (const Relationship& r : rels)
+    if (r.id == id) return &r;
+  return nullptr;
+}
+
+std::string describe(const SheetObjectRef& o) {
+  if (o.control) return "the ActiveX control " + (o.name.empty() ? std::string() : o.name + " ") + "(shape " + std::to_string(o.shapeId) + ")";
+  return "the OLE object " + (o.progId.empty() ? std::string() : o.progId + " ") + "(shape " + std::to_string(o.shapeId) + ")";
+}
+
+// True when the part the object names is in the package; a warning when it is not.
+bool partPresent(const SheetObjectRef& o, const SheetObjectContext& ctx, std::vector<std::string>& warnings) {
+  const Relationship* r = relationshipOf(ctx.sheetRels, o.relId);
+  if (!r) {
+    warnings.push_back(describe(o) + " names no part of the package" + (o.relId.empty() ? "" : " (" + o.relId + ")"));
+    return false;
+  }
+  if (r->external) return false;  // an object kept outside the workbook is linked, not embedded
+  if (!ctx.package.exists(r->target)) {
+    warnings.push_back("the part " + r->target + " of " + describe(o) + " is missing");
+    return false;
+  }
+  return true;
+}
+
+struct Found {
+  drawing::Shape* shape = nullptr;
+  bool member = false;  // of a group: placed by its group, never by a cell anchor
+};
+
+// The legacy picture shapes by shape id, group members included (the first of an id wins).
+void collectPictures(std::vector<drawing::Shape>& shapes, std::map<uint32_t, Found>& byId, int depth) {
+  for (drawing::Shape& s : shapes) {
+    if (s.objectKind == dk::Picture && s.shapeId != 0) byId.emplace(s.shapeId, Found{&s, depth > 0});
+    if (depth < kMaxGroupDepth) collectPictures(s.members, byId, depth + 1);
+  }
+}
+
+std::optional<drawing::CellAnchor> anchorOf(const SheetObjectRef& o, const SheetGrid& grid) {
+  if (!o.anchor) return std::nullopt;
+  const auto& [from, to] = *o.anchor;
+  auto px = [](int64_t emu) { return std::max<int64_t>(emu, 0) / kEmuPerPixel; };
+  return grid.anchor(from.col, px(from.colOffEmu), from.row, px(from.rowOffEmu), to.col, px(to.colOffEmu), to.row,
+                     px(to.rowOffEmu));
+}
+
+}  // namespace
+
+void readSheetObject(XmlReader& xml, std::vector<SheetObjectRef>& objects) {
+  SheetObjectRef o;
+  o.control = xml.localName() == "control";
+  o.shapeId = static_cast<uint32_t>(std::clamp<int64_t>(numberOf(xml.attrView("shapeId").value_or(""), 0), 0, UINT32_MAX));
+  o.relId = xml.attr("id").value_or("");
+  o.progId = xml.attr("progId").value_or("");
+  o.name = xml.attr("name").value_or("");
+  o.linked = xml.attrView("link").has_value();
+  if (!xml.isEmptyElement()) {
+    ObjectCellPoint from, to;
+    ObjectCellPoint* point = nullptr;
+    bool haveFrom = false, haveTo = false;
+    const int depth = xml.depth();
+    while (xml.nextInside(depth)) {
+      const std::string_view n = xml.localName();
+      if (xml.isEnd()) {
+        if (n == "from" || n == "to") point = nullptr;
+        continue;
+      }
+      if (n == "objectPr" || n == "controlPr") {
+        o.imageRelId = xml.attr("id").value_or("");
+      } else if (n == "from" || n == "to") {
+        point = n == "from" ? &from : &to;
+        (n == "from" ? haveFrom : haveTo) = true;
+        if (xml.isEmptyElement()) point = nullptr;
+      } else if (point && (n == "col" || n == "row" || n == "colOff" || n == "rowOff")) {
+        const bool col = n == "col", row = n == "row", colOff = n == "colOff";
+        const int64_t v = numberOf(xml.text(), 0);
+        if (col) point->col = static_cast<uint32_t>(std::clamp<int64_t>(v, 0, kMaxColumns - 1));
+        else if (row) point->row = static_cast<uint32_t>(std::clamp<int64_t>(v, 0, kMaxRows - 1));
+        else (colOff ? point->colOffEmu : point->rowOffEmu) = std::clamp<int64_t>(v, 0, INT32_MAX);
+      }
+    }
+    if (haveFrom && haveTo) o.anchor = std::make_pair(from, to);
+  }
+  if (o.shapeId == 0) return;  // nothing ties it to a shape
+  if (!objects.empty() && objects.back().shapeId == o.shapeId && objects.back().control == o.control) {
+    merge(objects.back(), std::move(o));
+    return;
+  }
+  if (objects.size() < kMaxSheetObjects) objects.push_back(std::move(o));
+}
+
+void tieSheetObjects(std::vector<drawing::Shape>& shapes, const std::vector<SheetObjectRef>& objects,
+                     const SheetObjectContext& ctx, drawing::SheetDrawing& out) {
+  if (objects.empty()) return;
+  std::map<uint32_t, Found> byId;
+  collectPictures(shapes, byId, 0);
+  std::set<uint32_t> seen;
+  std::vector<drawing::Shape> added;  // objects whose legacy shape is missing, from their own anchors
+  for (const SheetObjectRef& o : objects) {
+    if (!seen.insert(o.shapeId).second) continue;
+    // A linked object needs no part; an embedded one or a control names its own.
+    const bool present = !o.linked && partPresent(o, ctx, out.warnings);
+    const bool embedded = !o.control && present;
+    drawing::Shape* s = nullptr;
+    bool member = false;
+    if (auto it = byId.find(o.shapeId); it != byId.end()) {
+      s = it->second.shape;
+      member = it->second.member;
+    } else if (auto anchor = anchorOf(o, ctx.grid); anchor && shapes.size() + added.size() < kMaxDrawingShapes) {
+      drawing::Shape& n = added.emplace_back();
+      n.objectKind = dk::Picture;
+      n.shapeId = o.shapeId;
+      n.objectId = static_cast<uint16_t>(o.shapeId & 0x3FF);
+      n.filled = n.lined = false;
+      n.geometry.anchor = anchor;
+      s = &n;
+    } else {
+      out.warnings.push_back(describe(o) + " has no shape in the sheet's drawing and is left out");
+      ++out.unreadable;
+      continue;
+    }
+    if (!s->geometry.anchor && !member) s->geometry.anchor = anchorOf(o, ctx.grid);
+    if (s->geometry.pictureIndex == 0 && !o.imageRelId.empty() && ctx.picture) s->geometry.pictureIndex = ctx.picture(o.imageRelId);
+    if (o.control && !o.name.empty()) s->storedName = o.name;
+    s->embeddedObject = embedded;
+    s->name = s->storedName.empty() ? drawing::defaultShapeName(s->objectKind, s->objectId, embedded) : s->storedName;
+  }
+  for (drawing::Shape& s : added) shapes.push_back(std::move(s));
+}
+
+}  // namespace zel::xls::ooxml
