@@ -5,6 +5,7 @@
 #include <charconv>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 #include "xls/ooxml/drawing_parts.h"
 
@@ -29,12 +30,6 @@ void merge(SheetObjectRef& into, SheetObjectRef&& from) {
   if (!into.anchor) into.anchor = from.anchor;
 }
 
-const Relationship* relationshipOf(const std::vector<Relationship>& rels, const std::string& id) {
-  if (id.empty()) return nullptr;
-  for (const Relationship& r : rels)
-    if (r.id == id) return &r;
-  return nullptr;
-}
 
 std::string describe(const SheetObjectRef& o) {
   if (o.control) return "the ActiveX control " + (o.name.empty() ? std::string() : o.name + " ") + "(shape " + std::to_string(o.shapeId) + ")";
@@ -42,14 +37,16 @@ std::string describe(const SheetObjectRef& o) {
 }
 
 // True when the part the object names is in the package; a warning when it is not.
-bool partPresent(const SheetObjectRef& o, const SheetObjectContext& ctx, std::vector<std::string>& warnings) {
-  const Relationship* r = relationshipOf(ctx.sheetRels, o.relId);
+bool partPresent(const SheetObjectRef& o, const std::unordered_map<std::string, const Relationship*>& rels,
+                 const Package& package, std::vector<std::string>& warnings) {
+  const auto found = rels.find(o.relId);
+  const Relationship* r = found == rels.end() ? nullptr : found->second;
   if (!r) {
     warnings.push_back(describe(o) + " names no part of the package" + (o.relId.empty() ? "" : " (" + o.relId + ")"));
     return false;
   }
   if (r->external) return false;  // an object kept outside the workbook is linked, not embedded
-  if (!ctx.package.exists(r->target)) {
+  if (!package.exists(r->target)) {
     warnings.push_back("the part " + r->target + " of " + describe(o) + " is missing");
     return false;
   }
@@ -127,12 +124,14 @@ void tieSheetObjects(std::vector<drawing::Shape>& shapes, const std::vector<Shee
   if (objects.empty()) return;
   std::map<uint32_t, Found> byId;
   collectPictures(shapes, byId, 0);
+  std::unordered_map<std::string, const Relationship*> rels;
+  for (const Relationship& r : ctx.sheetRels) rels.emplace(r.id, &r);
   std::set<uint32_t> seen;
   std::vector<drawing::Shape> added;  // objects whose legacy shape is missing, from their own anchors
   for (const SheetObjectRef& o : objects) {
     if (!seen.insert(o.shapeId).second) continue;
     // A linked object needs no part; an embedded one or a control names its own.
-    const bool present = !o.linked && partPresent(o, ctx, out.warnings);
+    const bool present = !o.linked && partPresent(o, rels, ctx.package, out.warnings);
     const bool embedded = !o.control && present;
     drawing::Shape* s = nullptr;
     bool member = false;

@@ -2,6 +2,7 @@
 // ties note boxes to the sheet's notes and OLE objects and controls to their shapes.
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 #include "core/vbstring.h"
 #include "xls/ooxml/drawing_parts.h"
@@ -13,6 +14,16 @@ const Relationship* byId(const std::vector<Relationship>& rels, const std::strin
   for (const Relationship& r : rels)
     if (r.id == id && !r.external) return &r;
   return nullptr;
+}
+
+// A part's relationships inside the package by id, so that many pictures of one part each
+// find theirs without a scan of all.
+using RelationshipIndex = std::unordered_map<std::string, const Relationship*>;
+RelationshipIndex indexOf(const std::vector<Relationship>& rels) {
+  RelationshipIndex index;
+  for (const Relationship& r : rels)
+    if (!r.external) index.emplace(r.id, &r);
+  return index;
 }
 
 drawing::PictureFormat formatOf(const std::string& part, const std::string& bytes) {
@@ -30,10 +41,11 @@ drawing::PictureFormat formatOf(const std::string& part, const std::string& byte
 }
 
 // The 1-based store index of the image a relationship of `part` names, reading it once.
-uint32_t pictureOf(DrawingSources& src, const std::vector<Relationship>& rels, const std::string& relId,
+uint32_t pictureOf(DrawingSources& src, const RelationshipIndex& rels, const std::string& relId,
                    std::vector<std::string>& warnings) {
-  const Relationship* r = byId(rels, relId);
-  if (!r) return 0;
+  const auto found = rels.find(relId);
+  if (found == rels.end()) return 0;
+  const Relationship* r = found->second;
   if (auto it = src.pictureParts.find(r->target); it != src.pictureParts.end()) return it->second;
   if (src.pictures.pictures.size() >= drawing::kMaxStoredPictures) return 0;
   drawing::StoredPicture pic;
@@ -83,16 +95,18 @@ drawing::SheetDrawing readSheetDrawings(DrawingSources& src, const std::string& 
   const auto rels = src.package.relationships(sheetPart);
   const SheetGrid grid(sheet);
   std::map<std::string, std::string> controlNames;
-  auto contextFor = [&](const std::string& part, std::vector<Relationship>& partRels) {
-    partRels = src.package.relationships(part);
+  auto contextFor = [&](const std::string& part, RelationshipIndex& partRels, std::vector<Relationship>& kept) {
+    kept = src.package.relationships(part);
+    partRels = indexOf(kept);
     return DrawingContext{src.theme, src.palette, grid, src.books,
                           [&src, &partRels, &out](const std::string& id) { return pictureOf(src, partRels, id, out.warnings); }};
   };
   if (const Relationship* r = byId(rels, links.drawingRelId)) {
     try {
       if (auto text = src.package.read(r->target)) {
-        std::vector<Relationship> partRels;
-        const DrawingContext ctx = contextFor(r->target, partRels);
+        std::vector<Relationship> kept;
+        RelationshipIndex partRels;
+        const DrawingContext ctx = contextFor(r->target, partRels, kept);
         XmlReader xml(std::move(*text));
         DrawingPart part = readDrawingPart(xml, ctx);
         out.shapes = std::move(part.shapes);
@@ -108,8 +122,9 @@ drawing::SheetDrawing readSheetDrawings(DrawingSources& src, const std::string& 
   if (const Relationship* r = byId(rels, links.legacyDrawingRelId)) {
     try {
       if (auto text = src.package.read(r->target)) {
-        std::vector<Relationship> partRels;
-        const DrawingContext ctx = contextFor(r->target, partRels);
+        std::vector<Relationship> kept;
+        RelationshipIndex partRels;
+        const DrawingContext ctx = contextFor(r->target, partRels, kept);
         VmlPart part = readVmlPart(*text, ctx, controlNames);
         tieNotes(part.shapes, part.shownNotes, sheet);
         out.warnings.insert(out.warnings.end(), part.warnings.begin(), part.warnings.end());
@@ -121,8 +136,10 @@ drawing::SheetDrawing readSheetDrawings(DrawingSources& src, const std::string& 
   } else if (!links.legacyDrawingRelId.empty()) {
     out.warnings.push_back("the legacy drawing " + links.legacyDrawingRelId + " is not among the sheet's relationships");
   }
-  const SheetObjectContext objects{src.package, rels, grid,
-                                   [&src, &rels, &out](const std::string& id) { return pictureOf(src, rels, id, out.warnings); }};
+  const RelationshipIndex sheetRels = indexOf(rels);
+  const SheetObjectContext objects{src.package, rels, grid, [&src, &sheetRels, &out](const std::string& id) {
+                                     return pictureOf(src, sheetRels, id, out.warnings);
+                                   }};
   tieSheetObjects(legacy, links.objects, objects, out);
   for (drawing::Shape& s : legacy)
     if (out.shapes.size() < kMaxDrawingShapes) out.shapes.push_back(std::move(s));
