@@ -1,6 +1,7 @@
 // The drawing layer of a worksheet package: the theme's colours, DrawingML drawings
-// (xl/drawings/drawingN.xml) and legacy VML drawings (form controls, note boxes), turned into
-// the shapes the BIFF drawing layer gives, anchored to cells the same way.
+// (xl/drawings/drawingN.xml), legacy VML drawings (form controls, note boxes, groups) and the
+// OLE objects and controls they draw, turned into the shapes the BIFF drawing layer gives,
+// anchored to cells the same way.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -72,8 +73,9 @@ struct DrawingPart {
 };
 DrawingPart readDrawingPart(XmlReader& xml, const DrawingContext& context);
 
-// A legacy VML drawing, read tolerantly (it is often not well-formed XML). controlNames from
-// the sheet's DrawingML part name the controls.
+// A legacy VML drawing, read tolerantly (it is often not well-formed XML): groups (v:group)
+// hold their members in the group's coordinates, nested at most kMaxGroupDepth deep.
+// controlNames from the sheet's DrawingML part name the controls.
 struct VmlPart {
   std::vector<drawing::Shape> shapes;
   std::set<std::pair<uint32_t, uint32_t>> shownNotes;  // (row, column) of notes shown on the sheet
