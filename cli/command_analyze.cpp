@@ -95,10 +95,9 @@ int runAnalyze(const std::vector<std::string>& args) {
   }
   ModuleCounts counts = opened.counts;
 
-  ResultDb db = openAnalyzeDb(paths);
-  // This run's Analyze.mdb is scratch, removed with the run folder: its commits need not wait
-  // for the disk. The result file is written and synced on its own when the run saves it.
-  db.exec("PRAGMA synchronous=OFF");
+  // This run's Analyze.mdb is scratch, removed with the run folder. The result file is
+  // written and synced on its own when the run saves it.
+  ResultDb db = openScratchAnalyzeDb(paths);
   db.clearTable("T_XlTitle");
   if (const std::string line = headerFileLine(request); !line.empty()) {
     TableWriter title(db, "T_XlTitle");

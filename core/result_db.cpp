@@ -260,16 +260,10 @@ TableWriter::TableWriter(ResultDb& db, std::string table) : db_(&db), table_(std
   sql += ") VALUES (" + marks + ")";
   insert_ = std::make_unique<Statement>(db.handle(), sql);
   values_.assign(columns_.size(), std::monostate{});
+  isSet_.assign(columns_.size(), 0);
 }
 
-void TableWriter::addNew() {
-  std::fill(values_.begin(), values_.end(), DbValue{});
-  pending_ = true;
-}
-
-void TableWriter::set(std::string_view field, DbValue value) {
-  // Field names compare without regard to ASCII case; the search starts after the field set
-  // last, so a row filled in column order finds each field at the first look.
+size_t TableWriter::find(std::string_view field, size_t from) const {
   auto sameField = [](std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -282,13 +276,47 @@ void TableWriter::set(std::string_view field, DbValue value) {
   };
   const size_t n = columns_.size();
   for (size_t k = 0; k < n; ++k) {
-    const size_t i = (next_ + k) % n;
-    if (!sameField(columns_[i], field)) continue;
-    values_[i] = std::move(value);
-    next_ = i + 1;
-    return;
+    const size_t i = (from + k) % n;
+    if (sameField(columns_[i], field)) return i;
   }
-  throw DbError(SQLITE_ERROR, "Item not found in this collection: " + table_ + "." + std::string(field));
+  return n;
+}
+
+size_t TableWriter::field(std::string_view name) const {
+  const size_t i = find(name, 0);
+  if (i == columns_.size())
+    throw DbError(SQLITE_ERROR, "Item not found in this collection: " + table_ + "." + std::string(name));
+  return i;
+}
+
+void TableWriter::addNew() {
+  std::fill(isSet_.begin(), isSet_.end(), 0);
+  pending_ = true;
+}
+
+void TableWriter::set(std::string_view field, DbValue value) {
+  // The search starts after the field set last, so a row filled in column order finds each
+  // field at the first look.
+  const size_t i = find(field, next_);
+  if (i == columns_.size())
+    throw DbError(SQLITE_ERROR, "Item not found in this collection: " + table_ + "." + std::string(field));
+  values_[i] = std::move(value);
+  isSet_[i] = 1;
+  next_ = i + 1;
+}
+
+void TableWriter::setAt(size_t index, int64_t v) {
+  values_.at(index) = v;
+  isSet_[index] = 1;
+}
+
+void TableWriter::setAt(size_t index, std::string_view text) {
+  DbValue& v = values_.at(index);
+  if (auto* s = std::get_if<std::string>(&v))
+    s->assign(text);
+  else
+    v.emplace<std::string>(text);
+  isSet_[index] = 1;
 }
 
 void TableWriter::update() {
@@ -299,7 +327,8 @@ void TableWriter::update() {
     Statement* st;
     ~ResetAfter() { st->reset(); }
   } resetAfter{insert_.get()};
-  for (size_t i = 0; i < values_.size(); ++i) insert_->bindInPlace(static_cast<int>(i + 1), values_[i]);
+  for (size_t i = 0; i < values_.size(); ++i)
+    if (isSet_[i]) insert_->bindInPlace(static_cast<int>(i + 1), values_[i]);
   insert_->step();
   pending_ = false;
 }

@@ -107,9 +107,14 @@ class Statement {
 };
 
 // ResultRs: a table opened for adding rows by field name (AddNew / field = value / Update).
+// A writer of many rows looks its fields up once (field) and sets them by position; texts set
+// by position are copied into the row's own buffers, which keep their room from row to row.
 class TableWriter {
  public:
   TableWriter(ResultDb& db, std::string table);
+  // Position of a field (names compare without regard to ASCII case); throws for a name the
+  // table does not have.
+  size_t field(std::string_view name) const;
   void addNew();
   void set(std::string_view field, DbValue value);
   void set(std::string_view field, const char* text) { set(field, DbValue(std::string(text))); }
@@ -119,14 +124,19 @@ class TableWriter {
   void set(std::string_view field, double v) { set(field, DbValue(v)); }
   void set(std::string_view field, const std::string& v) { set(field, DbValue(v)); }
   void set(std::string_view field, std::string&& v) { set(field, DbValue(std::move(v))); }
+  void setAt(size_t index, int64_t v);
+  void setAt(size_t index, std::string_view text);
   void update();
   const std::string& table() const { return table_; }
 
  private:
+  size_t find(std::string_view field, size_t from) const;  // columns_.size() when missing
+
   ResultDb* db_;
   std::string table_;
   std::vector<std::string> columns_;
   std::vector<DbValue> values_;
+  std::vector<char> isSet_;  // fields of the current row given a value; the others are Null
   size_t next_ = 0;  // where the next field lookup starts: fields are mostly set in one order
   std::unique_ptr<Statement> insert_;
   bool pending_ = false;

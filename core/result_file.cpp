@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <regex>
 
@@ -79,6 +80,31 @@ void removeStaleTempFiles(const std::string& target) {
   }
 }
 
+// Copies the whole database into the empty file tmp. Without free pages the pages are copied
+// as they are (the backup interface: no table is rebuilt); a database with free pages is
+// rebuilt compactly by VACUUM INTO, so space and old contents of freed pages stay behind.
+void copyDatabase(ResultDb& source, const std::string& tmp) {
+  const auto freePages = source.query("PRAGMA freelist_count");
+  if (freePages.empty() || dbValueText(freePages[0][0]) != "0") {
+    Statement vacuum(source.handle(), "VACUUM INTO ?1");
+    vacuum.bind(1, tmp);
+    vacuum.step();
+    return;
+  }
+  sqlite3* raw = nullptr;
+  int rc = sqlite3_open_v2(tmp.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  std::unique_ptr<sqlite3, int (*)(sqlite3*)> dest(raw, sqlite3_close_v2);
+  if (rc != SQLITE_OK) throw DbError(rc, tmp + ": " + (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
+  // Nothing of the file is used before it is synced and checked: no journal, no syncs.
+  sqlite3_exec(dest.get(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
+  sqlite3_backup* backup = sqlite3_backup_init(dest.get(), "main", source.handle(), "main");
+  if (!backup) throw DbError(sqlite3_errcode(dest.get()), std::string("backup: ") + sqlite3_errmsg(dest.get()));
+  rc = sqlite3_backup_step(backup, -1);
+  const int finished = sqlite3_backup_finish(backup);
+  if (rc != SQLITE_DONE) throw DbError(rc, std::string("backup: ") + sqlite3_errstr(rc));
+  if (finished != SQLITE_OK) throw DbError(finished, std::string("backup: ") + sqlite3_errmsg(dest.get()));
+}
+
 int64_t asInt(const DbValue& v, const char* field) {
   if (auto* n = std::get_if<int64_t>(&v)) return *n;
   if (std::holds_alternative<std::monostate>(v)) return 0;
@@ -138,20 +164,25 @@ void writeResultFileCopy(ResultDb& source, const std::string& target, const std:
     throw VbError(number, what);
   };
   try {
-    Statement vacuum(source.handle(), "VACUUM INTO ?1");
-    vacuum.bind(1, tmp);
-    vacuum.step();
+    copyDatabase(source, tmp);
   } catch (const DbError& e) {
     failWith(75, std::string("結果ファイルを書き込めません: ") + e.what());
   }
   try {
     ResultDb copy(tmp);
-    copy.exec("PRAGMA journal_mode=DELETE");
+    // The temporary file is synced as a whole before it is renamed, and a crash before that
+    // leaves only a file the next save removes: its own writes need neither syncs nor a
+    // journal file. Pages freed by the clearing are zeroed, so no row of an emptied table
+    // stays readable in the file; a small cache, as the check reads each page about once.
+    copy.exec("PRAGMA journal_mode=MEMORY");
+    copy.exec("PRAGMA synchronous=OFF");
+    copy.exec("PRAGMA secure_delete=ON");
+    copy.exec("PRAGMA cache_size=-2048");
     {
       ResultDb::Run run(copy);
       for (const auto& t : resultTableNames()) {
         if (t == "T_XlSaveFlag" || t == "T_XlTitle" || keepTables.count(t)) continue;
-        if (copy.hasTable(t)) copy.clearTable(t);
+        if (copy.hasTable(t) && !copy.query("SELECT 1 FROM \"" + t + "\" LIMIT 1").empty()) copy.clearTable(t);
       }
     }
     auto check = copy.query("PRAGMA quick_check");

@@ -16,9 +16,10 @@ std::string normalizeXdbName(const std::string& path);
 // The result tables that a done flag vouches for (tables filled by that analysis).
 std::set<std::string> tablesVouchedByFlags(const DoneFlags& flags);
 
-// Copies the open database to target: a temporary file in the target folder (VACUUM INTO),
-// emptied of every result table not in keepTables (T_XlSaveFlag and T_XlTitle are always kept),
-// synced, reopened and checked, then renamed over target. The source is never changed.
+// Copies the open database to target: a temporary file in the target folder (a page copy, or
+// VACUUM INTO when the source has free pages), reopened, emptied of every result table not in
+// keepTables (T_XlSaveFlag and T_XlTitle are always kept; freed pages are zeroed), checked,
+// synced, then renamed over target. The source is never changed.
 // Throws VbError (number 75 path/file access error, 3000+ database errors) and removes the
 // temporary file when anything fails; an existing target is then left as it was.
 void writeResultFileCopy(ResultDb& source, const std::string& target, const std::set<std::string>& keepTables);

@@ -18,6 +18,14 @@ ResultDb openAnalyzeDb(const ProgramPaths& paths) {
   return db;
 }
 
+ResultDb openScratchAnalyzeDb(const ProgramPaths& paths) {
+  ResultDb db(paths.DbPath);
+  db.exec("PRAGMA journal_mode=MEMORY");
+  db.exec("PRAGMA synchronous=OFF");
+  db.ensureSchema(loadSchemaSql(paths));
+  return db;
+}
+
 std::vector<std::string> resultTableNames() {
   return {"T_XlSaveFlag", "T_XlTitle",   "T_XlHyousi",  "T_XlBook",    "T_XlLink",      "T_XlObject",
           "T_XlCalc",     "T_XlShape",   "T_XlName",    "T_XlFile",    "T_XlAddin",     "T_XlProcName",

@@ -15,6 +15,10 @@ std::string loadSchemaSql(const ProgramPaths& paths);
 // Opens DbPath read-write, creating the file and any missing table.
 ResultDb openAnalyzeDb(const ProgramPaths& paths);
 
+// The same for a database only one run uses and removes with its folder: a crash loses
+// nothing kept, so its writes wait for no disk sync and keep their journal in memory.
+ResultDb openScratchAnalyzeDb(const ProgramPaths& paths);
+
 // Every result table of the schema, in schema order.
 std::vector<std::string> resultTableNames();
 

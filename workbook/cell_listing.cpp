@@ -10,9 +10,25 @@
 namespace zel::workbook {
 namespace {
 
+// The T_XlCalc fields, looked up once for all the rows of a listing.
+struct CalcFields {
+  explicit CalcFields(const TableWriter& rs)
+      : label(rs.field("Label")), sheetMei(rs.field("SheetMei")), objectNo(rs.field("objectNo")),
+        stCell(rs.field("StCell")), calcName(rs.field("CalcName")), noteName(rs.field("NoteName")) {}
+  size_t label, sheetMei, objectNo, stCell, calcName, noteName;
+};
+
+// Text without its leading and trailing blanks (VB's Trim), as a view into text.
+std::string_view trimmed(std::string_view text) {
+  const size_t b = text.find_first_not_of(' ');
+  if (b == std::string_view::npos) return {};
+  return text.substr(b, text.find_last_not_of(' ') - b + 1);
+}
+
 // Writes the rows of one sheet's used range.
 void listSheet(const BookView& book, std::size_t sheet, int option, const std::string& sheetMei, int64_t objectNo,
-               TableWriter& rs) {
+               TableWriter& rs, const CalcFields& f) {
+  std::string address;
   book.visitUsedCells(sheet, [&](const UsedCell& cell) {
     std::string note;
     if (option == 1) {
@@ -24,12 +40,16 @@ void listSheet(const BookView& book, std::size_t sheet, int option, const std::s
       return;
     }
     rs.addNew();
-    rs.set("Label", option);
-    rs.set("SheetMei", sheetMei);
-    rs.set("objectNo", objectNo);
-    rs.set("StCell", StripAll(cell.address(), "$"));
-    if (option == 1 || option == 3) rs.set("CalcName", vb::trim(cell.formulaText()));
-    if (option == 2 || option == 3) rs.set("NoteName", cutText(note, 130));
+    rs.setAt(f.label, option);
+    rs.setAt(f.sheetMei, sheetMei);
+    rs.setAt(f.objectNo, objectNo);
+    // The address without its "$" signs: an address holds no blank, so StripAll's trimming
+    // after a leading "$" changes nothing.
+    address = cell.address();
+    std::erase(address, '$');
+    rs.setAt(f.stCell, address);
+    if (option == 1 || option == 3) rs.setAt(f.calcName, trimmed(cell.formulaText()));
+    if (option == 2 || option == 3) rs.setAt(f.noteName, cutText(note, 130));
     rs.update();
   });
 }
@@ -59,6 +79,7 @@ AnalysisOutcome runCellListing(RunContext& ctx, const BookView& book, const std:
 
   runInTransaction(ctx.db, [&] {
     TableWriter rs(ctx.db, "T_XlCalc");
+    const CalcFields fields(rs);
     ctx.progress.showGauge(0);
     ctx.db.clearTable("T_XlCalc");
     ctx.progress.setStatus("セル情報　取得中");
@@ -68,13 +89,13 @@ AnalysisOutcome runCellListing(RunContext& ctx, const BookView& book, const std:
       const auto sheets = sheetsToWalk(names);
       const auto total = static_cast<double>(sheets.size());
       for (const auto& sheet : sheets) {
-        listSheet(book, sheet.index, option, vb::trim(cutText(sheet.name, 130, false)), sheet.ordinal, rs);
+        listSheet(book, sheet.index, option, vb::trim(cutText(sheet.name, 130, false)), sheet.ordinal, rs, fields);
         // The gauge value is the same for every cell of a sheet: shown once the sheet is done.
         ctx.progress.showGauge(static_cast<long>(RoundHalfUp(100.0 / total * static_cast<double>(sheet.ordinal), 0)));
       }
     } else {
       cellSheetName = selectedSheet;
-      listSheet(book, sheetByName(names, cellSheetName), option, cellSheetName, 1, rs);
+      listSheet(book, sheetByName(names, cellSheetName), option, cellSheetName, 1, rs, fields);
       ctx.progress.showGauge(100);
     }
   });

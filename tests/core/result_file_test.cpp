@@ -41,36 +41,47 @@ TEST(ResultFile, ExtensionRule) {
   EXPECT_EQ(normalizeXdbName("/a/b.xls"), "/a/b.xls.xdb");
 }
 
+// Both ways of copying: pages as they are (a database without free pages) and rebuilt (one
+// with free pages, left by rows deleted before).
 TEST(ResultFile, RoundTripKeepsOnlyVouchedTables) {
-  Env e;
-  e.db.exec("INSERT INTO T_XlName VALUES ('A1','n','s')");
-  e.db.exec("INSERT INTO T_XlFile (FileNo, XFileName) VALUES (1, 'old workbook row')");
-  e.db.exec("INSERT INTO T_XlTitle VALUES ('Book1.xls')");
-  DoneFlags f;
-  f.fNam = 1;
-  f.fCel = 3;
-  f.mCs = 2;
-  HeaderTexts h;
-  h.Title = "仕様書";
-  h.CreateDate = "2026/12/07";
-  writeSaveFlagRow(e.db, "Book1.xls", f, 1, h);
-  std::string target = e.dir.file("out.xdb");
-  writeResultFileCopy(e.db, target, tablesVouchedByFlags(f));
-  EXPECT_EQ(count(target, "T_XlName"), 1);
-  EXPECT_EQ(count(target, "T_XlFile"), 0);  // filled for another workbook: not handed over
-  EXPECT_EQ(count(target, "T_XlTitle"), 1);
-  EXPECT_EQ(count(e.paths.DbPath, "T_XlFile"), 1);  // Analyze.mdb itself untouched
-  SavedResult r = readResultFile(target, e.schema());
-  EXPECT_EQ(r.objName, "Book1.xls");
-  EXPECT_EQ(r.flags.fNam, 1);
-  EXPECT_EQ(r.flags.fCel, 3);
-  EXPECT_EQ(r.flags.mCs, 2);
-  EXPECT_EQ(r.mSs, 1);
-  EXPECT_EQ(r.header.Title, "仕様書");
-  // No temporary files left beside the result.
-  int files = 0;
-  for (auto& p : std::filesystem::directory_iterator(e.dir.path())) files += p.is_regular_file();
-  EXPECT_EQ(files, 1);
+  for (bool freePages : {false, true}) {
+    SCOPED_TRACE(freePages ? "rebuilt copy" : "page copy");
+    Env e;
+    if (freePages) {
+      e.db.exec("INSERT INTO T_XlSource (Label, \"Procedure\") VALUES (1, zeroblob(100000))");
+      e.db.exec("DELETE FROM T_XlSource");
+    }
+    e.db.exec("INSERT INTO T_XlName VALUES ('A1','n','s')");
+    e.db.exec("INSERT INTO T_XlFile (FileNo, XFileName) VALUES (1, 'old workbook row')");
+    e.db.exec("INSERT INTO T_XlTitle VALUES ('Book1.xls')");
+    DoneFlags f;
+    f.fNam = 1;
+    f.fCel = 3;
+    f.mCs = 2;
+    HeaderTexts h;
+    h.Title = "仕様書";
+    h.CreateDate = "2026/12/07";
+    writeSaveFlagRow(e.db, "Book1.xls", f, 1, h);
+    std::string target = e.dir.file("out.xdb");
+    writeResultFileCopy(e.db, target, tablesVouchedByFlags(f));
+    EXPECT_EQ(count(target, "T_XlName"), 1);
+    EXPECT_EQ(count(target, "T_XlFile"), 0);  // filled for another workbook: not handed over
+    // ... nor left readable in the file's free pages
+    EXPECT_EQ(zel::test::readFile(target).find("old workbook row"), std::string::npos);
+    EXPECT_EQ(count(target, "T_XlTitle"), 1);
+    EXPECT_EQ(count(e.paths.DbPath, "T_XlFile"), 1);  // Analyze.mdb itself untouched
+    SavedResult r = readResultFile(target, e.schema());
+    EXPECT_EQ(r.objName, "Book1.xls");
+    EXPECT_EQ(r.flags.fNam, 1);
+    EXPECT_EQ(r.flags.fCel, 3);
+    EXPECT_EQ(r.flags.mCs, 2);
+    EXPECT_EQ(r.mSs, 1);
+    EXPECT_EQ(r.header.Title, "仕様書");
+    // No temporary files left beside the result.
+    int files = 0;
+    for (auto& p : std::filesystem::directory_iterator(e.dir.path())) files += p.is_regular_file();
+    EXPECT_EQ(files, 1);
+  }
 }
 
 TEST(ResultFile, FailedSaveKeepsOldFile) {
