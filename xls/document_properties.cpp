@@ -5,6 +5,7 @@
 #include <gsf/gsf-doc-meta-data.h>
 #include <gsf/gsf-docprop-vector.h>
 #include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-meta-names.h>
 #include <gsf/gsf-msole-utils.h>
 #include <gsf/gsf-timestamp.h>
@@ -87,9 +88,23 @@ PropertyValue fromGValue(const GValue* v, int index) {
   return out;
 }
 
-void readSet(GsfInfile* root, const char* stream, GsfDocMetaData* meta) {
+// Reads a property set into meta; with `bytes`, the stream is read whole first (once) and both
+// gsf and the caller read that copy.
+void readSet(GsfInfile* root, const char* stream, GsfDocMetaData* meta, std::vector<uint8_t>* bytes = nullptr) {
   std::unique_ptr<GsfInput, GObjectUnref> in(gsf_infile_child_by_name(root, stream));
   if (!in) return;
+  if (bytes) {
+    const gsf_off_t size = gsf_input_size(in.get());
+    if (size > 0 && static_cast<uint64_t>(size) <= kMaxStreamBytes) {
+      bytes->resize(static_cast<size_t>(size));
+      if (gsf_input_read(in.get(), bytes->size(), bytes->data())) {
+        in.reset(gsf_input_memory_new(bytes->data(), static_cast<gsf_off_t>(bytes->size()), FALSE));
+      } else {
+        bytes->clear();  // damaged: gsf reads what it can the usual way
+        gsf_input_seek(in.get(), 0, G_SEEK_SET);
+      }
+    }
+  }
   GError* err = gsf_doc_meta_data_read_from_msole(meta, in.get());
   if (err) g_error_free(err);  // a damaged set leaves what could be read
 }
@@ -134,12 +149,9 @@ DocumentProperties DocumentProperties::read(const CompoundFile& file) {
   if (!root) return props;
   std::unique_ptr<GsfDocMetaData, GObjectUnref> meta(gsf_doc_meta_data_new());
   readSet(root, "\005SummaryInformation", meta.get());
-  readSet(root, "\005DocumentSummaryInformation", meta.get());
-  try {
-    if (auto stream = file.readStream("\005DocumentSummaryInformation")) readUserDefinedProperties(*stream, props);
-  } catch (const CompoundFileError& e) {
-    props.warn(std::string("custom document properties: ") + e.what());
-  }
+  std::vector<uint8_t> summary;
+  readSet(root, "\005DocumentSummaryInformation", meta.get(), &summary);
+  readUserDefinedProperties(summary, props);
   for (int i = 0; i < kBuiltinPropertyCount; ++i) {
     std::string names = kGsfNames[i];
     size_t start = 0;

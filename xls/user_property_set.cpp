@@ -227,10 +227,9 @@ void readUserDefinedProperties(std::span<const uint8_t> stream, DocumentProperti
         props.warn(kWhere + "the section lies past the end of the stream");
         return;
       }
-      // Values are read up to the end of the stream: writers are seen to state too small a size.
-      std::span<const uint8_t> section = stream.subspan(offset);
-      if (ByteCursor(section).u32() > section.size()) props.warn(kWhere + "the section runs past the end of the stream");
-      SectionReader(section, props).read();
+      // The section's stated size is not trusted: writers state sizes too small and too large
+      // (both seen in real files). Values are read up to the end of the stream.
+      SectionReader(stream.subspan(offset), props).read();
       return;
     }
   } catch (const RecordError&) {
