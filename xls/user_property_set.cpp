@@ -23,6 +23,8 @@ constexpr uint32_t kLinkBit = 0x01000000;         // unnamed entry: the link sou
 constexpr uint32_t kFirstSpecialId = 0x80000000;  // locale, behaviour: not properties of the user
 constexpr uint32_t kUnicodeCodePage = 1200;
 constexpr uint32_t kMaxSetsLooked = 16;
+// Entries of a property table read at most: the properties, their link entries and a few more.
+constexpr uint32_t kMaxTableEntries = 4 * kMaxCustomProperties;
 constexpr int64_t kFiletime1970 = 11644473600;  // seconds from 1601-01-01 to 1970-01-01
 
 enum VarType : uint16_t {
@@ -57,14 +59,20 @@ class SectionReader {
       props_.warn(kWhere + "the property table runs past the end of the stream");
       count = static_cast<uint32_t>(head.remaining() / 8);
     }
+    if (count > kMaxTableEntries) {
+      props_.warn(kWhere + "a property table of " + std::to_string(count) + " entries was cut to " +
+                  std::to_string(kMaxTableEntries));
+      count = kMaxTableEntries;
+    }
     std::vector<std::pair<uint32_t, uint32_t>> table(count);
-    std::optional<uint32_t> dictionary;
+    std::optional<uint32_t> dictionary, codePage;
     for (auto& [id, offset] : table) {
       id = head.u32();
       offset = head.u32();
       if (id == kDictionaryId && !dictionary) dictionary = offset;
-      if (id == kCodePageId) readCodePage(offset);
+      if (id == kCodePageId && !codePage) codePage = offset;
     }
+    if (codePage) readCodePage(*codePage);
     if (dictionary) readDictionary(*dictionary);
     size_t unnamed = 0;
     for (const auto& [id, offset] : table) {
@@ -216,8 +224,7 @@ void readUserDefinedProperties(std::span<const uint8_t> stream, DocumentProperti
   if (stream.size() < 28 || (stream[0] | (stream[1] << 8)) != 0xFFFE) return;
   ByteCursor head(stream);
   try {
-    head.skip(2);
-    head.skip(22);
+    head.skip(24);  // byte order, version, system, CLSID
     const uint32_t sets = head.u32();
     for (uint32_t i = 0; i < sets && i < kMaxSetsLooked; ++i) {
       auto fmtid = head.bytes(16);
