@@ -1,7 +1,7 @@
 // zelvarin-cli inspect: prints what the workbook reader sees (sheets, used ranges, counts,
-// names, links, document properties, the macro project's state and components, the entry
-// points of the macro code; with --cells every non-empty cell), as text or JSON. A locked
-// project shows its state only.
+// names, links, built-in and any custom document properties, the macro project's state and
+// components, the entry points of the macro code; with --cells every non-empty cell), as text
+// or JSON. A locked project shows its state only.
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -95,6 +95,17 @@ std::string propertyText(const xls::Workbook& book, int i, bool& failed) {
   }
 }
 
+const char* kindText(xls::PropertyValue::Kind k) {
+  switch (k) {
+    case xls::PropertyValue::Kind::Empty: return "empty";
+    case xls::PropertyValue::Kind::Text: return "text";
+    case xls::PropertyValue::Kind::Number: return "number";
+    case xls::PropertyValue::Kind::Date: return "date";
+    case xls::PropertyValue::Kind::Boolean: return "boolean";
+  }
+  return "empty";
+}
+
 // The macro project as far as it may be shown: its state, and its components (names and
 // kinds, never code) only when it is neither locked for viewing nor damaged.
 struct ProjectSummary {
@@ -140,6 +151,8 @@ int printText(xls::Workbook& book, const std::vector<SheetSummary>& sheets) {
     std::string v = propertyText(book, i, failed);
     if (!v.empty()) std::cout << "Property " << i << " " << xls::DocumentProperties::name(i) << ": " << v << "\n";
   }
+  for (const xls::CustomProperty& p : book.customDocumentProperties())
+    std::cout << "Custom property: " << p.name << " (" << kindText(p.value.kind) << "): " << p.value.toText() << "\n";
   const ProjectSummary project = summarizeProject(book);
   std::cout << "Macro project: " << project.state << "\n";
   for (const auto& [name, type] : project.components) std::cout << "Component: " << name << " (type " << type << ")\n";
@@ -191,6 +204,13 @@ int printJson(xls::Workbook& book, const std::vector<SheetSummary>& sheets, bool
     std::string v = propertyText(book, i, failed);
     o << (i > 1 ? "," : "") << "\n    {\"index\": " << i << ", \"name\": " << jsonString(xls::DocumentProperties::name(i))
       << (failed ? ", \"error\": " : ", \"value\": ") << jsonString(v) << "}";
+  }
+  // Only books that have custom properties show the list.
+  if (const auto& custom = book.customDocumentProperties(); !custom.empty()) {
+    o << "\n  ],\n  \"customProperties\": [";
+    for (size_t i = 0; i < custom.size(); ++i)
+      o << (i ? "," : "") << "\n    {\"name\": " << jsonString(custom[i].name) << ", \"type\": "
+        << jsonString(kindText(custom[i].value.kind)) << ", \"value\": " << jsonString(custom[i].value.toText()) << "}";
   }
   const ProjectSummary project = summarizeProject(book);
   o << "\n  ],\n  \"macroProject\": {\"state\": " << jsonString(project.state) << ", \"components\": [";

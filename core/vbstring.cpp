@@ -81,20 +81,26 @@ const char* icuNameFor(int codePage) {
     default: return nullptr;
   }
 }
+
+
+std::string converterName(int codePage) {
+  if (const char* known = icuNameFor(codePage)) return known;
+  if (codePage >= 1250 && codePage <= 1258) return "windows-" + std::to_string(codePage);
+  if (codePage > 0) return "cp" + std::to_string(codePage);
+  return "windows-1252";
+}
 }  // namespace
+
+bool canDecodeCodePage(int codePage) {
+  if (codePage <= 0) return false;
+  UErrorCode status = U_ZERO_ERROR;
+  ConverterPtr conv(ucnv_open(converterName(codePage).c_str(), &status));
+  return U_SUCCESS(status) && conv;
+}
 
 std::string decodeCodePage(std::string_view bytes, int codePage) {
   if (codePage == 65001) return toU8(toU16(bytes));
-  std::string name;
-  if (const char* known = icuNameFor(codePage)) {
-    name = known;
-  } else if (codePage >= 1250 && codePage <= 1258) {
-    name = "windows-" + std::to_string(codePage);
-  } else if (codePage > 0) {
-    name = "cp" + std::to_string(codePage);
-  } else {
-    name = "windows-1252";
-  }
+  const std::string name = converterName(codePage);
   UErrorCode status = U_ZERO_ERROR;
   ConverterPtr conv(ucnv_open(name.c_str(), &status));
   if (U_FAILURE(status) || !conv) {

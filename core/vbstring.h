@@ -13,6 +13,8 @@ bool isValidUtf8(std::string_view bytes);
 
 // Decode bytes in a Windows code page (932, 1252, 65001, ...) to UTF-8.
 std::string decodeCodePage(std::string_view bytes, int codePage);
+// The code page has a converter (decodeCodePage reads the others as Windows-1252).
+bool canDecodeCodePage(int codePage);
 // Read text that may come from Windows: UTF-8 when valid (BOM dropped), else CP932.
 std::string decodeWindowsText(std::string_view bytes);
 

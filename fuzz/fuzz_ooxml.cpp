@@ -27,6 +27,7 @@ void readPackage(const uint8_t* data, size_t size) {
         (void)c.noteText();
       }
     }
+    for (const CustomProperty& p : book->customDocumentProperties()) (void)p.value.toText();
     for (int i = 1; i <= book->nameCount(); ++i) {
       try {
         (void)book->nameItem(i).refersTo();

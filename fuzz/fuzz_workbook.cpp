@@ -1,6 +1,7 @@
 // libFuzzer target over the whole open-and-walk path of the workbook reader: compound file,
-// BIFF8 records, strings, formulas, names, notes, document properties. Refusals (VbError) are
-// expected results; anything else escaping, a crash or a sanitizer report is a finding.
+// BIFF8 records, strings, formulas, names, notes, document properties; and the input once more
+// as a property-set stream on its own. Refusals (VbError) are expected results; anything else
+// escaping, a crash or a sanitizer report is a finding.
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -8,9 +9,14 @@
 
 #include "core/vb_error.h"
 #include "xls/excel_model.h"
+#include "xls/user_property_set.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace zel::xls;
+  {
+    DocumentProperties alone;
+    readUserDefinedProperties(std::span<const uint8_t>(data, size), alone);
+  }
   std::unique_ptr<Workbook> book;
   try {
     book = Workbook::openMemory(std::vector<uint8_t>(data, data + size), "fuzz.xls");
@@ -49,5 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const zel::VbError&) {
     }
   }
+  for (const CustomProperty& p : book->customDocumentProperties()) (void)p.value.toText();
+  (void)book->warnings();
   return 0;
 }

@@ -57,7 +57,8 @@ PropertyRead ModelBookView::documentProperty(int index) const {
     case xls::PropertyValue::Kind::Empty: break;
     case xls::PropertyValue::Kind::Number: r.value = v.number; break;
     case xls::PropertyValue::Kind::Text:
-    case xls::PropertyValue::Kind::Date: r.value = r.text; break;
+    case xls::PropertyValue::Kind::Date:
+    case xls::PropertyValue::Kind::Boolean: r.value = r.text; break;
   }
   return r;
 }

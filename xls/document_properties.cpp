@@ -5,6 +5,7 @@
 #include <gsf/gsf-doc-meta-data.h>
 #include <gsf/gsf-docprop-vector.h>
 #include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-meta-names.h>
 #include <gsf/gsf-msole-utils.h>
 #include <gsf/gsf-timestamp.h>
@@ -16,6 +17,7 @@
 
 #include "core/vb_error.h"
 #include "xls/number_format.h"
+#include "xls/user_property_set.h"
 
 namespace zel::xls {
 namespace {
@@ -79,32 +81,52 @@ PropertyValue fromGValue(const GValue* v, int index) {
     } else if (ts->timet == kZeroFiletimeTimet) {
       return out;  // a zero date: the property is not set
     } else {
-      // Shown in local time, as Excel shows it.
-      std::time_t t = static_cast<std::time_t>(seconds);
-      std::tm local{};
-      localtime_r(&t, &local);
-      double localSeconds = static_cast<double>(seconds) + static_cast<double>(local.tm_gmtoff);
       out.kind = PropertyValue::Kind::Date;
-      out.number = kSerial1970 + localSeconds / 86400.0;
+      out.number = localDateSerial(seconds);
     }
   }
   return out;
 }
 
-void readSet(GsfInfile* root, const char* stream, GsfDocMetaData* meta) {
+// Reads a property set into meta; with `bytes`, the stream is read whole first (once) and both
+// gsf and the caller read that copy.
+void readSet(GsfInfile* root, const char* stream, GsfDocMetaData* meta, std::vector<uint8_t>* bytes = nullptr) {
   std::unique_ptr<GsfInput, GObjectUnref> in(gsf_infile_child_by_name(root, stream));
   if (!in) return;
+  if (bytes) {
+    const gsf_off_t size = gsf_input_size(in.get());
+    if (size > 0 && static_cast<uint64_t>(size) <= kMaxStreamBytes) {
+      bytes->resize(static_cast<size_t>(size));
+      if (gsf_input_read(in.get(), bytes->size(), bytes->data())) {
+        in.reset(gsf_input_memory_new(bytes->data(), static_cast<gsf_off_t>(bytes->size()), FALSE));
+      } else {
+        bytes->clear();  // damaged: gsf reads what it can the usual way
+        gsf_input_seek(in.get(), 0, G_SEEK_SET);
+      }
+    }
+  }
   GError* err = gsf_doc_meta_data_read_from_msole(meta, in.get());
   if (err) g_error_free(err);  // a damaged set leaves what could be read
 }
 
+constexpr size_t kMaxWarnings = 10;
+
 }  // namespace
+
+double localDateSerial(int64_t unixSeconds) {
+  // Shown in local time, as Excel shows it.
+  std::time_t t = static_cast<std::time_t>(unixSeconds);
+  std::tm local{};
+  double offset = localtime_r(&t, &local) ? static_cast<double>(local.tm_gmtoff) : 0.0;
+  return kSerial1970 + (static_cast<double>(unixSeconds) + offset) / 86400.0;
+}
 
 std::string PropertyValue::toText() const {
   switch (kind) {
     case Kind::Empty: return "";
     case Kind::Text: return text;
     case Kind::Number: return formulaNumberText(number);
+    case Kind::Boolean: return number != 0 ? "True" : "False";
     case Kind::Date: {
       DateParts p;
       double rounded = std::round(number * 86400.0) / 86400.0;
@@ -127,7 +149,9 @@ DocumentProperties DocumentProperties::read(const CompoundFile& file) {
   if (!root) return props;
   std::unique_ptr<GsfDocMetaData, GObjectUnref> meta(gsf_doc_meta_data_new());
   readSet(root, "\005SummaryInformation", meta.get());
-  readSet(root, "\005DocumentSummaryInformation", meta.get());
+  std::vector<uint8_t> summary;
+  readSet(root, "\005DocumentSummaryInformation", meta.get(), &summary);
+  readUserDefinedProperties(summary, props);
   for (int i = 0; i < kBuiltinPropertyCount; ++i) {
     std::string names = kGsfNames[i];
     size_t start = 0;
@@ -168,6 +192,39 @@ void DocumentProperties::set(int index, PropertyValue v) {
   if (index < 1 || index > kBuiltinPropertyCount) return;
   present_[index - 1] = v.kind != PropertyValue::Kind::Empty;
   values_[index - 1] = std::move(v);
+}
+
+bool DocumentProperties::addCustom(std::string name, PropertyValue v) {
+  if (customFull_) return false;
+  if (name.size() > kMaxCustomTextBytes || v.text.size() > kMaxCustomTextBytes) {
+    warn("custom document properties: a property with a name or text over " + std::to_string(kMaxCustomTextBytes) +
+         " bytes was skipped");
+    return true;
+  }
+  const size_t bytes = name.size() + v.text.size();
+  if (custom_.size() >= kMaxCustomProperties || customBytes_ + bytes > kMaxCustomTotalBytes) {
+    customFull_ = true;
+    warn(custom_.size() >= kMaxCustomProperties
+             ? "custom document properties: more than " + std::to_string(kMaxCustomProperties) + "; the rest were skipped"
+             : "custom document properties: more than " + std::to_string(kMaxCustomTotalBytes) +
+                   " bytes of text; the rest were skipped");
+    return false;
+  }
+  customBytes_ += bytes;
+  custom_.push_back({std::move(name), std::move(v)});
+  return true;
+}
+
+void DocumentProperties::warn(std::string text) {
+  if (warnings_.size() < kMaxWarnings) warnings_.push_back(std::move(text));
+  else ++warningsLeftOut_;
+}
+
+std::vector<std::string> DocumentProperties::warnings() const {
+  std::vector<std::string> out = warnings_;
+  if (warningsLeftOut_ > 0)
+    out.push_back("custom document properties: " + std::to_string(warningsLeftOut_) + " further damaged entries skipped");
+  return out;
 }
 
 }  // namespace zel::xls

@@ -291,6 +291,7 @@ std::vector<std::string> Workbook::warnings() const {
   std::vector<std::string> out = biff_.globals.warnings;
   for (size_t i = 0; i < biff_.sheets.size(); ++i)
     for (const std::string& w : biff_.sheets[i].warnings) out.push_back(biff_.globals.sheets[i].name + ": " + w);
+  for (std::string& w : properties_.warnings()) out.push_back(std::move(w));
   // What libgsf logged while reading this file (also later, for the macro project): one line.
   if (std::string libraryDamage = file_->libraryMessages().summary(); !libraryDamage.empty()) out.push_back(libraryDamage);
   return out;

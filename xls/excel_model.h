@@ -223,6 +223,8 @@ class Workbook {
   void setActiveSheet(int index);                    // 1-based
 
   const DocumentProperties& builtinDocumentProperties() const { return properties_; }
+  // CustomDocumentProperties: name and value of each, in the file's order.
+  const std::vector<CustomProperty>& customDocumentProperties() const { return properties_.custom(); }
   // LinkSources(1) (workbooks) and LinkSources(2) (OLE/DDE); empty when none.
   std::vector<std::string> linkSources(int type) const;
 

@@ -49,6 +49,8 @@ TEST(OoxmlFormulaText, PrefixesExternalBooksAndSharedMoves) {
 }
 
 TEST(OoxmlReader, SimpleMacroBookSheetsPropertiesAndProject) {
+  setenv("TZ", "UTC", 1);
+  tzset();
   auto book = Workbook::open(dataFile("SimpleMacro.xlsm"));
   ASSERT_EQ(book->sheetCount(), 3);
   EXPECT_EQ(book->sheet(3).name(), "Sheet3");
@@ -69,6 +71,72 @@ TEST(OoxmlReader, SimpleMacroBookSheetsPropertiesAndProject) {
   EXPECT_NE(text.find("    ActiveCell.FormulaR1C1 = \"This is a macro workbook\"\r\n    Range(\"A2\").Select\r\nEnd Sub"),
             std::string::npos);
   EXPECT_TRUE(parts[1].workbookModule);
+}
+
+// Expected values read from docProps/custom.xml with Python's zipfile.
+TEST(OoxmlReader, CustomDocumentProperties) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  auto book = Workbook::open(dataFile("custom_properties.xlsx"));
+  const std::vector<CustomProperty>& c = book->customDocumentProperties();
+  ASSERT_EQ(c.size(), 5u);
+  const std::pair<std::string, std::string> expected[] = {
+      {"Text Prop", "aha!"}, {"Status", "2"}, {"Counter", "-3.14"}, {"I am a boolean", "True"}, {"Date completed", "1967/03/09 16:30:00"}};
+  for (size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(c[i].name, expected[i].first);
+    EXPECT_EQ(c[i].value.toText(), expected[i].second);
+  }
+  EXPECT_EQ(c[1].value.kind, PropertyValue::Kind::Number);
+  EXPECT_EQ(c[3].value.kind, PropertyValue::Kind::Boolean);
+  EXPECT_EQ(c[4].value.kind, PropertyValue::Kind::Date);
+
+  auto cyrillic = Workbook::open(dataFile("ExcelWithAttachments.xlsm"));
+  ASSERT_EQ(cyrillic->customDocumentProperties().size(), 3u);
+  EXPECT_EQ(cyrillic->customDocumentProperties()[1].name, "\u041E\u043F\u0438\u0441\u0430\u043D\u0438\u0435");
+  EXPECT_EQ(cyrillic->customDocumentProperties()[2].value.text, "\u0442\u0443\u0440\u043B\u0438");
+}
+
+// Dates with a zone are shown in local time, built-in and custom alike; bad values are warnings;
+// the list stops at its bound.
+TEST(OoxmlReader, CustomPropertiesLocalDatesDamageAndBound) {
+  const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+  const std::string vt = "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"2\" ";
+  auto parts = test::minimalWorkbook("<worksheet><sheetData/></worksheet>");
+  parts["_rels/.rels"] =
+      "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel + "officeDocument\" Target=\"xl/workbook.xml\"/>"
+      "<Relationship Id=\"rId2\" Type=\"" + rel + "custom-properties\" Target=\"docProps/custom.xml\"/>"
+      "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+      "core-properties\" Target=\"docProps/core.xml\"/></Relationships>";
+  parts["docProps/core.xml"] = "<cp:coreProperties xmlns:cp=\"c\" xmlns:dcterms=\"d\"><dcterms:created>"
+                               "2020-01-01T00:00:00Z</dcterms:created></cp:coreProperties>";
+  parts["docProps/custom.xml"] =
+      "<Properties xmlns:vt=\"v\">" + vt + "name=\"Due\"><vt:filetime>2020-01-01T09:00:00+09:00</vt:filetime></property>" +
+      vt + "name=\"Count\"><vt:i4>x</vt:i4></property>" + vt + "><vt:i4>1</vt:i4></property>" + vt +
+      "name=\"Empty\"><vt:lpwstr/></property>" + vt + "name=\"List\"><vt:vector size=\"1\"><vt:i4>1</vt:i4></vt:vector></property>" +
+      vt + "name=\"Twice\"><vt:bool>0</vt:bool><vt:bool>1</vt:bool></property></Properties>";
+  setenv("TZ", "JST-9", 1);
+  tzset();
+  auto book = Workbook::openMemory(test::zipImage(parts), "/tmp/custom.xlsx");
+  setenv("TZ", "UTC", 1);
+  tzset();
+  EXPECT_EQ(book->builtinDocumentProperties().value(11).toText(), "2020/01/01 09:00:00");
+  const std::vector<CustomProperty>& c = book->customDocumentProperties();
+  ASSERT_EQ(c.size(), 3u);
+  EXPECT_EQ(c[0].value.toText(), "2020/01/01 09:00:00");
+  EXPECT_EQ(c[1].name, "Empty");
+  EXPECT_EQ(c[1].value.kind, PropertyValue::Kind::Text);
+  EXPECT_EQ(c[2].value.toText(), "False");
+  const auto warnings = book->warnings();
+  ASSERT_EQ(warnings.size(), 2u);
+  EXPECT_NE(warnings[0].find("\"Count\" is not a valid vt:i4"), std::string::npos);
+  EXPECT_NE(warnings[1].find("without a name"), std::string::npos);
+
+  std::string many = "<Properties xmlns:vt=\"v\">";
+  for (size_t i = 0; i <= kMaxCustomProperties; ++i) many += vt + "name=\"p" + std::to_string(i) + "\"><vt:i4>1</vt:i4></property>";
+  parts["docProps/custom.xml"] = many + "</Properties>";
+  auto full = Workbook::openMemory(test::zipImage(parts), "/tmp/many.xlsx");
+  EXPECT_EQ(full->customDocumentProperties().size(), kMaxCustomProperties);
+  EXPECT_EQ(full->warnings().size(), 1u);
 }
 
 TEST(OoxmlReader, SharedArrayAndFuturePrefixedFormulas) {

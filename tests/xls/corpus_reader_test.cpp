@@ -170,6 +170,38 @@ TEST(CorpusReader, DocumentProperties) {
   EXPECT_EQ(q.value(13).number, 0);  // 30 seconds of editing
 }
 
+// Expected values read from the user-defined section's bytes with a small Python reader.
+TEST(CorpusReader, CustomDocumentProperties) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  // Code page 1252: numbers, texts, a Boolean and FILETIME dates, in the property table's order.
+  auto book = openData("29982.xls");
+  const std::vector<CustomProperty>& c = book->customDocumentProperties();
+  ASSERT_EQ(c.size(), 17u);
+  EXPECT_EQ(c[0].name, "_AdHocReviewCycleID");
+  EXPECT_EQ(c[0].value.toText(), "-1986900361");
+  EXPECT_EQ(c[4].name, "Webdesk.Active");
+  EXPECT_EQ(c[4].value.kind, PropertyValue::Kind::Boolean);
+  EXPECT_EQ(c[4].value.toText(), "True");
+  EXPECT_EQ(c[7].name, "Webdesk.CreationDate");
+  EXPECT_EQ(c[7].value.kind, PropertyValue::Kind::Date);
+  EXPECT_EQ(c[7].value.toText(), "2005/09/28 03:00:00");
+  EXPECT_EQ(c[8].value.toText(), "N\xC3\xA3o Definida");
+  EXPECT_EQ(c[9].value.toText(), "53722");
+  EXPECT_EQ(c[16].name, "_ReviewingToolsShownOnce");
+  EXPECT_EQ(c[16].value.toText(), "");
+  EXPECT_EQ(book->builtinDocumentProperties().value(3).toText(), "Vladimir Michels");  // built-ins unchanged
+  EXPECT_TRUE(book->warnings().empty());
+
+  // Code page 1200: UTF-16 names and texts; the locale entry is not a property.
+  auto unicode = openData("DBCSHeader.xls");
+  const std::vector<CustomProperty>& u = unicode->customDocumentProperties();
+  ASSERT_EQ(u.size(), 4u);
+  EXPECT_EQ(u[0].value.toText(), "-1105890124");
+  EXPECT_EQ(u[3].name, "_AuthorEmailDisplayName");
+  EXPECT_EQ(u[3].value.toText(), "Madhukar Srivastava");
+}
+
 TEST(CorpusReader, StreamNamesCompareWithoutCase) {
   auto book = openData("NoGutsRecords.xls");  // its stream is named "WORKBOOK"
   ASSERT_EQ(book->sheetCount(), 1);

@@ -281,6 +281,13 @@ class PackageReader {
           readAppProperties(xml, out_.properties);
         }
     });
+    guarded("custom properties", [&] {
+      if (const Relationship* r = byType(rels, "custom-properties"))
+        if (auto text = package_.read(r->target)) {
+          XmlReader xml(std::move(*text));
+          readCustomProperties(xml, out_.properties);
+        }
+    });
   }
 
   const Package& package_;

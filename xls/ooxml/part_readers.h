@@ -89,13 +89,18 @@ struct ExternalLinkPart {
 };
 ExternalLinkPart readExternalLinkPart(XmlReader& xml);
 
-// docProps/core.xml and docProps/app.xml into the built-in properties.
+// docProps/core.xml and docProps/app.xml into the built-in properties, docProps/custom.xml
+// into the custom ones.
 void readCoreProperties(XmlReader& xml, DocumentProperties& props);
 void readAppProperties(XmlReader& xml, DocumentProperties& props);
+void readCustomProperties(XmlReader& xml, DocumentProperties& props);
 
 // The error code of "#DIV/0!" and the like (0x2A #N/A for unknown texts).
 uint8_t errorCodeOf(std::string_view text);
 // An ISO 8601 date-time ("2006-09-16T08:30:00Z") as a serial day number, 1900 date system.
 std::optional<double> isoDateSerial(std::string_view text);
+// The same, a time with a zone ("Z", "+09:00") turned into local time as document dates are
+// shown; a time without a zone as stored.
+std::optional<double> isoLocalDateSerial(std::string_view text);
 
 }  // namespace zel::xls::ooxml

@@ -1,8 +1,10 @@
 // docProps/core.xml and docProps/app.xml into the built-in document properties, by the
-// same indexes the compound-file property sets use.
+// same indexes the compound-file property sets use; docProps/custom.xml into the custom ones.
 #include "xls/ooxml/part_readers.h"
 
 #include <charconv>
+
+#include "core/vbstring.h"
 
 namespace zel::xls::ooxml {
 namespace {
@@ -47,7 +49,7 @@ void readProperties(XmlReader& xml, DocumentProperties& props, const PropertyNam
       if (p.kind == PropertyValue::Kind::Text) {
         v.text = std::move(text);
       } else if (p.kind == PropertyValue::Kind::Date) {
-        auto serial = isoDateSerial(text);
+        auto serial = isoLocalDateSerial(text);
         if (!serial) break;
         v.number = *serial;
       } else {
@@ -62,7 +64,91 @@ void readProperties(XmlReader& xml, DocumentProperties& props, const PropertyNam
   }
 }
 
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
+  return s;
+}
+
+std::optional<double> numberOf(std::string_view s) {
+  s = trimmed(s);
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  double d = 0;
+  auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), d);
+  if (s.empty() || ec != std::errc() || ptr != s.data() + s.size()) return std::nullopt;
+  return d;
+}
+
+constexpr std::string_view kTextTypes[] = {"lpwstr", "lpstr", "bstr"};
+constexpr std::string_view kNumberTypes[] = {"i1", "i2", "i4", "i8", "int", "ui1", "ui2", "ui4", "ui8", "uint",
+                                             "r4", "r8", "decimal"};
+
+template <size_t N>
+bool oneOf(std::string_view type, const std::string_view (&list)[N]) {
+  for (std::string_view t : list)
+    if (t == type) return true;
+  return false;
+}
+
+// The value of one vt: element; nullopt with `bad` set when its text does not fit its type, nullopt
+// alone for a type no custom property has (blobs, vectors, ...).
+std::optional<PropertyValue> customValue(std::string_view type, std::string text, bool& bad) {
+  PropertyValue v;
+  if (oneOf(type, kTextTypes)) {
+    v.kind = PropertyValue::Kind::Text;
+    v.text = std::move(text);
+    return v;
+  }
+  std::optional<double> number;
+  if (oneOf(type, kNumberTypes)) {
+    v.kind = PropertyValue::Kind::Number;
+    number = numberOf(text);
+  } else if (type == "bool") {
+    v.kind = PropertyValue::Kind::Boolean;
+    std::string_view t = trimmed(text);
+    if (t == "true" || t == "1") number = -1;
+    else if (t == "false" || t == "0") number = 0;
+  } else if (type == "filetime" || type == "date") {
+    v.kind = PropertyValue::Kind::Date;
+    number = isoLocalDateSerial(trimmed(text));
+  } else {
+    return std::nullopt;
+  }
+  bad = !number;
+  if (!number) return std::nullopt;
+  v.number = *number;
+  return v;
+}
+
 }  // namespace
+
+void readCustomProperties(XmlReader& xml, DocumentProperties& props) {
+  while (!props.customFull() && xml.next()) {
+    if (!xml.isStart() || xml.depth() != 1 || xml.localName() != "property" || xml.isEmptyElement()) continue;
+    std::optional<std::string> name = xml.attr("name");
+    const int depth = xml.depth();
+    std::optional<PropertyValue> value;
+    bool bad = false, seen = false;
+    while (xml.nextInside(depth)) {
+      if (!xml.isStart() || xml.depth() != depth + 1) continue;
+      if (seen) {  // one value per property; more are ignored
+        if (!xml.isEmptyElement()) xml.skip();
+        continue;
+      }
+      seen = true;
+      const std::string type(xml.localName());
+      value = customValue(type, xml.isEmptyElement() ? std::string() : xml.text(), bad);
+      if (bad)
+        props.warn("custom document properties: the value of \"" + cutText(name.value_or(""), 40) + "\" is not a valid vt:" +
+                   cutText(type, 20));
+    }
+    if (!name) {
+      props.warn("custom document properties: a property without a name was skipped");
+      continue;
+    }
+    if (value) props.addCustom(std::move(*name), std::move(*value));
+  }
+}
 
 void readCoreProperties(XmlReader& xml, DocumentProperties& props) { readProperties(xml, props, kCore); }
 

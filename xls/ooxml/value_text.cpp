@@ -2,6 +2,7 @@
 #include "xls/ooxml/part_readers.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace zel::xls::ooxml {
 namespace {
@@ -45,6 +46,25 @@ std::optional<double> isoDateSerial(std::string_view s) {
   // Serial day 0 is 1899-12-30.
   int64_t days = daysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) - daysFromCivil(1899, 12, 30);
   return static_cast<double>(days) + (h * 3600 + mi * 60 + sec) / 86400.0;
+}
+
+std::optional<double> isoLocalDateSerial(std::string_view s) {
+  auto serial = isoDateSerial(s);
+  if (!serial || s.size() < 19) return serial;
+  size_t at = 19;
+  if (at < s.size() && s[at] == '.')
+    for (++at; at < s.size() && s[at] >= '0' && s[at] <= '9';) ++at;
+  int offsetMinutes = 0;
+  if (at < s.size() && s[at] == 'Z') {
+    offsetMinutes = 0;
+  } else if (int zh = 0, zm = 0; at < s.size() && (s[at] == '+' || s[at] == '-') && digits(s, at + 1, 2, zh) &&
+                                 at + 3 < s.size() && s[at + 3] == ':' && digits(s, at + 4, 2, zm)) {
+    offsetMinutes = (s[at] == '-' ? -1 : 1) * (zh * 60 + zm);
+  } else {
+    return serial;  // no zone: the time as stored
+  }
+  const auto utcSeconds = static_cast<int64_t>(std::llround((*serial - 25569.0) * 86400.0)) - int64_t{offsetMinutes} * 60;
+  return localDateSerial(utcSeconds);
 }
 
 }  // namespace zel::xls::ooxml
