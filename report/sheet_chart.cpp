@@ -512,8 +512,13 @@ class ChartPainter {
         if (labelled(f)) {
           const std::string t = labelText(s, i, 0);
           const double tw = textEms(t) * em_ + em_;
-          if (horizontal) text({r.right() + em_ * 0.2, r.y + r.h / 2 - em_ * 0.6, tw, em_ * 1.2}, t, Align::Left, pt_);
-          else text({r.x + r.w / 2 - tw / 2, r.y - em_ * 1.3, tw, em_ * 1.2}, t, Align::Center, pt_);
+          // Outside the bar's end: beyond its top, or below it for a negative value.
+          const bool negative = to < from;
+          if (horizontal)
+            text({negative ? r.x - tw - em_ * 0.2 : r.right() + em_ * 0.2, r.y + r.h / 2 - em_ * 0.6, tw, em_ * 1.2}, t,
+                 negative ? Align::Right : Align::Left, pt_);
+          else
+            text({r.x + r.w / 2 - tw / 2, negative ? r.bottom() + em_ * 0.1 : r.y - em_ * 1.3, tw, em_ * 1.2}, t, Align::Center, pt_);
         }
       }
     }

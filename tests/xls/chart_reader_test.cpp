@@ -93,6 +93,9 @@ TEST(ChartReader, NumberFormatsAndPulledOutSlicesAsTheRecordsSay) {
   EXPECT_EQ(pulled.series.at(0).format.explodePercent, 25);
   EXPECT_EQ(pulled.series[0].pointFormats.at(1).explodePercent, 25);
   EXPECT_EQ(charts[2]->series.at(0).format.explodePercent.value_or(0), 0);
+  // Its points' formats say nothing of labels: they show the series' value labels.
+  EXPECT_TRUE(charts[2]->series[0].format.valueLabels);
+  EXPECT_TRUE(charts[2]->series[0].pointFormats.at(1).valueLabels);
   // The columns: the category axis has IFmt 17 of its own, the value axis none (linked to the
   // values, whose cells show 0.00%); the data labels keep the cells' format (BRAI unlinked bit
   // clear). LibreOffice shows "Apr-07" and "1.31%" for the first point.

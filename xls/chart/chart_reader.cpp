@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <set>
 
 #include "xls/biff_string.h"
 #include "xls/byte_cursor.h"
@@ -116,6 +117,7 @@ class ChartWalk {
           format_->valueLabels = shown & 0x0001;
           format_->percentLabels = shown & 0x0006;  // percent, or label and percent
           format_->categoryLabels = shown & 0x0014;  // label, or label and percent
+          labelsGiven_.insert(format_);
         }
         break;
       case id::PieFormat:
@@ -227,7 +229,17 @@ class ChartWalk {
       f.percentLabels = shown && (t.flags & (kTextShowPercent | kTextShowLabelAndPercent));
       f.categoryLabels = shown && (t.flags & (kTextShowLabel | kTextShowLabelAndPercent));
       if (t.format) f.labelFormatIndex = t.format;
+      labelsGiven_.insert(&f);
     }
+    // Points that say nothing of their labels show the series' labels.
+    for (ChartSeries& s : chart_.series)
+      for (auto& [point, f] : s.pointFormats)
+        if (!labelsGiven_.count(&f)) {
+          f.valueLabels = s.format.valueLabels;
+          f.percentLabels = s.format.percentLabels;
+          f.categoryLabels = s.format.categoryLabels;
+          f.labelFormatIndex = s.format.labelFormatIndex;
+        }
     // Trend lines and error bars are series of their own in the records; they are not drawn.
     std::vector<ChartSeries> kept;
     for (size_t i = 0; i < chart_.series.size(); ++i)
@@ -532,6 +544,7 @@ class ChartWalk {
   SeriesFormat* format_ = nullptr;
   TextBlock text_;
   std::vector<TextBlock> labels_;
+  std::set<const SeriesFormat*> labelsGiven_;  // formats whose labels the records set
   bool primaryAxes_ = true;
   ChartAxis* axis_ = nullptr;
   uint16_t axisLine_ = 0;
