@@ -101,9 +101,10 @@ struct ChartPicture {
 };
 
 // One command of a drawn outline: move to, line to, cubic curve to (two control points, then
-// the end point) or close the current figure.
+// the end point), close the current figure; end the current path (its figures are filled and
+// stroked together), or mark the current path as not filled or not stroked.
 struct PathStep {
-  enum class Op : uint8_t { Move, Line, Curve, Close };
+  enum class Op : uint8_t { Move, Line, Curve, Close, End, NoFill, NoLine };
   Op op = Op::Move;
   PointMm p[3]{};
 };

@@ -177,17 +177,23 @@ void paintShape(QPainter& p, const PageShape& s, double dotsPerMm) {
     }
     case PageShape::Kind::Chart: paintChart(p, s, dotsPerMm); break;
     case PageShape::Kind::Freeform: {
-      QPainterPath path;
-      for (const PathStep& step : s.outline) {
-        const QPointF a = dots(step.p[0], dotsPerMm);
-        switch (step.op) {
-          case PathStep::Op::Move: path.moveTo(a); break;
-          case PathStep::Op::Line: path.lineTo(a); break;
-          case PathStep::Op::Curve: path.cubicTo(a, dots(step.p[1], dotsPerMm), dots(step.p[2], dotsPerMm)); break;
-          case PathStep::Op::Close: path.closeSubpath(); break;
+      const QBrush brush = p.brush();
+      for (const OutlinePath& part : outlinePaths(s.outline)) {
+        QPainterPath path;
+        for (const PathStep& step : part.steps) {
+          const QPointF a = dots(step.p[0], dotsPerMm);
+          switch (step.op) {
+            case PathStep::Op::Move: path.moveTo(a); break;
+            case PathStep::Op::Line: path.lineTo(a); break;
+            case PathStep::Op::Curve: path.cubicTo(a, dots(step.p[1], dotsPerMm), dots(step.p[2], dotsPerMm)); break;
+            case PathStep::Op::Close: path.closeSubpath(); break;
+            default: break;
+          }
         }
+        p.setPen(part.stroked ? pen : QPen(Qt::NoPen));
+        p.setBrush(part.filled ? brush : QBrush(Qt::NoBrush));
+        p.drawPath(path);
       }
-      p.drawPath(path);
       break;
     }
     case PageShape::Kind::Rectangle:

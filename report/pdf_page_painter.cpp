@@ -304,6 +304,27 @@ void fillArrowhead(cairo_t* cr, PointMm from, PointMm tip, double lineWidthMm) {
   cairo_fill(cr);
 }
 
+// Fills and strokes the current path as the shape says (lines are never filled), then clears it.
+void fillAndStroke(cairo_t* cr, const PageShape& s, bool fill, bool stroke) {
+  if (fill && s.fillRgb >= 0 && s.kind != PageShape::Kind::Line) {
+    setRgb(cr, static_cast<uint32_t>(s.fillRgb));
+    cairo_fill_preserve(cr);
+  }
+  if (stroke && s.lineRgb >= 0) {
+    setRgb(cr, static_cast<uint32_t>(s.lineRgb));
+    cairo_set_line_width(cr, std::max(kMinLineMm, s.lineWidthMm));
+    setDash(cr, s.dash);
+    cairo_stroke(cr);
+    setDash(cr, LineDash::Solid);
+    if (s.kind == PageShape::Kind::Line) {
+      const auto [from, to] = lineEnds(s);
+      if (s.startArrow) fillArrowhead(cr, to, from, s.lineWidthMm);
+      if (s.endArrow) fillArrowhead(cr, from, to, s.lineWidthMm);
+    }
+  }
+  cairo_new_path(cr);
+}
+
 // A shape's outline, fill or picture, turned about its centre, then its laid-out text.
 void paintShape(cairo_t* cr, FaceSetter& faces, const PageShape& s) {
   cairo_save(cr);
@@ -337,37 +358,23 @@ void paintShape(cairo_t* cr, FaceSetter& faces, const PageShape& s) {
     case PageShape::Kind::Rectangle:
     case PageShape::Kind::Placeholder: cairo_rectangle(cr, b.x, b.y, b.w, b.h); break;
     case PageShape::Kind::Freeform:
-      for (const PathStep& step : s.outline) {
-        const PointMm* q = step.p;
-        switch (step.op) {
-          case PathStep::Op::Move: cairo_move_to(cr, q[0].x, q[0].y); break;
-          case PathStep::Op::Line: cairo_line_to(cr, q[0].x, q[0].y); break;
-          case PathStep::Op::Curve: cairo_curve_to(cr, q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y); break;
-          case PathStep::Op::Close: cairo_close_path(cr); break;
+      for (const OutlinePath& part : outlinePaths(s.outline)) {
+        for (const PathStep& step : part.steps) {
+          const PointMm* q = step.p;
+          switch (step.op) {
+            case PathStep::Op::Move: cairo_move_to(cr, q[0].x, q[0].y); break;
+            case PathStep::Op::Line: cairo_line_to(cr, q[0].x, q[0].y); break;
+            case PathStep::Op::Curve: cairo_curve_to(cr, q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y); break;
+            case PathStep::Op::Close: cairo_close_path(cr); break;
+            default: break;
+          }
         }
+        fillAndStroke(cr, s, part.filled, part.stroked);
       }
       break;
     case PageShape::Kind::Chart: break;  // drawn by paintChartCairo
   }
-  if (s.kind != PageShape::Kind::Picture) {
-    if (s.fillRgb >= 0 && s.kind != PageShape::Kind::Line) {
-      setRgb(cr, static_cast<uint32_t>(s.fillRgb));
-      cairo_fill_preserve(cr);
-    }
-    if (s.lineRgb >= 0) {
-      setRgb(cr, static_cast<uint32_t>(s.lineRgb));
-      cairo_set_line_width(cr, std::max(kMinLineMm, s.lineWidthMm));
-      setDash(cr, s.dash);
-      cairo_stroke(cr);
-      setDash(cr, LineDash::Solid);
-      if (s.kind == PageShape::Kind::Line) {
-        const auto [from, to] = lineEnds(s);
-        if (s.startArrow) fillArrowhead(cr, to, from, s.lineWidthMm);
-        if (s.endArrow) fillArrowhead(cr, from, to, s.lineWidthMm);
-      }
-    }
-    cairo_new_path(cr);
-  }
+  if (s.kind != PageShape::Kind::Picture && s.kind != PageShape::Kind::Freeform) fillAndStroke(cr, s, true, true);
   cairo_restore(cr);
   for (const auto& t : s.texts) paintFreeText(cr, faces, t);
   cairo_restore(cr);

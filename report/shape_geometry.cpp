@@ -12,6 +12,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kArrowHalfAngle = 25 * kPi / 180;
 constexpr double kArrowLengthPerWidth = 9;
 constexpr double kArrowMinLengthMm = 1.8;
+constexpr unsigned kEscapeNoFill = 0x0A, kEscapeNoLine = 0x0B;  // MSOPATHESCAPE codes
 
 }  // namespace
 
@@ -86,17 +87,128 @@ std::vector<PathStep> freeformOutline(const OutlineSource& src, const BoxMm& box
         if (open) out.push_back({PathStep::Op::Close, {}});
         break;
       case 4:  // end of this path
+        if (!out.empty() && out.back().op != PathStep::Op::End) out.push_back({PathStep::Op::End, {}});
         open = false;
         break;
       case 5:
-      case 6:  // escapes carry their point count in the low byte
+      case 6: {  // escapes carry their code in bits 8..12 and their point count in the low byte
+        const unsigned escape = (c >> 8) & 0x1F;
+        if (type == 5 && escape == kEscapeNoFill) out.push_back({PathStep::Op::NoFill, {}});
+        if (type == 5 && escape == kEscapeNoLine) out.push_back({PathStep::Op::NoLine, {}});
         next += c & 0xFF;
         if (next > n) return out;
         break;
+      }
       default: return out;
     }
   }
   return out;
+}
+
+std::vector<OutlinePath> outlinePaths(const std::vector<PathStep>& outline) {
+  std::vector<OutlinePath> out;
+  size_t first = 0;
+  OutlinePath path;
+  for (size_t i = 0; i <= outline.size(); ++i) {
+    const bool last = i == outline.size();
+    if (!last && outline[i].op == PathStep::Op::NoFill) path.filled = false;
+    if (!last && outline[i].op == PathStep::Op::NoLine) path.stroked = false;
+    if (!last && outline[i].op != PathStep::Op::End) continue;
+    if (i > first) {
+      path.steps = std::span<const PathStep>(outline).subspan(first, i - first);
+      out.push_back(path);
+    }
+    path = OutlinePath{};
+    first = i + 1;
+  }
+  return out;
+}
+
+std::vector<PathStep> presetOutline(uint16_t shapeType, const std::array<std::optional<int32_t>, 2>& adjust, const BoxMm& box,
+                                    bool flipH, bool flipV) {
+  constexpr int32_t W = 21600, C = W / 2;  // preset shapes are drawn in a 21600 square
+  auto adj = [&](size_t k, int32_t fallback) { return std::clamp(adjust[k].value_or(fallback), 0, W); };
+  std::vector<std::pair<int32_t, int32_t>> pts;
+  switch (shapeType) {
+    case 4: pts = {{C, 0}, {W, C}, {C, W}, {0, C}}; break;  // diamond
+    case 5: pts = {{adj(0, C), 0}, {W, W}, {0, W}}; break;  // isosceles triangle
+    case 6: pts = {{0, 0}, {W, W}, {0, W}}; break;          // right triangle
+    case 7: {                                               // parallelogram
+      const int32_t a = adj(0, 5400);
+      pts = {{a, 0}, {W, 0}, {W - a, W}, {0, W}};
+      break;
+    }
+    case 8: {  // trapezoid, the wide side up
+      const int32_t a = std::min(adj(0, 5400), C);
+      pts = {{0, 0}, {W, 0}, {W - a, W}, {a, W}};
+      break;
+    }
+    case 9: {  // hexagon
+      const int32_t a = std::min(adj(0, 5400), C);
+      pts = {{a, 0}, {W - a, 0}, {W, C}, {W - a, W}, {a, W}, {0, C}};
+      break;
+    }
+    case 10: {  // octagon
+      const int32_t a = std::min(adj(0, 6326), C);
+      pts = {{a, 0}, {W - a, 0}, {W, a}, {W, W - a}, {W - a, W}, {a, W}, {0, W - a}, {0, a}};
+      break;
+    }
+    case 11: {  // plus
+      const int32_t a = std::min(adj(0, 5400), C);
+      pts = {{a, 0}, {W - a, 0}, {W - a, a}, {W, a}, {W, W - a}, {W - a, W - a}, {W - a, W}, {a, W}, {a, W - a}, {0, W - a}, {0, a}, {a, a}};
+      break;
+    }
+    case 12:  // five-pointed star
+      pts = {{C, 0}, {13320, 8259}, {W, 8259}, {14880, 13405}, {17400, W}, {C, 16581}, {4200, W}, {6720, 13405}, {0, 8259}, {8280, 8259}};
+      break;
+    case 13: {  // right arrow: head from x = a, shaft from y = b down to W - b
+      const int32_t a = adj(0, 16200), b = std::min(adj(1, 5400), C);
+      pts = {{0, b}, {a, b}, {a, 0}, {W, C}, {a, W}, {a, W - b}, {0, W - b}};
+      break;
+    }
+    case 15: {  // home plate
+      const int32_t a = adj(0, 16200);
+      pts = {{0, 0}, {a, 0}, {W, C}, {a, W}, {0, W}};
+      break;
+    }
+    case 55: {  // chevron
+      const int32_t a = adj(0, 16200);
+      pts = {{0, 0}, {a, 0}, {W, C}, {a, W}, {0, W}, {W - a, C}};
+      break;
+    }
+    case 56: pts = {{C, 0}, {W, 8259}, {17400, W}, {4200, W}, {0, 8259}}; break;  // pentagon
+    case 66: {  // left arrow
+      const int32_t a = adj(0, 5400), b = std::min(adj(1, 5400), C);
+      pts = {{W, b}, {a, b}, {a, 0}, {0, C}, {a, W}, {a, W - b}, {W, W - b}};
+      break;
+    }
+    case 67: {  // down arrow
+      const int32_t a = adj(0, 16200), b = std::min(adj(1, 5400), C);
+      pts = {{b, 0}, {b, a}, {0, a}, {C, W}, {W, a}, {W - b, a}, {W - b, 0}};
+      break;
+    }
+    case 68: {  // up arrow
+      const int32_t a = adj(0, 5400), b = std::min(adj(1, 5400), C);
+      pts = {{b, W}, {b, a}, {0, a}, {C, 0}, {W, a}, {W - b, a}, {W - b, W}};
+      break;
+    }
+    case 69: {  // left-right arrow
+      const int32_t a = std::min(adj(0, 4320), C), b = std::min(adj(1, 5400), C);
+      pts = {{0, C}, {a, 0}, {a, b}, {W - a, b}, {W - a, 0}, {W, C}, {W - a, W}, {W - a, W - b}, {a, W - b}, {a, W}};
+      break;
+    }
+    case 70: {  // up-down arrow
+      const int32_t a = std::min(adj(0, 5400), C), b = std::min(adj(1, 4320), C);
+      pts = {{C, 0}, {W, b}, {W - a, b}, {W - a, W - b}, {W, W - b}, {C, W}, {0, W - b}, {a, W - b}, {a, b}, {0, b}};
+      break;
+    }
+    default: return {};
+  }
+  std::vector<uint16_t> commands;  // one figure: move, lines, close
+  commands.push_back(static_cast<uint16_t>(2 << 13));
+  commands.push_back(static_cast<uint16_t>(pts.size() - 1));
+  commands.push_back(static_cast<uint16_t>(3 << 13));
+  return freeformOutline({pts, commands, 0, 0, W, W, flipH, flipV}, box);
 }
 
 std::pair<int, int> pictureDrawSize(int width, int height, const BoxMm& box, double maxDotsPerMm) {

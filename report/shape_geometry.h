@@ -5,6 +5,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -24,9 +25,10 @@ inline PointMm centreOf(const BoxMm& b) { return {b.x + b.w / 2, b.y + b.h / 2};
 
 // A freeform's stored outline as page commands inside `box`: `points` in the coordinates of
 // `geometry` (left, top, right, bottom), joined as the stored path commands say (type in the
-// top 3 bits, count in the low 13: line, curve, move, close, end, escapes skipped with their
-// points); without commands the points are one line. Flipped shapes are mirrored in their box.
-// Commands that ask for points beyond the last end the outline.
+// top 3 bits, count in the low 13: line, curve, move, close, end; escapes skipped with their
+// points, but for the no-fill and no-line marks of their path); without commands the points
+// are one line. Flipped shapes are mirrored in their box. Commands that ask for points beyond
+// the last end the outline.
 struct OutlineSource {
   const std::vector<std::pair<int32_t, int32_t>>& points;
   const std::vector<uint16_t>& commands;
@@ -34,6 +36,19 @@ struct OutlineSource {
   bool flipH = false, flipV = false;
 };
 std::vector<PathStep> freeformOutline(const OutlineSource& src, const BoxMm& box);
+
+// The paths of an outline, split at its End steps, each with whether it is filled and stroked.
+struct OutlinePath {
+  std::span<const PathStep> steps;
+  bool filled = true, stroked = true;
+};
+std::vector<OutlinePath> outlinePaths(const std::vector<PathStep>& outline);
+
+// The outline of a preset autoshape (its MSOSPT type: triangles, arrows, diamond, ...) in
+// `box`, from its adjust values where it has them, mirrored in its box as flipped; empty for
+// types drawn as their box or as a kind of their own.
+std::vector<PathStep> presetOutline(uint16_t shapeType, const std::array<std::optional<int32_t>, 2>& adjust, const BoxMm& box,
+                                    bool flipH, bool flipV);
 
 // Pixels a picture is drawn with: its own size, or less when it is shown smaller than
 // `maxDotsPerMm` allows (a large photo in a small frame); never more than its own.

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cctype>
 #include <cstdio>
 
 #include "report/text_measure.h"
+#include "xls/number_format.h"
 
 namespace zel::report {
 namespace {
@@ -38,10 +40,10 @@ std::string numberLabel(double v, double step, bool percent) {
   return buf;
 }
 
-std::string valueText(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.10g", v);
-  return buf;
+bool isGeneral(const std::string& format) {
+  return format.empty() || (format.size() == 7 && std::equal(format.begin(), format.end(), "general", [](char a, char b) {
+                              return std::tolower(static_cast<unsigned char>(a)) == b;
+                            }));
 }
 
 class ChartPainter {
@@ -129,6 +131,44 @@ class ChartPainter {
     return static_cast<size_t>(s.group) < c_.groups.size() ? c_.groups[static_cast<size_t>(s.group)] : none;
   }
 
+  // --- number formats
+  // A value axis label: in the axis's own format, or linked to the data (the first series'
+  // format; percent stacks in percent); General shows as many decimals as the step needs.
+  std::string axisLabel(double v, double step, const std::string& format, bool percent) const {
+    if (std::fabs(v) < std::fabs(step) * 1e-9) v = 0;
+    if (isGeneral(format)) return numberLabel(v, step, percent);
+    return xls::formatNumber(format, percent ? v / 100 : v, c_.dateMode1904);
+  }
+  std::string valueAxisFormat(bool percent) const {
+    if (c_.valueAxis.formatIndex) return c_.valueAxis.numberFormat;
+    return percent || c_.series.empty() ? std::string() : c_.series[0].valueFormat;
+  }
+  // A data label: category, value and share of the series' total as the point asks, the
+  // value in the labels' own format or as its cell shows it.
+  std::string labelText(const ChartSeries& s, size_t i, double total) const {
+    const SeriesFormat& f = pointFormat(s, i);
+    const double v = s.values[i].value_or(0);
+    std::string out;
+    auto add = [&out](const std::string& part) {
+      if (part.empty()) return;
+      if (!out.empty()) out += ' ';
+      out += part;
+    };
+    if (f.categoryLabels && i < s.categories.size()) add(s.categories[i]);
+    if (f.valueLabels) {
+      const std::string& format = f.labelFormatIndex ? f.labelFormat : i < s.valueFormats.size() ? s.valueFormats[i] : s.valueFormat;
+      add(xls::formatNumber(isGeneral(format) ? "General" : format, v, c_.dateMode1904));
+    }
+    if (f.percentLabels && total > 0) add(xls::formatNumber(f.labelFormatIndex ? f.labelFormat : "0%", std::fabs(v) / total, c_.dateMode1904));
+    return out;
+  }
+  static bool labelled(const SeriesFormat& f) { return f.valueLabels || f.percentLabels || f.categoryLabels; }
+  double seriesTotal(const ChartSeries& s) const {
+    double sum = 0;
+    for (const auto& v : s.values) sum += v ? std::fabs(*v) : 0;
+    return sum;
+  }
+
   // --- legend
   struct Entry {
     std::string text;
@@ -210,14 +250,17 @@ class ChartPainter {
       }
     if (!s) return;
     const ChartGroup& g = c_.groups[static_cast<size_t>(group)];
-    double sum = 0;
-    for (const auto& v : s->values) sum += v ? std::fabs(*v) : 0;
-    const double r = std::min(area.w, area.h) / 2 * 0.85;
-    const PointMm centre{area.x + area.w / 2, area.y + area.h / 2};
+    const double sum = seriesTotal(*s);
+    // Pulled-out slices stay inside the plot area: the pie shrinks for the farthest one.
+    auto explodeOf = [&](size_t i) { return pointFormat(*s, i).explodePercent.value_or(s->format.explodePercent.value_or(0)); };
+    int farthest = 0;
+    for (size_t i = 0; i < s->values.size(); ++i) farthest = std::max(farthest, explodeOf(i));
+    const double r = std::min(area.w, area.h) / 2 * 0.85 / (1 + farthest / 100.0);
+    const PointMm middle{area.x + area.w / 2, area.y + area.h / 2};
     const double hole = r * g.donutHolePercent / 100.0;
     if (sum <= 0 || r <= 0) return;
     double angle = g.firstSliceDegrees;  // clockwise from twelve o'clock
-    auto at = [&](double deg, double radius) {
+    auto at = [&](PointMm centre, double deg, double radius) {
       const double rad = (deg - 90) * kPi / 180;
       return PointMm{centre.x + radius * std::cos(rad), centre.y + radius * std::sin(rad)};
     };
@@ -225,21 +268,22 @@ class ChartPainter {
       const double v = s->values[i] ? std::fabs(*s->values[i]) : 0;
       if (v <= 0) continue;
       const double sweep = v / sum * 360;
+      const PointMm centre = at(middle, angle + sweep / 2, r * explodeOf(i) / 100.0);
       PagePath p;
       p.closed = true;
       const int steps = std::max(2, static_cast<int>(std::ceil(sweep / 3)));
-      for (int k = 0; k <= steps; ++k) p.points.push_back(at(angle + sweep * k / steps, r));
+      for (int k = 0; k <= steps; ++k) p.points.push_back(at(centre, angle + sweep * k / steps, r));
       if (hole > 0)
-        for (int k = steps; k >= 0; --k) p.points.push_back(at(angle + sweep * k / steps, hole));
+        for (int k = steps; k >= 0; --k) p.points.push_back(at(centre, angle + sweep * k / steps, hole));
       else
         p.points.push_back(centre);
       p.fillRgb = fillOf(*s, i, g.varyColors || true);
       p.lineRgb = kBlack;
       p.lineWidthMm = 0.15;
       out_.paths.push_back(std::move(p));
-      if (pointFormat(*s, i).valueLabels) {
-        const PointMm m = at(angle + sweep / 2, hole > 0 ? (r + hole) / 2 : r * 0.65);
-        const std::string t = valueText(*s->values[i]);
+      if (labelled(pointFormat(*s, i))) {
+        const PointMm m = at(centre, angle + sweep / 2, hole > 0 ? (r + hole) / 2 : r * 0.65);
+        const std::string t = labelText(*s, i, sum);
         const double tw = textEms(t) * em_ + em_;
         text({m.x - tw / 2, m.y - em_ * 0.7, tw, em_ * 1.4}, t, Align::Center, pt_);
       }
@@ -313,11 +357,12 @@ class ChartPainter {
     }
     // Room for labels and axis titles.
     std::vector<std::string> valueLabels;
+    const std::string valueFormat = valueAxisFormat(percent);
     for (double v = vs.min; v <= vs.max + vs.step * 1e-6 && valueLabels.size() < 200; v += vs.step)
-      valueLabels.push_back(numberLabel(v, vs.step, percent));
+      valueLabels.push_back(axisLabel(v, vs.step, valueFormat, percent));
     double valueLabelW = 0;
     for (const std::string& l : valueLabels) valueLabelW = std::max(valueLabelW, textEms(l) * em_);
-    const std::vector<std::string>& cats = c_.series.empty() ? empty_ : c_.series[0].categories;
+    const std::vector<std::string> cats = categoryLabels();
     double catLabelW = 0;
     for (const std::string& l : cats) catLabelW = std::max(catLabelW, textEms(l) * em_);
     const double titleBand = em_ * 1.6;
@@ -350,9 +395,10 @@ class ChartPainter {
     // Category labels (scatter: the x value labels).
     const double slot = (horizontal ? p.h : p.w) / static_cast<double>(n);
     if (scatter) {
+      const std::string& xFormat = c_.categoryAxis.formatIndex || c_.series.empty() ? c_.categoryAxis.numberFormat : c_.series[0].categoryFormat;
       for (double x = xs.min; x <= xs.max + xs.step * 1e-6; x += xs.step) {
         const double at = p.x + (x - xs.min) / (xs.max - xs.min) * p.w;
-        text({at - em_ * 3, p.bottom() + em_ * 0.2, em_ * 6, em_ * 1.2}, numberLabel(x, xs.step, false), Align::Center, pt_);
+        text({at - em_ * 3, p.bottom() + em_ * 0.2, em_ * 6, em_ * 1.2}, axisLabel(x, xs.step, xFormat, false), Align::Center, pt_);
       }
     } else if (c_.categoryAxis.visible) {
       const size_t every = horizontal ? std::max<size_t>(1, static_cast<size_t>(std::ceil(em_ * 1.2 / slot)))
@@ -400,6 +446,18 @@ class ChartPainter {
       if (horizontal) line({{zero, p.y}, {zero, p.bottom()}}, kBlack, 0.15);
       else line({{p.x, zero}, {p.right(), zero}}, kBlack, 0.15);
     }
+  }
+
+  // The category axis's labels: the first series' categories as their cells show them, numbers
+  // in the axis's own format where it has one.
+  std::vector<std::string> categoryLabels() const {
+    if (c_.series.empty()) return {};
+    const ChartSeries& s = c_.series[0];
+    std::vector<std::string> out = s.categories;
+    if (c_.categoryAxis.formatIndex)
+      for (size_t i = 0; i < out.size() && i < s.xValues.size(); ++i)
+        if (s.xValues[i]) out[i] = xls::formatNumber(c_.categoryAxis.numberFormat, *s.xValues[i], c_.dateMode1904);
+    return out;
   }
 
   std::vector<const ChartSeries*> seriesOf(size_t group) const {
@@ -451,11 +509,16 @@ class ChartPainter {
                              : BoxMm{p.x + along, std::min(a, b), bw, std::fabs(b - a)};
         const SeriesFormat& f = pointFormat(s, i);
         box(r, fillOf(s, i, varied), f.noLine ? -1 : int64_t(f.lineRgb.value_or(kBlack)), 0.12);
-        if (f.valueLabels) {
-          const std::string t = valueText(*s.values[i]);
+        if (labelled(f)) {
+          const std::string t = labelText(s, i, 0);
           const double tw = textEms(t) * em_ + em_;
-          if (horizontal) text({r.right() + em_ * 0.2, r.y + r.h / 2 - em_ * 0.6, tw, em_ * 1.2}, t, Align::Left, pt_);
-          else text({r.x + r.w / 2 - tw / 2, r.y - em_ * 1.3, tw, em_ * 1.2}, t, Align::Center, pt_);
+          // Outside the bar's end: beyond its top, or below it for a negative value.
+          const bool negative = to < from;
+          if (horizontal)
+            text({negative ? r.x - tw - em_ * 0.2 : r.right() + em_ * 0.2, r.y + r.h / 2 - em_ * 0.6, tw, em_ * 1.2}, t,
+                 negative ? Align::Right : Align::Left, pt_);
+          else
+            text({r.x + r.w / 2 - tw / 2, negative ? r.bottom() + em_ * 0.1 : r.y - em_ * 1.3, tw, em_ * 1.2}, t, Align::Center, pt_);
         }
       }
     }
@@ -567,8 +630,8 @@ class ChartPainter {
     size_t k = 0;
     for (size_t i = 0; i < s.values.size() && k < pts.size(); ++i) {
       if (!s.values[i]) continue;
-      if (pointFormat(s, i).valueLabels) {
-        const std::string t = valueText(*s.values[i]);
+      if (labelled(pointFormat(s, i))) {
+        const std::string t = labelText(s, i, 0);
         const double tw = textEms(t) * em_ + em_;
         text({pts[k].x - tw / 2, pts[k].y - em_ * 1.6, tw, em_ * 1.2}, t, Align::Center, pt_);
       }
@@ -581,7 +644,6 @@ class ChartPainter {
   std::string family_;
   double pt_, em_ = 0;
   ChartPicture out_;
-  const std::vector<std::string> empty_{};
 };
 
 }  // namespace

@@ -144,6 +144,10 @@ struct Placer {
           p.outline = freeformOutline({ff->points, ff->commands, ff->box.left, ff->box.top, ff->box.right, ff->box.bottom,
                                        s.geometry.flipH, s.geometry.flipV},
                                       box);
+        } else if (auto outline = presetOutline(s.geometry.shapeType, s.geometry.adjust, box, s.geometry.flipH, s.geometry.flipV);
+                   !outline.empty()) {
+          p.kind = PageShape::Kind::Freeform;
+          p.outline = std::move(outline);
         }
         break;
       case dk::Line:

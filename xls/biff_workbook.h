@@ -227,6 +227,11 @@ struct BiffWorkbook {
 // warnings.
 BiffWorkbook parseWorkbookStream(std::span<const uint8_t> stream);
 
+// The format string of a number format index (a FORMAT record's, else the built-in one), and
+// of the number format of an XF.
+std::string numberFormatCode(const WorkbookGlobals& globals, uint16_t formatIndex);
+std::string numberFormatOfXf(const WorkbookGlobals& globals, uint16_t xf);
+
 // Excel 97's default colours of indexes 8..63 (0xRRGGBB), the palette of a book without PALETTE.
 std::vector<uint32_t> defaultPalette();
 

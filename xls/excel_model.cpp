@@ -169,10 +169,7 @@ void Workbook::finishLoad() {
   std::map<uint16_t, bool> dateFormats;
   for (const XfInfo& xf : biff_.globals.xfs) {
     auto [it, added] = dateFormats.try_emplace(xf.format, false);
-    if (added) {
-      auto f = biff_.globals.formats.find(xf.format);
-      it->second = formatHasDateSection(f != biff_.globals.formats.end() ? f->second : builtinNumberFormat(xf.format));
-    }
+    if (added) it->second = formatHasDateSection(numberFormatCode(biff_.globals, xf.format));
     xfDateFormat_.push_back(it->second);
   }
   sheets_.reserve(sheetIndex_.size());
@@ -299,12 +296,7 @@ std::vector<std::string> Workbook::warnings() const {
 
 size_t Workbook::boundSheetIndex(int index) const { return sheetIndex_.at(static_cast<size_t>(index - 1)); }
 
-std::string Workbook::numberFormatOf(uint16_t xf) const {
-  const auto& g = biff_.globals;
-  uint16_t fmt = xf < g.xfs.size() ? g.xfs[xf].format : 0;
-  auto it = g.formats.find(fmt);
-  return it != g.formats.end() ? it->second : builtinNumberFormat(fmt);
-}
+std::string Workbook::numberFormatOf(uint16_t xf) const { return numberFormatOfXf(biff_.globals, xf); }
 
 // ---- Application ----------------------------------------------------------------------
 

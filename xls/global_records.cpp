@@ -7,6 +7,7 @@
 #include "xls/biff_workbook.h"
 #include "xls/byte_cursor.h"
 #include "xls/global_records.h"
+#include "xls/number_format.h"
 #include "xls/open_error.h"
 #include "xls/sheet_records.h"
 
@@ -33,6 +34,15 @@ std::vector<uint8_t> joinSegments(const std::vector<std::span<const uint8_t>>& s
 }
 
 }  // namespace
+
+std::string numberFormatCode(const WorkbookGlobals& globals, uint16_t formatIndex) {
+  auto it = globals.formats.find(formatIndex);
+  return it != globals.formats.end() ? it->second : builtinNumberFormat(formatIndex);
+}
+
+std::string numberFormatOfXf(const WorkbookGlobals& globals, uint16_t xf) {
+  return numberFormatCode(globals, xf < globals.xfs.size() ? globals.xfs[xf].format : 0);
+}
 
 std::vector<uint32_t> defaultPalette() { return {std::begin(kDefaultPalette), std::end(kDefaultPalette)}; }
 

@@ -1,10 +1,12 @@
-// Freeform shapes and text-box margins of a built drawing: the outline read from the shape's
-// vertices and path commands, mirrored when flipped, painted as its outline (not its box) by
-// both painters, damaged arrays kept within bounds; text placed inside the stored margins.
+// Freeform and preset shapes and text-box margins of a built drawing: the outline read from the
+// shape's vertices and path commands or from its preset type, mirrored when flipped, painted as
+// its outline (not its box) by both painters, damaged arrays kept within bounds; text placed
+// inside the stored margins.
 #include "report/page_painter.h"
 #include "report/report_document.h"
 #include "report/report_output.h"
 #include "report/qt_text_measurer.h"
+#include "report/shape_geometry.h"
 #include "report/sheet_layout.h"
 #include "sheet_print_fixture.h"
 #include "support/biff_builder.h"
@@ -38,7 +40,8 @@ std::vector<uint8_t> msoArray(const std::vector<uint16_t>& values, uint16_t elem
 }
 
 // A triangle pointing down (flipped upside down: it points up in the file), red, over B2:F12,
-// and a text box whose left margin is 20 mm.
+// a text box whose left margin is 20 mm, a preset right arrow flipped to point left, blue,
+// over B15:F19, and a green square whose path is marked not to be filled, over I15:M20.
 std::vector<test::ShapeSpec> drawing(bool damaged) {
   test::ShapeSpec triangle;
   triangle.kind = 0x09;
@@ -55,7 +58,22 @@ std::vector<test::ShapeSpec> drawing(bool damaged) {
   box.text = "M";
   box.anchor = {8, 0, 1, 0, 12, 0, 6, 0};
   box.properties = {{0x0081, 720000}};  // left margin 20 mm
-  return {triangle, box};
+  test::ShapeSpec arrow;
+  arrow.kind = 0x1E;
+  arrow.id = 3;
+  arrow.shapeType = 13;
+  arrow.extraFspFlags = 0x40;
+  arrow.anchor = {1, 0, 14, 0, 6, 0, 19, 0};
+  arrow.properties = {{0x0181, 0x00FF0000}};  // blue
+  test::ShapeSpec square;
+  square.kind = 0x09;
+  square.id = 4;
+  square.anchor = {8, 0, 14, 0, 12, 0, 20, 0};
+  square.properties = {{0x0181, 0x0000FF00}, {0x0142, 100}, {0x0143, 100}};
+  // Move, the no-fill escape (no points), three lines, close, end.
+  square.complexProperties = {{0x0145, msoArray({0, 0, 100, 0, 100, 100, 0, 100}, 4)},
+                              {0x0146, msoArray({0x4000, 0xAA00, 0x0003, 0x6001, 0x8000}, 2)}};
+  return {triangle, box, arrow, square};
 }
 
 report::SheetPages layout(bool damaged) {
@@ -70,6 +88,8 @@ report::SheetPages layout(bool damaged) {
 }
 
 bool reddish(QRgb c) { return qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) < 80; }
+bool greenish(QRgb c) { return qGreen(c) > 200 && qRed(c) < 80 && qBlue(c) < 80; }
+bool bluish(QRgb c) { return qBlue(c) > 200 && qGreen(c) < 80 && qRed(c) < 80; }
 
 }  // namespace
 
@@ -78,15 +98,29 @@ TEST(SheetFreeform, OutlineAndMarginsFromTheFileInBothPainters) {
   const auto pages = layout(false);
   ASSERT_FALSE(pages.pages.empty());
   const report::Page& page = pages.pages[0];
-  ASSERT_EQ(page.shapes.size(), 2u);
+  ASSERT_EQ(page.shapes.size(), 4u);
   const PageShape& tri = page.shapes[0];
   ASSERT_EQ(tri.kind, PageShape::Kind::Freeform);
-  ASSERT_EQ(tri.outline.size(), 4u);  // move, line, line, close
+  ASSERT_EQ(tri.outline.size(), 5u);  // move, line, line, close, end
   // Flipped upside down: the apex is at the bottom centre of the box.
   EXPECT_NEAR(tri.outline[0].p[0].x, tri.box.x + tri.box.w / 2, 1e-9);
   EXPECT_NEAR(tri.outline[0].p[0].y, tri.box.bottom(), 1e-9);
   EXPECT_NEAR(tri.outline[1].p[0].y, tri.box.y, 1e-9);
   EXPECT_EQ(tri.outline[3].op, report::PathStep::Op::Close);
+
+  // The arrow flipped left to right: its tip (the preset's fourth point) at the left middle.
+  const PageShape& arrow = page.shapes[2];
+  ASSERT_EQ(arrow.kind, PageShape::Kind::Freeform);
+  ASSERT_EQ(arrow.outline.size(), 8u);  // move, six lines, close
+  EXPECT_NEAR(arrow.outline[3].p[0].x, arrow.box.x, 1e-9);
+  EXPECT_NEAR(arrow.outline[3].p[0].y, arrow.box.y + arrow.box.h / 2, 1e-9);
+
+  // The square's one path keeps its line but not its fill.
+  const PageShape& square = page.shapes[3];
+  const auto paths = report::outlinePaths(square.outline);
+  ASSERT_EQ(paths.size(), 1u);
+  EXPECT_FALSE(paths[0].filled);
+  EXPECT_TRUE(paths[0].stroked);
 
   const PageShape& box = page.shapes[1];
   ASSERT_EQ(box.texts.size(), 1u);
@@ -101,6 +135,12 @@ TEST(SheetFreeform, OutlineAndMarginsFromTheFileInBothPainters) {
     EXPECT_TRUE(reddish(px(tri.box.x + tri.box.w / 2, tri.box.y + 1))) << painter;
     EXPECT_FALSE(reddish(px(tri.box.x + 2, tri.box.bottom() - 2))) << painter;
     EXPECT_FALSE(reddish(px(tri.box.right() - 2, tri.box.bottom() - 2))) << painter;
+    // The arrow's head at the left, its shaft at the right; the corners beside the head empty.
+    EXPECT_TRUE(bluish(px(arrow.box.x + 2, arrow.box.y + arrow.box.h / 2))) << painter;
+    EXPECT_TRUE(bluish(px(arrow.box.right() - 2, arrow.box.y + arrow.box.h / 2))) << painter;
+    EXPECT_FALSE(bluish(px(arrow.box.x + 1, arrow.box.y + 1))) << painter;
+    EXPECT_FALSE(bluish(px(arrow.box.right() - 1, arrow.box.y + 1))) << painter;
+    EXPECT_FALSE(greenish(px(square.box.x + square.box.w / 2, square.box.y + square.box.h / 2))) << painter;
   };
   QImage img(static_cast<int>(paper.widthMm * dpm), static_cast<int>(paper.heightMm * dpm), QImage::Format_RGB32);
   img.fill(Qt::white);

@@ -153,6 +153,38 @@ TEST(SheetChart, ColumnsStandWhereTheValuesSayAndTheLegendNamesTheSeries) {
   EXPECT_EQ(scale.min, 0);
 }
 
+// The corners where a pie's slices meet (the last point of each slice's outline), drawn
+// without legend and chart area so that every closed path is a slice.
+std::set<std::pair<long, long>> sliceTips(xls::chart::ChartModel pie) {
+  pie.hasLegend = false;
+  pie.chartAreaFill.reset();
+  pie.chartAreaBorder = false;
+  std::set<std::pair<long, long>> out;
+  for (const auto& p : report::drawChart(pie, 120, 80, {"Noto Sans", 8}).paths)
+    if (p.closed) out.insert({std::lround(p.points.back().x * 100), std::lround(p.points.back().y * 100)});
+  return out;
+}
+
+TEST(SheetChart, LabelsInTheirNumberFormatsAndSlicesPulledOut) {
+  auto book = xls::Workbook::open(std::string(ZEL_TEST_DATA) + "/44861.xls");
+  std::vector<const xls::chart::ChartModel*> charts;
+  for (const auto& s : book->sheet("reporting").drawing().shapes)
+    if (s.chart) charts.push_back(s.chart.get());
+  ASSERT_EQ(charts.size(), 3u);
+  // Columns: value axis linked to the percent cells, dates by the axis's mmm-yy, data labels
+  // as the cells show them (as LibreOffice prints the same chart).
+  const report::ChartPicture columns = report::drawChart(*charts[1], 180, 100, {"Noto Sans", 8});
+  std::set<std::string> texts;
+  for (const auto& t : columns.texts) texts.insert(t.text);
+  for (const char* want : {"10.00%", "-10.00%", "Apr-07", "1.31%", "-4.04%"}) EXPECT_TRUE(texts.count(want)) << want;
+  // The pulled-out pie's slices meet nowhere; the whole pie's all meet at its centre.
+  EXPECT_EQ(sliceTips(*charts[2]).size(), 1u);
+  size_t slices = 0;
+  for (const auto& v : charts[0]->series.at(0).values) slices += v.value_or(0) != 0;
+  EXPECT_EQ(sliceTips(*charts[0]).size(), slices);
+  EXPECT_GT(slices, 2u);
+}
+
 TEST(SheetChart, EmbeddedChartsPrintAtTheirAnchors) {
   auto book = xls::Workbook::open(std::string(ZEL_TEST_DATA) + "/WithThreeCharts.xls");
   test::ensureWidgetApplication();

@@ -66,7 +66,7 @@ Chunk fopt(const ShapeSpec& s) {
 }
 
 Chunk shapeContainer(const ShapeSpec& s, uint32_t flags) {
-  Chunk inner = atom(0xF00A, 0x2, 0, Bytes().u32(1024u + s.id).u32(flags | s.extraFspFlags).data());
+  Chunk inner = atom(0xF00A, 0x2, s.shapeType, Bytes().u32(1024u + s.id).u32(flags | s.extraFspFlags).data());
   inner.append(fopt(s));
   Bytes anchor;
   anchor.u16(0);

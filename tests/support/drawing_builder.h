@@ -21,6 +21,7 @@ struct ShapeSpec {
   std::vector<std::pair<uint16_t, uint32_t>> properties;  // simple OfficeArt properties
   std::vector<std::pair<uint16_t, std::vector<uint8_t>>> complexProperties;  // id, data
   uint32_t extraFspFlags = 0;                            // e.g. 0x40 flipped left to right
+  uint16_t shapeType = 0;                                // MSOSPT in the FSP (5 triangle, 13 right arrow)
   std::optional<std::string> text;                       // TXO text
   uint16_t txoFlags = 0x0212, txoTurn = 0;               // TXO alignment bits and text turn
   std::vector<std::pair<uint16_t, uint16_t>> textFonts;  // font runs: first character, font index

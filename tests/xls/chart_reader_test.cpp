@@ -81,6 +81,37 @@ TEST(ChartReader, EmbeddedChartsOfEachSheetWithTheirTypes) {
   EXPECT_EQ(valuesOf(area->series[1]), (std::vector<double>{25, 36, 49, 64, 81, 100}));
 }
 
+TEST(ChartReader, NumberFormatsAndPulledOutSlicesAsTheRecordsSay) {
+  auto book = Workbook::open(std::string(ZEL_TEST_DATA) + "/44861.xls");
+  std::vector<const chart::ChartModel*> charts;
+  for (const auto& s : book->sheet("reporting").drawing().shapes)
+    if (s.chart) charts.push_back(s.chart.get());
+  ASSERT_EQ(charts.size(), 3u);
+  // The 3-D pie: PieFormat 25 for the series and each point; the other pie lies whole.
+  const chart::ChartModel& pulled = *charts[0];
+  EXPECT_EQ(pulled.groups.at(0).type, ChartType::Pie);
+  EXPECT_EQ(pulled.series.at(0).format.explodePercent, 25);
+  EXPECT_EQ(pulled.series[0].pointFormats.at(1).explodePercent, 25);
+  EXPECT_EQ(charts[2]->series.at(0).format.explodePercent.value_or(0), 0);
+  // Its points' formats say nothing of labels: they show the series' value labels.
+  EXPECT_TRUE(charts[2]->series[0].format.valueLabels);
+  EXPECT_TRUE(charts[2]->series[0].pointFormats.at(1).valueLabels);
+  // The columns: the category axis has IFmt 17 of its own, the value axis none (linked to the
+  // values, whose cells show 0.00%); the data labels keep the cells' format (BRAI unlinked bit
+  // clear). LibreOffice shows "Apr-07" and "1.31%" for the first point.
+  const chart::ChartModel& columns = *charts[1];
+  EXPECT_EQ(columns.groups.at(0).type, ChartType::Column);
+  EXPECT_EQ(columns.categoryAxis.formatIndex, 17);
+  EXPECT_EQ(columns.categoryAxis.numberFormat, "mmm-yy");
+  EXPECT_FALSE(columns.valueAxis.formatIndex);
+  const chart::ChartSeries& s = columns.series.at(0);
+  EXPECT_EQ(s.valueFormatIndex, 10);
+  EXPECT_EQ(s.valueFormat, "0.00%");
+  EXPECT_TRUE(s.format.valueLabels);
+  EXPECT_FALSE(s.format.labelFormatIndex);
+  EXPECT_EQ(s.categories.at(0), "Apr-07");
+}
+
 // Chart records with bytes in little-endian order.
 std::vector<uint8_t> le(std::initializer_list<uint32_t> words, size_t width) {
   std::vector<uint8_t> out;

@@ -29,6 +29,13 @@ struct SeriesFormat {
   std::optional<uint32_t> markerRgb;
   int marker = -1;                  // -1 automatic, 0 none, 1 square, 2 diamond, 3 triangle, ...
   bool valueLabels = false;         // data labels showing the values
+  bool percentLabels = false;       // ... the share of the series' total (pies)
+  bool categoryLabels = false;      // ... the category's label
+  // The labels' own number format (the index as stored, its format string once resolved);
+  // none: the labels show the values as their cells show them.
+  std::optional<uint16_t> labelFormatIndex;
+  std::string labelFormat;
+  std::optional<int> explodePercent;  // pie slices: pulled out by this % of the radius
   bool lineGiven = false;           // a LineFormat of its own was read
 };
 
@@ -53,10 +60,15 @@ struct CellRange {
 struct ChartSeries {
   std::string name;
   std::vector<std::optional<double>> values;  // empty optional: a blank cell (a gap)
-  std::vector<std::string> categories;        // labels of the category axis
+  std::vector<std::string> categories;        // labels of the category axis, as their cells show them
   std::vector<std::optional<double>> xValues; // scatter: numeric categories
   int group = 0;                              // index into ChartModel::groups
   int formatIndex = 0;                        // iss: the series' place in automatic colours
+  // Number formats of the values and categories: as saved with the chart (index), and the
+  // format strings resolveSeriesData gives them (the cells' own where it reads the cells).
+  uint16_t valueFormatIndex = 0, categoryFormatIndex = 0;
+  std::string valueFormat, categoryFormat;
+  std::vector<std::string> valueFormats;      // per point, when read from the cells
   SeriesFormat format;
   std::map<uint16_t, SeriesFormat> pointFormats;  // by point index
   // References of the name, values and categories (cells read by resolveSeriesData).
@@ -71,6 +83,10 @@ struct ChartAxis {
   bool reversed = false;
   bool logScale = false;
   std::string title;
+  // The labels' own number format (IFmt; its format string once resolved); none: linked to
+  // the data, the labels taking the format of the first series' cells.
+  std::optional<uint16_t> formatIndex;
+  std::string numberFormat;
 };
 
 enum class LegendPosition : uint8_t { Bottom, Corner, Top, Right, Left, Floating };
@@ -89,6 +105,7 @@ struct ChartModel {
   // Automatic colours from the workbook's palette: series fills (areas, bars, slices) and
   // series lines (lines, markers), in the order series and points take them.
   std::vector<uint32_t> autoFills, autoLines;
+  bool dateMode1904 = false;          // the workbook's date system, for date formats
   std::vector<std::string> warnings;
 };
 

@@ -4,22 +4,24 @@
 
 #include <algorithm>
 #include <charconv>
+#include <set>
 
 #include "xls/biff_string.h"
 #include "xls/byte_cursor.h"
+#include "xls/number_format.h"
 
 namespace zel::xls::chart {
 namespace {
 
 namespace id {
 constexpr uint16_t Chart = 0x1002, Series = 0x1003, DataFormat = 0x1006, LineFormat = 0x1007;
-constexpr uint16_t MarkerFormat = 0x1009, AreaFormat = 0x100A, AttachedLabel = 0x100C, SeriesText = 0x100D;
+constexpr uint16_t MarkerFormat = 0x1009, AreaFormat = 0x100A, PieFormat = 0x100B, AttachedLabel = 0x100C, SeriesText = 0x100D;
 constexpr uint16_t ChartFormat = 0x1014, Legend = 0x1015, Bar = 0x1017, Line = 0x1018, Pie = 0x1019;
 constexpr uint16_t Area = 0x101A, Scatter = 0x101B, Axis = 0x101D, Tick = 0x101E, ValueRange = 0x101F;
 constexpr uint16_t CatSerRange = 0x1020, AxisLine = 0x1021, Text = 0x1025, ObjectLink = 0x1027;
 constexpr uint16_t Frame = 0x1032, Begin = 0x1033, End = 0x1034, PlotArea = 0x1035, Radar = 0x103E;
 constexpr uint16_t Surf = 0x103F, RadarArea = 0x1040, AxisParent = 0x1041, SerToCrt = 0x1045;
-constexpr uint16_t SerParent = 0x104A, Brai = 0x1051, SiIndex = 0x1065, BopPop = 0x1061;
+constexpr uint16_t SerParent = 0x104A, IFmt = 0x104E, Brai = 0x1051, SiIndex = 0x1065, BopPop = 0x1061;
 }  // namespace id
 
 constexpr size_t kMaxDepth = 64;
@@ -35,7 +37,12 @@ struct TextBlock {
   uint16_t link = 0, series = 0, point = 0;
   uint16_t flags = 0;
   std::optional<std::string> text;
+  std::optional<uint16_t> format;  // a data label's own number format
 };
+
+// Text flags of a data label.
+constexpr uint16_t kTextShowValue = 0x0004, kTextDeleted = 0x0040, kTextShowLabelAndPercent = 0x0800;
+constexpr uint16_t kTextShowPercent = 0x1000, kTextShowLabel = 0x4000;
 
 // A series' values cached in the substream (SIIndex groups of Number/Label records).
 struct SeriesCache {
@@ -105,7 +112,19 @@ class ChartWalk {
       case id::AreaFormat: readAreaFormat(cur); break;
       case id::MarkerFormat: readMarkerFormat(cur); break;
       case id::AttachedLabel:
-        if (format_ && inner() == Owner::DataFormat) format_->valueLabels = cur.u16() & 0x0001;
+        if (format_ && inner() == Owner::DataFormat) {
+          const uint16_t shown = cur.u16();
+          format_->valueLabels = shown & 0x0001;
+          format_->percentLabels = shown & 0x0006;  // percent, or label and percent
+          format_->categoryLabels = shown & 0x0014;  // label, or label and percent
+          labelsGiven_.insert(format_);
+        }
+        break;
+      case id::PieFormat:
+        if (format_ && inner() == Owner::DataFormat) format_->explodePercent = std::min<int>(cur.u16(), 400);
+        break;
+      case id::IFmt:
+        if (axis_ && inner() == Owner::Axis) axis_->formatIndex = cur.u16();
         break;
       case id::Text:
         text_ = TextBlock{};
@@ -205,8 +224,22 @@ class ChartWalk {
       if (t.series >= chart_.series.size()) continue;
       ChartSeries& s = chart_.series[t.series];
       SeriesFormat& f = t.point == kWholeSeries ? s.format : s.pointFormats[t.point];
-      f.valueLabels = (t.flags & 0x0004) && !(t.flags & 0x0040);
+      const bool shown = !(t.flags & kTextDeleted);
+      f.valueLabels = shown && (t.flags & kTextShowValue);
+      f.percentLabels = shown && (t.flags & (kTextShowPercent | kTextShowLabelAndPercent));
+      f.categoryLabels = shown && (t.flags & (kTextShowLabel | kTextShowLabelAndPercent));
+      if (t.format) f.labelFormatIndex = t.format;
+      labelsGiven_.insert(&f);
     }
+    // Points that say nothing of their labels show the series' labels.
+    for (ChartSeries& s : chart_.series)
+      for (auto& [point, f] : s.pointFormats)
+        if (!labelsGiven_.count(&f)) {
+          f.valueLabels = s.format.valueLabels;
+          f.percentLabels = s.format.percentLabels;
+          f.categoryLabels = s.format.categoryLabels;
+          f.labelFormatIndex = s.format.labelFormatIndex;
+        }
     // Trend lines and error bars are series of their own in the records; they are not drawn.
     std::vector<ChartSeries> kept;
     for (size_t i = 0; i < chart_.series.size(); ++i)
@@ -224,6 +257,7 @@ class ChartWalk {
         s.format.lineWeight = d.lineWeight;
       }
       if (s.format.marker < 0) s.format.marker = d.marker;
+      if (!s.format.explodePercent) s.format.explodePercent = d.explodePercent;
     }
     if (chart_.hasTitle && chart_.title.empty() && chart_.series.size() == 1) chart_.title = chart_.series[0].name;
     constexpr uint16_t kFirstAutoFill = 24, kFirstAutoLine = 32;
@@ -301,13 +335,20 @@ class ChartWalk {
   }
 
   void readBrai(ByteCursor& cur) {
-    if (series_ < 0 || inner() != Owner::Series) return;
     const uint8_t part = cur.u8(), kind = cur.u8();
-    cur.skip(4);
+    const bool ownFormat = cur.u16() & 0x0001;  // fUnlinkedIfmt
+    const uint16_t ifmt = cur.u16();
+    if (inner() == Owner::Text) {
+      if (ownFormat) text_.format = ifmt;
+      return;
+    }
+    if (series_ < 0 || inner() != Owner::Series) return;
+    ChartSeries& s = chart_.series[static_cast<size_t>(series_)];
+    if (part == 1) s.valueFormatIndex = ifmt;
+    if (part == 2) s.categoryFormatIndex = ifmt;
     const uint16_t cce = cur.u16();
     const auto rgce = cur.bytes(cce);
     if (kind != 2) return;
-    ChartSeries& s = chart_.series[static_cast<size_t>(series_)];
     std::vector<CellRange>* refs = part == 0 ? &s.nameRefs : part == 1 ? &s.valueRefs : part == 2 ? &s.categoryRefs : nullptr;
     if (refs && !readReferences(rgce, *refs)) warn("series reference the chart cannot follow");
   }
@@ -503,6 +544,7 @@ class ChartWalk {
   SeriesFormat* format_ = nullptr;
   TextBlock text_;
   std::vector<TextBlock> labels_;
+  std::set<const SeriesFormat*> labelsGiven_;  // formats whose labels the records set
   bool primaryAxes_ = true;
   ChartAxis* axis_ = nullptr;
   uint16_t axisLine_ = 0;
@@ -521,13 +563,17 @@ const CellEntry* findCell(const SheetData& sheet, uint32_t row, uint16_t col) {
   return it != sheet.cells.end() && it->row == row && it->col == col ? &*it : nullptr;
 }
 
+// A cell's text as the sheet shows it: numbers and texts under the cell's number format.
 std::string cellText(const BiffWorkbook& book, const SheetData& sheet, const CellEntry& c) {
+  const WorkbookGlobals& g = book.globals;
   switch (c.type) {
     case CellType::Text: {
-      const auto& list = c.textInSst ? book.globals.sst : sheet.strings;
-      return c.text < list.size() ? list[c.text] : std::string();
+      const auto& list = c.textInSst ? g.sst : sheet.strings;
+      const std::string text = c.text < list.size() ? list[c.text] : std::string();
+      const std::string format = numberFormatOfXf(g, c.xf);
+      return format == "General" || format == "@" ? text : formatText(format, text);
     }
-    case CellType::Number: return numberText(c.number);
+    case CellType::Number: return formatNumber(numberFormatOfXf(g, c.xf), c.number, g.dateMode1904);
     case CellType::Boolean: return c.code ? "TRUE" : "FALSE";
     default: return {};
   }
@@ -574,31 +620,60 @@ ChartModel readChart(const std::vector<Record>& records, size_t bof, const Formu
 }
 
 void resolveSeriesData(ChartModel& chart, const BiffWorkbook& book) {
+  const WorkbookGlobals& g = book.globals;
+  chart.dateMode1904 = g.dateMode1904;
   for (ChartSeries& s : chart.series) {
     std::vector<std::optional<double>> values;
+    std::vector<std::string> formats;
     const bool valuesRead = forEachCell(book, s.valueRefs, [&](const SheetData&, const CellEntry* c) {
       if (!c || c->type == CellType::Blank || c->type == CellType::Error)
         values.emplace_back();
       else
         values.emplace_back(c->type == CellType::Number ? c->number : 0.0);
+      formats.push_back(c ? numberFormatOfXf(g, c->xf) : std::string("General"));
     });
-    if (valuesRead) s.values = std::move(values);
+    s.valueFormat = numberFormatCode(g, s.valueFormatIndex);
+    if (valuesRead) {
+      s.values = std::move(values);
+      s.valueFormats = std::move(formats);
+      // The series' format is its first value's (what a linked axis shows).
+      for (size_t i = 0; i < s.values.size(); ++i)
+        if (s.values[i]) {
+          s.valueFormat = s.valueFormats[i];
+          break;
+        }
+    }
     std::vector<std::string> labels;
     std::vector<std::optional<double>> xs;
+    std::string categoryFormat;
     const bool categoriesRead = forEachCell(book, s.categoryRefs, [&](const SheetData& sheet, const CellEntry* c) {
       labels.push_back(c ? cellText(book, sheet, *c) : std::string());
-      xs.push_back(c && c->type == CellType::Number ? std::optional<double>(c->number) : std::nullopt);
+      const bool number = c && c->type == CellType::Number;
+      xs.push_back(number ? std::optional<double>(c->number) : std::nullopt);
+      if (number && categoryFormat.empty()) categoryFormat = numberFormatOfXf(g, c->xf);
     });
+    s.categoryFormat = categoryFormat.empty() ? numberFormatCode(g, s.categoryFormatIndex) : categoryFormat;
     if (categoriesRead) {
       s.categories = std::move(labels);
       s.xValues = std::move(xs);
+    } else {
+      // Cached numeric categories show in the format saved with the chart.
+      for (size_t i = 0; i < s.xValues.size() && i < s.categories.size(); ++i)
+        if (s.xValues[i]) s.categories[i] = formatNumber(s.categoryFormat, *s.xValues[i], g.dateMode1904);
     }
     std::string name;
     const bool nameRead = forEachCell(book, s.nameRefs, [&](const SheetData& sheet, const CellEntry* c) {
       if (c && name.empty()) name = cellText(book, sheet, *c);
     });
     if (nameRead) s.name = std::move(name);
+    auto labelFormat = [&](SeriesFormat& f) {
+      if (f.labelFormatIndex) f.labelFormat = numberFormatCode(g, *f.labelFormatIndex);
+    };
+    labelFormat(s.format);
+    for (auto& [point, f] : s.pointFormats) labelFormat(f);
   }
+  for (ChartAxis* axis : {&chart.categoryAxis, &chart.valueAxis})
+    if (axis->formatIndex) axis->numberFormat = numberFormatCode(g, *axis->formatIndex);
 }
 
 }  // namespace zel::xls::chart

@@ -117,6 +117,7 @@ class TreeReader {
           ByteCursor fsp(r.body);
           s.shapeId = fsp.u32();
           s.flags = fsp.u32();
+          s.shapeType = r.instance;
           s.hasFsp = true;
           break;
         }

@@ -54,6 +54,8 @@ constexpr uint16_t GeoRight = 0x0142;
 constexpr uint16_t GeoBottom = 0x0143;
 constexpr uint16_t Vertices = 0x0145;
 constexpr uint16_t SegmentInfo = 0x0146;
+constexpr uint16_t AdjustValue = 0x0147;
+constexpr uint16_t Adjust2Value = 0x0148;
 }  // namespace prop
 
 // FSP flags.
@@ -66,6 +68,7 @@ constexpr uint32_t kFspFlipV = 0x0080;
 struct ArtShape {
   uint32_t shapeId = 0;
   uint32_t flags = 0;
+  uint16_t shapeType = 0;    // MSOSPT: the FSP record's instance
   bool hasFsp = false;
   std::map<uint16_t, uint32_t> properties;     // simple properties by id
   std::optional<std::u16string> name;          // wzName

@@ -89,6 +89,8 @@ struct ShapeGeometry {
   uint32_t pictureIndex = 0;            // 1-based entry of the workbook's picture store; 0 none
   double rotation = 0;                  // degrees clockwise, 0 <= rotation < 360
   std::optional<Freeform> freeform;     // a shape drawn by its own outline
+  uint16_t shapeType = 0;               // MSOSPT of the FSP (1 rectangle, 5 triangle, 13 right arrow, ...)
+  std::array<std::optional<int32_t>, 2> adjust;  // the preset shape's first adjust values, where stored
   // Inner margins of the shape's text: left, top, right, bottom in EMU (0.1", 0.05" unless set).
   std::array<uint32_t, 4> textMarginEmu{91440, 45720, 91440, 45720};
 };

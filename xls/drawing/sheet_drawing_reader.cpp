@@ -300,6 +300,10 @@ ShapeGeometry geometryOf(const ArtShape& a) {
   const double turned = static_cast<int32_t>(value(prop::Rotation, 0)) / 65536.0;
   g.rotation = std::fmod(std::fmod(turned, 360.0) + 360.0, 360.0);
   g.freeform = freeformOf(a, value);
+  g.shapeType = a.shapeType;
+  for (uint16_t k = 0; k < 2; ++k)
+    if (auto it = a.properties.find(static_cast<uint16_t>(prop::AdjustValue + k)); it != a.properties.end())
+      g.adjust[k] = static_cast<int32_t>(it->second);
   g.textMarginEmu = {value(prop::TextLeft, g.textMarginEmu[0]), value(prop::TextTop, g.textMarginEmu[1]),
                      value(prop::TextRight, g.textMarginEmu[2]), value(prop::TextBottom, g.textMarginEmu[3])};
   return g;
