@@ -134,20 +134,49 @@ bool CompoundFile::exists(const std::string& path) const {
   return impl_->find(path) != nullptr;
 }
 
+namespace {
+
+// The stream node at path and its size; null when missing or a storage. Throws when the size
+// is damaged or too large to load.
+GPtr<GsfInput> streamNode(const CompoundFile::Impl& impl, const std::string& path, size_t& size) {
+  auto node = impl.find(path);
+  if (!node) return nullptr;
+  if (GSF_IS_INFILE(node.get()) && gsf_infile_num_children(GSF_INFILE(node.get())) >= 0) return nullptr;
+  gsf_off_t bytes = gsf_input_size(node.get());
+  if (bytes < 0 || static_cast<uint64_t>(bytes) > kMaxStreamBytes)
+    throw CompoundFileError("stream " + path + " is too large or damaged");
+  size = static_cast<size_t>(bytes);
+  return node;
+}
+
+void readWhole(GsfInput* node, const std::string& path, size_t size, uint8_t* out) {
+  if (size > 0 && !gsf_input_read(node, size, out))
+    throw CompoundFileError("stream " + path + " cannot be read (damaged compound file)");
+}
+
+}  // namespace
+
 std::optional<std::vector<uint8_t>> CompoundFile::readStream(const std::string& path) const {
   LibraryMessageCapture capture(impl_->messages);
-  auto node = impl_->find(path);
+  size_t size = 0;
+  auto node = streamNode(*impl_, path, size);
   if (!node) return std::nullopt;
-  if (GSF_IS_INFILE(node.get()) && gsf_infile_num_children(GSF_INFILE(node.get())) >= 0) return std::nullopt;
-  gsf_off_t size = gsf_input_size(node.get());
-  if (size < 0 || static_cast<uint64_t>(size) > kMaxStreamBytes)
-    throw CompoundFileError("stream " + path + " is too large or damaged");
   std::vector<uint8_t> out;
-  out.reserve(static_cast<size_t>(size));
+  out.reserve(size);
   adviseHugePages(out);
-  out.resize(static_cast<size_t>(size));
-  if (size > 0 && !gsf_input_read(node.get(), static_cast<size_t>(size), out.data()))
-    throw CompoundFileError("stream " + path + " cannot be read (damaged compound file)");
+  out.resize(size);
+  readWhole(node.get(), path, size, out.data());
+  return out;
+}
+
+std::optional<CompoundFile::Buffer> CompoundFile::readStreamBuffer(const std::string& path) const {
+  LibraryMessageCapture capture(impl_->messages);
+  size_t size = 0;
+  auto node = streamNode(*impl_, path, size);
+  if (!node) return std::nullopt;
+  Buffer out{std::make_unique_for_overwrite<uint8_t[]>(size), size};
+  adviseHugePages(out.data.get(), size);
+  readWhole(node.get(), path, size, out.data.get());
   return out;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,13 @@ class CompoundFile {
   // The whole stream at path ("Workbook", "_VBA_PROJECT_CUR/VBA/dir"); nullopt when missing
   // or when it is a storage. Throws CompoundFileError when it cannot be read or is too large.
   std::optional<std::vector<uint8_t>> readStream(const std::string& path) const;
+  // The same into a buffer that is not zeroed before it is filled, for the large Workbook stream.
+  struct Buffer {
+    std::unique_ptr<uint8_t[]> data;
+    size_t size = 0;
+    std::span<const uint8_t> bytes() const { return {data.get(), size}; }
+  };
+  std::optional<Buffer> readStreamBuffer(const std::string& path) const;
 
   // Opaque libgsf handle of the root (GsfInfile*), for the property-set reader in xls/.
   void* rawInfile() const;

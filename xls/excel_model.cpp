@@ -127,7 +127,7 @@ std::unique_ptr<Workbook> Workbook::openPackage(const std::string& fullName, std
 }
 
 void Workbook::load() {
-  std::optional<std::vector<uint8_t>> stream;
+  std::optional<CompoundFile::Buffer> stream;
   try {
     // Directory names compare without regard to case ("WORKBOOK" is seen in the wild).
     auto findRoot = [&](const std::string& wanted) -> std::string {
@@ -136,7 +136,7 @@ void Workbook::load() {
       return "";
     };
     std::string workbookName = findRoot("Workbook");
-    if (!workbookName.empty()) stream = file_->readStream(workbookName);
+    if (!workbookName.empty()) stream = file_->readStreamBuffer(workbookName);
     if (!stream) {
       if (!findRoot("EncryptedPackage").empty() || !findRoot("EncryptionInfo").empty())
         cannotOpen(OpenFailure::Encrypted, fullName_,
@@ -150,7 +150,7 @@ void Workbook::load() {
     cannotOpen(OpenFailure::Damaged, fullName_, std::string("the compound file is damaged (") + e.what() + ").");
   }
   try {
-    biff_ = parseWorkbookStream(*stream);
+    biff_ = parseWorkbookStream(stream->bytes());
   } catch (const WorkbookOpenError& e) {
     cannotOpen(e.kind(), fullName_, e.description());
   } catch (const VbError& e) {
@@ -158,7 +158,7 @@ void Workbook::load() {
   }
   properties_ = DocumentProperties::read(*file_);
   finishLoad();
-  loadDrawings(*stream);
+  loadDrawings(stream->bytes());
 }
 
 void Workbook::finishLoad() {

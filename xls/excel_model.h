@@ -97,19 +97,33 @@ class Range {
   std::string address() const;                     // "$A$1:$C$9" ("$A$1" for one cell)
   Cell item(long index) const;                     // 1-based, row by row
 
+  // Walks the positions row by row with a pointer into the sheet's sorted cell list: the
+  // stored cell of a position is found by stepping, not by searching.
   class iterator {
    public:
-    iterator(const Range* range, uint32_t row, uint16_t col, size_t next);
-    Cell operator*() const;
-    iterator& operator++();
+    iterator(const Range* range, uint32_t row, uint16_t col, const CellEntry* next, const CellEntry* end)
+        : range_(range), row_(row), col_(col), next_(next), end_(end) {}
+    Cell operator*() const { return Cell(*range_->sheet_, row_, col_, atPosition() ? next_ : nullptr); }
+    iterator& operator++() {
+      if (col_ < range_->c2_) {
+        // (row, col + 1) follows (row, col) directly in the list's order.
+        if (atPosition()) ++next_;
+        ++col_;
+      } else {
+        nextRow();
+      }
+      return *this;
+    }
     bool operator!=(const iterator& o) const { return row_ != o.row_ || col_ != o.col_; }
 
    private:
-    void sync();
+    bool atPosition() const { return next_ != end_ && next_->row == row_ && next_->col == col_; }
+    void nextRow();
     const Range* range_;
     uint32_t row_;
     uint16_t col_;
-    size_t next_;  // first stored cell at or after (row_, col_)
+    const CellEntry* next_;  // first stored cell at or after (row_, col_)
+    const CellEntry* end_;
   };
   iterator begin() const;
   iterator end() const;

@@ -141,51 +141,40 @@ Cell Range::item(long index) const {
   return Cell(*sheet_, row, col, sheet_->find(row, col));
 }
 
-Range::iterator::iterator(const Range* range, uint32_t row, uint16_t col, size_t next)
-    : range_(range), row_(row), col_(col), next_(next) {
-  sync();
-}
-
-void Range::iterator::sync() {
-  const auto& cells = range_->sheet_->data().cells;
-  uint64_t key = positionKey(row_, col_);
-  while (next_ < cells.size() && positionKey(cells[next_]) < key) ++next_;
-}
-
-Cell Range::iterator::operator*() const {
-  const auto& cells = range_->sheet_->data().cells;
-  const CellEntry* e = (next_ < cells.size() && positionKey(cells[next_]) == positionKey(row_, col_)) ? &cells[next_] : nullptr;
-  return Cell(*range_->sheet_, row_, col_, e);
-}
-
-Range::iterator& Range::iterator::operator++() {
-  if (col_ < range_->c2_) {
-    ++col_;
-  } else {
-    col_ = static_cast<uint16_t>(range_->c1_);
-    ++row_;
-    if (row_ > range_->r2_) return *this;  // end position: (r2 + 1, c1)
-    // Jump over the cells left of the range on the new row.
-    const auto& cells = range_->sheet_->data().cells;
-    uint64_t key = positionKey(row_, col_);
-    if (next_ < cells.size() && positionKey(cells[next_]) < key) {
-      auto it = std::lower_bound(cells.begin() + static_cast<std::ptrdiff_t>(next_), cells.end(), key,
-                                 [](const CellEntry& c, uint64_t k) { return positionKey(c) < k; });
-      next_ = static_cast<size_t>(it - cells.begin());
+void Range::iterator::nextRow() {
+  col_ = static_cast<uint16_t>(range_->c1_);
+  ++row_;
+  if (row_ > range_->r2_) return;  // end position: (r2 + 1, c1)
+  // Skip the cells right of the range on the old row and left of it on the new one: usually
+  // none, so look at the next few before galloping and searching.
+  const uint64_t key = positionKey(row_, col_);
+  auto before = [key](const CellEntry& c) { return positionKey(c) < key; };
+  size_t step = 1;
+  const CellEntry* from = next_;
+  while (from != end_ && before(*from)) {
+    if (static_cast<size_t>(end_ - from) <= step || !before(from[step])) {
+      next_ = std::partition_point(from, std::min(from + step, end_), before);
+      return;
     }
+    from += step;
+    step *= 2;
   }
-  sync();
-  return *this;
+  next_ = from;
 }
 
 Range::iterator Range::begin() const {
   const auto& cells = sheet_->data().cells;
-  uint64_t key = positionKey(r1_, c1_);
-  auto it = std::lower_bound(cells.begin(), cells.end(), key, [](const CellEntry& c, uint64_t k) { return positionKey(c) < k; });
-  return iterator(this, r1_, static_cast<uint16_t>(c1_), static_cast<size_t>(it - cells.begin()));
+  const CellEntry* first = cells.data();
+  const CellEntry* last = first + cells.size();
+  const uint64_t key = positionKey(r1_, c1_);
+  const CellEntry* next = std::partition_point(first, last, [key](const CellEntry& c) { return positionKey(c) < key; });
+  return iterator(this, r1_, static_cast<uint16_t>(c1_), next, last);
 }
 
-Range::iterator Range::end() const { return iterator(this, r2_ + 1, static_cast<uint16_t>(c1_), sheet_->data().cells.size()); }
+Range::iterator Range::end() const {
+  const auto& cells = sheet_->data().cells;
+  return iterator(this, r2_ + 1, static_cast<uint16_t>(c1_), cells.data() + cells.size(), cells.data() + cells.size());
+}
 
 // ---- Cell -------------------------------------------------------------------------------
 

@@ -109,6 +109,14 @@ TEST(FormulaConstants, NumbersAsExcelWritesThem) {
       {-0.0, "0"},
       {1234.5, "1234.5"},
       {65536.0, "65536"},
+      // Rounding to 15 digits where the shortest exact text is longer, carries into the next
+      // power of ten, or lies below the decimals an integer can hold.
+      {0.1 + 0.2, "0.3"},
+      {-12345.6, "-12345.6"},
+      {99999999999999.99, "100000000000000"},
+      {999999999999999.9, "1E+15"},
+      {123456789012345.67, "123456789012346"},
+      {3e-300, "3E-300"},
   };
   for (auto [value, text] : cases) {
     EXPECT_EQ(formulaText(Rgce{}.num(value)), std::string("=") + text) << value;

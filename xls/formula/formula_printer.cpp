@@ -1,9 +1,12 @@
-// Rebuilds formula text from decoded tokens: one stack of operand texts, one rule per token.
+// Rebuilds formula text from the tokens as they are decoded, one rule per token, in one text
+// buffer that holds the operand stack.
 // Parentheses come only from tParen, spaces and line breaks only from tAttrSpace, exactly as
 // the formula was typed. Any index that does not resolve gives a placeholder, never a guess.
 #include "xls/formula/formula_printer.h"
 
+#include <charconv>
 #include <cstdio>
+#include <string_view>
 #include <variant>
 
 #include "xls/byte_cursor.h"
@@ -44,26 +47,11 @@ const char* binaryText(BinaryOperator op) {
   return "?";
 }
 
-std::string quotedString(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    out += c;
-    if (c == '"') out += '"';
-  }
-  out += '"';
-  return out;
-}
-
 std::string hex(unsigned v, int width) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "0x%0*X", width, v);
   return buf;
 }
-
-struct Operand {
-  std::string text;
-  bool isName = false;  // tName / tNameX: may stand as the name of an add-in or macro function
-};
 
 // Spaces and line breaks waiting for the token they stand before.
 struct PendingSpace {
@@ -85,20 +73,68 @@ struct Cell {
   bool colRelative = false;
 };
 
+// "$A$1" style address appended to out.
+void appendCell(std::string& out, const Cell& c) {
+  char buf[16];
+  char* p = buf;
+  if (!c.colRelative) *p++ = '$';
+  char letters[2];
+  int count = 0;
+  for (unsigned n = static_cast<unsigned>(c.col) + 1; n > 0 && count < 2; n = (n - 1) / 26)
+    letters[count++] = static_cast<char>('A' + (n - 1) % 26);  // columns stop at IV
+  while (count > 0) *p++ = letters[--count];
+  if (!c.rowRelative) *p++ = '$';
+  p = std::to_chars(p, buf + sizeof buf, static_cast<unsigned long>(c.row) + 1).ptr;
+  out.append(buf, p);
+}
+
+// An operand on the stack: where its text starts in the buffer, and whether it is a tName /
+// tNameX (it may stand as the name of an add-in or macro function).
+struct Operand {
+  size_t start = 0;
+  bool isName = false;
+};
+
+// The operand starts: a few in place, more (deeply nested formulas) on the heap.
+class OperandStack {
+ public:
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  Operand& operator[](size_t i) { return i < kInline ? inline_[i] : spill_[i - kInline]; }
+  Operand& back() { return (*this)[size_ - 1]; }
+  void push(Operand o) {
+    if (size_ < kInline) inline_[size_] = o;
+    else if (size_ - kInline < spill_.size()) spill_[size_ - kInline] = o;
+    else spill_.push_back(o);
+    ++size_;
+  }
+  void pop() { --size_; }
+  void shrink(size_t n) { size_ = n; }
+
+ private:
+  static constexpr size_t kInline = 16;
+  Operand inline_[kInline];
+  std::vector<Operand> spill_;
+  size_t size_ = 0;
+};
+
+// The text is built in one buffer: "=" and then the operands on the stack back to back, each
+// known by where it starts. Operators join the topmost operands in place, so no operand has a
+// string of its own.
 class Printer {
  public:
   Printer(const FormulaEnvironment& env, FormulaOrigin origin, FormulaKind kind)
-      : env_(env), origin_(origin), kind_(kind) {
-    stack_.reserve(8);
-  }
+      : env_(env), origin_(origin), kind_(kind), text_("=") {}
 
-  FormulaText print(const DecodedFormula& decoded) {
-    for (const auto& token : decoded.tokens) {
+  FormulaText print(std::span<const uint8_t> rgce, std::span<const uint8_t> extra) {
+    PtgReader reader(rgce, extra);
+    Token token;
+    while (reader.next(token)) {
       std::visit([this](const auto& t) { on(t); }, token);
       if (failure_) return failed();
     }
-    if (decoded.error) {
-      const auto& e = *decoded.error;
+    if (reader.error()) {
+      const auto& e = *reader.error();
       switch (e.kind) {
         case DecodeError::Kind::UnknownPtg:
           fail("#UNKNOWN_PTG(" + hex(e.ptg, 2) + ")", e.message);
@@ -116,10 +152,13 @@ class Printer {
       fail("#DAMAGED_FORMULA", std::to_string(stack_.size()) + " operands left over at the end of the formula");
       return failed();
     }
+    // Every token that takes operands leaves one, so an empty stack means an empty buffer.
+    if (!afterEquals_.empty()) text_.insert(1, afterEquals_);
+    text_ += pending_.lead;
+    text_ += pending_.beforeOpen;
+    text_ += pending_.beforeClose;
     FormulaText result;
-    result.text = "=" + afterEquals_;
-    if (!stack_.empty()) result.text += stack_.back().text;
-    result.text += pending_.lead + pending_.beforeOpen + pending_.beforeClose;
+    result.text = std::move(text_);
     return result;
   }
 
@@ -127,101 +166,149 @@ class Printer {
   // ---- token rules -------------------------------------------------------------------------
   void on(const BinaryOp& t) {
     if (!need(2, "operator")) return;
-    Operand right = pop();
-    Operand left = pop();
-    std::string text = std::move(left.text);
-    text += takeLead();
-    text += binaryText(t.op);
-    text += right.text;
-    push(std::move(text));
+    const size_t right = stack_.back().start;
+    stack_.pop();
+    stack_.back().isName = false;
+    // left, spaces, operator, right
+    if (pending_.empty()) {
+      text_.insert(right, binaryText(t.op));
+    } else {
+      std::string middle = takeLead();
+      middle += binaryText(t.op);
+      text_.insert(right, middle);
+    }
   }
   void on(const UnaryOp& t) {
     if (!need(1, "operator")) return;
-    Operand operand = pop();
+    Operand& operand = stack_.back();
+    operand.isName = false;
     if (t.op == UnaryOperator::Percent) {
-      push(operand.text + takeLead() + "%");
+      appendLead();
+      text_ += '%';
     } else {
-      push(takeLead() + (t.op == UnaryOperator::Minus ? "-" : "+") + operand.text);
+      std::string sign = takeLead();
+      sign += t.op == UnaryOperator::Minus ? '-' : '+';
+      text_.insert(operand.start, sign);
     }
   }
   void on(const ParenToken&) {
     if (!need(1, "parenthesis")) return;
-    Operand inner = pop();
+    Operand& inner = stack_.back();
+    inner.isName = false;
     PendingSpace s = takePending();
-    push(s.lead + s.beforeOpen + "(" + inner.text + s.beforeClose + ")");
+    s.lead += s.beforeOpen;
+    s.lead += '(';
+    text_.insert(inner.start, s.lead);
+    text_ += s.beforeClose;
+    text_ += ')';
   }
-  void on(const MissingArg&) { push(takeLead()); }
-  void on(const StringConst& t) { push(takeLead() + quotedString(t.text)); }
-  void on(const NumberConst& t) { push(takeLead() + excelNumberText(t.value)); }
-  void on(const IntConst& t) { push(takeLead() + std::to_string(t.value)); }
-  void on(const BoolConst& t) { push(takeLead() + (t.value ? "TRUE" : "FALSE")); }
+  void on(const MissingArg&) { beginOperand(); }
+  void on(const StringConst& t) {
+    beginOperand();
+    appendQuoted(t.text);
+  }
+  void on(const NumberConst& t) {
+    beginOperand();
+    text_ += excelNumberText(t.value);
+  }
+  void on(const IntConst& t) {
+    beginOperand();
+    char buf[8];
+    text_.append(buf, std::to_chars(buf, buf + sizeof buf, t.value).ptr);
+  }
+  void on(const BoolConst& t) {
+    beginOperand();
+    text_ += t.value ? "TRUE" : "FALSE";
+  }
   void on(const ErrorConst& t) {
     const char* text = errorCodeText(t.code);
     if (!text) return fail("#DAMAGED_FORMULA", "unknown error code " + hex(t.code, 2));
-    push(takeLead() + text);
+    beginOperand();
+    text_ += text;
   }
   void on(const ArrayConst& t) {
-    std::string text = "{";
+    beginOperand();
+    text_ += '{';
     for (uint16_t r = 0; r < t.rows; ++r) {
-      if (r > 0) text += ';';
+      if (r > 0) text_ += ';';
       for (uint16_t c = 0; c < t.columns; ++c) {
-        if (c > 0) text += ',';
+        if (c > 0) text_ += ',';
         const ArrayValue& v = t.values[static_cast<size_t>(r) * t.columns + c];
         switch (v.kind) {
           case ArrayValue::Kind::Empty: break;
-          case ArrayValue::Kind::Number: text += excelNumberText(v.number); break;
-          case ArrayValue::Kind::String: text += quotedString(v.text); break;
-          case ArrayValue::Kind::Bool: text += v.code ? "TRUE" : "FALSE"; break;
+          case ArrayValue::Kind::Number: text_ += excelNumberText(v.number); break;
+          case ArrayValue::Kind::String: appendQuoted(v.text); break;
+          case ArrayValue::Kind::Bool: text_ += v.code ? "TRUE" : "FALSE"; break;
           case ArrayValue::Kind::Error: {
             const char* e = errorCodeText(v.code);
             if (!e) return fail("#DAMAGED_FORMULA", "unknown error code " + hex(v.code, 2) + " in an array");
-            text += e;
+            text_ += e;
             break;
           }
         }
       }
     }
-    push(takeLead() + text + "}");
+    text_ += '}';
   }
   void on(const FunctionCall& t) {
     if (!need(t.argCount, "function")) return;
-    std::vector<Operand> args(stack_.end() - t.argCount, stack_.end());
-    stack_.resize(stack_.size() - t.argCount);
-    std::string name;
+    const size_t first = stack_.size() - t.argCount;
+    std::string_view name;
     size_t firstArg = 0;
     if (t.index == kExternalFunctionIndex) {
-      if (args.empty() || !args[0].isName) {
+      if (t.argCount == 0 || !stack_[first].isName) {
         return fail("#DAMAGED_FORMULA", "add-in function call without a function name");
       }
-      name = args[0].text;
       firstArg = 1;
     } else {
       auto fn = findBuiltinFunction(t.index);
       if (!fn) return fail("#UNKNOWN_FUNCTION(" + std::to_string(t.index) + ")", "unknown function");
       name = fn->name;
     }
+    // The arguments are rewritten behind the name, with "," between them.
+    const size_t base = t.argCount ? stack_[first].start : text_.size();
+    args_.assign(text_, base);
+    auto argText = [&](size_t i) {
+      const size_t from = stack_[first + i].start - base;
+      const size_t to = first + i + 1 < stack_.size() ? stack_[first + i + 1].start - base : args_.size();
+      return std::string_view(args_).substr(from, to - from);
+    };
     PendingSpace s = takePending();
-    std::string text = s.lead + name + s.beforeOpen + "(";
-    for (size_t i = firstArg; i < args.size(); ++i) {
-      if (i > firstArg) text += ',';
-      text += args[i].text;
+    text_.resize(base);
+    text_ += s.lead;
+    if (firstArg == 1) text_ += argText(0);
+    else text_ += name;
+    text_ += s.beforeOpen;
+    text_ += '(';
+    for (size_t i = firstArg; i < t.argCount; ++i) {
+      if (i > firstArg) text_ += ',';
+      text_ += argText(i);
     }
-    push(text + s.beforeClose + ")");
+    text_ += s.beforeClose;
+    text_ += ')';
+    stack_.shrink(first);
+    stack_.push(Operand{base, false});
   }
   void on(const SumAttr&) {
     if (!need(1, "SUM")) return;
-    Operand arg = pop();
+    Operand& arg = stack_.back();
+    arg.isName = false;
     PendingSpace s = takePending();
-    push(s.lead + "SUM" + s.beforeOpen + "(" + arg.text + s.beforeClose + ")");
+    s.lead += "SUM";
+    s.lead += s.beforeOpen;
+    s.lead += '(';
+    text_.insert(arg.start, s.lead);
+    text_ += s.beforeClose;
+    text_ += ')';
   }
   void on(const SpaceAttr& t) {
     bool lineBreak = t.type == 0x01 || t.type == 0x03 || t.type == 0x05;
-    std::string chars(t.count, lineBreak ? '\n' : ' ');
+    const char c = lineBreak ? '\n' : ' ';
     switch (t.type) {
-      case 0x00: case 0x01: pending_.lead += chars; break;
-      case 0x02: case 0x03: pending_.beforeOpen += chars; break;
-      case 0x04: case 0x05: pending_.beforeClose += chars; break;
-      default: afterEquals_ += chars; break;  // 0x06: after the leading "="
+      case 0x00: case 0x01: pending_.lead.append(t.count, c); break;
+      case 0x02: case 0x03: pending_.beforeOpen.append(t.count, c); break;
+      case 0x04: case 0x05: pending_.beforeClose.append(t.count, c); break;
+      default: afterEquals_.append(t.count, c); break;  // 0x06: after the leading "="
     }
   }
   void on(const ControlToken&) {}
@@ -229,29 +316,35 @@ class Printer {
     if (t.index == 0 || t.index > env_.names.size()) {
       return fail("#DAMAGED_FORMULA", "defined name index " + std::to_string(t.index) + " out of range");
     }
-    push(takeLead() + env_.names[t.index - 1].name, true);
+    beginOperand(true);
+    text_ += env_.names[t.index - 1].name;
   }
   void on(const ExternNameToken& t) {
     auto text = externNameText(t);
     if (!text) return;
-    push(takeLead() + *text, true);
+    beginOperand(true);
+    text_ += *text;
   }
   void on(const RefToken& t) {
     auto cell = resolve(t.cell, t.offsets);
     if (!cell) return;
-    push(takeLead() + cellText(*cell));
+    beginOperand();
+    appendCell(text_, *cell);
   }
   void on(const AreaToken& t) {
     auto first = resolve(t.first, t.offsets);
     auto last = first ? resolve(t.last, t.offsets) : std::nullopt;
     if (!last) return;
-    push(takeLead() + areaText(*first, *last));
+    beginOperand();
+    appendArea(*first, *last);
   }
   void on(const Ref3dToken& t) {
     auto prefix = sheetRefPrefix(t.ixti);
     auto cell = prefix ? resolve(t.cell, kind_ != FormulaKind::Cell) : std::nullopt;
     if (!cell) return;
-    push(takeLead() + *prefix + cellText(*cell));
+    beginOperand();
+    text_ += *prefix;
+    appendCell(text_, *cell);
   }
   void on(const Area3dToken& t) {
     bool offsets = kind_ != FormulaKind::Cell;
@@ -259,10 +352,18 @@ class Printer {
     auto first = prefix ? resolve(t.first, offsets) : std::nullopt;
     auto last = first ? resolve(t.last, offsets) : std::nullopt;
     if (!last) return;
-    push(takeLead() + *prefix + areaText(*first, *last));
+    beginOperand();
+    text_ += *prefix;
+    appendArea(*first, *last);
   }
-  void on(const RefErrToken&) { push(takeLead() + "#REF!"); }
-  void on(const AreaErrToken&) { push(takeLead() + "#REF!"); }
+  void on(const RefErrToken&) {
+    beginOperand();
+    text_ += "#REF!";
+  }
+  void on(const AreaErrToken&) {
+    beginOperand();
+    text_ += "#REF!";
+  }
   void on(const RefErr3dToken& t) { refErr3d(t.ixti); }
   void on(const AreaErr3dToken& t) { refErr3d(t.ixti); }
   void on(const ExpToken& t) {
@@ -292,21 +393,26 @@ class Printer {
     }
     return c;
   }
-  static std::string cellText(const Cell& c) {
-    return cellAddress(c.row, c.col, !c.rowRelative, !c.colRelative);
-  }
-  static std::string areaText(const Cell& a, const Cell& b) {
+  void appendArea(const Cell& a, const Cell& b) {
     bool allRows = a.row == 0 && b.row == kLastRow;
     bool allColumns = a.col == 0 && b.col == kLastColumn;
     if (allColumns) {  // whole rows (also the whole sheet): "1:3"
-      return (a.rowRelative ? "" : "$") + std::to_string(a.row + 1) + ":" + (b.rowRelative ? "" : "$") +
-             std::to_string(b.row + 1);
+      text_ += a.rowRelative ? "" : "$";
+      text_ += std::to_string(a.row + 1);
+      text_ += ':';
+      text_ += b.rowRelative ? "" : "$";
+      text_ += std::to_string(b.row + 1);
+    } else if (allRows) {  // whole columns: "A:C"
+      text_ += a.colRelative ? "" : "$";
+      text_ += columnLetters(a.col);
+      text_ += ':';
+      text_ += b.colRelative ? "" : "$";
+      text_ += columnLetters(b.col);
+    } else {
+      appendCell(text_, a);
+      text_ += ':';
+      appendCell(text_, b);
     }
-    if (allRows) {  // whole columns: "A:C"
-      return (a.colRelative ? "" : "$") + columnLetters(a.col) + ":" + (b.colRelative ? "" : "$") +
-             columnLetters(b.col);
-    }
-    return cellText(a) + ":" + cellText(b);
   }
 
   struct SheetSpan {
@@ -363,7 +469,9 @@ class Printer {
   void refErr3d(uint16_t ixti) {
     auto prefix = sheetRefPrefix(ixti);
     if (!prefix) return;
-    push(takeLead() + *prefix + "#REF!");
+    beginOperand();
+    text_ += *prefix;
+    text_ += "#REF!";
   }
 
   std::optional<std::string> externNameText(const ExternNameToken& t) {
@@ -414,15 +522,29 @@ class Printer {
     fail("#DAMAGED_FORMULA", std::string(what) + " without enough operands");
     return false;
   }
-  Operand pop() {
-    Operand o = std::move(stack_.back());
-    stack_.pop_back();
-    return o;
+  // A new operand starts at the end of the buffer, after the spaces waiting before it.
+  void beginOperand(bool isName = false) {
+    stack_.push(Operand{text_.size(), isName});
+    appendLead();
   }
-  void push(std::string text, bool isName = false) { stack_.push_back(Operand{std::move(text), isName}); }
+  void appendQuoted(const std::string& text) {
+    text_ += '"';
+    for (char c : text) {
+      text_ += c;
+      if (c == '"') text_ += '"';
+    }
+    text_ += '"';
+  }
+  // Paren spaces cannot stand before an operand; keep them in the text rather than lose them.
+  void appendLead() {
+    if (pending_.empty()) return;
+    text_ += pending_.lead;
+    text_ += pending_.beforeOpen;
+    text_ += pending_.beforeClose;
+    pending_ = {};
+  }
   std::string takeLead() {
-    // Paren spaces cannot stand before an operand; keep them in the text rather than lose them.
-    if (pending_.lead.empty() && pending_.beforeOpen.empty() && pending_.beforeClose.empty()) return {};
+    if (pending_.empty()) return {};
     std::string s = pending_.lead + pending_.beforeOpen + pending_.beforeClose;
     pending_ = {};
     return s;
@@ -447,7 +569,9 @@ class Printer {
   const FormulaEnvironment& env_;
   FormulaOrigin origin_;
   FormulaKind kind_;
-  std::vector<Operand> stack_;
+  std::string text_;   // "=" and the operands on the stack
+  OperandStack stack_;
+  std::string args_;   // a function's arguments while they are rewritten
   PendingSpace pending_;
   std::string afterEquals_;
   std::optional<Failure> failure_;
@@ -457,8 +581,7 @@ class Printer {
 
 FormulaText printFormula(std::span<const uint8_t> rgce, std::span<const uint8_t> extra,
                          const FormulaEnvironment& env, FormulaOrigin origin, FormulaKind kind) {
-  DecodedFormula decoded = decodeRgce(rgce, extra);
-  return Printer(env, origin, kind).print(decoded);
+  return Printer(env, origin, kind).print(rgce, extra);
 }
 
 const char* errorCodeText(uint8_t code) {

@@ -1,13 +1,16 @@
 // Decodes the rgce bytes of a BIFF8 formula (and the array/memory data stored after them)
-// into tokens. Pure function: no environment is needed to split the bytes.
+// into tokens, one at a time: the printer consumes each as it comes, so no token list is
+// built. No environment is needed to split the bytes.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
-#include <vector>
+#include <type_traits>
+#include <utility>
 
+#include "xls/byte_cursor.h"
 #include "xls/formula/ptg_tokens.h"
 
 namespace zel::xls::formula {
@@ -24,11 +27,54 @@ struct DecodeError {
   std::string message;
 };
 
-struct DecodedFormula {
-  std::vector<Token> tokens;
-  std::optional<DecodeError> error;  // set when decoding stopped early
-};
+// Reads the tokens of one formula in stored order. Every read is bounded by rgce and extra; a
+// read past the end of rgce ends decoding with a Truncated error for that token.
+class PtgReader {
+ public:
+  PtgReader(std::span<const uint8_t> rgce, std::span<const uint8_t> extra) : in_(rgce), extra_(extra) {}
 
-DecodedFormula decodeRgce(std::span<const uint8_t> rgce, std::span<const uint8_t> extra);
+  // The next token; false at the end of rgce or once decoding stopped at a damaged token.
+  bool next(Token& out);
+  // Set when decoding stopped early.
+  const std::optional<DecodeError>& error() const { return error_; }
+
+ private:
+  struct Area { CellPos first, last; };
+
+  void fail(DecodeError::Kind kind, uint8_t ptg, std::string message, uint16_t detail = 0);
+  template <class T>
+  void push(T&& token) {
+    out_->emplace<std::decay_t<T>>(std::forward<T>(token));
+    produced_ = true;
+  }
+  void readToken(uint8_t ptg);
+  void readBaseToken(uint8_t ptg);
+  void unknown(uint8_t ptg);
+  void readPtgExp(bool table);
+  void readPtgStr();
+  void readPtgAttr(uint8_t ptg);
+  void readPtgArray(uint8_t ptg);
+  std::optional<ArrayValue> readArrayValue();
+  void readPtgFunc(uint8_t ptg);
+  void readPtgFuncVar(uint8_t ptg);
+  uint16_t readIndexAndSkip();
+  void readPtgNameX();
+  CellPos readCell();
+  void readPtgRef(bool offsets);
+  void readPtgArea(bool offsets);
+  void readPtgRef3d();
+  void readPtgArea3d();
+  void readPtgErr3d(size_t unused, bool area);
+  Area readArea();
+  void readPtgMemArea(uint8_t ptg);
+  void readPtgMem(uint8_t ptg, size_t reserved);
+
+  ByteCursor in_;
+  ByteCursor extra_;
+  size_t start_ = 0;
+  Token* out_ = nullptr;
+  bool produced_ = false;
+  std::optional<DecodeError> error_;
+};
 
 }  // namespace zel::xls::formula
