@@ -10,6 +10,8 @@
 #include "support/temp_dir.h"
 #include "xls/excel_model.h"
 #include "xls/ooxml/formula_text.h"
+#include "xls/ooxml/part_readers.h"
+#include "xls/ooxml/xml_number.h"
 #include "xls/vba/vba_project.h"
 
 namespace zel::xls::ooxml {
@@ -46,6 +48,27 @@ TEST(OoxmlFormulaText, PrefixesExternalBooksAndSharedMoves) {
   EXPECT_EQ((*tokens)[1], 1);      // sheet index of "My Sheet"
   EXPECT_FALSE(referenceListTokens("Other!$A$70000", {"Other"}));
   EXPECT_FALSE(referenceListTokens("SUM(Other!A1)", {"Other"}));
+}
+
+// One rule for the integers of every part (white space around, one leading sign, nothing
+// after); a cell corner past the sheet's edge ends on it, however many digits it has.
+TEST(OoxmlNumbers, IntegersAndCellCorners) {
+  const std::pair<const char*, std::optional<int>> cases[] = {
+      {"42", 42}, {" +42\n", 42}, {"-7", -7}, {"12px", std::nullopt}, {"+-1", std::nullopt},
+      {"", std::nullopt}, {"+", std::nullopt}, {"1 2", std::nullopt}, {"2147483648", std::nullopt}};
+  for (const auto& [text, want] : cases) EXPECT_EQ(xmlInteger<int>(text), want) << text;
+  EXPECT_EQ(xmlInteger<unsigned>("-1"), std::nullopt);
+  EXPECT_EQ(xmlIntegerWithin("-99999999999999999999", 0, 9), 0);
+
+  XmlReader xml(std::string("<a><from><col>+99999999999999999999999</col><colOff>-5</colOff><x><row> 1048577 </row></x>"
+                            "<rowOff>3000000000</rowOff></from></a>"));
+  ASSERT_TRUE(xml.next() && xml.next());
+  const CellPoint p = readCellPoint(xml);
+  EXPECT_EQ(p.col, kMaxColumns - 1);
+  EXPECT_EQ(p.row, kMaxRows - 1);
+  EXPECT_EQ(p.colOffEmu, 0);
+  EXPECT_EQ(p.rowOffEmu, INT32_MAX);
+  EXPECT_TRUE(xml.atEnd("from"));
 }
 
 TEST(OoxmlReader, SimpleMacroBookSheetsPropertiesAndProject) {

@@ -1,9 +1,9 @@
 // xl/commentsN.xml: each note's cell, author and text (rich-text runs joined) as the sheet's
 // notes, sorted by position as the model looks them up.
 #include "xls/ooxml/part_readers.h"
+#include "xls/ooxml/xml_number.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace zel::xls::ooxml {
 
@@ -20,9 +20,7 @@ void readCommentsPart(XmlReader& xml, SheetData& sheet) {
       if (authors.size() < kMaxNotes) authors.push_back(xml.text());
     } else if (n == "comment") {
       auto pos = parseCellReference(xml.attr("ref").value_or(""));
-      std::string authorId = xml.attr("authorId").value_or("");
-      size_t author = SIZE_MAX;
-      std::from_chars(authorId.data(), authorId.data() + authorId.size(), author);
+      const size_t author = xmlInteger<size_t>(xml.attrView("authorId").value_or("")).value_or(SIZE_MAX);
       std::string text;
       if (!xml.isEmptyElement()) {
         while (xml.next()) {

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "xls/ooxml/drawing_parts.h"
+#include "xls/ooxml/xml_number.h"
 
 namespace zel::xls::ooxml {
 namespace {
@@ -14,25 +15,12 @@ namespace dk = drawing::kind;
 constexpr size_t kMaxShapeText = 32767;
 
 int64_t attrInt(const XmlReader& xml, std::string_view name, int64_t fallback) {
-  auto v = xml.attr(name);
-  if (!v) return fallback;
-  int64_t out = fallback;
-  const char* b = v->data();
-  if (!v->empty() && *b == '+') ++b;
-  std::from_chars(b, v->data() + v->size(), out);
-  return out;
+  return xmlInteger<int64_t>(xml.attrView(name).value_or("")).value_or(fallback);
 }
 
 bool attrTrue(const XmlReader& xml, std::string_view name) {
   auto v = xml.attr(name);
   return v && (*v == "1" || *v == "true");
-}
-
-int64_t textInt(XmlReader& xml) {
-  std::string t = xml.text();
-  int64_t out = 0;
-  std::from_chars(t.data(), t.data() + t.size(), out);
-  return out;
 }
 
 std::optional<uint32_t> hex(std::string_view s) {
@@ -151,17 +139,8 @@ class DrawingReader {
   }
 
   void readPosition(Position& p) {
-    if (xml_.isEmptyElement()) return;
-    const int depth = xml_.depth();
-    while (xml_.nextInside(depth)) {
-      const std::string_view n = xml_.localName();
-      if (xml_.isEnd()) continue;
-      const int64_t v = std::clamp<int64_t>(textInt(xml_), 0, INT32_MAX);
-      if (n == "col") p.col = static_cast<uint32_t>(v);
-      else if (n == "row") p.row = static_cast<uint32_t>(v);
-      else if (n == "colOff") p.dx = v / kEmuPerPixel;
-      else if (n == "rowOff") p.dy = v / kEmuPerPixel;
-    }
+    const CellPoint c = readCellPoint(xml_);
+    p = Position{c.col, c.row, c.colOffEmu / kEmuPerPixel, c.rowOffEmu / kEmuPerPixel};
   }
 
   static bool isShapeElement(std::string_view n) {

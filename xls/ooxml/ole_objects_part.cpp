@@ -2,24 +2,17 @@
 // part, then tied to the legacy VML shapes that draw them, so that they appear among the
 // sheet's shapes as the BIFF drawing layer gives them (pictures; embedded objects as such).
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <set>
 #include <unordered_map>
 
 #include "xls/ooxml/drawing_parts.h"
+#include "xls/ooxml/xml_number.h"
 
 namespace zel::xls::ooxml {
 namespace {
 
 namespace dk = drawing::kind;
-
-int64_t numberOf(std::string_view s, int64_t fallback) {
-  int64_t v = fallback;
-  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-  std::from_chars(s.data(), s.data() + s.size(), v);
-  return v;
-}
 
 // Fills the fields the entry lacks from a later entry of the same shape id.
 void merge(SheetObjectRef& into, SheetObjectRef&& from) {
@@ -79,34 +72,26 @@ std::optional<drawing::CellAnchor> anchorOf(const SheetObjectRef& o, const Sheet
 void readSheetObject(XmlReader& xml, std::vector<SheetObjectRef>& objects) {
   SheetObjectRef o;
   o.control = xml.localName() == "control";
-  o.shapeId = static_cast<uint32_t>(std::clamp<int64_t>(numberOf(xml.attrView("shapeId").value_or(""), 0), 0, UINT32_MAX));
+  o.shapeId = static_cast<uint32_t>(xmlIntegerWithin(xml.attrView("shapeId").value_or(""), 0, UINT32_MAX).value_or(0));
   o.relId = xml.attr("id").value_or("");
   o.progId = xml.attr("progId").value_or("");
   o.name = xml.attr("name").value_or("");
   o.linked = xml.attrView("link").has_value();
   if (!xml.isEmptyElement()) {
-    ObjectCellPoint from, to;
-    ObjectCellPoint* point = nullptr;
+    CellPoint from, to;
     bool haveFrom = false, haveTo = false;
     const int depth = xml.depth();
     while (xml.nextInside(depth)) {
+      if (xml.isEnd()) continue;
       const std::string_view n = xml.localName();
-      if (xml.isEnd()) {
-        if (n == "from" || n == "to") point = nullptr;
-        continue;
-      }
       if (n == "objectPr" || n == "controlPr") {
         o.imageRelId = xml.attr("id").value_or("");
-      } else if (n == "from" || n == "to") {
-        point = n == "from" ? &from : &to;
-        (n == "from" ? haveFrom : haveTo) = true;
-        if (xml.isEmptyElement()) point = nullptr;
-      } else if (point && (n == "col" || n == "row" || n == "colOff" || n == "rowOff")) {
-        const bool col = n == "col", row = n == "row", colOff = n == "colOff";
-        const int64_t v = numberOf(xml.text(), 0);
-        if (col) point->col = static_cast<uint32_t>(std::clamp<int64_t>(v, 0, kMaxColumns - 1));
-        else if (row) point->row = static_cast<uint32_t>(std::clamp<int64_t>(v, 0, kMaxRows - 1));
-        else (colOff ? point->colOffEmu : point->rowOffEmu) = std::clamp<int64_t>(v, 0, INT32_MAX);
+      } else if (n == "from") {
+        from = readCellPoint(xml);
+        haveFrom = true;
+      } else if (n == "to") {
+        to = readCellPoint(xml);
+        haveTo = true;
       }
     }
     if (haveFrom && haveTo) o.anchor = std::make_pair(from, to);

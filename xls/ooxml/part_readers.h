@@ -41,11 +41,16 @@ class StyleColors;
 // records, their colours resolved through `colors`.
 void readStyles(XmlReader& xml, WorkbookGlobals& globals, StyleColors& colors);
 
-// A cell corner of an object's anchor (objectPr/controlPr of newer files): offsets in EMU.
-struct ObjectCellPoint {
+// A cell corner of an anchor (<xdr:from>, <xdr:to> of a drawing, or of an object's
+// objectPr/controlPr in newer files): offsets in EMU.
+struct CellPoint {
   uint32_t col = 0, row = 0;
   int64_t colOffEmu = 0, rowOffEmu = 0;
 };
+// At a <from> or <to> start: its col, row, colOff and rowOff, the reader left on its end. A
+// column or row past the sheet's last ends on it, an offset stays within 0..INT32_MAX, and a
+// value that is no integer reads as 0.
+CellPoint readCellPoint(XmlReader& xml);
 
 // An <oleObject> or <control> of a sheet: drawn by the legacy VML shape of its shape id, or
 // where its own anchor says when that shape is missing.
@@ -57,7 +62,7 @@ struct SheetObjectRef {
   std::string name;       // controls: their code name ("CommandButton1")
   bool linked = false;    // an OLE object linked to a file (link attribute), not embedded
   std::string imageRelId; // objectPr/controlPr: the image that stands for the object
-  std::optional<std::pair<ObjectCellPoint, ObjectCellPoint>> anchor;
+  std::optional<std::pair<CellPoint, CellPoint>> anchor;
 };
 inline constexpr size_t kMaxSheetObjects = 65535;
 

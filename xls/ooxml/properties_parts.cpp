@@ -1,6 +1,7 @@
 // docProps/core.xml and docProps/app.xml into the built-in document properties, by the
 // same indexes the compound-file property sets use; docProps/custom.xml into the custom ones.
 #include "xls/ooxml/part_readers.h"
+#include "xls/ooxml/xml_number.h"
 
 #include <charconv>
 
@@ -64,14 +65,8 @@ void readProperties(XmlReader& xml, DocumentProperties& props, const PropertyNam
   }
 }
 
-std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
-  return s;
-}
-
 std::optional<double> numberOf(std::string_view s) {
-  s = trimmed(s);
+  s = xmlTrimmed(s);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
   double d = 0;
   auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), d);
@@ -105,12 +100,12 @@ std::optional<PropertyValue> customValue(std::string_view type, std::string text
     number = numberOf(text);
   } else if (type == "bool") {
     v.kind = PropertyValue::Kind::Boolean;
-    std::string_view t = trimmed(text);
+    std::string_view t = xmlTrimmed(text);
     if (t == "true" || t == "1") number = -1;
     else if (t == "false" || t == "0") number = 0;
   } else if (type == "filetime" || type == "date") {
     v.kind = PropertyValue::Kind::Date;
-    number = isoLocalDateSerial(trimmed(text));
+    number = isoLocalDateSerial(xmlTrimmed(text));
   } else {
     return std::nullopt;
   }

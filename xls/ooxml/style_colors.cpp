@@ -1,9 +1,9 @@
 // Resolution of style colours: theme colours and tints become RGB, palette indexes stay indexes
 // unless a tint changes them, and every RGB colour is stored once in the workbook's table.
 #include "xls/ooxml/style_colors.h"
+#include "xls/ooxml/xml_number.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -15,12 +15,8 @@ constexpr uint32_t kFixedColors[8] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x
 constexpr unsigned kSystemBackground = 65;  // 64 the window's text colour, 65 its background
 
 std::optional<unsigned> unsignedAttr(const XmlReader& xml, std::string_view name) {
-  auto s = xml.attr(name);
-  if (!s) return std::nullopt;
-  unsigned v = 0;
-  auto [p, ec] = std::from_chars(s->data(), s->data() + s->size(), v);
-  if (ec != std::errc() || p != s->data() + s->size()) return std::nullopt;
-  return v;
+  auto s = xml.attrView(name);
+  return s ? xmlInteger<unsigned>(*s) : std::nullopt;
 }
 
 double tintOf(const XmlReader& xml) {

@@ -4,8 +4,8 @@
 #include "xls/ooxml/ooxml_workbook.h"
 #include "xls/ooxml/part_readers.h"
 #include "xls/ooxml/style_colors.h"
+#include "xls/ooxml/xml_number.h"
 
-#include <charconv>
 
 namespace zel::xls::ooxml {
 namespace {
@@ -13,10 +13,7 @@ namespace {
 constexpr uint16_t kAutoFontColor = 0x7FFF, kAutoForeColor = 64, kAutoBackColor = 65;
 
 unsigned toUnsigned(const std::optional<std::string>& s, unsigned fallback = 0) {
-  if (!s) return fallback;
-  unsigned v = fallback;
-  auto [p, ec] = std::from_chars(s->data(), s->data() + s->size(), v);
-  return ec == std::errc() ? v : fallback;
+  return s ? xmlInteger<unsigned>(*s).value_or(fallback) : fallback;
 }
 
 bool flag(const std::optional<std::string>& s) { return s && *s != "0" && *s != "false"; }

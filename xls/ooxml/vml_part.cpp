@@ -11,6 +11,7 @@
 #include "core/vbstring.h"
 #include "xls/drawing/shape_colors.h"
 #include "xls/ooxml/drawing_parts.h"
+#include "xls/ooxml/xml_number.h"
 
 namespace zel::xls::ooxml {
 namespace {
@@ -565,10 +566,8 @@ class VmlReader {
   }
 
   static std::optional<uint32_t> number(const std::string& t, uint32_t last) {
-    const std::string s = collapsedSpace(t);
-    uint32_t v = 0;
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (ec != std::errc() || v > last) return std::nullopt;
+    auto v = xmlInteger<uint32_t>(t);
+    if (!v || *v > last) return std::nullopt;
     return v;
   }
 

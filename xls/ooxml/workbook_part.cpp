@@ -2,17 +2,14 @@
 // references, the date system and the active sheet.
 #include "xls/ooxml/ooxml_workbook.h"
 #include "xls/ooxml/part_readers.h"
+#include "xls/ooxml/xml_number.h"
 
-#include <charconv>
 
 namespace zel::xls::ooxml {
 namespace {
 
 int toInt(const std::optional<std::string>& s, int fallback) {
-  if (!s) return fallback;
-  int v = fallback;
-  auto [p, ec] = std::from_chars(s->data(), s->data() + s->size(), v);
-  return ec == std::errc() ? v : fallback;
+  return s ? xmlInteger<int>(*s).value_or(fallback) : fallback;
 }
 
 bool isTrue(const std::optional<std::string>& s) { return s && (*s == "1" || *s == "true"); }

@@ -2,6 +2,7 @@
 // expanded to every cell of their range, array and data-table formulas given to every cell
 // they cover), rows, columns, merged areas, protection, view and page setup.
 #include "xls/ooxml/part_readers.h"
+#include "xls/ooxml/xml_number.h"
 
 #include <algorithm>
 #include <charconv>
@@ -15,9 +16,8 @@ namespace {
 constexpr uint64_t kMaxReservedCells = uint64_t{1} << 22;
 constexpr uint64_t kFewestBytesPerCell = 20;  // <c r="A1"><v>1</v></c>
 
-template <typename T>
-std::optional<T> number(std::string_view s) {
-  T v{};
+std::optional<double> realNumber(std::string_view s) {
+  double v = 0;
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
   if (ec != std::errc()) return std::nullopt;
   return v;
@@ -32,7 +32,7 @@ bool attrTrue(const XmlReader& xml, std::string_view name, bool fallback = false
 double attrDouble(const XmlReader& xml, std::string_view name, double fallback) {
   auto v = xml.attrView(name);
   if (!v) return fallback;
-  return number<double>(*v).value_or(fallback);
+  return realNumber(*v).value_or(fallback);
 }
 
 // A formula that covers a range: array formulas and data tables.
@@ -114,7 +114,7 @@ class WorksheetReader {
     auto r = xml_.attrView("r");
     uint32_t row = nextRow_;
     if (r) {
-      auto v = number<uint32_t>(*r);
+      auto v = xmlInteger<uint32_t>(*r);
       if (v && *v >= 1 && *v <= kMaxRows) row = *v - 1;
     }
     row_ = row;
@@ -128,7 +128,7 @@ class WorksheetReader {
       info.row = row;
       info.customHeight = custom;
       info.hidden = hidden;
-      double points = ht ? number<double>(*ht).value_or(15) : sheet_.defaultRowHeightTwips / 20.0;
+      double points = ht ? realNumber(*ht).value_or(15) : sheet_.defaultRowHeightTwips / 20.0;
       info.heightTwips = static_cast<uint16_t>(std::clamp(points * 20, 0.0, 8192.0));
       sheet_.rows.push_back(info);
     }
@@ -142,7 +142,7 @@ class WorksheetReader {
         nextRow_ = row_ + 1;
         nextCol_ = p->col;
       }
-    if (auto s = xml_.attrView("s")) e.xf = number<uint16_t>(*s).value_or(0);
+    if (auto s = xml_.attrView("s")) e.xf = xmlInteger<uint16_t>(*s).value_or(0);
     // Short and copied: the view would not outlive the reader's move into the cell's children.
     std::string typeText(xml_.attrView("t").value_or(""));
     std::string_view type = typeText;
@@ -196,7 +196,7 @@ class WorksheetReader {
     }
     if (!value) return;  // Blank (a formatted empty cell or a formula without a cached value)
     if (type == "s") {
-      auto i = number<uint32_t>(*value);
+      auto i = xmlInteger<uint32_t>(*value);
       e.type = CellType::Text;
       e.textInSst = true;
       e.text = i.value_or(UINT32_MAX);
@@ -217,7 +217,7 @@ class WorksheetReader {
       if (serial) e.number = date1904_ ? *serial - 1462 : *serial;
       else e.text = addString(*value);
     } else {
-      auto v = number<double>(*value);
+      auto v = realNumber(*value);
       if (!v) {
         sheet_.warnings.push_back("the value of " + cellAddress(e.row, e.col) + " is not a number");
         return;
@@ -242,7 +242,7 @@ class WorksheetReader {
     };
     std::optional<std::string> ref, r1, r2;
     std::optional<unsigned> si;
-    if (auto v = xml_.attrView("si")) si = number<unsigned>(*v).value_or(UINT32_MAX);
+    if (auto v = xml_.attrView("si")) si = xmlInteger<unsigned>(*v).value_or(UINT32_MAX);
     bool twoInputs = false, rowInput = false;
     if (kind != "shared") {
       ref = copy("ref");
@@ -286,14 +286,14 @@ class WorksheetReader {
   }
 
   void column() {
-    auto min = number<uint32_t>(xml_.attr("min").value_or(""));
-    auto max = number<uint32_t>(xml_.attr("max").value_or(""));
+    auto min = xmlInteger<uint32_t>(xml_.attr("min").value_or(""));
+    auto max = xmlInteger<uint32_t>(xml_.attr("max").value_or(""));
     if (!min || !max || *min < 1 || *max < *min) return;
     ColumnInfo c;
     c.first = static_cast<uint16_t>(std::min(*min - 1, kMaxColumns - 1));
     c.last = static_cast<uint16_t>(std::min(*max - 1, kMaxColumns - 1));
     c.width = static_cast<uint16_t>(std::clamp(attrDouble(xml_, "width", sheet_.defaultColumnWidth) * 256, 0.0, 65535.0));
-    c.xf = number<uint16_t>(xml_.attr("style").value_or("0")).value_or(0);
+    c.xf = xmlInteger<uint16_t>(xml_.attr("style").value_or("0")).value_or(0);
     c.hidden = attrTrue(xml_, "hidden");
     sheet_.columns.push_back(c);
   }
@@ -338,10 +338,10 @@ class WorksheetReader {
   void pageSetup() {
     SheetPageLayout& l = sheet_.pageLayout;
     l.noPrinterSettings = false;
-    l.paperSize = number<uint16_t>(xml_.attr("paperSize").value_or("9")).value_or(9);
-    l.scale = number<uint16_t>(xml_.attr("scale").value_or("100")).value_or(100);
-    l.fitWidth = number<uint16_t>(xml_.attr("fitToWidth").value_or("1")).value_or(1);
-    l.fitHeight = number<uint16_t>(xml_.attr("fitToHeight").value_or("1")).value_or(1);
+    l.paperSize = xmlInteger<uint16_t>(xml_.attr("paperSize").value_or("9")).value_or(9);
+    l.scale = xmlInteger<uint16_t>(xml_.attr("scale").value_or("100")).value_or(100);
+    l.fitWidth = xmlInteger<uint16_t>(xml_.attr("fitToWidth").value_or("1")).value_or(1);
+    l.fitHeight = xmlInteger<uint16_t>(xml_.attr("fitToHeight").value_or("1")).value_or(1);
     l.landscape = xml_.attr("orientation").value_or("") == "landscape";
     l.overThenDown = xml_.attr("pageOrder").value_or("") == "overThenDown";
     sheet_.printScale = l.scale;
@@ -349,7 +349,7 @@ class WorksheetReader {
   }
 
   void pageBreak(const std::string& kind) {
-    auto id = number<uint32_t>(xml_.attr("id").value_or(""));
+    auto id = xmlInteger<uint32_t>(xml_.attr("id").value_or(""));
     if (!id) return;
     if (kind == "colBreaks") {
       auto& list = sheet_.pageLayout.colBreaks;
@@ -362,7 +362,7 @@ class WorksheetReader {
 
   void sheetView() {
     sheet_.selected = attrTrue(xml_, "tabSelected");
-    sheet_.windowZoom = number<uint16_t>(xml_.attr("zoomScale").value_or("100")).value_or(100);
+    sheet_.windowZoom = xmlInteger<uint16_t>(xml_.attr("zoomScale").value_or("100")).value_or(100);
     sheet_.displayGridlines = attrTrue(xml_, "showGridLines", true);
     sheet_.displayHeadings = attrTrue(xml_, "showRowColHeaders", true);
     sheet_.displayZeros = attrTrue(xml_, "showZeros", true);
