@@ -168,17 +168,7 @@ void frmZelvarin::openResultFileArgument() {
   std::string arg = vb::trim(commandLine_);
   if (arg.empty()) return;
   // One pair of quotes around the path is removed; an unquoted path is taken as it stands.
-  std::string path = unquoteArgument(arg);
-  std::string error;
-  std::optional<SavedResult> saved = readSavedResult(path, &error);
-  if (!saved) {
-    message("保存ファイルを開けません。\r" + path + "\r" + error);
-    return;
-  }
-  resultFilePath_ = path;
-  acMode_ = 2;
-  PrintSet(*saved);
-  MenuLock();
+  loadResultFile(unquoteArgument(arg), kPlaceStartup);
 }
 
 void frmZelvarin::GetRecentFiles() {

@@ -201,7 +201,9 @@ class frmZelvarin : public QMainWindow {
   // The start folder of the file dialogs: the open workbook's, else the last one chosen.
   std::string dialogFolder() const;
   void rememberFolderOf(const std::string& path);
-  void loadResultFile(const std::string& path);  // m1c_Click after its dialog
+  // m1c_Click after its dialog, a dropped file and start-up's command-line file; a file that
+  // cannot be read goes to the common error report with `place` ("場所:読込" when null).
+  void loadResultFile(const std::string& path, const char* place = nullptr);
   // The file a drop would open or load ("" when the drop is not for this window now).
   std::string droppableFile(const QMimeData* data) const;
 

@@ -69,7 +69,7 @@ void frmZelvarin::m1c_Click() {
   loadResultFile(path);
 }
 
-void frmZelvarin::loadResultFile(const std::string& path) {
+void frmZelvarin::loadResultFile(const std::string& path, const char* place) {
   if (!workbookPath_.empty()) {
     message(kLoadRefused);
     return;
@@ -83,7 +83,7 @@ void frmZelvarin::loadResultFile(const std::string& path) {
   }
   if (!saved) {
     // Not a result file (or not readable): the common error report of this command.
-    reportCommandError(kPlaceLoad, err::DatabaseError, path + ": " + error, MailLine::SaveLoad);
+    reportCommandError(place ? place : kPlaceLoad, err::DatabaseError, path + ": " + error, MailLine::SaveLoad);
     return;
   }
   // The loaded file becomes the report source, as a file named on the command line does.

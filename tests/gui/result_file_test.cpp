@@ -109,18 +109,30 @@ TEST_F(ResultFileTest, QuotedArgumentLosesOnlyItsQuotesAndLinkSearchRowsShowInTh
   EXPECT_EQ(reports[0].name, "R_XlCalc");
 }
 
-// Which files are refused is checked with the result-file reader; here what the window does.
-TEST_F(ResultFileTest, BadFilesAreReportedAndLeaveTheNoWorkbookState) {
+// Which files are refused is checked with the result-file reader; here what the window does:
+// the common error report at start-up, the same box the load menu shows with its own place.
+TEST_F(ResultFileTest, BadFilesAreReportedAsTheLoadMenuReportsThem) {
   DoneFlags outOfRange;
   outOfRange.fObj = 7;
   writeFile(files.file("text.xdb"), std::string(4096, 'z'));
+  const std::string startup = "場所:起動時", load = "場所:読込";
   for (const std::string& path : {files.file("none.xdb"), files.file("text.xdb"), makeResultFile(outOfRange, 2)}) {
     SCOPED_TRACE(path);
     sink.shown.clear();
     auto w = makeWindow(path);
     EXPECT_TRUE(w->Form_Load());
     ASSERT_EQ(sink.shown.size(), 1u);
-    EXPECT_EQ(sink.shown[0].text.rfind("保存ファイルを開けません。\r" + path + "\r", 0), 0u) << sink.shown[0].text;
+    const std::string& text = sink.shown[0].text;
+    ASSERT_EQ(text.rfind(startup + "ｴﾗｰNo:3000\r場所、ｴﾗｰNo、内容を控えメールをお願いします。\r内容:" + path + ": ", 0), 0u)
+        << text;
+    expectNoWorkbookState(*w);
+
+    openChoice = path;
+    w->m1c_Click();
+    ASSERT_EQ(sink.shown.size(), 2u);
+    EXPECT_EQ(sink.shown[1].text, load + text.substr(startup.size()));
+    EXPECT_EQ(sink.shown[1].caption, sink.shown[0].caption);
+    EXPECT_EQ(sink.shown[1].buttons, sink.shown[0].buttons);
     expectNoWorkbookState(*w);
     w->m1z_Click();
   }
