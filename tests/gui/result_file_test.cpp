@@ -122,7 +122,7 @@ TEST_F(ResultFileTest, BadFilesAreReportedAsTheLoadMenuReportsThem) {
     auto w = makeWindow(path);
     EXPECT_TRUE(w->Form_Load());
     ASSERT_EQ(sink.shown.size(), 1u);
-    const std::string& text = sink.shown[0].text;
+    const std::string text = sink.shown[0].text;
     ASSERT_EQ(text.rfind(startup + "ｴﾗｰNo:3000\r場所、ｴﾗｰNo、内容を控えメールをお願いします。\r内容:" + path + ": ", 0), 0u)
         << text;
     expectNoWorkbookState(*w);
