@@ -98,6 +98,23 @@ TEST(ShapeList, EveryShapeUnderOptionTwo) {
   EXPECT_EQ(f.progress.status.front(), "図形情報　取得中");
   EXPECT_EQ(f.progress.status.back(), "終了しました");
   EXPECT_EQ(f.progress.gauge, (std::vector<long>{0, 25, 50, 75, 100, 100}));
+
+  // Protection ends as it began: the walk does not switch the drawing objects' lock off.
+  const auto& guarded = book->sheet(3);
+  EXPECT_TRUE(guarded.protectContents());
+  EXPECT_TRUE(guarded.protectDrawingObjects());
+  EXPECT_FALSE(guarded.protectScenarios());
+  EXPECT_FALSE(guarded.protectionHasPassword());
+  EXPECT_TRUE(book->sheet(4).protectContents());
+  EXPECT_TRUE(book->sheet(4).protectionHasPassword());
+
+  // The same option again is skipped: the table is not filled anew.
+  f.db.exec("DELETE FROM T_XlShape");
+  AnalysisOutcome again = runShapeList(ctx, *book);
+  EXPECT_FALSE(again.ran);
+  EXPECT_EQ(again.report, "R_XlShape");
+  EXPECT_EQ(f.count("T_XlShape"), 0);
+  EXPECT_EQ(f.flags.fShp, 2);
 }
 
 TEST(ShapeList, MacrosOnlyAndNotesLeftOutByKind) {
@@ -119,35 +136,6 @@ TEST(ShapeList, MacrosOnlyAndNotesLeftOutByKind) {
   auto names = f.rows("SELECT ShapeName FROM T_XlShape WHERE SheetName = 'Main' ORDER BY rowid");
   EXPECT_EQ(names, (Rows{{"Rectangle 1"}, {"Text Box 3"}, {"集計"}, {"Drop Down 5"}, {"Button 9"}}));
   EXPECT_EQ(f.flags.fShp, 3);
-}
-
-TEST(ShapeList, SameOptionAgainIsSkipped) {
-  AnalysisFixture f;
-  auto book = sampleBook();
-  f.options.ShapeOption = 1;
-  auto ctx = f.ctx();
-  runShapeList(ctx, *book);
-  f.db.exec("DELETE FROM T_XlShape");
-  AnalysisOutcome again = runShapeList(ctx, *book);
-  EXPECT_FALSE(again.ran);
-  EXPECT_EQ(again.report, "R_XlShape");
-  EXPECT_EQ(f.count("T_XlShape"), 0);
-  EXPECT_EQ(f.flags.fShp, 1);
-}
-
-TEST(ShapeList, ProtectionEndsAsItBegan) {
-  AnalysisFixture f;
-  auto book = sampleBook();
-  f.options.ShapeOption = 2;
-  auto ctx = f.ctx();
-  runShapeList(ctx, *book);
-  const auto& guarded = book->sheet(3);
-  EXPECT_TRUE(guarded.protectContents());
-  EXPECT_TRUE(guarded.protectDrawingObjects());  // not switched off by the walk
-  EXPECT_FALSE(guarded.protectScenarios());
-  EXPECT_FALSE(guarded.protectionHasPassword());
-  EXPECT_TRUE(book->sheet(4).protectContents());
-  EXPECT_TRUE(book->sheet(4).protectionHasPassword());
 }
 
 TEST(ShapeList, ReadOnlyWorkbookGivesTheSameRows) {

@@ -13,7 +13,7 @@ using namespace zel::workbook;
 using namespace zel::test;
 using Rows = std::vector<std::vector<std::string>>;
 
-TEST(NameList, WorkbookNamesWithTheirRanges) {
+TEST(NameList, WorkbookNamesWithTheirRangesAndNoSheetLevelName) {
   AnalysisFixture f;
   OpenedBook b("named-cell-test.xls");
   auto ctx = f.ctx();
@@ -21,15 +21,13 @@ TEST(NameList, WorkbookNamesWithTheirRanges) {
   EXPECT_EQ(out.report, "R_XlName");
   EXPECT_EQ(f.flags.fNam, 1);
   EXPECT_EQ(f.rows("SELECT StCell, LabelName, SheetMei FROM T_XlName"), (Rows{{"A1", "BOB", "Sheet1"}}));
-}
 
-TEST(NameList, SheetLevelNamesNeverAppear) {
-  AnalysisFixture f;
-  OpenedBook b("60273.xls");  // Print_Area, Print_Titles and four query names, all of sheet 1
-  auto ctx = f.ctx();
-  runNameList(ctx, *b.view);
-  EXPECT_EQ(f.count("T_XlName"), 0);
-  EXPECT_EQ(f.progress.gauge.back(), 100);
+  AnalysisFixture g;
+  OpenedBook sheetLevel("60273.xls");  // Print_Area, Print_Titles and four query names, all of sheet 1
+  auto ctx2 = g.ctx();
+  runNameList(ctx2, *sheetLevel.view);
+  EXPECT_EQ(g.count("T_XlName"), 0);
+  EXPECT_EQ(g.progress.gauge.back(), 100);
 }
 
 TEST(NameList, NamesThatAreNotRangesAreListedWithoutACell) {
