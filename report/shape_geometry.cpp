@@ -148,14 +148,14 @@ std::vector<PathStep> presetOutline(uint16_t shapeType, const std::array<std::op
       pts = {{a, 0}, {W - a, 0}, {W, C}, {W - a, W}, {a, W}, {0, C}};
       break;
     }
-    case 10: {  // octagon
-      const int32_t a = std::min(adj(0, 6326), C);
-      pts = {{a, 0}, {W - a, 0}, {W, a}, {W, W - a}, {W - a, W}, {a, W}, {0, W - a}, {0, a}};
+    case 10: {  // octagon: corners cut by a across, and by the second value (if any) down
+      const int32_t a = std::min(adj(0, 6326), C), b = std::min(adj(1, a), C);
+      pts = {{a, 0}, {W - a, 0}, {W, b}, {W, W - b}, {W - a, W}, {a, W}, {0, W - b}, {0, b}};
       break;
     }
-    case 11: {  // plus
-      const int32_t a = std::min(adj(0, 5400), C);
-      pts = {{a, 0}, {W - a, 0}, {W - a, a}, {W, a}, {W, W - a}, {W - a, W - a}, {W - a, W}, {a, W}, {a, W - a}, {0, W - a}, {0, a}, {a, a}};
+    case 11: {  // plus: arms a in from the sides, and the second value (if any) from top and bottom
+      const int32_t a = std::min(adj(0, 5400), C), b = std::min(adj(1, a), C);
+      pts = {{a, 0}, {W - a, 0}, {W - a, b}, {W, b}, {W, W - b}, {W - a, W - b}, {W - a, W}, {a, W}, {a, W - b}, {0, W - b}, {0, b}, {a, b}};
       break;
     }
     case 12:  // five-pointed star
@@ -202,6 +202,11 @@ std::vector<PathStep> presetOutline(uint16_t shapeType, const std::array<std::op
       pts = {{C, 0}, {W, b}, {W - a, b}, {W - a, W - b}, {W, W - b}, {C, W}, {0, W - b}, {a, W - b}, {a, b}, {0, b}};
       break;
     }
+    case 110: pts = {{C, 0}, {W, C}, {C, W}, {0, C}}; break;                    // flowchart decision
+    case 117: pts = {{4320, 0}, {W - 4320, 0}, {W, C}, {W - 4320, W}, {4320, W}, {0, C}}; break;  // preparation
+    case 119: pts = {{0, 0}, {W, 0}, {W - 4320, W}, {4320, W}}; break;           // manual operation
+    case 127: pts = {{C, 0}, {W, W}, {0, W}}; break;                              // extract
+    case 128: pts = {{0, 0}, {W, 0}, {C, W}}; break;                              // merge
     default: return {};
   }
   std::vector<uint16_t> commands;  // one figure: move, lines, close

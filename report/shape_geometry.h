@@ -46,7 +46,9 @@ std::vector<OutlinePath> outlinePaths(const std::vector<PathStep>& outline);
 
 // The outline of a preset autoshape (its MSOSPT type: triangles, arrows, diamond, ...) in
 // `box`, from its adjust values where it has them, mirrored in its box as flipped; empty for
-// types drawn as their box or as a kind of their own.
+// types drawn as their box or as a kind of their own. The octagon and the plus take a second
+// value, when there is one, for their cuts down the sides (drawings that size those cuts by
+// the shorter side store them apart); without it the first serves both.
 std::vector<PathStep> presetOutline(uint16_t shapeType, const std::array<std::optional<int32_t>, 2>& adjust, const BoxMm& box,
                                     bool flipH, bool flipV);
 

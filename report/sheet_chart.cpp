@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cctype>
 #include <cstdio>
+#include <limits>
 
 #include "report/text_measure.h"
 #include "xls/number_format.h"
@@ -241,6 +242,22 @@ class ChartPainter {
   }
 
   // --- pie and doughnut
+  // A slice's label: its text, size and whether it sits outside the pie.
+  struct SliceLabel {
+    std::string text;
+    double w = 0, h = 0;
+    bool outside = false, leader = false;
+  };
+
+  // Whether a label of w x h centred `radius` out along the middle of a slice of `sweep`
+  // degrees (its middle at `mid`) stays inside the slice and the pie of radius r.
+  static bool fitsInside(double w, double h, double mid, double sweep, double radius, double r) {
+    const double a = mid * kPi / 180, c = std::fabs(std::cos(a)), s = std::fabs(std::sin(a));
+    const double across = w * c + h * s, along = w * s + h * c;
+    const double room = sweep >= 180 ? 2 * radius : 2 * radius * std::sin(sweep * kPi / 360);
+    return across <= room && radius + along / 2 <= r;
+  }
+
   void pie(const BoxMm& area, int group) {
     const ChartSeries* s = nullptr;
     for (const ChartSeries& cs : c_.series)
@@ -251,24 +268,68 @@ class ChartPainter {
     if (!s) return;
     const ChartGroup& g = c_.groups[static_cast<size_t>(group)];
     const double sum = seriesTotal(*s);
+    if (sum <= 0) return;
     // Pulled-out slices stay inside the plot area: the pie shrinks for the farthest one.
     auto explodeOf = [&](size_t i) { return pointFormat(*s, i).explodePercent.value_or(s->format.explodePercent.value_or(0)); };
     int farthest = 0;
     for (size_t i = 0; i < s->values.size(); ++i) farthest = std::max(farthest, explodeOf(i));
-    const double r = std::min(area.w, area.h) / 2 * 0.85 / (1 + farthest / 100.0);
+    double r = std::min(area.w, area.h) / 2 * 0.85 / (1 + farthest / 100.0);
     const PointMm middle{area.x + area.w / 2, area.y + area.h / 2};
-    const double hole = r * g.donutHolePercent / 100.0;
-    if (sum <= 0 || r <= 0) return;
-    double angle = g.firstSliceDegrees;  // clockwise from twelve o'clock
-    auto at = [&](PointMm centre, double deg, double radius) {
+    const bool donut = g.donutHolePercent > 0;
+    auto valueOf = [&](size_t i) { return s->values[i] ? std::fabs(*s->values[i]) : 0.0; };
+    auto at = [&](PointMm centre, double deg, double radius) {  // deg clockwise from twelve o'clock
       const double rad = (deg - 90) * kPi / 180;
       return PointMm{centre.x + radius * std::cos(rad), centre.y + radius * std::sin(rad)};
     };
+
+    // Labels outside the slices (outside end; best fit and the default where they do not fit
+    // inside; labels moved by hand, with a leader where the pie shows leader lines) take room
+    // from the pie, which shrinks to leave it, down to half its size.
+    const double gap = em_ * 0.3, leaderLength = em_ * 1.2;
+    std::vector<SliceLabel> labels(s->values.size());
+    // Returns the largest radius that leaves room for the outside labels in the plot area.
+    auto placeLabels = [&](double radius) {
+      double angle = g.firstSliceDegrees, most = std::numeric_limits<double>::infinity();
+      for (size_t i = 0; i < s->values.size(); ++i) {
+        const double sweep = valueOf(i) / sum * 360;
+        SliceLabel& l = labels[i];
+        const SeriesFormat& f = pointFormat(*s, i);
+        if (valueOf(i) > 0 && labelled(f)) {
+          l.text = labelText(*s, i, sum);
+          l.w = textEms(l.text) * em_ + em_ * 0.4;
+          l.h = em_ * 1.3;
+          using xls::chart::LabelPlace;
+          const LabelPlace place = f.labelPlace;
+          const bool fits = fitsInside(l.w, l.h, angle + sweep / 2, sweep, radius * 0.65, radius);
+          l.outside = !donut && (place == LabelPlace::OutsideEnd || place == LabelPlace::Moved ||
+                                 ((place == LabelPlace::BestFit || place == LabelPlace::Default) && !fits));
+          l.leader = l.outside && place == LabelPlace::Moved && g.leaderLines;
+          if (l.outside) {
+            // The box reaches (r + out) |sin a| + w (1 + |sin a|) / 2 from the middle across,
+            // and likewise down with the height and |cos a|.
+            const double a = (angle + sweep / 2) * kPi / 180, sa = std::fabs(std::sin(a)), ca = std::fabs(std::cos(a));
+            const double out = gap + (l.leader ? leaderLength : 0);
+            if (sa > 0.05) most = std::min(most, (area.w / 2 - l.w * (1 + sa) / 2) / sa - out);
+            if (ca > 0.05) most = std::min(most, (area.h / 2 - l.h * (1 + ca) / 2) / ca - out);
+          }
+        }
+        angle += sweep;
+      }
+      return most / (1 + farthest / 100.0);
+    };
+    if (const double most = placeLabels(r); most < r) {
+      r = std::max(r / 2, most);
+      placeLabels(r);  // best-fit labels that fitted the larger pie may not fit this one
+    }
+    const double hole = r * g.donutHolePercent / 100.0;
+    if (r <= 0) return;
+
+    double angle = g.firstSliceDegrees;
     for (size_t i = 0; i < s->values.size(); ++i) {
-      const double v = s->values[i] ? std::fabs(*s->values[i]) : 0;
+      const double v = valueOf(i);
       if (v <= 0) continue;
-      const double sweep = v / sum * 360;
-      const PointMm centre = at(middle, angle + sweep / 2, r * explodeOf(i) / 100.0);
+      const double sweep = v / sum * 360, mid = angle + sweep / 2;
+      const PointMm centre = at(middle, mid, r * explodeOf(i) / 100.0);
       PagePath p;
       p.closed = true;
       const int steps = std::max(2, static_cast<int>(std::ceil(sweep / 3)));
@@ -281,11 +342,25 @@ class ChartPainter {
       p.lineRgb = kBlack;
       p.lineWidthMm = 0.15;
       out_.paths.push_back(std::move(p));
-      if (labelled(pointFormat(*s, i))) {
-        const PointMm m = at(centre, angle + sweep / 2, hole > 0 ? (r + hole) / 2 : r * 0.65);
-        const std::string t = labelText(*s, i, sum);
-        const double tw = textEms(t) * em_ + em_;
-        text({m.x - tw / 2, m.y - em_ * 0.7, tw, em_ * 1.4}, t, Align::Center, pt_);
+      if (const SliceLabel& l = labels[i]; !l.text.empty()) {
+        BoxMm b{0, 0, l.w, l.h};
+        if (l.outside) {
+          // The label's box beyond the rim on the slice's middle line, touching it there.
+          const double out = r + gap + (l.leader ? leaderLength : 0);
+          if (l.leader) line({at(centre, mid, r), at(centre, mid, r + leaderLength)}, kBlack, 0.15);
+          const PointMm touch = at(centre, mid, out);
+          const double a = mid * kPi / 180;
+          b.x = touch.x + (std::sin(a) - 1) * l.w / 2;
+          b.y = touch.y - (std::cos(a) + 1) * l.h / 2;
+          // Kept inside the chart area however long the text.
+          b.x = std::clamp(b.x, 0.0, std::max(0.0, w_ - b.w));
+          b.y = std::clamp(b.y, 0.0, std::max(0.0, h_ - b.h));
+        } else {
+          const PointMm m = at(centre, mid, hole > 0 ? (r + hole) / 2 : r * 0.65);
+          b.x = m.x - b.w / 2;
+          b.y = m.y - b.h / 2;
+        }
+        text(b, l.text, Align::Center, pt_);
       }
       angle += sweep;
     }

@@ -7,6 +7,7 @@
 #include "support/temp_dir.h"
 #include "xls/excel_model.h"
 #include "xls/ooxml/drawing_parts.h"
+#include "xls/ooxml/preset_geometry.h"
 
 namespace zel::xls::ooxml {
 namespace {
@@ -344,6 +345,92 @@ TEST(OoxmlDrawing, VmlGroups) {
   // groups within the bound then have no member left and draw nothing.
   ASSERT_EQ(d.warnings.size(), 1u);
   EXPECT_NE(d.warnings[0].find("nested deeper"), std::string::npos);
+}
+
+// Preset geometries as autoshapes: the adjust values worked out by hand from the presets'
+// guide formulas (shares of the width, height or shorter side) give the same points in the
+// autoshape's 21600-unit box.
+TEST(OoxmlDrawing, PresetGeometriesBecomeAutoshapesWithTheSamePoints) {
+  using Guides = std::map<std::string, int64_t, std::less<>>;
+  // 200 x 100, adj1 60000, adj2 40000: head 40 long from x 160; shaft 60 thick from y 20.
+  auto arrow = legacyPreset("rightArrow", Guides{{"adj1", 60000}, {"adj2", 40000}}, 200, 100);
+  ASSERT_TRUE(arrow);
+  EXPECT_EQ(arrow->shapeType, 13);
+  EXPECT_EQ(arrow->adjust[0], 17280);  // 160 / 200 of 21600
+  EXPECT_EQ(arrow->adjust[1], 4320);   // 20 / 100
+  // Defaults in a square: the head is half the side (the binary default is a quarter).
+  EXPECT_EQ(legacyPreset("rightArrow", {}, 50, 50)->adjust[0], 10800);
+  // Pinned: a head longer than the arrow starts at its tail.
+  EXPECT_EQ(legacyPreset("leftArrow", Guides{{"adj2", 900000}}, 100, 300)->adjust[0], 21600);
+  // Up arrow 100 x 200: head 50 down from the top, shaft from x 25.
+  auto up = legacyPreset("upArrow", {}, 100, 200);
+  EXPECT_EQ(up->shapeType, 68);
+  EXPECT_EQ(up->adjust[0], 5400);
+  EXPECT_EQ(up->adjust[1], 5400);
+  // Octagon 200 x 100: corners cut 29.289 each way, a share of each side apiece.
+  auto octagon = legacyPreset("octagon", {}, 200, 100);
+  EXPECT_EQ(octagon->adjust[0], 3163);
+  EXPECT_EQ(octagon->adjust[1], 6326);
+  // The preset trapezoid is narrow at the top: the autoshape turned upside down.
+  auto trapezoid = legacyPreset("trapezoid", {}, 400, 100);
+  EXPECT_EQ(trapezoid->shapeType, 8);
+  EXPECT_TRUE(trapezoid->flipV);
+  EXPECT_EQ(trapezoid->adjust[0], 1350);  // 25 of 400
+  EXPECT_EQ(legacyPreset("triangle", Guides{{"adj", 25000}}, 80, 10)->adjust[0], 5400);
+  EXPECT_EQ(legacyPreset("flowChartDecision", {}, 1, 1)->shapeType, 110);
+  EXPECT_FALSE(legacyPreset("cloud", {}, 1, 1));
+  EXPECT_EQ(vmlShapeType("#_x0000_t13"), 13);
+  EXPECT_FALSE(vmlShapeType("#_x0000_t"));
+  EXPECT_FALSE(vmlShapeType("#shape1"));
+
+  // Read from a drawing: avLst, flips and turn of the xfrm; a member turned a quarter is placed
+  // by its turned box; a VML autoshape's type, adjust values, turn and flips from its style.
+  auto parts = sheetWithDrawings();
+  const std::string anchor = "<xdr:twoCellAnchor><xdr:from><xdr:col>1</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>1</xdr:row>"
+                             "<xdr:rowOff>0</xdr:rowOff></xdr:from><xdr:to><xdr:col>4</xdr:col><xdr:colOff>0</xdr:colOff>"
+                             "<xdr:row>6</xdr:row><xdr:rowOff>0</xdr:rowOff></xdr:to>";
+  parts["xl/drawings/drawing1.xml"] =
+      "<xdr:wsDr xmlns:xdr=\"x\" xmlns:a=\"a\">" + anchor +
+      "<xdr:sp><xdr:nvSpPr><xdr:cNvPr id=\"2\" name=\"Arrow\"/><xdr:cNvSpPr/></xdr:nvSpPr><xdr:spPr>"
+      "<a:xfrm rot=\"-5400000\" flipH=\"1\"><a:off x=\"0\" y=\"0\"/><a:ext cx=\"2000\" cy=\"1000\"/></a:xfrm>"
+      "<a:prstGeom prst=\"rightArrow\"><a:avLst><a:gd name=\"adj1\" fmla=\"val 60000\"/><a:gd name=\"adj2\" fmla=\"val 40000\"/>"
+      "</a:avLst></a:prstGeom></xdr:spPr></xdr:sp><xdr:clientData/></xdr:twoCellAnchor>" + anchor +
+      "<xdr:grpSp><xdr:nvGrpSpPr><xdr:cNvPr id=\"3\" name=\"G\"/></xdr:nvGrpSpPr><xdr:grpSpPr><a:xfrm><a:off x=\"0\" y=\"0\"/>"
+      "<a:ext cx=\"100\" cy=\"100\"/><a:chOff x=\"0\" y=\"0\"/><a:chExt cx=\"100\" cy=\"100\"/></a:xfrm></xdr:grpSpPr>"
+      "<xdr:sp><xdr:nvSpPr><xdr:cNvPr id=\"4\" name=\"T\"/><xdr:cNvSpPr/></xdr:nvSpPr><xdr:spPr><a:xfrm rot=\"5400000\">"
+      "<a:off x=\"10\" y=\"20\"/><a:ext cx=\"60\" cy=\"20\"/></a:xfrm><a:prstGeom prst=\"triangle\"><a:avLst/></a:prstGeom>"
+      "</xdr:spPr></xdr:sp></xdr:grpSp><xdr:clientData/></xdr:twoCellAnchor></xdr:wsDr>";
+  parts["xl/drawings/vmlDrawing1.vml"] =
+      "<xml xmlns:v=\"v\" xmlns:x=\"x\"><v:shape id=\"_x0000_s1025\" type=\"#_x0000_t67\" adj=\",3000\" "
+      "style=\"position:absolute; rotation: 30 ;flip:y\"><x:ClientData ObjectType=\"Shape\"><x:Anchor>1, 0, 1, 0, 3, 0, 5, 0"
+      "</x:Anchor></x:ClientData></v:shape></xml>";
+  auto book = Workbook::openMemory(test::zipImage(parts), "/tmp/presets.xlsx");
+  const auto& d = book->sheet(1).drawing();
+  ASSERT_EQ(d.shapes.size(), 3u);
+  const drawing::ShapeGeometry& a = d.shapes[0].geometry;
+  EXPECT_EQ(d.shapes[0].objectKind, dk::OfficeArt);
+  EXPECT_EQ(a.shapeType, 13);
+  EXPECT_EQ(a.adjust[0], 17280);
+  EXPECT_EQ(a.adjust[1], 4320);
+  EXPECT_TRUE(a.flipH);
+  EXPECT_FALSE(a.flipV);
+  EXPECT_DOUBLE_EQ(a.rotation, 270);
+  ASSERT_EQ(d.shapes[1].members.size(), 1u);
+  const drawing::ShapeGeometry& t = d.shapes[1].members[0].geometry;
+  EXPECT_EQ(t.shapeType, 5);
+  EXPECT_EQ(t.adjust[0], 10800);
+  ASSERT_TRUE(t.childAnchor);  // 60 x 20 about (40, 30): 20 x 60
+  EXPECT_EQ(t.childAnchor->left, 30);
+  EXPECT_EQ(t.childAnchor->top, 0);
+  EXPECT_EQ(t.childAnchor->right, 50);
+  EXPECT_EQ(t.childAnchor->bottom, 60);
+  const drawing::ShapeGeometry& v = d.shapes[2].geometry;
+  EXPECT_EQ(v.shapeType, 67);
+  EXPECT_FALSE(v.adjust[0]);
+  EXPECT_EQ(v.adjust[1], 3000);
+  EXPECT_DOUBLE_EQ(v.rotation, 30);
+  EXPECT_FALSE(v.flipH);
+  EXPECT_TRUE(v.flipV);
 }
 
 }  // namespace

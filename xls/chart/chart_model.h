@@ -18,6 +18,12 @@ inline constexpr size_t kMaxPoints = 4000;
 enum class ChartType : uint8_t { Column, Bar, Line, Pie, Area, Scatter, Other };
 enum class Grouping : uint8_t { Standard, Stacked, Percent };
 
+// Where data labels sit (the label placement of their Text record): the chart type's default,
+// outside or inside the end of a bar or slice, centred, and so on; Moved: dragged by hand.
+enum class LabelPlace : uint8_t {
+  Default, OutsideEnd, InsideEnd, Centre, InsideBase, Above, Below, Left, Right, BestFit, Moved
+};
+
 // Fill, line and marker of a series or one of its points; empty optionals mean automatic.
 struct SeriesFormat {
   std::optional<uint32_t> fillRgb;  // 0xRRGGBB
@@ -35,6 +41,7 @@ struct SeriesFormat {
   // none: the labels show the values as their cells show them.
   std::optional<uint16_t> labelFormatIndex;
   std::string labelFormat;
+  LabelPlace labelPlace = LabelPlace::Default;
   std::optional<int> explodePercent;  // pie slices: pulled out by this % of the radius
   bool lineGiven = false;           // a LineFormat of its own was read
 };
@@ -48,6 +55,7 @@ struct ChartGroup {
   int overlapPercent = 0;   // bars: overlap of the series of one category
   int donutHolePercent = 0; // pies: the hole's diameter in % of the pie's
   int firstSliceDegrees = 0;
+  bool leaderLines = false; // pies: lines from slices to their labels set apart
   SeriesFormat seriesDefault;  // what the group's series show unless they say otherwise
 };
 

@@ -38,6 +38,7 @@ struct TextBlock {
   uint16_t flags = 0;
   std::optional<std::string> text;
   std::optional<uint16_t> format;  // a data label's own number format
+  LabelPlace place = LabelPlace::Default;
 };
 
 // Text flags of a data label.
@@ -128,9 +129,15 @@ class ChartWalk {
         break;
       case id::Text:
         text_ = TextBlock{};
+        pending_ = Owner::Text;
         cur.skip(24);
         text_.flags = cur.u16();
-        pending_ = Owner::Text;
+        if (cur.remaining() >= 4) {
+          cur.skip(2);  // icvText
+          // dlp, the low 4 bits: 0 default ... 9 best fit, 10 moved; higher values place nothing.
+          if (const unsigned dlp = cur.u16() & 0x0F; dlp <= static_cast<unsigned>(LabelPlace::Moved))
+            text_.place = static_cast<LabelPlace>(dlp);
+        }
         break;
       case id::ObjectLink:
         if (inner() == Owner::Text) {
@@ -229,6 +236,7 @@ class ChartWalk {
       f.percentLabels = shown && (t.flags & (kTextShowPercent | kTextShowLabelAndPercent));
       f.categoryLabels = shown && (t.flags & (kTextShowLabel | kTextShowLabelAndPercent));
       if (t.format) f.labelFormatIndex = t.format;
+      f.labelPlace = t.place;
       labelsGiven_.insert(&f);
     }
     // Points that say nothing of their labels show the series' labels.
@@ -239,6 +247,7 @@ class ChartWalk {
           f.percentLabels = s.format.percentLabels;
           f.categoryLabels = s.format.categoryLabels;
           f.labelFormatIndex = s.format.labelFormatIndex;
+          f.labelPlace = s.format.labelPlace;
         }
     // Trend lines and error bars are series of their own in the records; they are not drawn.
     std::vector<ChartSeries> kept;
@@ -491,6 +500,7 @@ class ChartWalk {
         g.type = ChartType::Pie;
         g.firstSliceDegrees = cur.u16() % 360;
         g.donutHolePercent = std::min<int>(cur.u16(), 90);
+        if (cur.remaining() >= 2) g.leaderLines = cur.u16() & 0x0002;
         break;
       case id::Scatter: {
         cur.skip(4);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "xls/ooxml/drawing_parts.h"
+#include "xls/ooxml/preset_geometry.h"
 #include "xls/ooxml/xml_number.h"
 
 namespace zel::xls::ooxml {
@@ -21,6 +22,12 @@ int64_t attrInt(const XmlReader& xml, std::string_view name, int64_t fallback) {
 bool attrTrue(const XmlReader& xml, std::string_view name) {
   auto v = xml.attr(name);
   return v && (*v == "1" || *v == "true");
+}
+
+// An offset or extent in EMU, bounded so that sums of two cannot overflow.
+int64_t coordinate(const XmlReader& xml, std::string_view name) {
+  constexpr int64_t kMost = int64_t{1} << 40;
+  return std::clamp<int64_t>(attrInt(xml, name, 0), -kMost, kMost);
 }
 
 std::optional<uint32_t> hex(std::string_view s) {
@@ -214,6 +221,7 @@ class DrawingReader {
     drawing::Shape s;
     bool proxy = false, textBox = false;
     std::string prst, graphicUri, blipId, proxyId;
+    std::map<std::string, int64_t, std::less<>> guides;  // adjust values of the preset geometry
     Fill fill, line, styleFill, styleLine;
     int styleFillIdx = 0, styleLineIdx = 0;
     Xfrm xfrm;
@@ -267,15 +275,23 @@ class DrawingReader {
         } else if (section == "spPr" && n == "xfrm") {
           s.geometry.flipH = attrTrue(xml_, "flipH");
           s.geometry.flipV = attrTrue(xml_, "flipV");
+          // 60000ths of a degree clockwise; whole turns and negative angles fold into 0..360.
+          const double turned = static_cast<double>(attrInt(xml_, "rot", 0) % 21600000) / 60000.0;
+          s.geometry.rotation = std::fmod(turned + 360.0, 360.0);
         } else if (section == "spPr" && (n == "off" || n == "chOff")) {
-          (n == "off" ? xfrm.x : xfrm.chX) = attrInt(xml_, "x", 0);
-          (n == "off" ? xfrm.y : xfrm.chY) = attrInt(xml_, "y", 0);
+          (n == "off" ? xfrm.x : xfrm.chX) = coordinate(xml_, "x");
+          (n == "off" ? xfrm.y : xfrm.chY) = coordinate(xml_, "y");
           if (n == "chOff") xfrm.child = true;
         } else if (section == "spPr" && (n == "ext" || n == "chExt")) {
-          (n == "ext" ? xfrm.cx : xfrm.chCx) = attrInt(xml_, "cx", 0);
-          (n == "ext" ? xfrm.cy : xfrm.chCy) = attrInt(xml_, "cy", 0);
+          (n == "ext" ? xfrm.cx : xfrm.chCx) = coordinate(xml_, "cx");
+          (n == "ext" ? xfrm.cy : xfrm.chCy) = coordinate(xml_, "cy");
         } else if (section == "spPr" && n == "prstGeom") {
           prst = xml_.attr("prst").value_or("");
+        } else if (section == "spPr" && n == "gd" && guides.size() < 8) {
+          // <a:gd name="adj" fmla="val 25000"/>: only plain values are adjust values.
+          const std::string fmla = xml_.attr("fmla").value_or("");
+          if (fmla.rfind("val ", 0) == 0)
+            if (auto v = xmlInteger<int64_t>(std::string_view(fmla).substr(4))) guides[xml_.attr("name").value_or("")] = *v;
         } else if (section == "spPr" && n == "custGeom") {
           prst = "custom";
           xml_.skip();
@@ -311,6 +327,12 @@ class DrawingReader {
     }
     if (element == "sp") s.objectKind = textBox ? dk::TextBox : kindOfGeometry(prst.empty() ? "rect" : prst);
     if (element == "sp" && prst == "custom") s.objectKind = dk::Polygon;
+    if (element == "sp" && !textBox)
+      if (auto preset = legacyPreset(prst.empty() ? "rect" : prst, guides, static_cast<double>(xfrm.cx), static_cast<double>(xfrm.cy))) {
+        s.geometry.shapeType = preset->shapeType;
+        s.geometry.adjust = preset->adjust;
+        if (preset->flipV) s.geometry.flipV = !s.geometry.flipV;
+      }
     if (element == "graphicFrame" && graphicUri.find("/chart") != std::string::npos) s.objectKind = dk::Chart;
     if (s.objectKind != dk::Group && s.text.empty() && !textBox) s.hasText = false;
     if (s.text.size() > kMaxShapeText) s.text.resize(kMaxShapeText);
@@ -334,8 +356,15 @@ class DrawingReader {
       s.geometry.groupExtent = drawing::ArtRect{clamp32(xfrm.chX), clamp32(xfrm.chY), clamp32(xfrm.chX + xfrm.chCx),
                                                 clamp32(xfrm.chY + xfrm.chCy)};
     }
-    if (depth > 0)
-      s.geometry.childAnchor = drawing::ArtRect{clamp32(xfrm.x), clamp32(xfrm.y), clamp32(xfrm.x + xfrm.cx), clamp32(xfrm.y + xfrm.cy)};
+    if (depth > 0) {
+      // A member turned a quarter either way is placed, as in the binary drawing layer, by its
+      // turned box: the same centre, width and height swapped. Its xfrm is the unturned box.
+      const double r = s.geometry.rotation;
+      const bool swapped = (r >= 45 && r < 135) || (r >= 225 && r < 315);
+      const int64_t dx = swapped ? (xfrm.cx - xfrm.cy) / 2 : 0;
+      s.geometry.childAnchor = drawing::ArtRect{clamp32(xfrm.x + dx), clamp32(xfrm.y - dx), clamp32(xfrm.x + xfrm.cx - dx),
+                                                clamp32(xfrm.y + xfrm.cy + dx)};
+    }
     s.name = s.storedName.empty() ? drawing::defaultShapeName(s.objectKind, s.objectId, false) : s.storedName;
     return s;
   }

@@ -11,6 +11,7 @@
 #include "core/vbstring.h"
 #include "xls/drawing/shape_colors.h"
 #include "xls/ooxml/drawing_parts.h"
+#include "xls/ooxml/preset_geometry.h"
 #include "xls/ooxml/xml_number.h"
 
 namespace zel::xls::ooxml {
@@ -317,6 +318,49 @@ StyleBox styleBox(std::string_view style) {
   return box;
 }
 
+// The value of one property of a style ("rotation" of "rotation:90;flip:x"), trimmed.
+std::string styleValue(std::string_view style, std::string_view key) {
+  while (!style.empty()) {
+    const size_t semi = style.find(';');
+    std::string_view item = style.substr(0, semi);
+    style = semi == std::string_view::npos ? std::string_view() : style.substr(semi + 1);
+    const size_t colon = item.find(':');
+    if (colon == std::string_view::npos) continue;
+    auto trimmed = [](std::string_view t) {
+      auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+      while (!t.empty() && space(t.front())) t.remove_prefix(1);
+      while (!t.empty() && space(t.back())) t.remove_suffix(1);
+      return std::string(t);
+    };
+    if (vb::ucase(trimmed(item.substr(0, colon))) == vb::ucase(std::string(key))) return trimmed(item.substr(colon + 1));
+  }
+  return {};
+}
+
+// A preset autoshape's type, adjust values ("adj", in its own units), turn and flips.
+void readAutoShape(const Tag& tag, drawing::ShapeGeometry& g) {
+  if (const std::string* type = tag.attr("type")) g.shapeType = vmlShapeType(*type).value_or(0);
+  if (const std::string* adj = tag.attr("adj")) {
+    std::string_view rest = *adj;
+    for (size_t k = 0; k < g.adjust.size() && !rest.empty(); ++k) {
+      const size_t comma = rest.find(',');
+      const std::string_view item = rest.substr(0, comma);
+      rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+      // ",5400": the first left at its default.
+      if (auto v = xmlInteger<int32_t>(item)) g.adjust[k] = *v;
+    }
+  }
+  const std::string* style = tag.attr("style");
+  if (!style) return;
+  double turned = 0;
+  const std::string rotation = styleValue(*style, "rotation");
+  auto [p, ec] = std::from_chars(rotation.data(), rotation.data() + rotation.size(), turned);
+  if (ec == std::errc() && std::isfinite(turned)) g.rotation = std::fmod(std::fmod(turned, 360.0) + 360.0, 360.0);
+  const std::string flip = styleValue(*style, "flip");
+  g.flipH = flip.find('x') != std::string::npos;
+  g.flipV = flip.find('y') != std::string::npos;
+}
+
 // "x,y" of coordsize and coordorigin; nullopt unless both numbers are there.
 std::optional<std::pair<double, double>> numberPair(const std::string* text) {
   if (!text) return std::nullopt;
@@ -462,6 +506,7 @@ class VmlReader {
       s.lineColor = excelColor(0x000000);
     }
     if (auto w = tag.attr("strokeweight")) s.geometry.lineWidthEmu = lengthEmu(*w);
+    readAutoShape(tag, s.geometry);
     stack_.push_back(std::move(b));
   }
 
