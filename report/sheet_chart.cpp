@@ -250,12 +250,13 @@ class ChartPainter {
   };
 
   // Whether a label of w x h centred `radius` out along the middle of a slice of `sweep`
-  // degrees (its middle at `mid`) stays inside the slice and the pie of radius r.
+  // degrees (its middle at `mid`) stays within the slice and the pie of radius r, give or take
+  // its corners (a fifth of the slice's width, a tenth of the radius).
   static bool fitsInside(double w, double h, double mid, double sweep, double radius, double r) {
     const double a = mid * kPi / 180, c = std::fabs(std::cos(a)), s = std::fabs(std::sin(a));
     const double across = w * c + h * s, along = w * s + h * c;
     const double room = sweep >= 180 ? 2 * radius : 2 * radius * std::sin(sweep * kPi / 360);
-    return across <= room && radius + along / 2 <= r;
+    return across <= room * 1.2 && radius + along / 2 <= r * 1.1;
   }
 
   void pie(const BoxMm& area, int group) {
@@ -317,10 +318,8 @@ class ChartPainter {
       }
       return most / (1 + farthest / 100.0);
     };
-    if (const double most = placeLabels(r); most < r) {
-      r = std::max(r / 2, most);
-      placeLabels(r);  // best-fit labels that fitted the larger pie may not fit this one
-    }
+    // Which labels fit is judged on the full-sized pie, as they would sit without the others.
+    if (const double most = placeLabels(r); most < r) r = std::max(r / 2, most);
     const double hole = r * g.donutHolePercent / 100.0;
     if (r <= 0) return;
 

@@ -10,6 +10,7 @@
 
 #include <QImage>
 
+#include <map>
 #include <set>
 
 using namespace zel;
@@ -183,6 +184,69 @@ TEST(SheetChart, LabelsInTheirNumberFormatsAndSlicesPulledOut) {
   for (const auto& v : charts[0]->series.at(0).values) slices += v.value_or(0) != 0;
   EXPECT_EQ(sliceTips(*charts[0]).size(), slices);
   EXPECT_GT(slices, 2u);
+}
+
+// Pie data labels where their records put them: labels moved by hand (placement 10) outside
+// with leader lines, as the pie's flag asks; default placement inside the slices that hold
+// them and outside the thin ones; the pie shrinks to leave the outside labels room.
+TEST(SheetChart, PieLabelsSitWhereTheirPlacementSays) {
+  auto pieOf = [](const std::string& file, const std::string& sheet) -> std::shared_ptr<const xls::chart::ChartModel> {
+    auto book = xls::Workbook::open(std::string(ZEL_TEST_DATA) + "/" + file);
+    for (const auto& s : book->sheet(sheet).drawing().shapes)
+      if (s.chart && !s.chart->groups.empty() && s.chart->groups[0].type == xls::chart::ChartType::Pie) return s.chart;
+    return nullptr;
+  };
+  // Distances of the labels' middles from the pie's middle, in units of its radius.
+  // Drawn without title, legend and chart area: the closed paths are the slices, the open ones leaders.
+  auto labelReach = [](xls::chart::ChartModel c, size_t* leaders = nullptr) {
+    c.hasTitle = c.hasLegend = c.chartAreaBorder = false;
+    c.chartAreaFill.reset();
+    const report::ChartPicture pic = report::drawChart(c, 160, 100, {"Noto Sans", 8});
+    report::PointMm middle{};
+    double r = 0;
+    for (const auto& p : pic.paths) {
+      if (p.closed) {
+        middle = p.points.back();
+        r = std::hypot(p.points.front().x - middle.x, p.points.front().y - middle.y);
+      } else if (leaders) {
+        ++*leaders;
+      }
+    }
+    std::map<std::string, double> out;
+    for (const auto& t : pic.texts)
+      if (t.text.find('%') != std::string::npos && r > 0)
+        out[t.text] = std::hypot(t.box.x + t.box.w / 2 - middle.x, t.box.y + t.box.h / 2 - middle.y) / r;
+    return out;
+  };
+
+  auto moved = pieOf("45538_classic_Footer.xls", "Top Six Functions");
+  ASSERT_TRUE(moved);
+  EXPECT_TRUE(moved->groups[0].leaderLines);
+  ASSERT_FALSE(moved->series.empty());
+  EXPECT_EQ(moved->series[0].pointFormats.at(0).labelPlace, xls::chart::LabelPlace::Moved);
+  size_t leaders = 0;
+  const auto reach = labelReach(*moved, &leaders);
+  ASSERT_EQ(reach.size(), 7u);
+  for (const auto& [text, d] : reach) EXPECT_GT(d, 1.0) << text;
+  EXPECT_EQ(leaders, 7u);
+
+  // The currencies' labels are placed outside end by the series' Text record, points that
+  // carry label flags of their own included; the countries' at the default place.
+  auto book = xls::Workbook::open(std::string(ZEL_TEST_DATA) + "/44861.xls");
+  const xls::chart::ChartModel *currencies = nullptr, *countries = nullptr;
+  for (const auto& s : book->sheet("reporting").drawing().shapes)
+    if (s.chart && s.chart->groups.at(0).type == xls::chart::ChartType::Pie)
+      (s.chart->series.at(0).values.size() == 5 ? currencies : countries) = s.chart.get();
+  ASSERT_TRUE(currencies && countries);
+  EXPECT_EQ(currencies->series[0].pointFormats.at(1).labelPlace, xls::chart::LabelPlace::OutsideEnd);
+  const auto outside = labelReach(*currencies);
+  ASSERT_TRUE(outside.count("79.39%"));
+  for (const auto& [text, d] : outside) EXPECT_GT(d, 1.0) << text;
+  EXPECT_EQ(countries->series[0].format.labelPlace, xls::chart::LabelPlace::Default);
+  const auto shares = labelReach(*countries);
+  ASSERT_TRUE(shares.count("18.18%") && shares.count("2.08%"));
+  EXPECT_LT(shares.at("18.18%"), 1.0);
+  EXPECT_GT(shares.at("2.08%"), 1.0);
 }
 
 TEST(SheetChart, EmbeddedChartsPrintAtTheirAnchors) {

@@ -238,6 +238,7 @@ class ChartWalk {
       if (t.format) f.labelFormatIndex = t.format;
       f.labelPlace = t.place;
       labelsGiven_.insert(&f);
+      placesGiven_.insert(&f);
     }
     // Points that say nothing of their labels show the series' labels.
     for (ChartSeries& s : chart_.series)
@@ -247,8 +248,11 @@ class ChartWalk {
           f.percentLabels = s.format.percentLabels;
           f.categoryLabels = s.format.categoryLabels;
           f.labelFormatIndex = s.format.labelFormatIndex;
-          f.labelPlace = s.format.labelPlace;
         }
+    // Only a label's own Text record places it; the others sit where the series' labels do.
+    for (ChartSeries& s : chart_.series)
+      for (auto& [point, f] : s.pointFormats)
+        if (!placesGiven_.count(&f)) f.labelPlace = s.format.labelPlace;
     // Trend lines and error bars are series of their own in the records; they are not drawn.
     std::vector<ChartSeries> kept;
     for (size_t i = 0; i < chart_.series.size(); ++i)
@@ -555,6 +559,7 @@ class ChartWalk {
   TextBlock text_;
   std::vector<TextBlock> labels_;
   std::set<const SeriesFormat*> labelsGiven_;  // formats whose labels the records set
+  std::set<const SeriesFormat*> placesGiven_;  // ... and whose placement a Text record of their own sets
   bool primaryAxes_ = true;
   ChartAxis* axis_ = nullptr;
   uint16_t axisLine_ = 0;
