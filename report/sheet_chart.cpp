@@ -586,13 +586,18 @@ class ChartPainter {
         if (labelled(f)) {
           const std::string t = labelText(s, i, 0);
           const double tw = textEms(t) * em_ + em_;
-          // Outside the bar's end: beyond its top, or below it for a negative value.
+          // Outside the bar's end: beyond its top, or below it for a negative value; pushed back
+          // over the bar's end where that would leave the plot area (over the axis labels).
           const bool negative = to < from;
-          if (horizontal)
-            text({negative ? r.x - tw - em_ * 0.2 : r.right() + em_ * 0.2, r.y + r.h / 2 - em_ * 0.6, tw, em_ * 1.2}, t,
-                 negative ? Align::Right : Align::Left, pt_);
-          else
-            text({r.x + r.w / 2 - tw / 2, negative ? r.bottom() + em_ * 0.1 : r.y - em_ * 1.3, tw, em_ * 1.2}, t, Align::Center, pt_);
+          if (horizontal) {
+            const double textW = textEms(t) * em_ + em_ * 0.2;
+            double x = negative ? r.x - em_ * 0.2 - textW : r.right() + em_ * 0.2;
+            x = std::clamp(x, p.x, std::max(p.x, p.right() - textW));
+            text({x, r.y + r.h / 2 - em_ * 0.6, textW, em_ * 1.2}, t, Align::Center, pt_);
+          } else {
+            const double y = std::clamp(negative ? r.bottom() + em_ * 0.1 : r.y - em_ * 1.3, p.y, std::max(p.y, p.bottom() - em_ * 1.2));
+            text({r.x + r.w / 2 - tw / 2, y, tw, em_ * 1.2}, t, Align::Center, pt_);
+          }
         }
       }
     }

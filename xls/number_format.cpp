@@ -461,7 +461,7 @@ std::string renderNumber(const Section& sec, double value, bool addMinus) {
     if (t.kind == Tok::General) {
       std::string out;
       for (const Token& u : toks) {
-        if (u.kind == Tok::General) out += generalNumberText(value);
+        if (u.kind == Tok::General) out += generalNumberText(std::fabs(value));  // the sign is the section's
         else if (u.kind == Tok::Literal) out += u.text;
       }
       return (addMinus ? "-" : "") + out;

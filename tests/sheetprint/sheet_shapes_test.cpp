@@ -152,6 +152,22 @@ TEST(SheetChart, ColumnsStandWhereTheValuesSayAndTheLegendNamesTheSeries) {
   const report::AxisScale scale = report::valueAxisScale(1, 4, c.valueAxis);
   EXPECT_GE(scale.max, 4);
   EXPECT_EQ(scale.min, 0);
+
+  // A negative column reaching the scale's bottom: its label, below the column's end, is pushed
+  // back into the plot area instead of over the category labels.
+  const double lowest = report::valueAxisScale(-4, 4, c.valueAxis).min;
+  c.series[0].values = {1.0, 4.0, lowest};
+  c.series[0].categories = {"A", "B", "C"};
+  c.series[0].format.valueLabels = true;
+  c.hasLegend = c.hasTitle = false;
+  const report::ChartPicture labelled = report::drawChart(c, 120, 80, {"Noto Sans", 10});
+  const report::PageText *low = nullptr, *category = nullptr;
+  for (const auto& t : labelled.texts) {  // the data label right of the axis label of the same text
+    if (t.text == std::to_string(static_cast<int>(lowest)) && (!low || t.box.x > low->box.x)) low = &t;
+    if (t.text == "C") category = &t;
+  }
+  ASSERT_TRUE(low && category);
+  EXPECT_LE(low->box.bottom(), category->box.y + 1e-6);
 }
 
 // The corners where a pie's slices meet (the last point of each slice's outline), drawn

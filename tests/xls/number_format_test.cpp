@@ -17,6 +17,9 @@ TEST(NumberFormat, GeneralKeepsElevenCharacters) {
   EXPECT_EQ(generalNumberText(0.0001), "0.0001");
   EXPECT_EQ(generalNumberText(1e-10), "1E-10");
   EXPECT_EQ(formatNumber("General", 0.1 + 0.2), "0.3");
+  // A negative number gets one minus sign; a second section shows it without.
+  EXPECT_EQ(formatNumber("General", -4), "-4");
+  EXPECT_EQ(formatNumber("General;(General)", -4.5), "(4.5)");
 }
 
 TEST(NumberFormat, FormulaTextOfNumbersHasFifteenDigits) {
