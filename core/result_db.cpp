@@ -49,6 +49,13 @@ std::string immutableUri(const std::string& path) {
   return uri + "?immutable=1";
 }
 
+// SQLite counts every allocation behind a global lock unless told not to, and nothing here
+// reads those counts. Set before the library's first use: the first connection opened.
+void configureLibraryOnce() {
+  static const int rc = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  (void)rc;  // SQLITE_MISUSE when the library was in use already: the counting then stays on
+}
+
 void makeDefensive(sqlite3* db) {
   sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
@@ -62,6 +69,7 @@ void makeDefensive(sqlite3* db) {
 }  // namespace
 
 ResultDb::ResultDb(const std::string& path, Mode mode) : path_(path) {
+  configureLibraryOnce();
   int flags = mode == Mode::ReadWrite ? (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) : SQLITE_OPEN_READONLY;
   std::string name = path;
   if (mode == Mode::Untrusted) {
@@ -248,19 +256,36 @@ DbValue Statement::column(int i) const {
   }
 }
 
-TableWriter::TableWriter(ResultDb& db, std::string table) : db_(&db), table_(std::move(table)) {
+TableWriter::TableWriter(ResultDb& db, std::string table, size_t rowsPerInsert)
+    : db_(&db), table_(std::move(table)), rowsPerInsert_(std::max<size_t>(rowsPerInsert, 1)) {
   columns_ = db.columnsOf(table_);
   if (columns_.empty()) throw DbError(SQLITE_ERROR, "no such table: " + table_);
   std::string sql = "INSERT INTO " + quoteIdent(table_) + " (";
-  std::string marks;
+  std::string marks = "(";
   for (size_t i = 0; i < columns_.size(); ++i) {
     sql += (i ? "," : "") + quoteIdent(columns_[i]);
     marks += (i ? ",?" : "?");
   }
-  sql += ") VALUES (" + marks + ")";
-  insert_ = std::make_unique<Statement>(db.handle(), sql);
+  marks += ")";
+  sql += ") VALUES ";
+  insert_ = std::make_unique<Statement>(db.handle(), sql + marks);
   values_.assign(columns_.size(), std::monostate{});
   isSet_.assign(columns_.size(), 0);
+  if (rowsPerInsert_ > 1) {
+    std::string many = sql;
+    for (size_t r = 0; r < rowsPerInsert_; ++r) many += (r ? "," : "") + marks;
+    batchInsert_ = std::make_unique<Statement>(db.handle(), many);
+    batchValues_.assign(rowsPerInsert_ * columns_.size(), std::monostate{});
+    batchSet_.assign(rowsPerInsert_ * columns_.size(), 0);
+  }
+}
+
+TableWriter::~TableWriter() {
+  try {
+    flush();
+  } catch (...) {
+    // Only reached while an earlier error unwinds, or after a write failed already.
+  }
 }
 
 size_t TableWriter::find(std::string_view field, size_t from) const {
@@ -321,16 +346,57 @@ void TableWriter::setAt(size_t index, std::string_view text) {
 
 void TableWriter::update() {
   if (!pending_) throw DbError(SQLITE_MISUSE, "Update without AddNew");
-  // The row's texts are bound where they are, not copied; the statement is reset (and its
-  // bindings cleared) before update returns, so nothing refers to them once they change.
+  pending_ = false;
+  if (!batchInsert_) {
+    // The row's texts are bound where they are, not copied; the statement is reset (and its
+    // bindings cleared) before update returns, so nothing refers to them once they change.
+    struct ResetAfter {
+      Statement* st;
+      ~ResetAfter() { st->reset(); }
+    } resetAfter{insert_.get()};
+    for (size_t i = 0; i < values_.size(); ++i)
+      if (isSet_[i]) insert_->bindInPlace(static_cast<int>(i + 1), values_[i]);
+    insert_->step();
+    return;
+  }
+  const size_t n = columns_.size(), base = gathered_ * n;
+  for (size_t i = 0; i < n; ++i) {
+    batchSet_[base + i] = isSet_[i];
+    if (isSet_[i]) std::swap(batchValues_[base + i], values_[i]);
+  }
+  if (++gathered_ == rowsPerInsert_) {
+    // Counted as written first: a failed statement writes none of its rows, and they are not
+    // tried a second time.
+    gathered_ = 0;
+    writeGathered();
+  }
+}
+
+void TableWriter::writeGathered() {
   struct ResetAfter {
     Statement* st;
     ~ResetAfter() { st->reset(); }
-  } resetAfter{insert_.get()};
-  for (size_t i = 0; i < values_.size(); ++i)
-    if (isSet_[i]) insert_->bindInPlace(static_cast<int>(i + 1), values_[i]);
-  insert_->step();
-  pending_ = false;
+  } resetAfter{batchInsert_.get()};
+  // Row r's field i is parameter r * fields + i + 1: the gathered values in their order.
+  for (size_t k = 0; k < batchValues_.size(); ++k)
+    if (batchSet_[k]) batchInsert_->bindInPlace(static_cast<int>(k + 1), batchValues_[k]);
+  batchInsert_->step();
+}
+
+void TableWriter::flush() {
+  if (!batchInsert_) return;
+  const size_t rows = gathered_, n = columns_.size();
+  gathered_ = 0;
+  // The last rows one statement each; the values of row r are bound to the single-row statement.
+  for (size_t r = 0; r < rows; ++r) {
+    struct ResetAfter {
+      Statement* st;
+      ~ResetAfter() { st->reset(); }
+    } resetAfter{insert_.get()};
+    for (size_t i = 0; i < n; ++i)
+      if (batchSet_[r * n + i]) insert_->bindInPlace(static_cast<int>(i + 1), batchValues_[r * n + i]);
+    insert_->step();
+  }
 }
 
 std::string dbValueText(const DbValue& v) {

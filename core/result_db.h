@@ -109,9 +109,16 @@ class Statement {
 // ResultRs: a table opened for adding rows by field name (AddNew / field = value / Update).
 // A writer of many rows looks its fields up once (field) and sets them by position; texts set
 // by position are copied into the row's own buffers, which keep their room from row to row.
+// A writer of long listings may gather rowsPerInsert rows and write them with one statement:
+// far less work per row than one statement each. flush() writes the rows still gathered; so
+// does the destructor, so rows added before an error still reach the table (an error of that
+// last write is dropped: the writer is going away because of an earlier one).
 class TableWriter {
  public:
-  TableWriter(ResultDb& db, std::string table);
+  TableWriter(ResultDb& db, std::string table, size_t rowsPerInsert = 1);
+  ~TableWriter();
+  TableWriter(const TableWriter&) = delete;
+  TableWriter& operator=(const TableWriter&) = delete;
   // Position of a field (names compare without regard to ASCII case); throws for a name the
   // table does not have.
   size_t field(std::string_view name) const;
@@ -127,10 +134,12 @@ class TableWriter {
   void setAt(size_t index, int64_t v);
   void setAt(size_t index, std::string_view text);
   void update();
+  void flush();  // writes the gathered rows (nothing to do without rowsPerInsert)
   const std::string& table() const { return table_; }
 
  private:
   size_t find(std::string_view field, size_t from) const;  // columns_.size() when missing
+  void writeGathered();  // one statement for a full batch of gathered rows
 
   ResultDb* db_;
   std::string table_;
@@ -140,6 +149,13 @@ class TableWriter {
   size_t next_ = 0;  // where the next field lookup starts: fields are mostly set in one order
   std::unique_ptr<Statement> insert_;
   bool pending_ = false;
+  // Gathered rows, row after row, each with its set flags; the current row's values are
+  // swapped in, so text buffers keep their room.
+  size_t rowsPerInsert_ = 1;
+  size_t gathered_ = 0;
+  std::vector<DbValue> batchValues_;
+  std::vector<char> batchSet_;
+  std::unique_ptr<Statement> batchInsert_;
 };
 
 // Text of a value for display ("" for Null).

@@ -22,6 +22,7 @@ class UsedCell {
   virtual std::string noteText() const = 0;      // "" when the cell carries no note
   virtual bool isErrorValue() const = 0;         // the value is an error (#DIV/0! ...)
   virtual bool valueIsEmptyText() const = 0;     // the default value equals ""
+  virtual bool hasNote() const { return !noteText().empty(); }
   // The first character of the formula text is "="; a view may answer without printing it.
   virtual bool formulaStartsWithEquals() const {
     std::string f = formulaText();
@@ -73,6 +74,18 @@ class BookView {
   // Calls visit for every cell of the sheet's used range that holds anything (a value, a
   // formula or a note), row by row, left to right. Cells left out are blank and carry no note.
   virtual void visitUsedCells(std::size_t sheet, const std::function<void(const UsedCell&)>& visit) const = 0;
+  // The same walk restricted to the cells whose formula text begins with "=", or to the cells
+  // carrying a note. A view may find them without visiting the other cells.
+  virtual void visitFormulaCells(std::size_t sheet, const std::function<void(const UsedCell&)>& visit) const {
+    visitUsedCells(sheet, [&](const UsedCell& c) {
+      if (c.formulaStartsWithEquals()) visit(c);
+    });
+  }
+  virtual void visitNotedCells(std::size_t sheet, const std::function<void(const UsedCell&)>& visit) const {
+    visitUsedCells(sheet, [&](const UsedCell& c) {
+      if (c.hasNote()) visit(c);
+    });
+  }
   // The macro project's components in project order.
   virtual std::vector<ComponentInfo> components() const = 0;
   // The Names collection in order.

@@ -25,20 +25,12 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(b, text.find_last_not_of(' ') - b + 1);
 }
 
-// Writes the rows of one sheet's used range.
+// Writes the rows of one sheet's used range: its formula cells (option 1) or its noted cells.
 void listSheet(const BookView& book, std::size_t sheet, int option, const std::string& sheetMei, int64_t objectNo,
                TableWriter& rs, const CalcFields& f) {
+  if (option < 1 || option > 3) return;
   std::string address;
-  book.visitUsedCells(sheet, [&](const UsedCell& cell) {
-    std::string note;
-    if (option == 1) {
-      if (!cell.formulaStartsWithEquals()) return;
-    } else if (option == 2 || option == 3) {
-      note = cell.noteText();
-      if (note.empty()) return;
-    } else {
-      return;
-    }
+  auto row = [&](const UsedCell& cell) {
     rs.addNew();
     rs.setAt(f.label, option);
     rs.setAt(f.sheetMei, sheetMei);
@@ -49,9 +41,13 @@ void listSheet(const BookView& book, std::size_t sheet, int option, const std::s
     std::erase(address, '$');
     rs.setAt(f.stCell, address);
     if (option == 1 || option == 3) rs.setAt(f.calcName, trimmed(cell.formulaText()));
-    if (option == 2 || option == 3) rs.setAt(f.noteName, cutText(note, 130));
+    if (option == 2 || option == 3) rs.setAt(f.noteName, cutText(cell.noteText(), 130));
     rs.update();
-  });
+  };
+  if (option == 1)
+    book.visitFormulaCells(sheet, row);
+  else
+    book.visitNotedCells(sheet, row);
 }
 
 // Sheets(name): Excel looks sheet names up without regard to case.
@@ -78,7 +74,8 @@ AnalysisOutcome runCellListing(RunContext& ctx, const BookView& book, const std:
   out.ran = true;
 
   runInTransaction(ctx.db, [&] {
-    TableWriter rs(ctx.db, "T_XlCalc");
+    // A formula listing runs to hundreds of thousands of rows: written 32 at a time.
+    TableWriter rs(ctx.db, "T_XlCalc", 32);
     const CalcFields fields(rs);
     ctx.progress.showGauge(0);
     ctx.db.clearTable("T_XlCalc");
@@ -98,6 +95,7 @@ AnalysisOutcome runCellListing(RunContext& ctx, const BookView& book, const std:
       listSheet(book, sheetByName(names, cellSheetName), option, cellSheetName, 1, rs, fields);
       ctx.progress.showGauge(100);
     }
+    rs.flush();
   });
 
   ctx.flags.fCel = option;

@@ -20,21 +20,20 @@ class ModelCell final : public UsedCell {
   std::string address() const override { return cell_.address(); }
   std::string formulaText() const override { return cell_.formula(); }
   std::string noteText() const override { return note_ ? note_->text : std::string(); }
+  bool hasNote() const override { return note_ && !note_->text.empty(); }
   bool isErrorValue() const override { return cell_.isError(); }
   bool valueIsEmptyText() const override {
     if (!entry_) return true;
     switch (entry_->type) {
       case xls::CellType::Blank: return true;
-      case xls::CellType::Text: return cell_.value().text.empty();
+      case xls::CellType::Text: return cell_.textValue().empty();
       case xls::CellType::Error: return true;  // CStr is not taken of an error value
       default: return false;                   // numbers and booleans always have a text
     }
   }
   bool formulaStartsWithEquals() const override {
     if (cell_.hasFormula()) return true;  // the printer always starts a formula with "="
-    if (!entry_ || entry_->type != xls::CellType::Text) return false;
-    const std::string text = cell_.value().text;
-    return !text.empty() && text.front() == '=';
+    return cell_.textValue().starts_with('=');
   }
 
  private:
@@ -84,20 +83,37 @@ int64_t ModelBookView::shapeCount(std::size_t sheet) const { return sheetAt(shee
 
 int ModelBookView::visibleValue(std::size_t sheet) const { return sheetAt(sheet).visible(); }
 
-void ModelBookView::visitUsedCells(std::size_t sheetIndex, const std::function<void(const UsedCell&)>& visit) const {
-  const xls::Worksheet& sheet = sheetAt(sheetIndex);
-  const xls::SheetData& data = sheet.data();
-  const xls::Range used = sheet.usedRange();
-  const uint32_t r1 = used.firstRow() - 1, r2 = used.lastRow() - 1;
-  const uint32_t c1 = used.firstColumn() - 1u, c2 = used.lastColumn() - 1u;
-  auto inRange = [&](uint32_t r, uint32_t c) { return r >= r1 && r <= r2 && c >= c1 && c <= c2; };
+namespace {
 
+// The notes of the used range, by position (a NOTE record may come in any order).
+std::vector<const xls::NoteEntry*> notesInRange(const xls::SheetData& data, uint32_t r1, uint32_t r2, uint32_t c1,
+                                                uint32_t c2) {
   std::vector<const xls::NoteEntry*> notes;
   for (const auto& n : data.notes)
-    if (inRange(n.row, n.col)) notes.push_back(&n);
+    if (n.row >= r1 && n.row <= r2 && n.col >= c1 && n.col <= c2) notes.push_back(&n);
   std::stable_sort(notes.begin(), notes.end(), [](auto* a, auto* b) {
     return positionKey(a->row, a->col) < positionKey(b->row, b->col);
   });
+  return notes;
+}
+
+struct UsedBounds {
+  uint32_t r1, r2, c1, c2;
+};
+
+UsedBounds usedBounds(const xls::Worksheet& sheet) {
+  const xls::Range used = sheet.usedRange();
+  return UsedBounds{used.firstRow() - 1, used.lastRow() - 1, used.firstColumn() - 1u, used.lastColumn() - 1u};
+}
+
+// The stored cells and the notes of the used range merged in row-major order; visit is called
+// for the positions keep accepts.
+template <class Keep>
+void walkUsedCells(const xls::Worksheet& sheet, Keep keep, const std::function<void(const UsedCell&)>& visit) {
+  const xls::SheetData& data = sheet.data();
+  const auto [r1, r2, c1, c2] = usedBounds(sheet);
+  auto inRange = [&](uint32_t r, uint32_t c) { return r >= r1 && r <= r2 && c >= c1 && c <= c2; };
+  const std::vector<const xls::NoteEntry*> notes = notesInRange(data, r1, r2, c1, c2);
 
   const auto& cells = data.cells;
   auto cellIt = std::lower_bound(cells.begin(), cells.end(), positionKey(r1, c1),
@@ -114,13 +130,44 @@ void ModelBookView::visitUsedCells(std::size_t sheetIndex, const std::function<v
     const xls::NoteEntry* note = noteKey <= cellKey ? notes[noteIt] : nullptr;
     const uint32_t row = entry ? entry->row : note->row;
     const uint16_t col = entry ? entry->col : note->col;
-    visit(ModelCell(sheet, row, col, entry, note));
+    const ModelCell cell(sheet, row, col, entry, note);
+    if (keep(cell)) visit(cell);
     if (entry) ++cellIt;
     if (note) {
       // One note per position: a second NOTE record for the same cell is not shown by Excel either.
       const uint64_t key = noteKey;
       while (noteIt < notes.size() && positionKey(notes[noteIt]->row, notes[noteIt]->col) == key) ++noteIt;
     }
+  }
+}
+
+}  // namespace
+
+void ModelBookView::visitUsedCells(std::size_t sheetIndex, const std::function<void(const UsedCell&)>& visit) const {
+  walkUsedCells(sheetAt(sheetIndex), [](const ModelCell&) { return true; }, visit);
+}
+
+// The formula test on each stored cell, without a call through the visitor for the others.
+void ModelBookView::visitFormulaCells(std::size_t sheetIndex, const std::function<void(const UsedCell&)>& visit) const {
+  walkUsedCells(sheetAt(sheetIndex), [](const ModelCell& c) { return c.formulaStartsWithEquals(); }, visit);
+}
+
+// Only the notes are walked; each note's cell is looked up in the sorted cell list.
+void ModelBookView::visitNotedCells(std::size_t sheetIndex, const std::function<void(const UsedCell&)>& visit) const {
+  const xls::Worksheet& sheet = sheetAt(sheetIndex);
+  const xls::SheetData& data = sheet.data();
+  const auto [r1, r2, c1, c2] = usedBounds(sheet);
+  const std::vector<const xls::NoteEntry*> notes = notesInRange(data, r1, r2, c1, c2);
+  const auto& cells = data.cells;
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    const xls::NoteEntry* note = notes[i];
+    const uint64_t key = positionKey(note->row, note->col);
+    if (i > 0 && positionKey(notes[i - 1]->row, notes[i - 1]->col) == key) continue;  // the first note counts
+    auto it = std::lower_bound(cells.begin(), cells.end(), key,
+                               [](const xls::CellEntry& c, uint64_t k) { return positionKey(c.row, c.col) < k; });
+    const xls::CellEntry* entry = it != cells.end() && positionKey(it->row, it->col) == key ? &*it : nullptr;
+    const ModelCell cell(sheet, note->row, note->col, entry, note);
+    if (cell.hasNote()) visit(cell);
   }
 }
 

@@ -29,6 +29,8 @@ class ModelBookView final : public BookView {
   int64_t shapeCount(std::size_t sheet) const override;
   int visibleValue(std::size_t sheet) const override;
   void visitUsedCells(std::size_t sheet, const std::function<void(const UsedCell&)>& visit) const override;
+  void visitFormulaCells(std::size_t sheet, const std::function<void(const UsedCell&)>& visit) const override;
+  void visitNotedCells(std::size_t sheet, const std::function<void(const UsedCell&)>& visit) const override;
   std::vector<ComponentInfo> components() const override;
   std::vector<NameInfo> names() const override;
 

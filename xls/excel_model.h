@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xls/biff_workbook.h"
@@ -54,6 +55,9 @@ class Cell {
   uint32_t row() const { return row_ + 1; }       // 1-based
   uint16_t column() const { return col_ + 1; }    // 1-based
   CellValue value() const;
+  // The text of a text value, as a view into the workbook's string tables ("" for any other
+  // value): valid while the workbook is open.
+  std::string_view textValue() const;
   bool isEmpty() const;                            // no value (blank or no record)
   bool isError() const;                            // IsError(Value)
   // The default value as a string, as VB compares it with "": CStr of the value

@@ -181,20 +181,16 @@ Range::iterator Range::end() const {
 CellValue Cell::value() const {
   CellValue v;
   if (!entry_) return v;
-  const SheetData& d = sheet_->data();
   switch (entry_->type) {
     case CellType::Blank: break;
     case CellType::Number:
       v.kind = CellValue::Kind::Number;
       v.number = entry_->number;
       break;
-    case CellType::Text: {
+    case CellType::Text:
       v.kind = CellValue::Kind::Text;
-      const auto& sst = sheet_->workbook().globals().sst;
-      if (entry_->textInSst) v.text = entry_->text < sst.size() ? sst[entry_->text] : std::string();
-      else v.text = entry_->text < d.strings.size() ? d.strings[entry_->text] : std::string();
+      v.text = textValue();
       break;
-    }
     case CellType::Boolean:
       v.kind = CellValue::Kind::Boolean;
       v.boolean = entry_->code != 0;
@@ -208,6 +204,12 @@ CellValue Cell::value() const {
 }
 
 bool Cell::isEmpty() const { return !entry_ || entry_->type == CellType::Blank; }
+
+std::string_view Cell::textValue() const {
+  if (!entry_ || entry_->type != CellType::Text) return {};
+  const auto& strings = entry_->textInSst ? sheet_->workbook().globals().sst : sheet_->data().strings;
+  return entry_->text < strings.size() ? std::string_view(strings[entry_->text]) : std::string_view();
+}
 
 bool Cell::isError() const { return entry_ && entry_->type == CellType::Error; }
 

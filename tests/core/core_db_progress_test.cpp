@@ -89,3 +89,50 @@ TEST(ResultDb, PatternSecondRunAndFailureAndMissingTable) {
   EXPECT_EQ(dbValueText(rows[0][1]), "3");
   EXPECT_EQ(dbValueText(rows[0][3]), "仕様書");
 }
+
+// Rows gathered for multi-row statements come out as single-row writes would: in order, the
+// fields not set Null (also when an earlier row of the batch set them), the last partial batch
+// written by flush, and rows added before an error still written when the writer goes away.
+TEST(ResultDb, GatheredRowsWrittenInOrder) {
+  zel::test::TempDir dir;
+  auto paths = programPathsFor(dir.str());
+  ASSERT_TRUE(prepareProgramFolder(paths));
+  ResultDb db = openAnalyzeDb(paths);
+  {
+    ResultDb::Run r(db);
+    TableWriter rs(db, "T_XlName", 4);
+    const size_t cell = rs.field("StCell"), label = rs.field("LabelName");
+    for (int i = 0; i < 10; ++i) {
+      rs.addNew();
+      rs.setAt(cell, "A" + std::to_string(i));
+      if (i % 3 == 0) rs.setAt(label, std::string(40, 'x') + std::to_string(i));  // beyond a short string's room
+      rs.update();
+    }
+    EXPECT_EQ(std::get<int64_t>(db.query("SELECT COUNT(*) FROM T_XlName")[0][0]), 8);
+    rs.flush();
+  }
+  auto rows = db.query("SELECT StCell, LabelName FROM T_XlName ORDER BY rowid");
+  ASSERT_EQ(rows.size(), 10u);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(dbValueText(rows[i][0]), "A" + std::to_string(i));
+    if (i % 3 == 0)
+      EXPECT_EQ(dbValueText(rows[i][1]), std::string(40, 'x') + std::to_string(i));
+    else
+      EXPECT_TRUE(std::holds_alternative<std::monostate>(rows[i][1])) << i;
+  }
+  try {
+    ResultDb::Run r(db);
+    db.clearTable("T_XlName");
+    TableWriter rs(db, "T_XlName", 4);
+    for (int i = 0; i < 2; ++i) {
+      rs.addNew();
+      rs.set("StCell", "B" + std::to_string(i));
+      rs.update();
+    }
+    rs.addNew();
+    rs.set("NoSuchField", 1);
+    FAIL();
+  } catch (const DbError&) {
+  }
+  EXPECT_EQ(dbValueText(db.query("SELECT group_concat(StCell) FROM T_XlName")[0][0]), "B0,B1");
+}
