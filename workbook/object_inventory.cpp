@@ -152,7 +152,7 @@ SheetCounts detailedCounts(const BookView& book, std::size_t sheet) {
     else if (!cell.valueIsEmptyText())
       ++nonEmpty;
     if (cell.formulaStartsWithEquals()) ++c.calCount;
-    if (!cell.noteText().empty()) ++c.comentCount;
+    if (cell.hasNote()) ++c.comentCount;
   });
   c.cellCount = c.errCount + nonEmpty;
   return c;

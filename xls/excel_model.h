@@ -59,7 +59,7 @@ class Cell {
   // value): valid while the workbook is open.
   std::string_view textValue() const;
   bool isEmpty() const;                            // no value (blank or no record)
-  bool isError() const;                            // IsError(Value)
+  bool isError() const { return entry_ && entry_->type == CellType::Error; }  // IsError(Value)
   // The default value as a string, as VB compares it with "": CStr of the value
   // (numbers up to 15 digits, True/False); "" for empty cells and for error values.
   std::string valueText() const;
@@ -68,7 +68,7 @@ class Cell {
   // Range.Formula: "=..." for formulas; for constants the constant as Excel gives it (a number
   // under a date format as the date: "2/23/2005").
   std::string formula() const;
-  bool hasFormula() const;
+  bool hasFormula() const { return entry_ && entry_->formula >= 0; }
   // Warnings of the formula printer for this cell (unknown or damaged tokens).
   std::vector<std::string> formulaWarnings() const;
   std::string noteText() const;                    // "" when the cell has no note

@@ -211,8 +211,6 @@ std::string_view Cell::textValue() const {
   return entry_->text < strings.size() ? std::string_view(strings[entry_->text]) : std::string_view();
 }
 
-bool Cell::isError() const { return entry_ && entry_->type == CellType::Error; }
-
 std::string Cell::valueText() const {
   CellValue v = value();
   switch (v.kind) {
@@ -240,8 +238,6 @@ std::string Cell::text() const {
   }
   return "";
 }
-
-bool Cell::hasFormula() const { return entry_ && entry_->formula >= 0; }
 
 std::string Cell::formula() const {
   const Workbook& book = sheet_->workbook();
