@@ -346,7 +346,6 @@ void TableWriter::setAt(size_t index, std::string_view text) {
 
 void TableWriter::update() {
   if (!pending_) throw DbError(SQLITE_MISUSE, "Update without AddNew");
-  pending_ = false;
   if (!batchInsert_) {
     // The row's texts are bound where they are, not copied; the statement is reset (and its
     // bindings cleared) before update returns, so nothing refers to them once they change.
@@ -357,8 +356,10 @@ void TableWriter::update() {
     for (size_t i = 0; i < values_.size(); ++i)
       if (isSet_[i]) insert_->bindInPlace(static_cast<int>(i + 1), values_[i]);
     insert_->step();
+    pending_ = false;
     return;
   }
+  pending_ = false;
   const size_t n = columns_.size(), base = gathered_ * n;
   for (size_t i = 0; i < n; ++i) {
     batchSet_[base + i] = isSet_[i];
