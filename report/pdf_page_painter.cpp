@@ -3,6 +3,7 @@
 // which hands cairo the UTF-8 text with its glyphs.
 #include "report/pdf_page_painter.h"
 
+#include "report/cairo_font_fallback.h"
 #include "report/report_fonts.h"
 #include "report/rule_batches.h"
 #include "report/shape_geometry.h"
@@ -133,10 +134,30 @@ void setRgb(cairo_t* cr, uint32_t rgb) {
 // An upright text inside its cell is drawn without a saved state, so that cairo writes a run
 // of such texts as one text object.
 void paintFreeText(cairo_t* cr, FaceSetter& faces, const PageText& t) {
-  faces.use({t.family, t.bold, t.italic, t.pointSize * kMmPerPoint});
+  const FaceKey key{t.family, t.bold, t.italic, t.pointSize * kMmPerPoint};
+  faces.use(key);
   const std::string line = singleLine(t.text);
-  const cairo_font_extents_t& fe = faces.extents();
-  const double adv = t.align == Align::Left && t.clip.w <= 0 && !t.underline ? 0 : advanceOf(cr, line);
+  const cairo_font_extents_t fe = faces.extents();
+  // Characters the face lacks are drawn in a face that has them, run by run.
+  const std::vector<FaceRun> runs = fallbackRuns(cr, t.family, t.bold, t.italic, line);
+  auto useRunFace = [&](const FaceRun& run) {
+    if (run.second) {
+      cairo_set_font_face(cr, run.second);
+      faces.forget();
+    } else {
+      faces.use(key);
+    }
+  };
+  double adv = 0;
+  if (!runs.empty()) {
+    for (const FaceRun& run : runs) {
+      useRunFace(run);
+      adv += advanceOf(cr, run.first);
+    }
+    faces.use(key);  // the state saved below holds the text's own face
+  } else if (t.align != Align::Left || t.clip.w > 0 || t.underline) {
+    adv = advanceOf(cr, line);
+  }
   bool clipped = false;
   if (t.clip.w > 0) {
     // A clip costs a clipping path in the PDF: only a text that reaches past its cell gets one.
@@ -164,7 +185,15 @@ void paintFreeText(cairo_t* cr, FaceSetter& faces, const PageText& t) {
   const double left = align == Align::Left ? box.x : align == Align::Center ? box.x + (box.w - adv) / 2 : box.right() - adv;
   const double baseline = box.y + (box.h - (fe.ascent + fe.descent)) / 2 + fe.ascent;
   cairo_move_to(cr, left, baseline);
-  cairo_show_text(cr, line.c_str());
+  if (runs.empty()) {
+    cairo_show_text(cr, line.c_str());
+  } else {
+    for (const FaceRun& run : runs) {
+      useRunFace(run);
+      cairo_show_text(cr, run.first.c_str());
+    }
+    faces.use(key);
+  }
   if (t.underline) {
     const double size = t.pointSize * kMmPerPoint;
     cairo_set_line_width(cr, size * 0.05);

@@ -1,5 +1,6 @@
 // The printed sheet in a PDF file: pattern fills, turned cell text, a text box with its text
-// and a stored picture all reach the PDF (text read back with pdftotext, pixels with pdftoppm).
+// and a stored picture all reach the PDF (text read back with pdftotext, pixels with pdftoppm);
+// characters the chosen font lacks are drawn in a font that has them.
 #include "report/report_document.h"
 #include "report/report_output.h"
 #include "report/qt_text_measurer.h"
@@ -15,6 +16,7 @@
 #include <QBuffer>
 #include <QImage>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -102,6 +104,34 @@ TEST(SheetPdf, PatternsTurnedTextShapesAndPicturesReachThePdf) {
   EXPECT_EQ(rgb(px + 4, py + 4), c0);
   const QRgb middle = rgb(static_cast<int>((pic.box.x + pic.box.w / 2) * dpm), static_cast<int>((pic.box.y + pic.box.h / 2) * dpm));
   EXPECT_EQ(middle, 0x0000FFu) << std::hex << middle;
+}
+
+TEST(SheetPdf, CharacterTheFontLacksIsDrawnInAFontThatHasIt) {
+  // The pound-like lira sign is missing from the CJK sans face but present in other fonts.
+  if (std::system("command -v pdffonts >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") != 0 ||
+      commandOutput("fc-list ':charset=20a4' family 2>/dev/null").empty() ||
+      commandOutput("fc-list 'Noto Sans CJK JP' family 2>/dev/null").empty() ||
+      !commandOutput("fc-list 'Noto Sans CJK JP:charset=20a4' family 2>/dev/null").empty())
+    GTEST_SKIP() << "fonts or poppler-utils not as this test needs";
+  test::ensureWidgetApplication();
+  report::Page page;
+  report::PageText t;
+  t.box = {20, 20, 60, 6};
+  t.text = "GBP (\u20A4)";
+  t.family = "Noto Sans CJK JP";
+  t.pointSize = 10;
+  t.align = report::Align::Right;
+  page.texts.push_back(t);
+  test::TempDir dir;
+  const std::string pdf = dir.file("lira.pdf");
+  report::ReportDocument doc("T", report::PaperSize{}, {page}, report::sharedMeasurer());
+  std::string error;
+  ASSERT_TRUE(report::writePdf(doc, pdf, &error)) << error;
+  EXPECT_NE(commandOutput("pdftotext '" + pdf + "' - 2>/dev/null").find("GBP (\u20A4)"), std::string::npos);
+  // Two embedded fonts: the CJK face for the letters, another for the sign.
+  const std::string fonts = commandOutput("pdffonts '" + pdf + "' 2>/dev/null");
+  EXPECT_NE(fonts.find("NotoSansCJK"), std::string::npos) << fonts;
+  EXPECT_EQ(std::count(fonts.begin(), fonts.end(), '\n'), 4) << fonts;  // two header lines, two fonts
 }
 
 }  // namespace
