@@ -3,6 +3,9 @@
 #include "xls/number_format.h"
 
 #include <cctype>
+#include <charconv>
+#include <optional>
+#include <string>
 #include <cmath>
 #include <algorithm>
 #include <cstdio>
@@ -18,11 +21,39 @@ struct Token {
   std::string text;  // literal text, or the date code ("yyyy", "m", "M" = minute, "[h]", "AM/PM", ...)
 };
 
+// A section's own condition, as in "[<-25]" or "[>=100]".
+struct Condition {
+  std::string op;
+  double value = 0;
+  bool holds(double v) const {
+    if (op == "<") return v < value;
+    if (op == ">") return v > value;
+    if (op == "=") return v == value;
+    if (op == "<=") return v <= value;
+    if (op == ">=") return v >= value;
+    return v != value;  // "<>"
+  }
+};
+
 struct Section {
   std::vector<Token> tokens;
   bool isDate = false;
   bool hasText = false;
+  std::optional<Condition> condition;
 };
+
+std::optional<Condition> parseCondition(std::string_view inner) {
+  size_t opLength = 0;
+  while (opLength < inner.size() && opLength < 2 && (inner[opLength] == '<' || inner[opLength] == '>' || inner[opLength] == '='))
+    ++opLength;
+  Condition c{std::string(inner.substr(0, opLength)), 0};
+  if (c.op != "<" && c.op != ">" && c.op != "=" && c.op != "<=" && c.op != ">=" && c.op != "<>") return std::nullopt;
+  std::string_view number = inner.substr(opLength);
+  while (!number.empty() && number.front() == ' ') number.remove_prefix(1);
+  const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), c.value);
+  if (ec != std::errc() || end == number.data()) return std::nullopt;
+  return c;
+}
 
 // Excel never shows more than this many digits; longer placeholder runs are capped.
 constexpr int kMaxDecimals = 30;
@@ -98,6 +129,8 @@ Section tokenize(std::string_view f) {
       if (!lower.empty() && lower.find_first_not_of(lower[0]) == std::string::npos && (lower[0] == 'h' || lower[0] == 'm' || lower[0] == 's')) {
         t.push_back({Tok::Date, "[" + std::string(1, lower[0]) + "]"});
         sec.isDate = true;
+      } else if (!inner.empty() && (inner[0] == '<' || inner[0] == '>' || inner[0] == '=')) {
+        sec.condition = parseCondition(inner);
       } else if (!inner.empty() && inner[0] == '$') {
         size_t dash = inner.find('-');
         addLiteral(t, inner.substr(1, dash == std::string::npos ? std::string::npos : dash - 1));
@@ -717,7 +750,19 @@ NumberSection sectionFor(std::string_view format, double value) {
   if (numeric == 0) numeric = 1;
   out.section = &out.sections[0];
   out.minus = value < 0;
-  if (numeric >= 2 && value < 0) {
+  const Condition* first = out.sections[0].condition ? &*out.sections[0].condition : nullptr;
+  const Condition* second = numeric >= 2 && out.sections[1].condition ? &*out.sections[1].condition : nullptr;
+  if (first || second) {
+    // Sections with conditions are chosen by them, and the number keeps its own sign.
+    if (first && first->holds(value)) {
+    } else if (second && second->holds(value)) {
+      out.section = &out.sections[1];
+    } else if (first && second) {
+      out.section = &out.sections[numeric >= 3 ? 2 : 1];
+    } else if (first && numeric >= 2) {
+      out.section = &out.sections[1];
+    }
+  } else if (numeric >= 2 && value < 0) {
     out.section = &out.sections[1];
     out.minus = false;
   } else if (numeric >= 3 && value == 0) {

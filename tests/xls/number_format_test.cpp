@@ -20,6 +20,15 @@ TEST(NumberFormat, GeneralKeepsElevenCharacters) {
   // A negative number gets one minus sign; a second section shows it without.
   EXPECT_EQ(formatNumber("General", -4), "-4");
   EXPECT_EQ(formatNumber("General;(General)", -4.5), "(4.5)");
+  // Sections with conditions are chosen by them and keep the number's sign.
+  const char* conditional = "[Red][<-25]General;[Blue][>25]General;[Green]\"s\"General;General\\ ";
+  EXPECT_EQ(formatNumber(conditional, -26), "-26");
+  EXPECT_EQ(formatNumber(conditional, -1), "-s1");
+  EXPECT_EQ(formatNumber(conditional, 26), "26");
+  EXPECT_EQ(formatNumber(conditional, 25), "s25");
+  EXPECT_EQ(formatNumber("[=50]General;000", 50), "50");
+  EXPECT_EQ(formatNumber("[=50]General;000", 7), "007");
+  EXPECT_EQ(formatNumber("[<>50]0.0;0", 7), "7.0");
 }
 
 TEST(NumberFormat, FormulaTextOfNumbersHasFifteenDigits) {
