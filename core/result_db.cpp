@@ -219,6 +219,19 @@ int bindValue(sqlite3_stmt* stmt, int i, const DbValue& v, sqlite3_destructor_ty
   return sqlite3_bind_text64(stmt, i, s.data(), s.size(), textLifetime, SQLITE_UTF8);
 }
 
+// Binds the given fields in place (parameter k + 1 for field k; unset ones stay Null) and runs
+// the statement. It is reset, and its bindings cleared, before this returns, so nothing refers
+// to the texts once they change.
+void stepWithFields(Statement& st, const DbValue* values, const char* set, size_t count) {
+  struct ResetAfter {
+    Statement* st;
+    ~ResetAfter() { st->reset(); }
+  } resetAfter{&st};
+  for (size_t k = 0; k < count; ++k)
+    if (set[k]) st.bindInPlace(static_cast<int>(k + 1), values[k]);
+  st.step();
+}
+
 }  // namespace
 
 void Statement::bind(int i, const DbValue& v) {
@@ -347,15 +360,7 @@ void TableWriter::setAt(size_t index, std::string_view text) {
 void TableWriter::update() {
   if (!pending_) throw DbError(SQLITE_MISUSE, "Update without AddNew");
   if (!batchInsert_) {
-    // The row's texts are bound where they are, not copied; the statement is reset (and its
-    // bindings cleared) before update returns, so nothing refers to them once they change.
-    struct ResetAfter {
-      Statement* st;
-      ~ResetAfter() { st->reset(); }
-    } resetAfter{insert_.get()};
-    for (size_t i = 0; i < values_.size(); ++i)
-      if (isSet_[i]) insert_->bindInPlace(static_cast<int>(i + 1), values_[i]);
-    insert_->step();
+    stepWithFields(*insert_, values_.data(), isSet_.data(), values_.size());
     pending_ = false;
     return;
   }
@@ -374,14 +379,8 @@ void TableWriter::update() {
 }
 
 void TableWriter::writeGathered() {
-  struct ResetAfter {
-    Statement* st;
-    ~ResetAfter() { st->reset(); }
-  } resetAfter{batchInsert_.get()};
   // Row r's field i is parameter r * fields + i + 1: the gathered values in their order.
-  for (size_t k = 0; k < batchValues_.size(); ++k)
-    if (batchSet_[k]) batchInsert_->bindInPlace(static_cast<int>(k + 1), batchValues_[k]);
-  batchInsert_->step();
+  stepWithFields(*batchInsert_, batchValues_.data(), batchSet_.data(), batchValues_.size());
 }
 
 void TableWriter::flush() {
@@ -389,15 +388,7 @@ void TableWriter::flush() {
   const size_t rows = gathered_, n = columns_.size();
   gathered_ = 0;
   // The last rows one statement each; the values of row r are bound to the single-row statement.
-  for (size_t r = 0; r < rows; ++r) {
-    struct ResetAfter {
-      Statement* st;
-      ~ResetAfter() { st->reset(); }
-    } resetAfter{insert_.get()};
-    for (size_t i = 0; i < n; ++i)
-      if (batchSet_[r * n + i]) insert_->bindInPlace(static_cast<int>(i + 1), batchValues_[r * n + i]);
-    insert_->step();
-  }
+  for (size_t r = 0; r < rows; ++r) stepWithFields(*insert_, &batchValues_[r * n], &batchSet_[r * n], n);
 }
 
 std::string dbValueText(const DbValue& v) {
