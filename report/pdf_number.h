@@ -1,0 +1,43 @@
+// Numbers as PDF content writes them: fixed point, a given number of decimals at most,
+// trailing zeros dropped, never an exponent. Formatting goes through integers, which is
+// many times faster than printf and the same on every locale.
+#pragma once
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+namespace zel::report::pdf {
+
+// Appends v rounded to `decimals` (0..6) places. Values beyond ±1e12 are clamped: nothing a
+// page draws is that large, and a PDF reader would refuse it.
+inline void appendNumber(std::string& out, double v, int decimals = 3) {
+  static constexpr int64_t kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+  if (!std::isfinite(v)) v = 0;
+  v = std::clamp(v, -1e12, 1e12);
+  const int64_t scale = kScale[std::clamp(decimals, 0, 6)];
+  int64_t n = std::llround(v * static_cast<double>(scale));
+  if (n < 0) {
+    out.push_back('-');
+    n = -n;
+  }
+  char buf[24];
+  const int64_t whole = n / scale;
+  int64_t frac = n % scale;
+  char* end = std::to_chars(buf, buf + sizeof buf, whole).ptr;
+  if (frac != 0) {
+    int digits = decimals;
+    while (frac % 10 == 0) {
+      frac /= 10;
+      --digits;
+    }
+    *end++ = '.';
+    char* fracEnd = end + digits;
+    for (char* p = fracEnd; p > end; frac /= 10) *--p = static_cast<char>('0' + frac % 10);
+    end = fracEnd;
+  }
+  out.append(buf, end);
+}
+
+}  // namespace zel::report::pdf
