@@ -8,6 +8,7 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 namespace zel::report::test {
@@ -86,5 +87,15 @@ int countOf(const std::vector<std::string>& texts, const std::string& s) {
 
 DbValue txt(const std::string& s) { return DbValue(s); }
 DbValue num(long long v) { return DbValue(static_cast<int64_t>(v)); }
+
+std::string commandOutput(const std::string& cmd) {
+  std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
+  std::string out;
+  if (!p) return out;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p.get())) > 0) out.append(buf, n);
+  return out;
+}
 
 }  // namespace zel::report::test

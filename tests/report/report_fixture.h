@@ -40,6 +40,9 @@ std::vector<std::string> allTexts(ReportDocument& doc);
 int indexOf(const std::vector<std::string>& texts, const std::string& s, size_t from = 0);
 int countOf(const std::vector<std::string>& texts, const std::string& s);
 
+// Standard output of a shell command (an empty string when it cannot run).
+std::string commandOutput(const std::string& cmd);
+
 DbValue txt(const std::string& s);
 DbValue num(long long v);
 

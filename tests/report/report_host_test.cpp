@@ -146,14 +146,7 @@ TEST_F(HostTest, PreviewWindowNavigatesAndASecondPreviewShowsCurrentRows) {
 }
 
 std::string runPdftotext(const std::string& pdf) {
-  const std::string cmd = "pdftotext -layout '" + pdf + "' - 2>/dev/null";
-  std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
-  std::string out;
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p.get())) > 0) out.append(buf, n);
-  return out;
+  return commandOutput("pdftotext -layout '" + pdf + "' - 2>/dev/null");
 }
 
 TEST_F(HostTest, PdfTextReadsBackExactlyInEveryKindOfReport) {
