@@ -329,7 +329,8 @@ void Type3Fonts::writeAll() {
     }
     dict += "] /FontMatrix [0.001 0 0 0.001 0 0]\n/CharProcs << " + procs + ">>\n";
     dict += "/Encoding << /Type /Encoding /Differences [0" + names + "] >>\n";
-    dict += "/FirstChar 0 /LastChar " + std::to_string(font.shapes.size() - 1) + "\n/Widths [" + widths.substr(1) + "]\n";
+    dict += "/FirstChar 0 /LastChar " + std::to_string(font.shapes.size() - 1);
+    dict += "\n/Widths [" + widths.substr(1) + "]\n";
     dict += "/ToUnicode " + std::to_string(toUnicode) + " 0 R /Resources << >> >>";
     file.object(font.objectId, dict);
   }

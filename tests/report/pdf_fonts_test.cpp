@@ -125,8 +125,9 @@ TEST(PdfFonts, TextComesBackExactlyAndGlyphsSitWhereTheirWidthsPutThem) {
   for (int f = 0; f < fonts.count(); ++f)
     fontResources += "/T" + std::to_string(f) + ' ' + std::to_string(fonts.objectId(f)) + " 0 R ";
   file.stream(contents, "", content);
-  file.object(page, "<< /Type /Page /Parent " + std::to_string(pages) + " 0 R /MediaBox [0 0 595 842] /Resources << /Font << " +
-                        fontResources + ">> >> /Contents " + std::to_string(contents) + " 0 R >>");
+  file.object(page, "<< /Type /Page /Parent " + std::to_string(pages) + " 0 R /MediaBox [0 0 595 842]" +
+                        " /Resources << /Font << " + fontResources + ">> >> /Contents " + std::to_string(contents) +
+                        " 0 R >>");
   file.object(pages, "<< /Type /Pages /Kids [" + std::to_string(page) + " 0 R] /Count 1 >>");
   file.object(catalog, "<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>");
   file.object(info, "<< /Title " + pdf::textString("Fonts") + " >>");
