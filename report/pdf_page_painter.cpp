@@ -1,6 +1,6 @@
-// Painting of the page model with cairo, drawn as the QPainter version draws it (same fonts,
-// boxes and alignment), so a PDF looks like the preview. Text goes through cairo_show_text,
-// which hands cairo the UTF-8 text with its glyphs.
+// Painting of the page model into PDF pages, drawn as the QPainter version draws it (same
+// fonts, boxes and alignment), so a PDF looks like the preview. Fonts are chosen and measured
+// with cairo on a context of their own; the drawing goes to the page's PDF canvas.
 #include "report/pdf_page_painter.h"
 
 #include "report/cairo_font_fallback.h"
@@ -16,11 +16,12 @@
 #include <cmath>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace zel::report {
 namespace {
+
+using pdf::PdfCanvas;
 
 constexpr double kMmPerPoint = 25.4 / 72.0;
 constexpr double kMinLineMm = 0.02;
@@ -30,9 +31,6 @@ constexpr double kMmPerSheetPixel = 25.4 / 96.0;
 // Pictures keep their own pixels in the PDF unless shown smaller than this resolution allows.
 constexpr double kMaxPictureDotsPerMm = 600 / 25.4;
 
-using PatternPtr = std::unique_ptr<cairo_pattern_t, decltype(&cairo_pattern_destroy)>;
-using SurfacePtr = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
-
 // The face of a text: family, weight, slant and size in millimetres.
 struct FaceKey {
   std::string family;
@@ -41,7 +39,8 @@ struct FaceKey {
   bool operator==(const FaceKey&) const = default;
 };
 
-// Sets a face only when it changes, and keeps the font's extents for the face it set.
+// Sets a face on the measuring context only when it changes, and keeps the font's extents
+// for the face it set.
 class FaceSetter {
  public:
   explicit FaceSetter(cairo_t* cr) : cr_(cr) {}
@@ -64,6 +63,15 @@ class FaceSetter {
   bool set_ = false;
 };
 
+// What painting needs: the measuring context with its faces, and the page drawn on.
+struct Pen {
+  cairo_t* cr;
+  PdfCanvas& pc;
+  FaceSetter faces;
+  // Text in the measuring context's current font, baseline starting at (x, y).
+  void text(double x, double y, const std::string& utf8) { pc.showText(cairo_get_scaled_font(cr), x, y, utf8); }
+};
+
 FaceKey styleFace(FontRole role, bool bold, double scale) {
   const FontSpec spec = fontSpec(role);
   return {spec.family, spec.bold || bold, false, spec.pointSize * scale * kMmPerPoint};
@@ -84,23 +92,19 @@ double advanceOf(cairo_t* cr, const std::string& utf8) {
 }
 
 // Draws one line inside a box: aligned horizontally, centred vertically on the font's height.
-// Returns the baseline's left end.
-std::pair<double, double> drawInBox(cairo_t* cr, const std::string& utf8, double x, double y, double w, double h,
-                                    Align align) {
+void drawInBox(Pen& p, const std::string& utf8, double x, double y, double w, double h, Align align) {
   cairo_font_extents_t fe;
-  cairo_font_extents(cr, &fe);
-  const double adv = align == Align::Left ? 0 : advanceOf(cr, utf8);
+  cairo_font_extents(p.cr, &fe);
+  const double adv = align == Align::Left ? 0 : advanceOf(p.cr, utf8);
   const double left = align == Align::Left ? x : align == Align::Center ? x + (w - adv) / 2 : x + w - adv;
   const double baseline = y + (h - (fe.ascent + fe.descent)) / 2 + fe.ascent;
-  cairo_move_to(cr, left, baseline);
-  cairo_show_text(cr, utf8.c_str());
-  return {left, baseline};
+  p.text(left, baseline, utf8);
 }
 
 bool isCornerPunctuation(char32_t c) { return c == U'、' || c == U'。' || c == U'，' || c == U'．'; }
 
-void paintVertical(cairo_t* cr, FaceSetter& faces, const PageText& t) {
-  faces.use(styleFace(t.font, t.bold, t.scale));
+void paintVertical(Pen& p, const PageText& t) {
+  p.faces.use(styleFace(t.font, t.bold, t.scale));
   const BoxMm& r = t.box;
   const double em = fontSpec(t.font).pointSize * t.scale * kMmPerPoint;
   double y = r.y;
@@ -109,403 +113,343 @@ void paintVertical(cairo_t* cr, FaceSetter& faces, const PageText& t) {
     const std::string s = fromU32(std::u32string_view(one, 1));
     if (c < 0x80 || isTurnedInVertical(c)) {
       // Latin characters and long marks lie on their side, reading downwards.
-      const double adv = c < 0x80 ? advanceOf(cr, s) : em;
-      cairo_save(cr);
-      cairo_translate(cr, r.x + r.w / 2, y + adv / 2);
-      cairo_rotate(cr, kHalfPi);
-      drawInBox(cr, s, -adv / 2, -em / 2, adv, em, Align::Center);
-      cairo_restore(cr);
+      const double adv = c < 0x80 ? advanceOf(p.cr, s) : em;
+      p.pc.save();
+      p.pc.translate(r.x + r.w / 2, y + adv / 2);
+      p.pc.rotate(kHalfPi);
+      drawInBox(p, s, -adv / 2, -em / 2, adv, em, Align::Center);
+      p.pc.restore();
       y += adv;
     } else if (isCornerPunctuation(c)) {
-      drawInBox(cr, s, r.x + em * 0.55, y - em * 0.55, em, em, Align::Center);
+      drawInBox(p, s, r.x + em * 0.55, y - em * 0.55, em, em, Align::Center);
       y += em;
     } else {
-      drawInBox(cr, s, r.x + (r.w - em) / 2, y, em, em, Align::Center);
+      drawInBox(p, s, r.x + (r.w - em) / 2, y, em, em, Align::Center);
       y += em;
     }
   }
 }
 
-void setRgb(cairo_t* cr, uint32_t rgb) {
-  cairo_set_source_rgb(cr, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0);
-}
-
-// Text in a font of its own (printed sheets), in its colour, optionally clipped to its cell.
-// An upright text inside its cell is drawn without a saved state, so that cairo writes a run
-// of such texts as one text object.
-void paintFreeText(cairo_t* cr, FaceSetter& faces, const PageText& t) {
+// Text in a font of its own (printed sheets), in its colour, clipped to its cell where it
+// reaches past it.
+void paintFreeText(Pen& p, const PageText& t) {
   const FaceKey key{t.family, t.bold, t.italic, t.pointSize * kMmPerPoint};
-  faces.use(key);
+  p.faces.use(key);
   const std::string line = singleLine(t.text);
-  const cairo_font_extents_t fe = faces.extents();
+  const cairo_font_extents_t fe = p.faces.extents();
   // Characters the face lacks are drawn in a face that has them, run by run.
-  const std::vector<FaceRun> runs = fallbackRuns(cr, t.family, t.bold, t.italic, line);
+  const std::vector<FaceRun> runs = fallbackRuns(p.cr, t.family, t.bold, t.italic, line);
   auto useRunFace = [&](const FaceRun& run) {
     if (run.second) {
-      cairo_set_font_face(cr, run.second);
-      faces.forget();
+      cairo_set_font_face(p.cr, run.second);
+      p.faces.forget();
     } else {
-      faces.use(key);
+      p.faces.use(key);
     }
   };
+  std::vector<double> runAdvances;
   double adv = 0;
   if (!runs.empty()) {
     for (const FaceRun& run : runs) {
       useRunFace(run);
-      adv += advanceOf(cr, run.first);
+      runAdvances.push_back(advanceOf(p.cr, run.first));
+      adv += runAdvances.back();
     }
-    faces.use(key);  // the state saved below holds the text's own face
+    p.faces.use(key);
   } else if (t.align != Align::Left || t.clip.w > 0 || t.underline) {
-    adv = advanceOf(cr, line);
+    adv = advanceOf(p.cr, line);
   }
   bool clipped = false;
   if (t.clip.w > 0) {
-    // A clip costs a clipping path in the PDF: only a text that reaches past its cell gets one.
+    // Only a text that reaches past its cell gets a clipping path.
     const double left = t.align == Align::Left ? t.box.x : t.align == Align::Center ? t.box.x + (t.box.w - adv) / 2 : t.box.right() - adv;
     const double top = t.box.y + (t.box.h - (fe.ascent + fe.descent)) / 2;
     clipped = !(t.rotation == 0 && left >= t.clip.x && left + adv <= t.clip.right() && top >= t.clip.y &&
                 top + fe.ascent + fe.descent <= t.clip.bottom());
   }
-  const bool saved = clipped || t.rotation != 0;
-  if (saved) cairo_save(cr);
+  p.pc.save();
   if (clipped) {
-    cairo_rectangle(cr, t.clip.x, t.clip.y, t.clip.w, t.clip.h);
-    cairo_clip(cr);
+    p.pc.rectangle(t.clip.x, t.clip.y, t.clip.w, t.clip.h);
+    p.pc.clip();
   }
-  setRgb(cr, t.rgb);
+  p.pc.setRgb(t.rgb);
   BoxMm box = t.box;
   Align align = t.align;
   if (t.rotation != 0) {
     // Turned about the box's centre, centred in the turned box.
-    cairo_translate(cr, box.x + box.w / 2, box.y + box.h / 2);
-    cairo_rotate(cr, -t.rotation * kPi / 180);
+    p.pc.translate(box.x + box.w / 2, box.y + box.h / 2);
+    p.pc.rotate(-t.rotation * kPi / 180);
     box = BoxMm{-box.w / 2, -box.h / 2, box.w, box.h};
     align = Align::Center;
   }
   const double left = align == Align::Left ? box.x : align == Align::Center ? box.x + (box.w - adv) / 2 : box.right() - adv;
   const double baseline = box.y + (box.h - (fe.ascent + fe.descent)) / 2 + fe.ascent;
-  cairo_move_to(cr, left, baseline);
   if (runs.empty()) {
-    cairo_show_text(cr, line.c_str());
+    p.text(left, baseline, line);
   } else {
-    for (const FaceRun& run : runs) {
-      useRunFace(run);
-      cairo_show_text(cr, run.first.c_str());
+    double x = left;
+    for (size_t i = 0; i < runs.size(); ++i) {
+      useRunFace(runs[i]);
+      p.text(x, baseline, runs[i].first);
+      x += runAdvances[i];
     }
-    faces.use(key);
+    p.faces.use(key);
   }
   if (t.underline) {
     const double size = t.pointSize * kMmPerPoint;
-    cairo_set_line_width(cr, size * 0.05);
-    cairo_move_to(cr, left, baseline + size * 0.1);
-    cairo_line_to(cr, left + adv, baseline + size * 0.1);
-    cairo_stroke(cr);
+    p.pc.setLineWidth(size * 0.05);
+    p.pc.moveTo(left, baseline + size * 0.1);
+    p.pc.lineTo(left + adv, baseline + size * 0.1);
+    p.pc.stroke();
   }
-  if (saved) cairo_restore(cr);
-}
-
-SurfacePtr makePatternImage(const PageFill& f);
-
-// The 8 x 8 dot mask of a fill pattern in its two colours. The last masks made are kept, so
-// that pages sharing a pattern share one image in the PDF.
-cairo_surface_t* patternImage(const PageFill& f) {
-  using Key = std::tuple<uint8_t, uint32_t, uint32_t>;
-  constexpr size_t kKeptImages = 64;
-  thread_local std::vector<std::pair<Key, SurfacePtr>> kept;
-  const Key key{f.pattern, static_cast<uint32_t>(f.rgb) & 0xFFFFFF, f.backRgb & 0xFFFFFF};
-  for (const auto& [k, surface] : kept)
-    if (k == key) return surface.get();
-  if (kept.size() >= kKeptImages) kept.erase(kept.begin());
-  kept.emplace_back(key, makePatternImage(f));
-  return kept.back().second.get();
-}
-
-// A fill pattern's mask repeated one dot per patternCellMm.
-PatternPtr fillPattern(const PageFill& f) {
-  PatternPtr pattern(cairo_pattern_create_for_surface(patternImage(f)), cairo_pattern_destroy);
-  cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_REPEAT);
-  cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_NEAREST);
-  const double dot = f.patternCellMm > 0 ? f.patternCellMm : kMmPerSheetPixel;
-  cairo_matrix_t m;
-  cairo_matrix_init_scale(&m, 1 / dot, 1 / dot);
-  cairo_pattern_set_matrix(pattern.get(), &m);
-  return pattern;
-}
-
-SurfacePtr makePatternImage(const PageFill& f) {
-  SurfacePtr img(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 8, 8), cairo_surface_destroy);
-  cairo_surface_flush(img.get());
-  unsigned char* data = cairo_image_surface_get_data(img.get());
-  const int stride = cairo_image_surface_get_stride(img.get());
-  const uint8_t* rows = fillPatternRows(f.pattern);
-  const uint32_t fore = static_cast<uint32_t>(f.rgb) & 0xFFFFFF, back = f.backRgb & 0xFFFFFF;
-  for (int y = 0; y < 8; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
-    for (int x = 0; x < 8; ++x) row[x] = (rows[y] >> (7 - x)) & 1 ? fore : back;
-  }
-  cairo_surface_mark_dirty(img.get());
-  return img;
+  p.pc.restore();
 }
 
 // Fills of cells never overlap: all fills of one colour or pattern go into one path, one
-// fill operation (and one pattern use) in the PDF.
-void paintFills(cairo_t* cr, const std::vector<PageFill>& fills) {
+// fill operation in the PDF. Patterns repeat from the page's corner, one dot per
+// patternCellMm.
+void paintFills(Pen& p, const std::vector<PageFill>& fills, pdf::PdfResources& res) {
   for (const FillBatch& batch : batchFills(fills)) {
     const PageFill& f = *batch.style;
-    PatternPtr pattern(nullptr, cairo_pattern_destroy);
-    if (f.pattern > 1 && f.rgb >= 0) {
-      pattern = fillPattern(f);
-      cairo_set_source(cr, pattern.get());
-    } else if (f.rgb >= 0) {
-      setRgb(cr, static_cast<uint32_t>(f.rgb));
-    } else {
-      cairo_set_source_rgb(cr, f.gray / 255.0, f.gray / 255.0, f.gray / 255.0);
-    }
-    for (const BoxMm& b : batch.boxes) cairo_rectangle(cr, b.x, b.y, b.w, b.h);
-    cairo_fill(cr);
+    if (f.pattern > 1 && f.rgb >= 0)
+      p.pc.setPattern(res.pattern(fillPatternRows(f.pattern), static_cast<uint32_t>(f.rgb), f.backRgb,
+                                  f.patternCellMm > 0 ? f.patternCellMm : kMmPerSheetPixel));
+    else if (f.rgb >= 0)
+      p.pc.setRgb(static_cast<uint32_t>(f.rgb));
+    else
+      p.pc.setRgb(static_cast<uint32_t>(f.gray) * 0x010101u);
+    for (const BoxMm& b : batch.boxes) p.pc.rectangle(b.x, b.y, b.w, b.h);
+    p.pc.fill();
   }
+  p.pc.setRgb(0);
 }
 
-void setDash(cairo_t* cr, LineDash dash) {
+void setDash(PdfCanvas& pc, LineDash dash) {
   std::vector<double> dashes = dashLengthsPx(dash);
   for (double& v : dashes) v *= kMmPerSheetPixel;
-  cairo_set_dash(cr, dashes.empty() ? nullptr : dashes.data(), static_cast<int>(dashes.size()), 0);
+  pc.setDash(dashes);
 }
 
-// A picture as a cairo image: decoded, made smaller where it is shown smaller than the PDF
-// needs, never larger. JPEG pictures kept at their size go into the PDF as they are.
-SurfacePtr pictureSurface(const PageShape& s) {
-  SurfacePtr none(nullptr, cairo_surface_destroy);
+// A picture, decoded and made smaller where it is shown smaller than the PDF needs, never
+// larger; JPEG pictures kept at their size go into the PDF as they are. A picture that does
+// not decode is a dashed frame.
+void paintPicture(Pen& p, pdf::PdfResources& res, const PageShape& s) {
   QImage img;
-  if (!s.image || !img.loadFromData(s.image->data(), static_cast<int>(s.image->size())) || img.isNull()) return none;
+  if (!s.image || !img.loadFromData(s.image->data(), static_cast<int>(s.image->size())) || img.isNull()) {
+    p.pc.setRgb(0x808080);
+    p.pc.setLineWidth(0.2);
+    setDash(p.pc, LineDash::Dash);
+    p.pc.rectangle(s.box.x, s.box.y, s.box.w, s.box.h);
+    p.pc.stroke();
+    setDash(p.pc, LineDash::Solid);
+    return;
+  }
   const auto [w, h] = pictureDrawSize(img.width(), img.height(), s.box, kMaxPictureDotsPerMm);
   const bool resized = w != img.width() || h != img.height();
   if (resized) img = img.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, img.width(), img.height()), cairo_surface_destroy);
-  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return none;
-  cairo_surface_flush(surface.get());
-  unsigned char* data = cairo_image_surface_get_data(surface.get());
-  const int stride = cairo_image_surface_get_stride(surface.get());
-  for (int y = 0; y < img.height(); ++y)
-    std::copy_n(img.constScanLine(y), static_cast<size_t>(img.width()) * 4, data + static_cast<ptrdiff_t>(y) * stride);
-  cairo_surface_mark_dirty(surface.get());
   const auto& bytes = *s.image;
-  if (!resized && bytes.size() > 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
-    // Cairo keeps a reference to the shared bytes until it has written them.
-    using Bytes = std::shared_ptr<const std::vector<uint8_t>>;
-    auto keep = std::make_unique<Bytes>(s.image);
-    if (cairo_surface_set_mime_data(surface.get(), CAIRO_MIME_TYPE_JPEG, bytes.data(), bytes.size(),
-                                    [](void* p) { std::unique_ptr<Bytes>(static_cast<Bytes*>(p)); }, keep.get()) ==
-        CAIRO_STATUS_SUCCESS)
-      keep.release();  // cairo owns it now
-  }
-  return surface;
+  const bool jpeg = !resized && bytes.size() > 2 && bytes[0] == 0xFF && bytes[1] == 0xD8;
+  p.pc.drawImage(res.image(s.image.get(), img, jpeg ? &bytes : nullptr), s.box.x, s.box.y, s.box.w, s.box.h);
 }
 
-void paintPicture(cairo_t* cr, const PageShape& s) {
-  SurfacePtr surface = pictureSurface(s);
-  if (!surface) {
-    cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);
-    cairo_set_line_width(cr, 0.2);
-    setDash(cr, LineDash::Dash);
-    cairo_rectangle(cr, s.box.x, s.box.y, s.box.w, s.box.h);
-    cairo_stroke(cr);
-    setDash(cr, LineDash::Solid);
-    return;
-  }
-  cairo_save(cr);
-  cairo_translate(cr, s.box.x, s.box.y);
-  cairo_scale(cr, s.box.w / cairo_image_surface_get_width(surface.get()), s.box.h / cairo_image_surface_get_height(surface.get()));
-  cairo_set_source_surface(cr, surface.get(), 0, 0);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-  cairo_paint(cr);
-  cairo_restore(cr);
-}
-
-void fillArrowhead(cairo_t* cr, PointMm from, PointMm tip, double lineWidthMm) {
+void fillArrowhead(PdfCanvas& pc, PointMm from, PointMm tip, double lineWidthMm) {
   const auto corners = arrowhead(from, tip, lineWidthMm);
   if (!corners) return;
-  cairo_move_to(cr, (*corners)[0].x, (*corners)[0].y);
-  cairo_line_to(cr, (*corners)[1].x, (*corners)[1].y);
-  cairo_line_to(cr, (*corners)[2].x, (*corners)[2].y);
-  cairo_close_path(cr);
-  cairo_fill(cr);
+  pc.moveTo((*corners)[0].x, (*corners)[0].y);
+  pc.lineTo((*corners)[1].x, (*corners)[1].y);
+  pc.lineTo((*corners)[2].x, (*corners)[2].y);
+  pc.closePath();
+  pc.fill();
 }
 
 // Fills and strokes the current path as the shape says (lines are never filled), then clears it.
-void fillAndStroke(cairo_t* cr, const PageShape& s, bool fill, bool stroke) {
+void fillAndStroke(PdfCanvas& pc, const PageShape& s, bool fill, bool stroke) {
   if (fill && s.fillRgb >= 0 && s.kind != PageShape::Kind::Line) {
-    setRgb(cr, static_cast<uint32_t>(s.fillRgb));
-    cairo_fill_preserve(cr);
+    pc.setRgb(static_cast<uint32_t>(s.fillRgb));
+    pc.fillPreserve();
   }
   if (stroke && s.lineRgb >= 0) {
-    setRgb(cr, static_cast<uint32_t>(s.lineRgb));
-    cairo_set_line_width(cr, std::max(kMinLineMm, s.lineWidthMm));
-    setDash(cr, s.dash);
-    cairo_stroke(cr);
-    setDash(cr, LineDash::Solid);
+    pc.setRgb(static_cast<uint32_t>(s.lineRgb));
+    pc.setLineWidth(std::max(kMinLineMm, s.lineWidthMm));
+    setDash(pc, s.dash);
+    pc.stroke();
+    setDash(pc, LineDash::Solid);
     if (s.kind == PageShape::Kind::Line) {
       const auto [from, to] = lineEnds(s);
-      if (s.startArrow) fillArrowhead(cr, to, from, s.lineWidthMm);
-      if (s.endArrow) fillArrowhead(cr, from, to, s.lineWidthMm);
+      if (s.startArrow) fillArrowhead(pc, to, from, s.lineWidthMm);
+      if (s.endArrow) fillArrowhead(pc, from, to, s.lineWidthMm);
     }
   }
-  cairo_new_path(cr);
+  pc.newPath();
 }
 
 // A shape's outline, fill or picture, turned about its centre, then its laid-out text.
-void paintShape(cairo_t* cr, FaceSetter& faces, const PageShape& s) {
-  cairo_save(cr);
+void paintShape(Pen& p, pdf::PdfResources& res, const PageShape& s) {
+  PdfCanvas& pc = p.pc;
+  pc.save();
   if (s.clip.w > 0) {
-    cairo_rectangle(cr, s.clip.x, s.clip.y, s.clip.w, s.clip.h);
-    cairo_clip(cr);
+    pc.rectangle(s.clip.x, s.clip.y, s.clip.w, s.clip.h);
+    pc.clip();
   }
-  cairo_save(cr);
+  pc.save();
   const PointMm c = centreOf(s.box);
   if (s.rotation != 0) {
-    cairo_translate(cr, c.x, c.y);
-    cairo_rotate(cr, s.rotation * kPi / 180);
-    cairo_translate(cr, -c.x, -c.y);
+    pc.translate(c.x, c.y);
+    pc.rotate(s.rotation * kPi / 180);
+    pc.translate(-c.x, -c.y);
   }
   const BoxMm& b = s.box;
   switch (s.kind) {
-    case PageShape::Kind::Picture: paintPicture(cr, s); break;
+    case PageShape::Kind::Picture: paintPicture(p, res, s); break;
     case PageShape::Kind::Line: {
       const auto [from, to] = lineEnds(s);
-      cairo_move_to(cr, from.x, from.y);
-      cairo_line_to(cr, to.x, to.y);
+      pc.moveTo(from.x, from.y);
+      pc.lineTo(to.x, to.y);
       break;
     }
     case PageShape::Kind::Oval:
-      cairo_save(cr);
-      cairo_translate(cr, c.x, c.y);
-      cairo_scale(cr, std::max(b.w, 1e-6) / 2, std::max(b.h, 1e-6) / 2);
-      cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
-      cairo_restore(cr);
+      pc.save();
+      pc.translate(c.x, c.y);
+      pc.scale(std::max(b.w, 1e-6) / 2, std::max(b.h, 1e-6) / 2);
+      pc.arc(0, 0, 1, 0, 2 * kPi);
+      pc.closePath();
+      pc.restore();
       break;
     case PageShape::Kind::Rectangle:
-    case PageShape::Kind::Placeholder: cairo_rectangle(cr, b.x, b.y, b.w, b.h); break;
+    case PageShape::Kind::Placeholder: pc.rectangle(b.x, b.y, b.w, b.h); break;
     case PageShape::Kind::Freeform:
       for (const OutlinePath& part : outlinePaths(s.outline)) {
         for (const PathStep& step : part.steps) {
           const PointMm* q = step.p;
           switch (step.op) {
-            case PathStep::Op::Move: cairo_move_to(cr, q[0].x, q[0].y); break;
-            case PathStep::Op::Line: cairo_line_to(cr, q[0].x, q[0].y); break;
-            case PathStep::Op::Curve: cairo_curve_to(cr, q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y); break;
-            case PathStep::Op::Close: cairo_close_path(cr); break;
+            case PathStep::Op::Move: pc.moveTo(q[0].x, q[0].y); break;
+            case PathStep::Op::Line: pc.lineTo(q[0].x, q[0].y); break;
+            case PathStep::Op::Curve: pc.curveTo(q[0].x, q[0].y, q[1].x, q[1].y, q[2].x, q[2].y); break;
+            case PathStep::Op::Close: pc.closePath(); break;
             default: break;
           }
         }
-        fillAndStroke(cr, s, part.filled, part.stroked);
+        fillAndStroke(pc, s, part.filled, part.stroked);
       }
       break;
-    case PageShape::Kind::Chart: break;  // drawn by paintChartCairo
+    case PageShape::Kind::Chart: break;  // drawn by paintChart
   }
-  if (s.kind != PageShape::Kind::Picture && s.kind != PageShape::Kind::Freeform) fillAndStroke(cr, s, true, true);
-  cairo_restore(cr);
-  for (const auto& t : s.texts) paintFreeText(cr, faces, t);
-  cairo_restore(cr);
-  faces.forget();
+  if (s.kind != PageShape::Kind::Picture && s.kind != PageShape::Kind::Freeform) fillAndStroke(pc, s, true, true);
+  pc.restore();
+  for (const auto& t : s.texts) paintFreeText(p, t);
+  pc.restore();
+  p.faces.forget();
 }
 
 // A polyline or polygon of the page model: filled, then stroked.
-void paintPathCairo(cairo_t* cr, const PagePath& path) {
+void paintPath(PdfCanvas& pc, const PagePath& path) {
   if (path.points.size() < 2) return;
-  cairo_new_path(cr);
-  cairo_move_to(cr, path.points[0].x, path.points[0].y);
-  for (size_t i = 1; i < path.points.size(); ++i) cairo_line_to(cr, path.points[i].x, path.points[i].y);
+  pc.newPath();
+  pc.moveTo(path.points[0].x, path.points[0].y);
+  for (size_t i = 1; i < path.points.size(); ++i) pc.lineTo(path.points[i].x, path.points[i].y);
   if (path.closed) {
-    cairo_close_path(cr);
+    pc.closePath();
     if (path.fillRgb >= 0) {
-      setRgb(cr, static_cast<uint32_t>(path.fillRgb));
-      cairo_fill_preserve(cr);
+      pc.setRgb(static_cast<uint32_t>(path.fillRgb));
+      pc.fillPreserve();
     }
   }
   if (path.lineRgb >= 0) {
-    setRgb(cr, static_cast<uint32_t>(path.lineRgb));
-    cairo_set_line_width(cr, std::max(kMinLineMm, path.lineWidthMm));
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
-    std::vector<double> dashes = dashLengthsPx(path.dash);
-    for (double& v : dashes) v *= 25.4 / 96.0;
-    cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
-    cairo_stroke(cr);
-    cairo_set_dash(cr, nullptr, 0, 0);
+    pc.setRgb(static_cast<uint32_t>(path.lineRgb));
+    pc.setLineWidth(std::max(kMinLineMm, path.lineWidthMm));
+    pc.setLineJoin(CAIRO_LINE_JOIN_MITER);
+    setDash(pc, path.dash);
+    pc.stroke();
+    setDash(pc, LineDash::Solid);
   }
-  cairo_new_path(cr);
+  pc.newPath();
 }
 
 // A chart's drawing at its shape's box, clipped to the page's cell area; texts may be turned.
-void paintChartCairo(cairo_t* cr, FaceSetter& faces, const PageShape& s) {
+void paintChart(Pen& p, const PageShape& s) {
   if (!s.chart) return;
-  cairo_save(cr);
+  PdfCanvas& pc = p.pc;
+  pc.save();
   if (s.clip.w > 0) {
-    cairo_rectangle(cr, s.clip.x, s.clip.y, s.clip.w, s.clip.h);
-    cairo_clip(cr);
+    pc.rectangle(s.clip.x, s.clip.y, s.clip.w, s.clip.h);
+    pc.clip();
   }
-  cairo_translate(cr, s.box.x, s.box.y);
-  for (const PagePath& path : s.chart->paths) paintPathCairo(cr, path);
+  pc.translate(s.box.x, s.box.y);
+  for (const PagePath& path : s.chart->paths) paintPath(pc, path);
   for (const PageText& t : s.chart->texts) {
     if (t.rotation == 0) {
-      paintFreeText(cr, faces, t);
+      paintFreeText(p, t);
       continue;
     }
-    cairo_save(cr);
-    faces.use({t.family, t.bold, t.italic, t.pointSize * kMmPerPoint});
-    setRgb(cr, t.rgb);
-    cairo_translate(cr, t.box.x + t.box.w / 2, t.box.y + t.box.h / 2);
-    cairo_rotate(cr, -t.rotation * kHalfPi / 90);
-    drawInBox(cr, singleLine(t.text), -t.box.w / 2, -t.box.h / 2, t.box.w, t.box.h, Align::Center);
-    cairo_restore(cr);
-    faces.forget();
+    pc.save();
+    p.faces.use({t.family, t.bold, t.italic, t.pointSize * kMmPerPoint});
+    pc.setRgb(t.rgb);
+    pc.translate(t.box.x + t.box.w / 2, t.box.y + t.box.h / 2);
+    pc.rotate(-t.rotation * kHalfPi / 90);
+    drawInBox(p, singleLine(t.text), -t.box.w / 2, -t.box.h / 2, t.box.w, t.box.h, Align::Center);
+    pc.restore();
+    p.faces.forget();
   }
-  cairo_restore(cr);
-  faces.forget();
+  pc.restore();
+  p.faces.forget();
+}
+
+// The measuring context: a tiny image surface with the font options of PDF output (no
+// hinting, unhinted metrics), so measured advances are the ones the PDF's widths give.
+cairo_t* measuringContext() {
+  thread_local std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
+      cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1), cairo_surface_destroy);
+  thread_local std::unique_ptr<cairo_t, decltype(&cairo_destroy)> cr = [] {
+    std::unique_ptr<cairo_t, decltype(&cairo_destroy)> c(cairo_create(surface.get()), cairo_destroy);
+    std::unique_ptr<cairo_font_options_t, decltype(&cairo_font_options_destroy)> o(cairo_font_options_create(),
+                                                                                  cairo_font_options_destroy);
+    cairo_font_options_set_hint_style(o.get(), CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_hint_metrics(o.get(), CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(c.get(), o.get());
+    return c;
+  }();
+  return cr.get();
 }
 
 }  // namespace
 
-void paintPageCairo(cairo_t* cr, const Page& page) {
-  cairo_save(cr);
-  paintFills(cr, page.fills);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+void paintPagePdf(PdfCanvas& pc, pdf::PdfResources& res, const Page& page) {
+  Pen p{measuringContext(), pc, FaceSetter(measuringContext())};
+  pc.save();
+  paintFills(p, page.fills, res);
+  pc.setLineCap(CAIRO_LINE_CAP_BUTT);
   // Rules alike in colour, width and dashes are one stroke each.
   for (const RuleBatch& batch : batchRules(page.rules)) {
     const PageRule& r = *batch.style;
-    if (r.light)
-      cairo_set_source_rgb(cr, 170 / 255.0, 170 / 255.0, 170 / 255.0);
-    else
-      setRgb(cr, r.rgb);
-    cairo_set_line_width(cr, std::max(kMinLineMm, r.widthMm));
-    if (r.dash != LineDash::Solid) setDash(cr, r.dash);
+    pc.setRgb(r.light ? 0xAAAAAA : r.rgb);
+    pc.setLineWidth(std::max(kMinLineMm, r.widthMm));
+    setDash(pc, r.dash);
     for (const Segment& seg : batch.segments) {
-      cairo_move_to(cr, seg.a.x, seg.a.y);
-      cairo_line_to(cr, seg.b.x, seg.b.y);
+      pc.moveTo(seg.a.x, seg.a.y);
+      pc.lineTo(seg.b.x, seg.b.y);
     }
-    cairo_stroke(cr);
-    if (r.dash != LineDash::Solid) setDash(cr, LineDash::Solid);
+    pc.stroke();
   }
-  cairo_set_source_rgb(cr, 0, 0, 0);
-  FaceSetter faces(cr);
+  setDash(pc, LineDash::Solid);
+  pc.setRgb(0);
   for (const auto& t : page.texts) {
     if (t.vertical) {
-      paintVertical(cr, faces, t);
+      paintVertical(p, t);
     } else if (t.pointSize > 0) {
-      paintFreeText(cr, faces, t);
-      cairo_set_source_rgb(cr, 0, 0, 0);
+      paintFreeText(p, t);
+      pc.setRgb(0);
     } else {
-      faces.use(styleFace(t.font, t.bold, t.scale));
-      drawInBox(cr, singleLine(t.text), t.box.x, t.box.y, t.box.w, t.box.h, t.align);
+      p.faces.use(styleFace(t.font, t.bold, t.scale));
+      drawInBox(p, singleLine(t.text), t.box.x, t.box.y, t.box.w, t.box.h, t.align);
     }
   }
   for (const auto& s : page.shapes) {
     if (s.kind == PageShape::Kind::Chart)
-      paintChartCairo(cr, faces, s);
+      paintChart(p, s);
     else
-      paintShape(cr, faces, s);
+      paintShape(p, res, s);
   }
-  cairo_restore(cr);
+  pc.restore();
 }
 
 }  // namespace zel::report

@@ -1,10 +1,12 @@
 // PDF and image output. Images draw through paintPage, as the printer and the preview do;
-// PDF files through cairo's PDF surface, whose fonts keep the exact text (search, copy).
+// PDF files through our own PDF writer, whose fonts keep the exact text (search, copy).
 #include "report/report_output.h"
 
 #include <algorithm>
 
 #include "report/page_painter.h"
+#include "report/pdf_file.h"
+#include "report/pdf_number.h"
 #include "report/pdf_page_painter.h"
 #include "core/vb_error.h"
 #include "report/qt_text_measurer.h"
@@ -13,7 +15,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <cairo-pdf.h>
+#include <QDateTime>
 
 #include <filesystem>
 #include <memory>
@@ -51,23 +53,34 @@ bool writePdf(ReportDocument& doc, const std::string& pdfPath, std::string* erro
   const int pages = doc.pageCount();
   const PaperSize paper = doc.paper();
   {
-    std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
-        cairo_pdf_surface_create(temp.c_str(), paper.widthMm * kPointsPerMm, paper.heightMm * kPointsPerMm),
-        cairo_surface_destroy);
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
-      return fail(cairo_status_to_string(cairo_surface_status(surface.get())));
-    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, doc.definition().title);
-    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "Zelvarin97 Ver 1.1");
-    std::unique_ptr<cairo_t, decltype(&cairo_destroy)> cr(cairo_create(surface.get()), cairo_destroy);
-    cairo_scale(cr.get(), kPointsPerMm, kPointsPerMm);
-    for (int i = 0; i < pages; ++i) {
-      paintPageCairo(cr.get(), doc.page(i));
-      cairo_show_page(cr.get());
+    pdf::PdfFile file(temp.string());
+    if (!file.ok()) return fail(file.error());
+    pdf::PdfResources resources(file, paper.heightMm);
+    const int catalogId = file.reserve(), pagesId = file.reserve(), infoId = file.reserve();
+    std::string mediaBox = "/MediaBox [0 0 ";
+    pdf::appendNumber(mediaBox, paper.widthMm * kPointsPerMm);
+    mediaBox += ' ';
+    pdf::appendNumber(mediaBox, paper.heightMm * kPointsPerMm);
+    mediaBox += ']';
+    std::string kids;
+    for (int i = 0; i < pages && file.ok(); ++i) {
+      pdf::PdfCanvas canvas(resources, paper.heightMm);
+      paintPagePdf(canvas, resources, doc.page(i));
+      const int pageId = file.reserve(), contentId = file.reserve();
+      file.stream(contentId, "", canvas.take());
+      file.object(pageId, "<</Type /Page /Parent " + std::to_string(pagesId) + " 0 R " + mediaBox + " /Resources " +
+                              std::to_string(resources.objectId()) + " 0 R /Contents " + std::to_string(contentId) +
+                              " 0 R>>");
+      kids += std::to_string(pageId) + " 0 R ";
     }
-    cairo_surface_finish(surface.get());
-    if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) return fail(cairo_status_to_string(cairo_status(cr.get())));
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
-      return fail(cairo_status_to_string(cairo_surface_status(surface.get())));
+    resources.write();
+    file.object(pagesId, "<</Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages) + ">>");
+    file.object(catalogId, "<</Type /Catalog /Pages " + std::to_string(pagesId) + " 0 R>>");
+    file.object(infoId, "<</Title " + pdf::textString(doc.definition().title) + " /Creator " +
+                            pdf::textString("Zelvarin97 Ver 1.1") + " /Producer " + pdf::textString("Zelvarin97") +
+                            " /CreationDate (D:" + QDateTime::currentDateTimeUtc().toString("yyyyMMddHHmmss").toStdString() +
+                            "Z)>>");
+    if (!file.finish(catalogId, infoId)) return fail(file.error());
   }
   std::error_code ec;
   fs::rename(temp, target, ec);
