@@ -1,6 +1,6 @@
 // Report rendering on a large module listing: 100 000 rows of T_XlSource to PDF (time and
 // pages per second), the time until the first preview page is laid out and drawn, and one
-// 2 MB cell split over hundreds of pages.
+// 1 MB cell split over hundreds of pages.
 #include "core/program_folder.h"
 #include "core/result_store.h"
 #include "report/gui_application.h"
@@ -82,8 +82,9 @@ LargeListing& listing() {
   return l;
 }
 
+// Just under the largest value a result file may hold (1 MB); a larger one is refused when read.
 LargeListing& longCell() {
-  static LargeListing l(2 * 1024 * 1024);
+  static LargeListing l(1000 * 1000);
   return l;
 }
 
