@@ -104,13 +104,19 @@ void drawInBox(Pen& p, const std::string& utf8, double x, double y, double w, do
 bool isCornerPunctuation(char32_t c) { return c == U'、' || c == U'。' || c == U'，' || c == U'．'; }
 
 void paintVertical(Pen& p, const PageText& t) {
-  p.faces.use(styleFace(t.font, t.bold, t.scale));
   const BoxMm& r = t.box;
   const double em = fontSpec(t.font).pointSize * t.scale * kMmPerPoint;
   double y = r.y;
   for (char32_t c : toU32(t.text)) {
     const char32_t one[1] = {c};
     const std::string s = fromU32(std::u32string_view(one, 1));
+    // A character the style's face lacks is drawn in a face that has it.
+    p.faces.use(styleFace(t.font, t.bold, t.scale));
+    const std::vector<FaceRun> runs = fallbackRuns(p.cr, fontSpec(t.font).family, fontSpec(t.font).bold || t.bold, false, s);
+    if (!runs.empty() && runs.front().second) {
+      cairo_set_font_face(p.cr, runs.front().second);
+      p.faces.forget();
+    }
     if (c < 0x80 || isTurnedInVertical(c)) {
       // Latin characters and long marks lie on their side, reading downwards.
       const double adv = c < 0x80 ? advanceOf(p.cr, s) : em;
@@ -249,7 +255,7 @@ void paintPicture(Pen& p, pdf::PdfResources& res, const PageShape& s) {
   if (resized) img = img.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   const auto& bytes = *s.image;
   const bool jpeg = !resized && bytes.size() > 2 && bytes[0] == 0xFF && bytes[1] == 0xD8;
-  p.pc.drawImage(res.image(s.image.get(), img, jpeg ? &bytes : nullptr), s.box.x, s.box.y, s.box.w, s.box.h);
+  p.pc.drawImage(res.image(s.image, img, jpeg), s.box.x, s.box.y, s.box.w, s.box.h);
 }
 
 void fillArrowhead(PdfCanvas& pc, PointMm from, PointMm tip, double lineWidthMm) {
@@ -376,20 +382,7 @@ void paintChart(Pen& p, const PageShape& s) {
   }
   pc.translate(s.box.x, s.box.y);
   for (const PagePath& path : s.chart->paths) paintPath(pc, path);
-  for (const PageText& t : s.chart->texts) {
-    if (t.rotation == 0) {
-      paintFreeText(p, t);
-      continue;
-    }
-    pc.save();
-    p.faces.use({t.family, t.bold, t.italic, t.pointSize * kMmPerPoint});
-    pc.setRgb(t.rgb);
-    pc.translate(t.box.x + t.box.w / 2, t.box.y + t.box.h / 2);
-    pc.rotate(-t.rotation * kHalfPi / 90);
-    drawInBox(p, singleLine(t.text), -t.box.w / 2, -t.box.h / 2, t.box.w, t.box.h, Align::Center);
-    pc.restore();
-    p.faces.forget();
-  }
+  for (const PageText& t : s.chart->texts) paintFreeText(p, t);
   pc.restore();
   p.faces.forget();
 }

@@ -20,14 +20,18 @@ void appendRgb(std::string& out, uint32_t rgb) {
 
 std::string ref(int id) { return std::to_string(id) + " 0 R"; }
 
-// Components of a JPEG file from its frame header: 1 grey, 3 colour; 0 when not found.
-int jpegComponents(const std::vector<uint8_t>& b) {
+// Components of a JPEG file from its frame header (1 grey, 3 colour) when the frame has the
+// given size; 0 when not found or of another size.
+int jpegComponents(const std::vector<uint8_t>& b, int width, int height) {
   size_t i = 2;
   while (i + 9 < b.size()) {
     if (b[i] != 0xFF) return 0;
     const uint8_t marker = b[i + 1];
     const size_t len = static_cast<size_t>(b[i + 2]) << 8 | b[i + 3];
-    if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) return b[i + 9];
+    if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+      const int h = b[i + 5] << 8 | b[i + 6], w = b[i + 7] << 8 | b[i + 8];
+      return w == width && h == height ? b[i + 9] : 0;
+    }
     if (len < 2) return 0;
     i += 2 + len;
   }
@@ -81,12 +85,14 @@ std::string PdfResources::pattern(const uint8_t rows[8], uint32_t foreRgb, uint3
   return name;
 }
 
-std::string PdfResources::image(const void* key, const QImage& source, const std::vector<uint8_t>* jpeg) {
-  const auto cacheKey = std::make_tuple(key, source.width(), source.height());
+std::string PdfResources::image(const std::shared_ptr<const std::vector<uint8_t>>& bytes, const QImage& source,
+                                bool asJpeg) {
+  const auto cacheKey = std::make_tuple(static_cast<const void*>(bytes.get()), source.width(), source.height());
   if (auto it = images_.find(cacheKey); it != images_.end()) return it->second;
   const int id = file_.reserve();
   const std::string size = " /Width " + std::to_string(source.width()) + " /Height " + std::to_string(source.height());
-  const int components = jpeg ? jpegComponents(*jpeg) : 0;
+  const std::vector<uint8_t>* jpeg = asJpeg && bytes ? bytes.get() : nullptr;
+  const int components = jpeg ? jpegComponents(*jpeg, source.width(), source.height()) : 0;
   if (components == 1 || components == 3) {
     file_.stream(id,
                  "/Type /XObject /Subtype /Image" + size + " /ColorSpace " +
@@ -119,6 +125,7 @@ std::string PdfResources::image(const void* key, const QImage& source, const std
   std::string name = "I" + std::to_string(imageObjects_.size());
   imageObjects_.emplace_back(name, id);
   images_.emplace(cacheKey, name);
+  imageSources_.push_back(bytes);
   return name;
 }
 

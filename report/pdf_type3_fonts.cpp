@@ -157,12 +157,9 @@ Shape takeShape(cairo_scaled_font_t* font, cairo_surface_t* scratch, unsigned lo
   shape.box[1] = std::floor(minY);
   shape.box[2] = std::ceil(maxX);
   shape.box[3] = std::ceil(maxY);
-  proc += " 0";
-  for (double v : shape.box) {
-    proc.push_back(' ');
-    appendNumber(proc, v, 0);
-  }
-  proc += " d1\n";
+  // "d0", not "d1": readers may then not keep the glyph as a bitmap, which they place on
+  // whole pixels, so small text keeps its even spacing when shown at low resolution.
+  proc += " 0 d0\n";
   proc += ops;
   proc += "f\n";
   return shape;
