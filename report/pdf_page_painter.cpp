@@ -77,9 +77,34 @@ FaceKey styleFace(FontRole role, bool bold, double scale) {
   return {spec.family, spec.bold || bold, false, spec.pointSize * scale * kMmPerPoint};
 }
 
-// One line as the painter shows it: control characters become blanks.
+// Whether the bytes are well-formed UTF-8 (shortest forms, no surrogates, at most U+10FFFF).
+bool isUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    const size_t len = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    if (len == 0 || i + len > s.size()) return false;
+    char32_t c = b & (0x7F >> len);
+    for (size_t k = 1; k < len; ++k) {
+      const auto cb = static_cast<unsigned char>(s[i + k]);
+      if ((cb & 0xC0) != 0x80) return false;
+      c = c << 6 | (cb & 0x3F);
+    }
+    if ((len == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (len == 4 && (c < 0x10000 || c > 0x10FFFF)))
+      return false;
+    i += len;
+  }
+  return true;
+}
+
+// One line as the painter shows it: control characters become blanks, and bytes that are not
+// UTF-8 become replacement characters (cairo refuses such text, and its measuring context
+// would stay in error).
 std::string singleLine(const std::string& text) {
-  std::string s = text;
+  std::string s = isUtf8(text) ? text : fromU32(toU32(text));
   for (char& c : s)
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
   return s;
@@ -107,7 +132,7 @@ void paintVertical(Pen& p, const PageText& t) {
   const BoxMm& r = t.box;
   const double em = fontSpec(t.font).pointSize * t.scale * kMmPerPoint;
   double y = r.y;
-  for (char32_t c : toU32(t.text)) {
+  for (char32_t c : toU32(singleLine(t.text))) {
     const char32_t one[1] = {c};
     const std::string s = fromU32(std::u32string_view(one, 1));
     // A character the style's face lacks is drawn in a face that has it.
@@ -389,18 +414,20 @@ void paintChart(Pen& p, const PageShape& s) {
 
 // The measuring context: a tiny image surface with the font options of PDF output (no
 // hinting, unhinted metrics), so measured advances are the ones the PDF's widths give.
+// A context that fell into an error state (cairo keeps it there) is made anew.
 cairo_t* measuringContext() {
-  thread_local std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
-      cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1), cairo_surface_destroy);
-  thread_local std::unique_ptr<cairo_t, decltype(&cairo_destroy)> cr = [] {
-    std::unique_ptr<cairo_t, decltype(&cairo_destroy)> c(cairo_create(surface.get()), cairo_destroy);
+  using SurfacePtr = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
+  using ContextPtr = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
+  thread_local SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1), cairo_surface_destroy);
+  thread_local ContextPtr cr(nullptr, cairo_destroy);
+  if (!cr || cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) {
+    cr.reset(cairo_create(surface.get()));
     std::unique_ptr<cairo_font_options_t, decltype(&cairo_font_options_destroy)> o(cairo_font_options_create(),
                                                                                   cairo_font_options_destroy);
     cairo_font_options_set_hint_style(o.get(), CAIRO_HINT_STYLE_NONE);
     cairo_font_options_set_hint_metrics(o.get(), CAIRO_HINT_METRICS_OFF);
-    cairo_set_font_options(c.get(), o.get());
-    return c;
-  }();
+    cairo_set_font_options(cr.get(), o.get());
+  }
   return cr.get();
 }
 

@@ -116,6 +116,15 @@ TEST(SheetPdf, CharacterTheFontLacksIsDrawnInAFontThatHasIt) {
   test::ensureWidgetApplication();
   report::Page page;
   report::PageText t;
+  // Bytes that are not UTF-8 (a damaged string) print as replacement characters and leave
+  // the texts after them unharmed.
+  t.box = {20, 10, 60, 6};
+  t.text = "Bad\xFF\xC0\x80 bytes";
+  t.family = "DejaVu Sans";  // has U+FFFD, so no other face is asked for
+  t.pointSize = 10;
+  t.align = report::Align::Right;
+  page.texts.push_back(t);
+  t.family = "Noto Sans CJK JP";
   t.box = {20, 20, 60, 6};
   t.text = "GBP (\u20A4)";
   t.family = "Noto Sans CJK JP";
@@ -135,6 +144,7 @@ TEST(SheetPdf, CharacterTheFontLacksIsDrawnInAFontThatHasIt) {
   ASSERT_TRUE(report::writePdf(doc, pdf, &error)) << error;
   const std::string text = commandOutput("pdftotext '" + pdf + "' - 2>/dev/null");
   EXPECT_NE(text.find("GBP (\u20A4)"), std::string::npos) << text;
+  EXPECT_NE(text.find("Bad\uFFFD"), std::string::npos) << text;
   size_t signs = 0;
   for (size_t at = text.find("\u20A4"); at != std::string::npos; at = text.find("\u20A4", at + 1)) ++signs;
   EXPECT_EQ(signs, 4u) << text;
