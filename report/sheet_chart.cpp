@@ -324,6 +324,7 @@ class ChartPainter {
     if (r <= 0) return;
 
     double angle = g.firstSliceDegrees;
+    std::vector<PlacedLabel> placed;
     for (size_t i = 0; i < s->values.size(); ++i) {
       const double v = valueOf(i);
       if (v <= 0) continue;
@@ -342,11 +343,11 @@ class ChartPainter {
       p.lineWidthMm = 0.15;
       out_.paths.push_back(std::move(p));
       if (const SliceLabel& l = labels[i]; !l.text.empty()) {
-        BoxMm b{0, 0, l.w, l.h};
+        PlacedLabel placedLabel{{0, 0, l.w, l.h}, &l, at(centre, mid, r), at(centre, mid, r + leaderLength), centre, r + gap, mid, 0, 0};
+        BoxMm& b = placedLabel.box;
         if (l.outside) {
           // The label's box beyond the rim on the slice's middle line, touching it there.
           const double out = r + gap + (l.leader ? leaderLength : 0);
-          if (l.leader) line({at(centre, mid, r), at(centre, mid, r + leaderLength)}, kBlack, 0.15);
           const PointMm touch = at(centre, mid, out);
           const double a = mid * kPi / 180;
           b.x = touch.x + (std::sin(a) - 1) * l.w / 2;
@@ -354,14 +355,76 @@ class ChartPainter {
           // Kept inside the chart area however long the text.
           b.x = std::clamp(b.x, 0.0, std::max(0.0, w_ - b.w));
           b.y = std::clamp(b.y, 0.0, std::max(0.0, h_ - b.h));
+          placedLabel.naturalX = b.x;
+          placedLabel.naturalY = b.y;
         } else {
           const PointMm m = at(centre, mid, hole > 0 ? (r + hole) / 2 : r * 0.65);
           b.x = m.x - b.w / 2;
           b.y = m.y - b.h / 2;
         }
-        text(b, l.text, Align::Center, pt_);
+        placed.push_back(placedLabel);
       }
       angle += sweep;
+    }
+    // Outside labels of thin neighbouring slices would print over each other: on each side of
+    // the pie they are moved apart, and a moved one is tied to its slice by a leader line.
+    separateOutsideLabels(placed);
+    for (const PlacedLabel& p : placed) {
+      const BoxMm& b = p.box;
+      if (p.label->outside) {
+        const bool right = std::sin(p.mid * kPi / 180) >= 0;
+        if (std::fabs(b.y - p.naturalY) > b.h / 2 || std::fabs(b.x - p.naturalX) > b.h)
+          line({p.rim, {right ? b.x : b.right(), b.y + b.h / 2}}, kBlack, 0.15);
+        else if (p.label->leader)
+          line({p.rim, p.leaderEnd}, kBlack, 0.15);
+      }
+      text(b, p.label->text, Align::Center, pt_);
+    }
+  }
+
+  // A slice label where it is drawn: its box, the label, the slice's rim point and the end of
+  // a straight leader on the slice's middle line, and the box's top before labels are moved apart.
+  struct PlacedLabel {
+    BoxMm box;
+    const SliceLabel* label;
+    PointMm rim, leaderEnd, centre;
+    double clearRadius;  // a moved label keeps this far from the slice's centre
+    double mid;
+    double naturalX, naturalY;
+  };
+
+  // Moves the outside labels on each side of the pie apart, downwards in order of height, then
+  // back up from the chart's bottom edge where they ran past it; moved labels keep clear of
+  // the pie.
+  void separateOutsideLabels(std::vector<PlacedLabel>& placed) const {
+    for (const bool rightSide : {true, false}) {
+      std::vector<PlacedLabel*> side;
+      for (PlacedLabel& p : placed)
+        if (p.label->outside && (std::sin(p.mid * kPi / 180) >= 0) == rightSide) side.push_back(&p);
+      // Labels near the top and bottom stay on their own side of the pie's middle, so that
+      // the two sides never run into each other.
+      for (PlacedLabel* p : side) {
+        BoxMm& b = p->box;
+        b.x = rightSide ? std::max(b.x, p->centre.x) : std::min(b.x, p->centre.x - b.w);
+        b.x = std::clamp(b.x, 0.0, std::max(0.0, w_ - b.w));
+      }
+      std::stable_sort(side.begin(), side.end(), [](const PlacedLabel* a, const PlacedLabel* b) { return a->box.y < b->box.y; });
+      for (size_t k = 1; k < side.size(); ++k)
+        side[k]->box.y = std::max(side[k]->box.y, side[k - 1]->box.bottom());
+      for (size_t k = side.size(); k-- > 0;) {
+        const double limit = k + 1 < side.size() ? side[k + 1]->box.y : h_;
+        side[k]->box.y = std::max(0.0, std::min(side[k]->box.y, limit - side[k]->box.h));
+      }
+      // A label moved up or down next to the pie is pushed out sideways until it clears it.
+      for (PlacedLabel* p : side) {
+        BoxMm& b = p->box;
+        if (b.y == p->naturalY && b.x == p->naturalX) continue;
+        const double dy = b.y > p->centre.y ? b.y - p->centre.y : b.bottom() < p->centre.y ? p->centre.y - b.bottom() : 0;
+        if (dy >= p->clearRadius) continue;
+        const double dx = std::sqrt(p->clearRadius * p->clearRadius - dy * dy);
+        b.x = rightSide ? std::max(b.x, p->centre.x + dx) : std::min(b.x, p->centre.x - dx - b.w);
+        b.x = std::clamp(b.x, 0.0, std::max(0.0, w_ - b.w));
+      }
     }
   }
 

@@ -204,7 +204,8 @@ TEST(SheetChart, LabelsInTheirNumberFormatsAndSlicesPulledOut) {
 
 // Pie data labels where their records put them: labels moved by hand (placement 10) outside
 // with leader lines, as the pie's flag asks; default placement inside the slices that hold
-// them and outside the thin ones; the pie shrinks to leave the outside labels room.
+// them and outside the thin ones; the pie shrinks to leave the outside labels room; labels of
+// thin neighbouring slices are moved apart.
 TEST(SheetChart, PieLabelsSitWhereTheirPlacementSays) {
   auto pieOf = [](const std::string& file, const std::string& sheet) -> std::shared_ptr<const xls::chart::ChartModel> {
     auto book = xls::Workbook::open(std::string(ZEL_TEST_DATA) + "/" + file);
@@ -229,9 +230,19 @@ TEST(SheetChart, PieLabelsSitWhereTheirPlacementSays) {
       }
     }
     std::map<std::string, double> out;
+    std::vector<report::BoxMm> boxes;
     for (const auto& t : pic.texts)
-      if (t.text.find('%') != std::string::npos && r > 0)
+      if (t.text.find('%') != std::string::npos && r > 0) {
         out[t.text] = std::hypot(t.box.x + t.box.w / 2 - middle.x, t.box.y + t.box.h / 2 - middle.y) / r;
+        boxes.push_back(t.box);
+      }
+    // No two labels print over each other.
+    for (size_t i = 0; i < boxes.size(); ++i)
+      for (size_t j = i + 1; j < boxes.size(); ++j) {
+        const report::BoxMm &a = boxes[i], &b = boxes[j];
+        EXPECT_FALSE(a.x < b.right() - 0.01 && b.x < a.right() - 0.01 && a.y < b.bottom() - 0.01 && b.y < a.bottom() - 0.01)
+            << pic.texts.size() << " labels, " << i << " and " << j;
+      }
     return out;
   };
 
