@@ -401,10 +401,15 @@ class ChartPainter {
       std::vector<PlacedLabel*> side;
       for (PlacedLabel& p : placed)
         if (p.label->outside && (std::sin(p.mid * kPi / 180) >= 0) == rightSide) side.push_back(&p);
-      // Labels near the top and bottom stay on their own side of the pie's middle, so that
-      // the two sides never run into each other.
+      // A label near the top or bottom that runs into another one moves to its own side of
+      // the pie's middle, so that the two sides keep apart.
       for (PlacedLabel* p : side) {
         BoxMm& b = p->box;
+        const bool clash = std::any_of(placed.begin(), placed.end(), [&](const PlacedLabel& q) {
+          return &q != p && q.label->outside && q.box.x < b.right() && b.x < q.box.right() && q.box.y < b.bottom() &&
+                 b.y < q.box.bottom();
+        });
+        if (!clash) continue;
         b.x = rightSide ? std::max(b.x, p->centre.x) : std::min(b.x, p->centre.x - b.w);
         b.x = std::clamp(b.x, 0.0, std::max(0.0, w_ - b.w));
       }
