@@ -29,11 +29,7 @@ std::string rgbOp(uint32_t rgb, const char* op) {
 }  // namespace
 
 PdfCanvas::PdfCanvas(PdfResources& resources, double pageHeightMm) : res_(resources) {
-  appendNumber(out_, kPointsPerMm, 6);
-  out_ += " 0 0 ";
-  appendNumber(out_, -kPointsPerMm, 6);
-  out_ += " 0 ";
-  appendNumber(out_, pageHeightMm * kPointsPerMm, 4);
+  appendDownwardMatrix(out_, kPointsPerMm, pageHeightMm * kPointsPerMm);
   out_ += " cm\n";
   have_.lineWidth = "1 w";  // the PDF default of 1 unit, here 1 mm
 }

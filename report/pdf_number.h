@@ -40,4 +40,14 @@ inline void appendNumber(std::string& out, double v, int decimals = 3) {
   out.append(buf, end);
 }
 
+// Appends "s 0 0 -s 0 top": a matrix of s points per unit with y running down from `top`
+// points (a page's or pattern's space measured from the page's top-left corner).
+inline void appendDownwardMatrix(std::string& out, double s, double top) {
+  appendNumber(out, s, 6);
+  out += " 0 0 ";
+  appendNumber(out, -s, 6);
+  out += " 0 ";
+  appendNumber(out, top, 4);
+}
+
 }  // namespace zel::report::pdf

@@ -71,11 +71,7 @@ std::string PdfResources::pattern(const uint8_t rows[8], uint32_t foreRgb, uint3
   const double s = dotMm * kPointsPerMm;
   std::string dict = "/Type /Pattern /PatternType 1 /PaintType 1 /TilingType 1 /BBox [0 0 8 8] /XStep 8 /YStep 8 "
                      "/Resources << >> /Matrix [";
-  appendNumber(dict, s, 6);
-  dict += " 0 0 ";
-  appendNumber(dict, -s, 6);
-  dict += " 0 ";
-  appendNumber(dict, pageHeightMm_ * kPointsPerMm, 4);
+  appendDownwardMatrix(dict, s, pageHeightMm_ * kPointsPerMm);
   dict += "]";
   const int id = file_.reserve();
   file_.stream(id, dict, cell);
