@@ -243,6 +243,19 @@ class ChartPainter {
 
   // --- pie and doughnut
   // A slice's label: its text, size and whether it sits outside the pie.
+  // A darker shade of a fill, for the faces of 3-D pies and bars turned from the light.
+  static int64_t darker(int64_t rgb, double f = 0.7) {
+    if (rgb < 0) return rgb;
+    const auto ch = [&](int shift) { return static_cast<int64_t>(((rgb >> shift) & 0xFF) * f) << shift; };
+    return ch(16) | ch(8) | ch(0);
+  }
+  // A 3-D pie's thickness as a part of its radius: the stored height scales a default thickness
+  // of a tenth of the diameter, seen shorter the steeper the pie is looked at.
+  static double pieWallRatio(const xls::chart::Chart3d& v) {
+    return 2 * v.heightPercent / 100.0 * 0.1 * std::cos(std::abs(v.elevation) * kPi / 180);
+  }
+  double pieSquash_ = 1, pieWall_ = 0;  // of the pie being drawn
+
   struct SliceLabel {
     std::string text;
     double w = 0, h = 0;
@@ -274,13 +287,26 @@ class ChartPainter {
     auto explodeOf = [&](size_t i) { return pointFormat(*s, i).explodePercent.value_or(s->format.explodePercent.value_or(0)); };
     int farthest = 0;
     for (size_t i = 0; i < s->values.size(); ++i) farthest = std::max(farthest, explodeOf(i));
-    double r = std::min(area.w, area.h) / 2 * 0.85 / (1 + farthest / 100.0);
-    const PointMm middle{area.x + area.w / 2, area.y + area.h / 2};
+    // A 3-D pie is a tilted disc: its top an ellipse squashed by the view's elevation, a wall
+    // of the pie's thickness (wallRatio times the radius) below its front half.
+    // The disc is flattened to three quarters of what a true view from the elevation shows, as
+    // LibreOffice prints such pies.
+    const double squash = g.view3d ? std::clamp(0.75 * std::sin(std::abs(g.view3d->elevation) * kPi / 180), 0.1, 1.0) : 1.0;
+    const double wallRatio = g.view3d ? pieWallRatio(*g.view3d) : 0.0;
+    double r = std::min(area.w / 2, area.h / (2 * squash + wallRatio)) * 0.85 / (1 + farthest / 100.0);
     const bool donut = g.donutHolePercent > 0;
     auto valueOf = [&](size_t i) { return s->values[i] ? std::fabs(*s->values[i]) : 0.0; };
     auto at = [&](PointMm centre, double deg, double radius) {  // deg clockwise from twelve o'clock
       const double rad = (deg - 90) * kPi / 180;
-      return PointMm{centre.x + radius * std::cos(rad), centre.y + radius * std::sin(rad)};
+      return PointMm{centre.x + radius * std::cos(rad), centre.y + radius * std::sin(rad) * squash};
+    };
+    // A point `beyond` further out than the rim along the slice's middle, below the wall in front.
+    auto outward = [&](PointMm centre, double deg, double radius, double beyond) {
+      PointMm p = at(centre, deg, radius);
+      const double a = deg * kPi / 180;
+      p.x += beyond * std::sin(a);
+      p.y -= beyond * std::cos(a) - std::min(1.0, 4 * std::max(0.0, -std::cos(a))) * radius * wallRatio;
+      return p;
     };
 
     // Labels outside the slices (outside end; best fit and the default where they do not fit
@@ -311,7 +337,7 @@ class ChartPainter {
             const double a = (angle + sweep / 2) * kPi / 180, sa = std::fabs(std::sin(a)), ca = std::fabs(std::cos(a));
             const double out = gap + (l.leader ? leaderLength : 0);
             if (sa > 0.05) most = std::min(most, (area.w / 2 - l.w * (1 + sa) / 2) / sa - out);
-            if (ca > 0.05) most = std::min(most, (area.h / 2 - l.h * (1 + ca) / 2) / ca - out);
+            if (ca > 0.05) most = std::min(most, (area.h / 2 - l.h * (1 + ca) / 2 - out * ca) / (squash * ca + wallRatio / 2));
           }
         }
         angle += sweep;
@@ -322,6 +348,25 @@ class ChartPainter {
     if (const double most = placeLabels(r); most < r) r = std::max(r / 2, most);
     const double hole = r * g.donutHolePercent / 100.0;
     if (r <= 0) return;
+    const double wall = r * wallRatio;
+    const PointMm middle{area.x + area.w / 2, area.y + area.h / 2 - wall / 2};
+    pieSquash_ = squash;
+    pieWall_ = wall;
+    std::vector<PagePath> tops;
+    std::vector<std::pair<double, PagePath>> sides;  // by nearness to the viewer
+    auto side = [&](std::vector<PointMm> upper, int64_t fill) {
+      double near = 0;
+      for (const PointMm& q : upper) near += q.y;
+      near /= static_cast<double>(upper.size());
+      PagePath f;
+      f.closed = true;
+      f.fillRgb = fill;
+      f.lineRgb = kBlack;
+      f.lineWidthMm = 0.15;
+      f.points = upper;
+      for (auto q = upper.rbegin(); q != upper.rend(); ++q) f.points.push_back({q->x, q->y + wall});
+      sides.emplace_back(near, std::move(f));
+    };
 
     double angle = g.firstSliceDegrees;
     std::vector<PlacedLabel> placed;
@@ -341,14 +386,27 @@ class ChartPainter {
       p.fillRgb = fillOf(*s, i, g.varyColors || true);
       p.lineRgb = kBlack;
       p.lineWidthMm = 0.15;
-      out_.paths.push_back(std::move(p));
+      if (wall > 0) {
+        // The slice's cut faces and the part of its rim that faces the viewer (90..270 degrees).
+        const int64_t dark = darker(p.fillRgb);
+        side({centre, at(centre, angle, r)}, dark);
+        side({centre, at(centre, angle + sweep, r)}, dark);
+        for (const double turn : {0.0, 360.0}) {
+          const double from = std::max(angle, 90 + turn), to = std::min(angle + sweep, 270 + turn);
+          if (to <= from) continue;
+          std::vector<PointMm> rim;
+          const int n = std::max(2, static_cast<int>(std::ceil((to - from) / 3)));
+          for (int k = 0; k <= n; ++k) rim.push_back(at(centre, from + (to - from) * k / n, r));
+          side(std::move(rim), dark);
+        }
+      }
+      tops.push_back(std::move(p));
       if (const SliceLabel& l = labels[i]; !l.text.empty()) {
-        PlacedLabel placedLabel{{0, 0, l.w, l.h}, &l, at(centre, mid, r), at(centre, mid, r + leaderLength), centre, r + gap, mid, 0, 0};
+        PlacedLabel placedLabel{{0, 0, l.w, l.h}, &l, at(centre, mid, r), outward(centre, mid, r, leaderLength), centre, r + gap, mid, 0, 0};
         BoxMm& b = placedLabel.box;
         if (l.outside) {
           // The label's box beyond the rim on the slice's middle line, touching it there.
-          const double out = r + gap + (l.leader ? leaderLength : 0);
-          const PointMm touch = at(centre, mid, out);
+          const PointMm touch = outward(centre, mid, r, gap + (l.leader ? leaderLength : 0));
           const double a = mid * kPi / 180;
           b.x = touch.x + (std::sin(a) - 1) * l.w / 2;
           b.y = touch.y - (std::cos(a) + 1) * l.h / 2;
@@ -366,6 +424,10 @@ class ChartPainter {
       }
       angle += sweep;
     }
+    // Farther faces first, nearer ones over them, the tops over all.
+    std::stable_sort(sides.begin(), sides.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& f : sides) out_.paths.push_back(std::move(f.second));
+    for (PagePath& t : tops) out_.paths.push_back(std::move(t));
     // Outside labels of thin neighbouring slices would print over each other: on each side of
     // the pie they are moved apart, and a moved one is tied to its slice by a leader line.
     separateOutsideLabels(placed);
@@ -424,7 +486,10 @@ class ChartPainter {
       for (PlacedLabel* p : side) {
         BoxMm& b = p->box;
         if (b.y == p->naturalY && b.x == p->naturalX) continue;
-        const double dy = b.y > p->centre.y ? b.y - p->centre.y : b.bottom() < p->centre.y ? p->centre.y - b.bottom() : 0;
+        // Below the middle the wall adds to the pie's reach; the squashed pie reaches less far.
+        const double below = b.y > p->centre.y ? std::max(0.0, b.y - p->centre.y - pieWall_) : 0;
+        const double above = b.bottom() < p->centre.y ? p->centre.y - b.bottom() : 0;
+        const double dy = std::max(below, above) / pieSquash_;
         if (dy >= p->clearRadius) continue;
         const double dx = std::sqrt(p->clearRadius * p->clearRadius - dy * dy);
         b.x = rightSide ? std::max(b.x, p->centre.x + dx) : std::min(b.x, p->centre.x - dx - b.w);
@@ -631,6 +696,13 @@ class ChartPainter {
     const std::vector<double> totals = stackTotals(ss, n);
     std::vector<double> posBase(n, 0), negBase(n, 0);
     const bool varied = g.varyColors && ss.size() == 1;
+    // 3-D bars are boxes seen obliquely: their depth (a share of the bar's width) goes right as
+    // the view turns and up as it looks down. Series stand side by side.
+    std::optional<PointMm> depth;
+    if (g.view3d) {
+      const double d = bw * std::min(g.view3d->depthPercent, 200) / 100.0;
+      depth = PointMm{d * std::sin(g.view3d->rotation * kPi / 180), d * std::sin(g.view3d->elevation * kPi / 180)};
+    }
     for (size_t k = 0; k < ss.size(); ++k) {
       const ChartSeries& s = *ss[k];
       for (size_t i = 0; i < n && i < s.values.size(); ++i) {
@@ -650,7 +722,9 @@ class ChartPainter {
         BoxMm r = horizontal ? BoxMm{std::min(a, b), p.bottom() - along - bw, std::fabs(b - a), bw}
                              : BoxMm{p.x + along, std::min(a, b), bw, std::fabs(b - a)};
         const SeriesFormat& f = pointFormat(s, i);
-        box(r, fillOf(s, i, varied), f.noLine ? -1 : int64_t(f.lineRgb.value_or(kBlack)), 0.12);
+        const int64_t fill = fillOf(s, i, varied), edge = f.noLine ? -1 : int64_t(f.lineRgb.value_or(kBlack));
+        box(r, fill, edge, 0.12);
+        if (depth) barFaces(r, fill, edge, depth->x, depth->y);
         if (labelled(f)) {
           const std::string t = labelText(s, i, 0);
           const double tw = textEms(t) * em_ + em_;
@@ -659,15 +733,38 @@ class ChartPainter {
           const bool negative = to < from;
           if (horizontal) {
             const double textW = textEms(t) * em_ + em_ * 0.2;
-            double x = negative ? r.x - em_ * 0.2 - textW : r.right() + em_ * 0.2;
+            double x = negative ? r.x - em_ * 0.2 - textW : r.right() + em_ * 0.2 + (depth ? std::max(0.0, depth->x) : 0);
             x = std::clamp(x, p.x, std::max(p.x, p.right() - textW));
             text({x, r.y + r.h / 2 - em_ * 0.6, textW, em_ * 1.2}, t, Align::Center, pt_);
           } else {
-            const double y = std::clamp(negative ? r.bottom() + em_ * 0.1 : r.y - em_ * 1.3, p.y, std::max(p.y, p.bottom() - em_ * 1.2));
+            const double top = r.y - (depth ? std::max(0.0, depth->y) : 0);  // above a 3-D bar's top face
+            const double y = std::clamp(negative ? r.bottom() + em_ * 0.1 : top - em_ * 1.3, p.y, std::max(p.y, p.bottom() - em_ * 1.2));
             text({r.x + r.w / 2 - tw / 2, y, tw, em_ * 1.2}, t, Align::Center, pt_);
           }
         }
       }
+    }
+  }
+
+  // The top (or bottom) and the right (or left) face of a 3-D bar whose front is r, its depth
+  // shifting dx right and dy up, in darker shades of its fill.
+  void barFaces(const BoxMm& r, int64_t fill, int64_t edge, double dx, double dy) {
+    auto face = [&](std::vector<PointMm> pts, int64_t rgb) {
+      PagePath p;
+      p.points = std::move(pts);
+      p.closed = true;
+      p.fillRgb = rgb;
+      p.lineRgb = edge;
+      p.lineWidthMm = 0.12;
+      out_.paths.push_back(std::move(p));
+    };
+    if (std::fabs(dy) > 0.01) {
+      const double y = dy >= 0 ? r.y : r.bottom();
+      face({{r.x, y}, {r.right(), y}, {r.right() + dx, y - dy}, {r.x + dx, y - dy}}, darker(fill, 0.85));
+    }
+    if (std::fabs(dx) > 0.01) {
+      const double x = dx >= 0 ? r.right() : r.x;
+      face({{x, r.y}, {x + dx, r.y - dy}, {x + dx, r.bottom() - dy}, {x, r.bottom()}}, darker(fill, 0.7));
     }
   }
 

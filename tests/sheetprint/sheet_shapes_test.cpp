@@ -174,6 +174,7 @@ TEST(SheetChart, ColumnsStandWhereTheValuesSayAndTheLegendNamesTheSeries) {
 // without legend and chart area so that every closed path is a slice.
 std::set<std::pair<long, long>> sliceTips(xls::chart::ChartModel pie) {
   pie.hasLegend = false;
+  pie.groups.at(0).view3d.reset();  // a 3-D pie's walls are closed paths too
   pie.chartAreaFill.reset();
   pie.chartAreaBorder = false;
   std::set<std::pair<long, long>> out;
@@ -215,34 +216,40 @@ TEST(SheetChart, PieLabelsSitWhereTheirPlacementSays) {
   };
   // Distances of the labels' middles from the pie's middle, in units of its radius.
   // Drawn without title, legend and chart area: the closed paths are the slices, the open ones leaders.
+  // Measured on the pie drawn flat; labels are kept apart on the 3-D pie as well.
   auto labelReach = [](xls::chart::ChartModel c, size_t* leaders = nullptr) {
     c.hasTitle = c.hasLegend = c.chartAreaBorder = false;
     c.chartAreaFill.reset();
-    const report::ChartPicture pic = report::drawChart(c, 160, 100, {"Noto Sans", 8});
-    report::PointMm middle{};
-    double r = 0;
-    for (const auto& p : pic.paths) {
-      if (p.closed) {
-        middle = p.points.back();
-        r = std::hypot(p.points.front().x - middle.x, p.points.front().y - middle.y);
-      } else if (leaders) {
-        ++*leaders;
-      }
-    }
     std::map<std::string, double> out;
-    std::vector<report::BoxMm> boxes;
-    for (const auto& t : pic.texts)
-      if (t.text.find('%') != std::string::npos && r > 0) {
-        out[t.text] = std::hypot(t.box.x + t.box.w / 2 - middle.x, t.box.y + t.box.h / 2 - middle.y) / r;
-        boxes.push_back(t.box);
+    for (const bool flat : {true, false}) {
+      if (!flat && !c.groups.at(0).view3d) break;
+      xls::chart::ChartModel drawn = c;
+      if (flat) drawn.groups.at(0).view3d.reset();
+      const report::ChartPicture pic = report::drawChart(drawn, 160, 100, {"Noto Sans", 8});
+      report::PointMm middle{};
+      double r = 0;
+      for (const auto& p : pic.paths) {
+        if (p.closed) {
+          middle = p.points.back();
+          r = std::hypot(p.points.front().x - middle.x, p.points.front().y - middle.y);
+        } else if (leaders && flat) {
+          ++*leaders;
+        }
       }
-    // No two labels print over each other.
-    for (size_t i = 0; i < boxes.size(); ++i)
-      for (size_t j = i + 1; j < boxes.size(); ++j) {
-        const report::BoxMm &a = boxes[i], &b = boxes[j];
-        EXPECT_FALSE(a.x < b.right() - 0.01 && b.x < a.right() - 0.01 && a.y < b.bottom() - 0.01 && b.y < a.bottom() - 0.01)
-            << pic.texts.size() << " labels, " << i << " and " << j;
-      }
+      std::vector<report::BoxMm> boxes;
+      for (const auto& t : pic.texts)
+        if (t.text.find('%') != std::string::npos && r > 0) {
+          if (flat) out[t.text] = std::hypot(t.box.x + t.box.w / 2 - middle.x, t.box.y + t.box.h / 2 - middle.y) / r;
+          boxes.push_back(t.box);
+        }
+      // No two labels print over each other.
+      for (size_t i = 0; i < boxes.size(); ++i)
+        for (size_t j = i + 1; j < boxes.size(); ++j) {
+          const report::BoxMm &a = boxes[i], &b = boxes[j];
+          EXPECT_FALSE(a.x < b.right() - 0.01 && b.x < a.right() - 0.01 && a.y < b.bottom() - 0.01 && b.y < a.bottom() - 0.01)
+              << pic.texts.size() << " labels, " << i << " and " << j << (flat ? " flat" : " 3-D");
+        }
+    }
     return out;
   };
 
@@ -274,6 +281,80 @@ TEST(SheetChart, PieLabelsSitWhereTheirPlacementSays) {
   ASSERT_TRUE(shares.count("18.18%") && shares.count("2.08%"));
   EXPECT_LT(shares.at("18.18%"), 1.0);
   EXPECT_GT(shares.at("2.08%"), 1.0);
+}
+
+// 3-D pies and columns print with depth: the currencies' pie as a squashed disc with a wall
+// below its front, its bottom label under the wall; the columns as boxes with a top and a side
+// face; the flat pie and the columns drawn flat have no faces besides their slices and bars.
+TEST(SheetChart, ThreeDPiesAndColumnsPrintWithDepth) {
+  auto book = xls::Workbook::open(std::string(ZEL_TEST_DATA) + "/44861.xls");
+  const xls::chart::ChartModel *currencies = nullptr, *countries = nullptr, *columns = nullptr;
+  for (const auto& s : book->sheet("reporting").drawing().shapes) {
+    if (!s.chart) continue;
+    if (s.chart->groups.at(0).type != xls::chart::ChartType::Pie) columns = s.chart.get();
+    else (s.chart->series.at(0).values.size() == 5 ? currencies : countries) = s.chart.get();
+  }
+  ASSERT_TRUE(currencies && countries && columns);
+  EXPECT_FALSE(countries->groups[0].view3d);
+  ASSERT_TRUE(currencies->groups[0].view3d && columns->groups[0].view3d);
+  EXPECT_EQ(currencies->groups[0].view3d->elevation, 30);
+  EXPECT_EQ(currencies->groups[0].view3d->heightPercent, 100);
+  EXPECT_EQ(columns->groups[0].view3d->depthPercent, 100);
+
+  // Closed paths filled with the slices' own colours are the tops; the others the wall.
+  auto draw = [](xls::chart::ChartModel c, bool flat) {
+    c.hasTitle = c.hasLegend = c.chartAreaBorder = false;
+    c.chartAreaFill.reset();
+    if (flat) c.groups[0].view3d.reset();
+    return report::drawChart(c, 160, 100, {"Noto Sans", 8});
+  };
+  std::set<int64_t> sliceFills;
+  for (const auto& p : draw(*currencies, true).paths)
+    if (p.closed) sliceFills.insert(p.fillRgb);
+  const report::ChartPicture pie = draw(*currencies, false);
+  double topBottom = 0, wallBottom = 0;
+  for (const auto& p : pie.paths) {
+    if (!p.closed) continue;
+    double& bottom = sliceFills.count(p.fillRgb) ? topBottom : wallBottom;
+    for (const auto& q : p.points) bottom = std::max(bottom, q.y);
+  }
+  EXPECT_GT(wallBottom, topBottom + 1);
+  double left = 1e9, right = 0, top = 1e9;  // the tops are squashed: wider than high
+  for (const auto& p : pie.paths)
+    if (p.closed && sliceFills.count(p.fillRgb))
+      for (const auto& q : p.points) {
+        left = std::min(left, q.x);
+        right = std::max(right, q.x);
+        top = std::min(top, q.y);
+      }
+  EXPECT_LT(topBottom - top, 0.6 * (right - left));
+  // No corner of the pie's outlines (drawn every few degrees) lies inside a label, and the
+  // bottom one sits below the pie's top.
+  bool bottomLabel = false;
+  for (const auto& t : pie.texts) {
+    size_t inside = 0;
+    for (const auto& p : pie.paths)
+      for (const auto& q : p.points)
+        inside += p.closed && q.x > t.box.x + 0.2 && q.x < t.box.right() - 0.2 && q.y > t.box.y + 0.2 && q.y < t.box.bottom() - 0.2;
+    EXPECT_EQ(inside, 0u) << t.text;
+    if (t.text == "79.39%") bottomLabel = t.box.y + t.box.h / 2 > topBottom;
+  }
+  EXPECT_TRUE(bottomLabel);
+
+  // Four corners, not a rectangle: the bars' top and side faces.
+  auto slanted = [&](const xls::chart::ChartModel& c, bool flat) {
+    size_t n = 0;
+    for (const auto& p : draw(c, flat).paths) {
+      if (!p.closed || p.points.size() != 4) continue;
+      const auto& q = p.points;
+      n += !(q[0].y == q[1].y && q[1].x == q[2].x && q[2].y == q[3].y && q[3].x == q[0].x);
+    }
+    return n;
+  };
+  size_t bars = 0;
+  for (const auto& v : columns->series.at(0).values) bars += v.value_or(0) != 0;
+  EXPECT_GE(slanted(*columns, false), 2 * bars);
+  EXPECT_EQ(slanted(*columns, true), 0u);
 }
 
 TEST(SheetChart, EmbeddedChartsPrintAtTheirAnchors) {

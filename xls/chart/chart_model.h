@@ -46,6 +46,18 @@ struct SeriesFormat {
   bool lineGiven = false;           // a LineFormat of its own was read
 };
 
+// The 3-D view of a chart group drawn with depth (its Chart3d record), as stored.
+struct Chart3d {
+  int rotation = 20;       // degrees around the vertical, 0..360
+  int elevation = 15;      // degrees the view looks down, -90..90
+  int distance = 30;       // perspective: the eye's distance, 0..100
+  int heightPercent = 100; // the plot's height in % of its width; pies: the thickness
+  int depthPercent = 100;  // bars: the depth in % of a bar's width
+  int gapPercent = 150;    // bars: the space between rows in depth, in % of a bar's width
+  bool perspective = false;
+  bool clustered = false;  // bars: series side by side instead of one behind another
+};
+
 // One chart group (ChartFormat and the type record inside it).
 struct ChartGroup {
   ChartType type = ChartType::Other;
@@ -57,6 +69,7 @@ struct ChartGroup {
   int firstSliceDegrees = 0;
   bool leaderLines = false; // pies: lines from slices to their labels set apart
   SeriesFormat seriesDefault;  // what the group's series show unless they say otherwise
+  std::optional<Chart3d> view3d;  // set when the group is drawn in 3-D
 };
 
 // Where a series reads its data: a block of cells of one of the workbook's sheets.

@@ -21,7 +21,7 @@ constexpr uint16_t Area = 0x101A, Scatter = 0x101B, Axis = 0x101D, Tick = 0x101E
 constexpr uint16_t CatSerRange = 0x1020, AxisLine = 0x1021, Text = 0x1025, ObjectLink = 0x1027;
 constexpr uint16_t Frame = 0x1032, Begin = 0x1033, End = 0x1034, PlotArea = 0x1035, Radar = 0x103E;
 constexpr uint16_t Surf = 0x103F, RadarArea = 0x1040, AxisParent = 0x1041, SerToCrt = 0x1045;
-constexpr uint16_t SerParent = 0x104A, IFmt = 0x104E, Brai = 0x1051, SiIndex = 0x1065, BopPop = 0x1061;
+constexpr uint16_t SerParent = 0x104A, Chart3dRec = 0x103A, IFmt = 0x104E, Brai = 0x1051, SiIndex = 0x1065, BopPop = 0x1061;
 }  // namespace id
 
 constexpr size_t kMaxDepth = 64;
@@ -188,6 +188,7 @@ class ChartWalk {
       case id::RadarArea:
       case id::Surf:
       case id::BopPop: readGroupType(r.id, cur); break;
+      case id::Chart3dRec: read3d(cur); break;
       case id::Legend:
         if (within(Owner::ChartFormat) && !chart_.hasLegend) {
           chart_.hasLegend = true;
@@ -513,6 +514,23 @@ class ChartWalk {
       }
       default: g.type = ChartType::Other; break;
     }
+  }
+
+  // The 3-D view follows the type record in its chart group; values out of their ranges are
+  // brought into them, a short record leaves the group flat.
+  void read3d(ByteCursor& cur) {
+    if (chart_.groups.empty() || inner() != Owner::ChartFormat || cur.remaining() < 14) return;
+    Chart3d v;
+    v.rotation = std::clamp<int>(cur.i16(), 0, 360);
+    v.elevation = std::clamp<int>(cur.i16(), -90, 90);
+    v.distance = std::clamp<int>(cur.i16(), 0, 100);
+    v.heightPercent = std::clamp<int>(cur.i16(), 5, 500);
+    v.depthPercent = std::clamp<int>(cur.i16(), 1, 2000);
+    v.gapPercent = std::clamp<int>(cur.i16(), 0, 500);
+    const uint16_t flags = cur.u16();
+    v.perspective = flags & 0x0001;
+    v.clustered = flags & 0x0002;
+    chart_.groups.back().view3d = v;
   }
 
   SeriesCache* cacheOf(uint16_t series, uint16_t point) {
