@@ -242,7 +242,6 @@ class ChartPainter {
   }
 
   // --- pie and doughnut
-  // A slice's label: its text, size and whether it sits outside the pie.
   // A darker shade of a fill, for the faces of 3-D pies and bars turned from the light.
   static int64_t darker(int64_t rgb, double f = 0.7) {
     if (rgb < 0) return rgb;
@@ -252,10 +251,11 @@ class ChartPainter {
   // A 3-D pie's thickness as a part of its radius: the stored height scales a default thickness
   // of a tenth of the diameter, seen shorter the steeper the pie is looked at.
   static double pieWallRatio(const xls::chart::Chart3d& v) {
-    return 2 * v.heightPercent / 100.0 * 0.1 * std::cos(std::abs(v.elevation) * kPi / 180);
+    return 2 * v.heightPercent / 100.0 * 0.1 * std::cos(v.elevation * kPi / 180);
   }
   double pieSquash_ = 1, pieWall_ = 0;  // of the pie being drawn
 
+  // A slice's label: its text, size and whether it sits outside the pie.
   struct SliceLabel {
     std::string text;
     double w = 0, h = 0;
@@ -291,7 +291,7 @@ class ChartPainter {
     // of the pie's thickness (wallRatio times the radius) below its front half.
     // The disc is flattened to three quarters of what a true view from the elevation shows, as
     // LibreOffice prints such pies.
-    const double squash = g.view3d ? std::clamp(0.75 * std::sin(std::abs(g.view3d->elevation) * kPi / 180), 0.1, 1.0) : 1.0;
+    const double squash = g.view3d ? std::clamp(0.75 * std::fabs(std::sin(g.view3d->elevation * kPi / 180)), 0.1, 1.0) : 1.0;
     const double wallRatio = g.view3d ? pieWallRatio(*g.view3d) : 0.0;
     double r = std::min(area.w / 2, area.h / (2 * squash + wallRatio)) * 0.85 / (1 + farthest / 100.0);
     const bool donut = g.donutHolePercent > 0;
