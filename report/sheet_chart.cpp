@@ -289,9 +289,10 @@ class ChartPainter {
     for (size_t i = 0; i < s->values.size(); ++i) farthest = std::max(farthest, explodeOf(i));
     // A 3-D pie is a tilted disc: its top an ellipse squashed by the view's elevation, a wall
     // of the pie's thickness (wallRatio times the radius) below its front half.
-    // The disc is flattened to three quarters of what a true view from the elevation shows, as
-    // LibreOffice prints such pies.
-    const double squash = g.view3d ? std::clamp(0.75 * std::fabs(std::sin(g.view3d->elevation * kPi / 180)), 0.1, 1.0) : 1.0;
+    // Seen from straight above it is round; low views keep a fifth of its depth and show it a
+    // little flatter than a true view would, as LibreOffice prints such pies.
+    const double lift = std::sin(g.view3d ? g.view3d->elevation * kPi / 180 : kPi / 2);
+    const double squash = 0.2 + 0.8 * lift * lift;
     const double wallRatio = g.view3d ? pieWallRatio(*g.view3d) : 0.0;
     double r = std::min(area.w / 2, area.h / (2 * squash + wallRatio)) * 0.85 / (1 + farthest / 100.0);
     const bool donut = g.donutHolePercent > 0;
