@@ -12,6 +12,7 @@
 
 #include <map>
 #include <set>
+#include <tuple>
 
 using namespace zel;
 using report::PageShape;
@@ -312,22 +313,16 @@ TEST(SheetChart, ThreeDPiesAndColumnsPrintWithDepth) {
   for (const auto& p : draw(*currencies, true).paths)
     if (p.closed) sliceFills.insert(p.fillRgb);
   const report::ChartPicture pie = draw(*currencies, false);
-  double topBottom = 0, wallBottom = 0;
-  for (const auto& p : pie.paths) {
-    if (!p.closed) continue;
-    double& bottom = sliceFills.count(p.fillRgb) ? topBottom : wallBottom;
-    for (const auto& q : p.points) bottom = std::max(bottom, q.y);
-  }
-  EXPECT_GT(wallBottom, topBottom + 1);
-  double left = 1e9, right = 0, top = 1e9;  // the tops are squashed: wider than high
+  double topBottom = 0, wallBottom = 0, left = 1e9, right = 0, top = 1e9;
   for (const auto& p : pie.paths)
-    if (p.closed && sliceFills.count(p.fillRgb))
-      for (const auto& q : p.points) {
-        left = std::min(left, q.x);
-        right = std::max(right, q.x);
-        top = std::min(top, q.y);
-      }
-  EXPECT_LT(topBottom - top, 0.6 * (right - left));
+    for (const auto& q : p.points) {
+      if (!p.closed) continue;
+      const bool ofTop = sliceFills.count(p.fillRgb);
+      (ofTop ? topBottom : wallBottom) = std::max(ofTop ? topBottom : wallBottom, q.y);
+      if (ofTop) std::tie(left, right, top) = std::tuple(std::min(left, q.x), std::max(right, q.x), std::min(top, q.y));
+    }
+  EXPECT_GT(wallBottom, topBottom + 1);
+  EXPECT_LT(topBottom - top, 0.6 * (right - left));  // the tops are squashed: wider than high
   // No corner of the pie's outlines (drawn every few degrees) lies inside a label, and the
   // bottom one sits below the pie's top.
   bool bottomLabel = false;
