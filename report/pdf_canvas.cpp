@@ -15,15 +15,14 @@ namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
 constexpr double kHalfPi = 1.5707963267948966;
-constexpr char kHex[] = "0123456789abcdef";
 
-std::string rgbOp(uint32_t rgb, const char* op) {
-  std::string s;
+void appendRgbOp(std::string& out, uint32_t rgb, const char* op) {
   for (int shift : {16, 8, 0}) {
-    appendNumber(s, ((rgb >> shift) & 0xFF) / 255.0);
-    s += ' ';
+    appendNumber(out, ((rgb >> shift) & 0xFF) / 255.0);
+    out += ' ';
   }
-  return s + op;
+  out += op;
+  out += '\n';
 }
 
 }  // namespace
@@ -31,7 +30,6 @@ std::string rgbOp(uint32_t rgb, const char* op) {
 PdfCanvas::PdfCanvas(PdfResources& resources, double pageHeightMm) : res_(resources) {
   appendDownwardMatrix(out_, kPointsPerMm, pageHeightMm * kPointsPerMm);
   out_ += " cm\n";
-  have_.lineWidth = "1 w";  // the PDF default of 1 unit, here 1 mm
 }
 
 void PdfCanvas::save() { stack_.push_back({want_, false, {}}); }
@@ -168,16 +166,22 @@ void PdfCanvas::arc(double xc, double yc, double r, double a1, double a2) {
 }
 
 void PdfCanvas::newPath() {
-  if (pendingFill_) setFill(pendingFillOp_);
-  paintPath(pendingFill_ ? "f" : nullptr);
+  writePendingFill();
+  paintPath(nullptr);
 }
 
-void PdfCanvas::setRgb(uint32_t rgb) {
-  want_.rgb = rgb & 0xFFFFFF;
-  want_.pattern.clear();
+void PdfCanvas::writePendingFill() {
+  if (!pendingFill_) return;
+  setFill(pendingPaint_);
+  if (!path_.empty()) {
+    out_ += path_;
+    out_ += "f\n";
+  }
+  pendingFill_ = false;
 }
 
-void PdfCanvas::setPattern(const std::string& name) { want_.pattern = name; }
+void PdfCanvas::setRgb(uint32_t rgb) { want_.source = {rgb & 0xFFFFFF, {}}; }
+void PdfCanvas::setPattern(const std::string& name) { want_.source.pattern = name; }
 void PdfCanvas::setLineWidth(double w) { want_.lineWidth = w; }
 void PdfCanvas::setDash(const std::vector<double>& lengths) { want_.dash = lengths; }
 void PdfCanvas::setLineCap(cairo_line_cap_t cap) { want_.cap = static_cast<int>(cap); }
@@ -195,11 +199,11 @@ void PdfCanvas::beginText() {
   inText_ = true;
 }
 
-void PdfCanvas::setFill(const std::string& op) {
-  if (have_.fill == op) return;
-  out_ += op;
-  out_ += '\n';
-  have_.fill = op;
+void PdfCanvas::setFill(const Paint& paint) {
+  if (have_.fill == paint) return;
+  if (paint.pattern.empty()) appendRgbOp(out_, paint.rgb, "rg");
+  else out_ += "/Pattern cs /" + paint.pattern + " scn\n";
+  have_.fill = paint;
 }
 
 double PdfCanvas::strokeScale() const {
@@ -208,28 +212,26 @@ double PdfCanvas::strokeScale() const {
 }
 
 void PdfCanvas::setStrokeState() {
-  const std::string stroke = rgbOp(want_.rgb, "RG");
-  if (have_.stroke != stroke) {
-    out_ += stroke + '\n';
-    have_.stroke = stroke;
+  if (have_.stroke != want_.source.rgb) {
+    appendRgbOp(out_, want_.source.rgb, "RG");
+    have_.stroke = want_.source.rgb;
   }
   const double k = strokeScale();
-  std::string width;
-  appendNumber(width, want_.lineWidth * k, 4);
-  width += " w";
-  if (have_.lineWidth != width) {
-    out_ += width + '\n';
+  if (const double width = want_.lineWidth * k; have_.lineWidth != width) {
+    appendNumber(out_, width, 4);
+    out_ += " w\n";
     have_.lineWidth = width;
   }
-  std::string dash = "[";
-  for (size_t i = 0; i < want_.dash.size(); ++i) {
-    if (i) dash += ' ';
-    appendNumber(dash, want_.dash[i] * k, 4);
-  }
-  dash += "] 0 d";
+  std::vector<double> dash = want_.dash;
+  for (double& v : dash) v *= k;
   if (have_.dash != dash) {
-    out_ += dash + '\n';
-    have_.dash = dash;
+    out_ += '[';
+    for (size_t i = 0; i < dash.size(); ++i) {
+      if (i) out_ += ' ';
+      appendNumber(out_, dash[i], 4);
+    }
+    out_ += "] 0 d\n";
+    have_.dash = std::move(dash);
   }
   if (have_.cap != want_.cap) {
     out_ += std::to_string(want_.cap) + " J\n";
@@ -256,21 +258,21 @@ void PdfCanvas::paintPath(const char* op) {
 void PdfCanvas::fill() {
   endText();
   if (pendingFill_) newPath();
-  setFill(want_.pattern.empty() ? rgbOp(want_.rgb, "rg") : "/Pattern cs /" + want_.pattern + " scn");
+  setFill(want_.source);
   paintPath("f");
 }
 
 void PdfCanvas::fillPreserve() {
   endText();
   pendingFill_ = true;
-  pendingFillOp_ = want_.pattern.empty() ? rgbOp(want_.rgb, "rg") : "/Pattern cs /" + want_.pattern + " scn";
+  pendingPaint_ = want_.source;
 }
 
 void PdfCanvas::stroke() {
   endText();
   setStrokeState();
   if (pendingFill_) {
-    setFill(pendingFillOp_);
+    setFill(pendingPaint_);
     paintPath("B");
   } else {
     paintPath("S");
@@ -279,11 +281,7 @@ void PdfCanvas::stroke() {
 
 void PdfCanvas::clip() {
   endText();
-  if (pendingFill_) {
-    setFill(pendingFillOp_);
-    out_ += path_ + "f\n";
-    pendingFill_ = false;
-  }
+  writePendingFill();
   if (!stack_.empty() && !stack_.back().q) {
     stack_.back().q = true;
     stack_.back().haveAtQ = have_;
@@ -329,7 +327,7 @@ void PdfCanvas::showText(cairo_scaled_font_t* font, double x, double y, std::str
   double tx, ty;
   m.apply(x, y, tx, ty);
 
-  setFill(rgbOp(want_.rgb, "rg"));
+  setFill({want_.source.rgb, {}});
   beginText();
   for (double v : {ta, tb, tc, td}) {
     appendNumber(out_, v, 5);
@@ -365,8 +363,7 @@ void PdfCanvas::showText(cairo_scaled_font_t* font, double x, double y, std::str
           have_.font = code.font;
         }
       }
-      hex += kHex[code.code >> 4];
-      hex += kHex[code.code & 0xF];
+      appendHexByte(hex, code.code);
     }
   }
   flushRun(hex);
@@ -393,7 +390,7 @@ bool PdfCanvas::insideClip(cairo_scaled_font_t* font, const cairo_glyph_t* glyph
 
 void PdfCanvas::drawImage(const std::string& name, double x, double y, double w, double h) {
   endText();
-  if (pendingFill_) newPath();
+  writePendingFill();
   // The image's unit square, its first row at the top, onto the box.
   const Matrix& m = want_.ctm;
   double ex, ey;

@@ -64,11 +64,18 @@ class PdfCanvas {
       oy = b * x + d * y + f;
     }
   };
-  // What the code asked for, and what the written content has set; both kept by save().
-  struct Wanted {
-    Matrix ctm;
+  // A fill: a colour, or a fill pattern by name.
+  struct Paint {
     uint32_t rgb = 0;
     std::string pattern;  // empty: rgb
+    bool operator==(const Paint&) const = default;
+  };
+  // What the code asked for, and what the written content has set (widths and dashes as
+  // written, in page units); both kept by save(). Operators are formatted only when a value
+  // written changes.
+  struct Wanted {
+    Matrix ctm;
+    Paint source;
     double lineWidth = 2 * 25.4 / 72;
     std::vector<double> dash;
     int cap = 0, join = 0;
@@ -78,9 +85,10 @@ class PdfCanvas {
     double clip[4] = {0, 0, 0, 0};
   };
   struct Written {
-    std::string fill = "0 0 0 rg";
-    std::string stroke = "0 0 0 RG";
-    std::string lineWidth, dash = "[] 0 d";
+    Paint fill;
+    uint32_t stroke = 0;
+    double lineWidth = 1;  // the PDF default of 1 unit, here 1 mm
+    std::vector<double> dash;
     int cap = 0, join = 0;
     int font = -1;
   };
@@ -90,7 +98,9 @@ class PdfCanvas {
   void pathOp(double x, double y, const char* op);
   void endText();
   void beginText();
-  void setFill(const std::string& op);
+  void setFill(const Paint& paint);
+  // Writes the fill a fillPreserve() left pending; the path stays.
+  void writePendingFill();
   void setStrokeState();
   void paintPath(const char* op);
   double strokeScale() const;
@@ -105,7 +115,7 @@ class PdfCanvas {
   double pathBox_[4] = {0, 0, 0, 0};  // bounds of the path's points in page space
   double curX_ = 0, curY_ = 0, startX_ = 0, startY_ = 0;  // current point and figure start, page space
   bool pendingFill_ = false;
-  std::string pendingFillOp_;
+  Paint pendingPaint_;
   bool inText_ = false;
   Wanted want_;
   Written have_;

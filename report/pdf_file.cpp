@@ -1,6 +1,7 @@
 // Writing of PDF objects and the file's closing cross-reference table.
 #include "report/pdf_file.h"
 
+#include "report/pdf_number.h"
 #include "report/text_measure.h"
 
 #include <zlib.h>
@@ -109,19 +110,8 @@ void PdfFile::fail(const std::string& why) {
 }
 
 std::string textString(std::string_view utf8) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out = "<FEFF";
-  auto unit = [&](unsigned u) {
-    for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(u >> shift) & 0xF]);
-  };
-  for (char32_t c : toU32(utf8)) {
-    if (c >= 0x10000 && c <= 0x10FFFF) {
-      unit(0xD800 + ((c - 0x10000) >> 10));
-      unit(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      unit(c > 0x10FFFF ? 0xFFFD : static_cast<unsigned>(c));
-    }
-  }
+  for (char32_t c : toU32(utf8)) appendUtf16Hex(out, c);
   return out + ">";
 }
 

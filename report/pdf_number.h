@@ -1,6 +1,7 @@
 // Numbers as PDF content writes them: fixed point, a given number of decimals at most,
 // trailing zeros dropped, never an exponent. Formatting goes through integers, which is
-// many times faster than printf and the same on every locale.
+// many times faster than printf and the same on every locale. Also the hex digits of PDF
+// hex strings: bytes, and characters as UTF-16BE.
 #pragma once
 #include <algorithm>
 #include <charconv>
@@ -48,6 +49,29 @@ inline void appendDownwardMatrix(std::string& out, double s, double top) {
   appendNumber(out, -s, 6);
   out += " 0 ";
   appendNumber(out, top, 4);
+}
+
+// Appends a byte as two hex digits.
+inline void appendHexByte(std::string& out, uint8_t b) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  out.push_back(kHex[b >> 4]);
+  out.push_back(kHex[b & 0xF]);
+}
+
+// Appends one character as UTF-16BE hex digits (a surrogate pair above U+FFFF); what cannot
+// be a character becomes U+FFFD.
+inline void appendUtf16Hex(std::string& out, char32_t c) {
+  auto unit = [&](uint32_t u) {
+    appendHexByte(out, static_cast<uint8_t>(u >> 8));
+    appendHexByte(out, static_cast<uint8_t>(u & 0xFF));
+  };
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c >= 0x10000) {
+    unit(0xD800 + ((c - 0x10000) >> 10));
+    unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+  } else {
+    unit(c);
+  }
 }
 
 }  // namespace zel::report::pdf

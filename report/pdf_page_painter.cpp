@@ -3,6 +3,7 @@
 // with cairo on a context of their own; the drawing goes to the page's PDF canvas.
 #include "report/pdf_page_painter.h"
 
+#include "core/vbstring.h"
 #include "report/cairo_font_fallback.h"
 #include "report/report_fonts.h"
 #include "report/rule_batches.h"
@@ -77,34 +78,11 @@ FaceKey styleFace(FontRole role, bool bold, double scale) {
   return {spec.family, spec.bold || bold, false, spec.pointSize * scale * kMmPerPoint};
 }
 
-// Whether the bytes are well-formed UTF-8 (shortest forms, no surrogates, at most U+10FFFF).
-bool isUtf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    if (b < 0x80) {
-      ++i;
-      continue;
-    }
-    const size_t len = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
-    if (len == 0 || i + len > s.size()) return false;
-    char32_t c = b & (0x7F >> len);
-    for (size_t k = 1; k < len; ++k) {
-      const auto cb = static_cast<unsigned char>(s[i + k]);
-      if ((cb & 0xC0) != 0x80) return false;
-      c = c << 6 | (cb & 0x3F);
-    }
-    if ((len == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (len == 4 && (c < 0x10000 || c > 0x10FFFF)))
-      return false;
-    i += len;
-  }
-  return true;
-}
-
 // One line as the painter shows it: control characters become blanks, and bytes that are not
 // UTF-8 become replacement characters (cairo refuses such text, and its measuring context
 // would stay in error).
 std::string singleLine(const std::string& text) {
-  std::string s = isUtf8(text) ? text : fromU32(toU32(text));
+  std::string s = isValidUtf8(text) ? text : fromU32(toU32(text));
   for (char& c : s)
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
   return s;

@@ -165,29 +165,6 @@ Shape takeShape(cairo_scaled_font_t* font, cairo_surface_t* scratch, unsigned lo
   return shape;
 }
 
-// The UTF-16BE of one character as hex; what cannot be a character maps to U+FFFD.
-void appendUtf16Hex(std::string& out, char32_t c) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  auto unit = [&](uint32_t u) {
-    for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(u >> shift) & 0xF]);
-  };
-  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-  if (c >= 0x10000) {
-    unit(0xD800 + ((c - 0x10000) >> 10));
-    unit(0xDC00 + ((c - 0x10000) & 0x3FF));
-  } else {
-    unit(c);
-  }
-}
-
-void appendCodeHex(std::string& out, int code) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  out.push_back('<');
-  out.push_back(kHex[(code >> 4) & 0xF]);
-  out.push_back(kHex[code & 0xF]);
-  out.push_back('>');
-}
-
 std::string toUnicodeCMap(const std::vector<char32_t>& chars) {
   std::string cmap =
       "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
@@ -199,8 +176,9 @@ std::string toUnicodeCMap(const std::vector<char32_t>& chars) {
     const size_t end = std::min(chars.size(), start + 100);
     cmap += std::to_string(end - start) + " beginbfchar\n";
     for (size_t code = start; code < end; ++code) {
-      appendCodeHex(cmap, static_cast<int>(code));
-      cmap += " <";
+      cmap += '<';
+      appendHexByte(cmap, static_cast<uint8_t>(code));
+      cmap += "> <";
       appendUtf16Hex(cmap, chars[code]);
       cmap += ">\n";
     }
