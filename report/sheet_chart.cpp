@@ -76,14 +76,17 @@ class ChartPainter {
 
  private:
   // --- primitives
-  void box(const BoxMm& b, int64_t fill, int64_t line, double width = 0.18) {
+  static PagePath polygon(std::vector<PointMm> pts, int64_t fill, int64_t line, double width) {
     PagePath p;
-    p.points = {{b.x, b.y}, {b.right(), b.y}, {b.right(), b.bottom()}, {b.x, b.bottom()}};
+    p.points = std::move(pts);
     p.closed = true;
     p.fillRgb = fill;
     p.lineRgb = line;
     p.lineWidthMm = width;
-    out_.paths.push_back(std::move(p));
+    return p;
+  }
+  void box(const BoxMm& b, int64_t fill, int64_t line, double width = 0.18) {
+    out_.paths.push_back(polygon({{b.x, b.y}, {b.right(), b.y}, {b.right(), b.bottom()}, {b.x, b.bottom()}}, fill, line, width));
   }
   void line(std::vector<PointMm> pts, uint32_t rgb, double width, LineDash dash = LineDash::Solid) {
     PagePath p;
@@ -359,14 +362,9 @@ class ChartPainter {
       double near = 0;
       for (const PointMm& q : upper) near += q.y;
       near /= static_cast<double>(upper.size());
-      PagePath f;
-      f.closed = true;
-      f.fillRgb = fill;
-      f.lineRgb = kBlack;
-      f.lineWidthMm = 0.15;
-      f.points = upper;
-      for (auto q = upper.rbegin(); q != upper.rend(); ++q) f.points.push_back({q->x, q->y + wall});
-      sides.emplace_back(near, std::move(f));
+      std::vector<PointMm> outline = upper;
+      for (auto q = upper.rbegin(); q != upper.rend(); ++q) outline.push_back({q->x, q->y + wall});
+      sides.emplace_back(near, polygon(std::move(outline), fill, kBlack, 0.15));
     };
 
     double angle = g.firstSliceDegrees;
@@ -376,17 +374,14 @@ class ChartPainter {
       if (v <= 0) continue;
       const double sweep = v / sum * 360, mid = angle + sweep / 2;
       const PointMm centre = at(middle, mid, r * explodeOf(i) / 100.0);
-      PagePath p;
-      p.closed = true;
+      std::vector<PointMm> outline;
       const int steps = std::max(2, static_cast<int>(std::ceil(sweep / 3)));
-      for (int k = 0; k <= steps; ++k) p.points.push_back(at(centre, angle + sweep * k / steps, r));
+      for (int k = 0; k <= steps; ++k) outline.push_back(at(centre, angle + sweep * k / steps, r));
       if (hole > 0)
-        for (int k = steps; k >= 0; --k) p.points.push_back(at(centre, angle + sweep * k / steps, hole));
+        for (int k = steps; k >= 0; --k) outline.push_back(at(centre, angle + sweep * k / steps, hole));
       else
-        p.points.push_back(centre);
-      p.fillRgb = fillOf(*s, i, g.varyColors || true);
-      p.lineRgb = kBlack;
-      p.lineWidthMm = 0.15;
+        outline.push_back(centre);
+      PagePath p = polygon(std::move(outline), fillOf(*s, i, g.varyColors || true), kBlack, 0.15);
       if (wall > 0) {
         // The slice's cut faces and the part of its rim that faces the viewer (90..270 degrees).
         const int64_t dark = darker(p.fillRgb);
@@ -750,15 +745,7 @@ class ChartPainter {
   // The top (or bottom) and the right (or left) face of a 3-D bar whose front is r, its depth
   // shifting dx right and dy up, in darker shades of its fill.
   void barFaces(const BoxMm& r, int64_t fill, int64_t edge, double dx, double dy) {
-    auto face = [&](std::vector<PointMm> pts, int64_t rgb) {
-      PagePath p;
-      p.points = std::move(pts);
-      p.closed = true;
-      p.fillRgb = rgb;
-      p.lineRgb = edge;
-      p.lineWidthMm = 0.12;
-      out_.paths.push_back(std::move(p));
-    };
+    auto face = [&](std::vector<PointMm> pts, int64_t rgb) { out_.paths.push_back(polygon(std::move(pts), rgb, edge, 0.12)); };
     if (std::fabs(dy) > 0.01) {
       const double y = dy >= 0 ? r.y : r.bottom();
       face({{r.x, y}, {r.right(), y}, {r.right() + dx, y - dy}, {r.x + dx, y - dy}}, darker(fill, 0.85));
